@@ -1,0 +1,154 @@
+#include "tools/velmora-host/CommandLine.h"
+
+#include "tools/velmora-host/HostError.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace velmora_host {
+namespace {
+
+bool parseNumber(const std::string& text, double& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtod(text.c_str(), &end);
+  return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+int parseInteger(const std::string& option, const std::string& text, int low, int high) {
+  double value = 0.0;
+  if (!parseNumber(text, value) || value != std::floor(value) || value < low || value > high)
+    throw HostError(option + " needs a whole number from " + std::to_string(low) + " to " +
+                    std::to_string(high) + ", not '" + text + "'");
+  return static_cast<int>(value);
+}
+
+// Walks argv; options take their value either as the next word or after '='.
+class ArgumentCursor {
+public:
+  ArgumentCursor(int argc, const char* const* argv) : mArgs(argv + 1, argv + argc) {}
+  bool done() const { return mNext >= mArgs.size(); }
+  std::string take() { return mArgs[mNext++]; }
+  std::string valueFor(const std::string& option, std::string& inlineValue, bool hasInline) {
+    if (hasInline) return inlineValue;
+    if (done()) throw HostError(option + " needs a value");
+    return take();
+  }
+
+private:
+  std::vector<std::string> mArgs;
+  std::size_t mNext = 0;
+};
+
+}  // namespace
+
+ParamAssignment parseAssignment(const std::string& text, bool normalised) {
+  const char* option = normalised ? "--set-norm" : "--set";
+  const std::string::size_type eq = text.rfind('=');
+  if (eq == std::string::npos || eq == 0 || eq + 1 == text.size())
+    throw HostError(std::string(option) + " expects NAME=VALUE, not '" + text + "'");
+  ParamAssignment assignment;
+  assignment.target = text.substr(0, eq);
+  assignment.normalised = normalised;
+  assignment.original = text;
+  if (!parseNumber(text.substr(eq + 1), assignment.value))
+    throw HostError(std::string(option) + " " + text + ": '" + text.substr(eq + 1) + "' is not a number");
+  if (normalised && (assignment.value < 0.0 || assignment.value > 1.0))
+    throw HostError("--set-norm " + text + ": a normalised value lies between 0 and 1");
+  return assignment;
+}
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+  CommandLine line;
+  std::vector<std::string> positional;
+  ArgumentCursor args(argc, argv);
+  while (!args.done()) {
+    const std::string word = args.take();
+    if (word.size() < 2 || word[0] != '-' || word == "-") {
+      if (line.command.empty())
+        line.command = word;
+      else
+        positional.push_back(word);
+      continue;
+    }
+    if (word == "-h" || word == "--help") {
+      line.command = "help";
+      return line;
+    }
+    std::string option = word, inlineValue;
+    const std::string::size_type eq = word.find('=');
+    const bool hasInline = eq != std::string::npos;
+    if (hasInline) {
+      option = word.substr(0, eq);
+      inlineValue = word.substr(eq + 1);
+    }
+    auto value = [&] { return args.valueFor(option, inlineValue, hasInline); };
+    RenderOptions& r = line.render;
+    if (option == "--module") line.modulePath = value();
+    else if (option == "--out") line.demoDirectory = value();
+    else if (option == "--sidechain") r.sidechainPath = value();
+    else if (option == "--set") r.assignments.push_back(parseAssignment(value(), false));
+    else if (option == "--set-norm") r.assignments.push_back(parseAssignment(value(), true));
+    else if (option == "--load-state") r.loadState = value();
+    else if (option == "--save-state") r.saveState = value();
+    else if (option == "--load-preset") r.loadPreset = value();
+    else if (option == "--save-preset") r.savePreset = value();
+    else if (option == "--block-size") r.blockSize = parseInteger(option, value(), 1, 65536);
+    else if (option == "--format") r.format = parseSampleFormat(value());
+    else if (option == "--precision") {
+      r.precision = parseInteger(option, value(), 32, 64);
+      if (r.precision != 32 && r.precision != 64) throw HostError("--precision is 32 or 64");
+    } else
+      throw HostError("unknown option " + option + " (see velmora-host --help)");
+  }
+
+  if (line.command.empty()) line.command = "demo";
+  const std::string& cmd = line.command;
+  if (cmd != "list" && cmd != "render" && cmd != "demo" && cmd != "help")
+    throw HostError("unknown command '" + cmd + "' (use list, render or demo)");
+
+  if (cmd == "render") {
+    if (positional.size() != 2) throw HostError("render needs an input and an output file: render IN OUT [options]");
+    line.render.inputPath = positional[0];
+    line.render.outputPath = positional[1];
+    if (!line.render.loadState.empty() && !line.render.loadPreset.empty())
+      throw HostError("use either --load-state or --load-preset, not both");
+  } else if (!positional.empty()) {
+    throw HostError(cmd + " takes no file arguments, got '" + positional.front() + "'");
+  }
+  return line;
+}
+
+const char* usageText() {
+  return R"(usage: velmora-host [COMMAND] [options]
+
+Hosts a VST3 effect module (by default the Velmora module built next to this program).
+
+commands:
+  list                    factory, classes, buses and every parameter of the module
+  render IN OUT           process audio file IN (any format libsndfile reads) into WAV file OUT
+  demo                    synthesise a test programme and render it at several settings (default)
+
+options for every command:
+  --module PATH           the module: a .vst3 bundle directory or the shared object inside it
+
+render options:
+  --sidechain FILE        feed FILE to the auxiliary (sidechain) input bus
+  --set NAME=STEP         set a parameter, by title or id, to a step (0 .. step count)
+  --set-norm NAME=VALUE   set a parameter to a normalised value in [0, 1]
+  --load-state FILE       restore a raw state stream before rendering
+  --save-state FILE       store the raw state stream after rendering
+  --load-preset FILE      restore a .vstpreset file before rendering
+  --save-preset FILE      store a .vstpreset file after rendering
+  --block-size N          samples per process call (default 512)
+  --precision 32|64       sample precision handed to the processor (default 32)
+  --format F              output samples: pcm16, pcm24, float (default) or double
+
+demo options:
+  --out DIR               where to write the demo files (default ./velmora-demo)
+)";
+}
+
+}  // namespace velmora_host
