@@ -126,6 +126,7 @@ public:
   void SetInputChannelConnected(int i, bool connected);
   void SetOutputChannelConnected(int i, bool connected);
 
+  // Bus labels and group names read "" outside their lists.
   int NInputBusLabels() const { return mInputBusLabels.Count(); }
   const char* GetInputBusLabel(int i) const;
   int NOutputBusLabels() const { return mOutputBusLabels.Count(); }

@@ -1,6 +1,8 @@
 #pragma once
-// Trace points: an operation name, a source line and a printf-style message. The sink
-// discards them; the calls stay so a debugging build can route them somewhere.
+// Trace points: an operation name, a source line and a printf-style message. By default the
+// records are discarded; a debugging build or a test may install a sink to look at them.
+
+#include <cstdarg>
 
 #if defined(__GNUC__)
 #define VELMORA_PRINTF_FORMAT(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
@@ -9,5 +11,10 @@
 #endif
 
 void Trace(const char* operation, int line, const char* format, ...) VELMORA_PRINTF_FORMAT(3, 4);
+
+// Receives every trace record; null (the default) discards them. The sink runs on whatever
+// thread traced, including the audio thread inside state restore, so it must not block.
+using TraceSink = void (*)(const char* operation, int line, const char* format, va_list args);
+void SetTraceSink(TraceSink sink);
 
 #define TRACE_POINT(op, ...) Trace(op, __LINE__, __VA_ARGS__)

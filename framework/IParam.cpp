@@ -1,0 +1,102 @@
+#include "framework/IParam.h"
+
+#include "framework/NumericConversions.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+// Copies at most size - 1 characters and always terminates; a null source gives "".
+void CopyText(char* dst, const char* src, size_t size) {
+  if (!src) src = "";
+  size_t n = 0;
+  while (n + 1 < size && src[n]) {
+    dst[n] = src[n];
+    ++n;
+  }
+  std::memset(dst + n, 0, size - n);
+}
+}  // namespace
+
+IParam::IParam() = default;
+
+void IParam::InitInt(const char* name, int defaultVal, int maxVal) {
+  if (mType == kTypeNone) mType = kTypeInt;
+  CopyText(mName, name, sizeof(mName));
+  CopyText(mLabel, "", sizeof(mLabel));
+  CopyText(mGroup, "", sizeof(mGroup));
+
+  mValue.store(static_cast<double>(defaultVal), std::memory_order_relaxed);
+  mDefault = static_cast<double>(defaultVal);
+  mMin = 0.0;
+  mStep = 1.0;
+  // The range must hold at least one step, so a maximum of 0 widens to 0..1.
+  const double m = static_cast<double>(maxVal);
+  mMax = m > mMin + mStep ? m : mMin + mStep;
+
+  int precision = 0;
+  for (double s = mStep; precision < 6 && std::floor(s) != s; s *= 10.0) ++precision;
+  mDisplayPrecision = precision;
+  mShape = 1.0;
+}
+
+double IParam::ToNormalized(double plain) const {
+  // A value that is not a number sits at the bottom of the range, as the state path stores it.
+  if (std::isnan(plain) || plain < mMin) plain = mMin;
+  if (plain > mMax) plain = mMax;
+  return std::pow((plain - mMin) / (mMax - mMin), 1.0 / mShape);
+}
+
+double IParam::FromNormalized(double normalized) const {
+  return mMin + (mMax - mMin) * std::pow(normalized, mShape);
+}
+
+void IParam::SetNormalized(double normalized) {
+  double v = FromNormalized(normalized);
+  if (mType != kTypeDouble) v = std::floor(v / mStep + 0.5) * mStep;
+  if (std::isnan(v)) return;
+  if (v > mMax) v = mMax;
+  mValue.store(v, std::memory_order_relaxed);
+}
+
+void IParam::SetClamped(double plain) {
+  double v;
+  if (std::isnan(plain) || plain < mMin)
+    v = mMin;
+  else
+    v = plain < mMax ? plain : mMax;
+  mValue.store(v, std::memory_order_relaxed);
+}
+
+int IParam::Int() const { return TruncToInt(Value()); }
+
+void IParam::SetDisplayText(int value, const char* text) {
+  DisplayText entry;
+  entry.value = value;
+  CopyText(entry.text, text, sizeof(entry.text));
+  mDisplayTexts.Add(entry);
+}
+
+const char* IParam::GetDisplayText(int value) const {
+  for (int i = 0, n = mDisplayTexts.Count(); i < n; ++i) {
+    const DisplayText* entry = mDisplayTexts.At(i);
+    if (entry->value == value) return entry->text;
+  }
+  return "";
+}
+
+void IParam::GetDisplayForHost(double plain, char* out) const {
+  const char* text = GetDisplayText(TruncToInt(plain));
+  if (text[0]) {
+    CopyText(out, text, kDisplayBufferLen);
+    return;
+  }
+  if (mNegateDisplay) plain = -plain;
+  if (mDisplayPrecision > 0)
+    std::snprintf(out, kDisplayBufferLen, "%.*f", mDisplayPrecision, plain);
+  else
+    std::snprintf(out, kDisplayBufferLen, "%d", TruncToInt(plain));
+}
+
+const char* IParam::GetLabelForHost() const { return GetDisplayText(Int())[0] ? "" : mLabel; }
