@@ -1,0 +1,47 @@
+#pragma once
+// Peak envelope follower with separate attack and release times and an optional hold.
+// Times are 99 % settling times: after `ms` milliseconds of samples the distance to the
+// target has shrunk to 1 %.
+
+#include <cstdint>
+
+class envFollower {
+public:
+  envFollower();
+  // Virtual because the class has virtual operations; the plug-in never deletes a cell through
+  // this type, but nothing stops a future caller from doing so.
+  virtual ~envFollower() = default;
+
+  // mode 0 (the only one defined): the level of a sample is its absolute value.
+  virtual void setup(int mode, double attackMs, double releaseMs, double holdMs, double rate);
+  // One envelope update with level |x|. The follower produces no signal and answers 0.
+  virtual double process(double x);
+
+  void setAttack(double ms) { attackCoef = coefficient(ms); }
+  void setRelease(double ms) { releaseCoef = coefficient(ms); }
+  void setHold(double ms) { holdSamples = static_cast<int32_t>(sampleRate * ms / 1000.0); }
+
+  // One-pole coefficient that settles to 99 % in ms milliseconds at sampleRate.
+  double coefficient(double ms) const;
+
+  double attackCoef = 0.0;
+  double releaseCoef = 0.0;
+  double envelope = 0.0;
+  double sampleRate = 44100.0;
+  int32_t holdCount = 0;
+  int32_t holdSamples = 0;
+  int32_t detectMode = 0;
+
+protected:
+  // The shared update; a level equal to the envelope takes the release path.
+  void updateEnvelope(double level) {
+    if (level > envelope) {
+      envelope = (envelope - level) * attackCoef + level;
+      holdCount = 0;
+    } else if (holdCount < holdSamples) {
+      ++holdCount;
+    } else {
+      envelope = (envelope - level) * releaseCoef + level;
+    }
+  }
+};
