@@ -4,6 +4,7 @@
 
 #include "StateChunk.h"
 
+#include <climits>
 #include <cstring>
 #include <new>
 #include <type_traits>
@@ -28,6 +29,7 @@ public:
     const int old = Count();
     if (n < 0) n = 0;
     if (n == old) return true;
+    if (n > INT_MAX / static_cast<int>(sizeof(T))) return false;  // the byte size would overflow
     if (!mChunk.Resize(n * static_cast<int>(sizeof(T)), true) && n > 0) return false;
     if (n > old) std::memset(static_cast<void*>(Data() + old), 0, sizeof(T) * static_cast<size_t>(n - old));
     return true;

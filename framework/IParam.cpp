@@ -27,13 +27,29 @@ void IParam::InitInt(const char* name, int defaultVal, int maxVal) {
   CopyText(mLabel, "", sizeof(mLabel));
   CopyText(mGroup, "", sizeof(mGroup));
 
-  mValue.store(static_cast<double>(defaultVal), std::memory_order_relaxed);
-  mDefault = static_cast<double>(defaultVal);
-  mMin = 0.0;
-  mStep = 1.0;
-  // The range must hold at least one step, so a maximum of 0 widens to 0..1.
-  const double m = static_cast<double>(maxVal);
-  mMax = m > mMin + mStep ? m : mMin + mStep;
+  SetRange(static_cast<double>(defaultVal), 0.0, static_cast<double>(maxVal), 1.0);
+}
+
+void IParam::InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
+                        const char* label) {
+  if (mType == kTypeNone) mType = kTypeDouble;
+  CopyText(mName, name, sizeof(mName));
+  CopyText(mLabel, label, sizeof(mLabel));
+  CopyText(mGroup, "", sizeof(mGroup));
+  // Keep min < max finite whatever the caller passes.
+  if (!(step > 0.0) || !std::isfinite(step)) step = 1.0;
+  if (!std::isfinite(minVal)) minVal = 0.0;
+  if (!std::isfinite(maxVal)) maxVal = minVal + step;
+  SetRange(defaultVal, minVal, maxVal, step);
+}
+
+void IParam::SetRange(double defaultVal, double minVal, double maxVal, double step) {
+  mValue.store(defaultVal, std::memory_order_relaxed);
+  mDefault = defaultVal;
+  mMin = minVal;
+  mStep = step;
+  // The range must hold at least one step, so an integer maximum of 0 widens to 0..1.
+  mMax = maxVal > minVal + step ? maxVal : minVal + step;
 
   int precision = 0;
   for (double s = mStep; precision < 6 && std::floor(s) != s; s *= 10.0) ++precision;

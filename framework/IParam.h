@@ -24,6 +24,9 @@ public:
   // The one initialiser: an integer parameter with range 0..max (at least 0..1), step 1.
   // The default is stored as given, without clamping.
   void InitInt(const char* name, int defaultVal, int maxVal);
+  // A continuous parameter (no step rounding); the range is widened to hold at least one step.
+  void InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
+                  const char* label = "");
 
   // Plain <-> normalised. ToNormalized clamps into the range first; FromNormalized does not
   // clamp its argument.
@@ -72,6 +75,9 @@ public:
   void SetAutomatable(bool automatable) { mAutomatable = automatable; }
 
 private:
+  // Value and default as given (not clamped); max widened to min + step; precision from step.
+  void SetRange(double defaultVal, double minVal, double maxVal, double step);
+
   int32_t mType = kTypeNone;
   std::atomic<double> mValue{0.0};
   double mMin = 0.0;
