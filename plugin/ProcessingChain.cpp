@@ -1,0 +1,193 @@
+#include "ProcessingChain.h"
+
+#include "ColourCurve.h"
+#include "Decibels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+namespace {
+
+constexpr double kTonePeakHz = 1500.0;
+constexpr double kDcBlockHz = 10.0;
+
+constexpr double kCompressorAttackMs = 10.0;
+constexpr double kLimiterAttackMs = 5.0;
+constexpr double kLimiterRatio = 1000.0;
+constexpr double kLimiterKnee = 0.3;
+
+void SetUp(FilterSection& s, int32_t kind, double q, double gainDb, double hz, double sampleRate) {
+  s.kind = kind;
+  s.q = q;
+  s.gainDb = gainDb;
+  s.fc = hz / sampleRate;
+  if (!(s.fc < 0.5)) s.fc = ProcessingChain::kHeldFc;
+  s.SetCoefficients();
+}
+
+bool IsFinite(double x) { return std::isfinite(x); }
+
+}  // namespace
+
+void ProcessingChain::SetUpSections(double sampleRate, const DerivedValues& v) {
+  using F = FilterSection;
+  SetUp(mSections[kDetectorHighPass], F::kHighPass, 0.707, 0.0, v.hpfHz, sampleRate);
+  SetUp(mSections[kDetectorMidPeak], F::kPeak, 0.207, v.midDb, kTonePeakHz, sampleRate);
+  SetUp(mSections[kDetectorHighShelf], F::kHighShelf, 0.207, v.highDb, v.hpfHz, sampleRate);
+  SetUp(mSections[kLeftDcHighPass], F::kHighPass, 0.8, 0.0, kDcBlockHz, sampleRate);
+  SetUp(mSections[kRightDcHighPass], F::kHighPass, 0.8, 0.0, kDcBlockHz, sampleRate);
+  SetUp(mSections[kLeftTonePeak], F::kPeak, 0.107, 0.3, kTonePeakHz, sampleRate);
+  SetUp(mSections[kRightTonePeak], F::kPeak, 0.107, 0.3, kTonePeakHz, sampleRate);
+}
+
+void ProcessingChain::UpdateCompressorSettings(const DerivedValues& v) {
+  compressor& cell = mCompCell;
+  cell.setAttack(kCompressorAttackMs);
+  mCompRecoverySmoother.Advance(mCompRecoveryMs);
+  cell.setRelease(mCompRecoverySmoother.Advance(mCompRecoveryMs));
+  cell.setHold(0.0);
+  // Ratio and threshold glide at double speed while they move, and cost nothing once settled.
+  if (mRatioSmoother.Advance(v.ratioValue) != cell.ratio)
+    cell.setRatio(mRatioSmoother.Advance(v.ratioValue));
+  if (mCompThresholdSmoother.Advance(v.thresholdDb) != cell.threshold)
+    cell.setThreshold(mCompThresholdSmoother.Advance(v.thresholdDb));
+  if (cell.kneeFactor != v.kneeValue) cell.setKnee(v.kneeValue);
+  cell.setHardLimit(0);
+}
+
+void ProcessingChain::UpdateLimiterSettings(const DerivedValues& v) {
+  compressor& cell = mLimitCell;
+  cell.setAttack(kLimiterAttackMs);
+  mLimitRecoverySmoother.Advance(mLevelRecoveryMs);
+  cell.setRelease(mLimitRecoverySmoother.Advance(mLevelRecoveryMs));
+  cell.setHold(0.0);
+  if (cell.ratio != kLimiterRatio) cell.setRatio(kLimiterRatio);
+  const double thresholdDb = -2.0 * v.limitLevel;
+  if (mLimitThresholdSmoother.Advance(thresholdDb) != cell.threshold)
+    cell.setThreshold(mLimitThresholdSmoother.Advance(thresholdDb));
+  if (cell.kneeFactor != kLimiterKnee) cell.setKnee(kLimiterKnee);
+  cell.setHardLimit(0);
+}
+
+void ProcessingChain::Process(const double* const* inputs, double* const* outputs,
+                              int frameCount, double sampleRate, const DerivedValues& values,
+                              const LiveSteps& steps, MeterSink* meter) {
+  const double mix = values.mixSteps / 22.0;
+  SetUpSections(sampleRate, values);
+  if (frameCount < 1) return;
+
+  const double meterCoef = std::exp(-4.60517018599 / (sampleRate * 0.3));  // 99 % in 0.3 s
+
+  FilterSection& dcL = mSections[kLeftDcHighPass];
+  FilterSection& dcR = mSections[kRightDcHighPass];
+  FilterSection& toneL = mSections[kLeftTonePeak];
+  FilterSection& toneR = mSections[kRightTonePeak];
+  FilterSection& detHighPass = mSections[kDetectorHighPass];
+  FilterSection& detMid = mSections[kDetectorMidPeak];
+  FilterSection& detShelf = mSections[kDetectorHighShelf];
+
+  for (int i = 0; i < frameCount; ++i) {
+    mDcOffset = -mDcOffset;
+
+    // Read every input of this sample before any output is written: they may share memory.
+    const double inL = inputs[0][i];
+    const double inR = inputs[1][i];
+
+    mMainL = ColourCurve(toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(inL)))) + mDcOffset;
+    mMainR = ColourCurve(toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(inR)))) + mDcOffset;
+
+    if (steps.Step(kParamExternalSidechain) == 0) {
+      mScL = ColourCurve(mMainL);
+      mScR = ColourCurve(mMainR);
+    } else {
+      mScL = ColourCurve(inputs[2][i] + mDcOffset);
+      mScR = ColourCurve(inputs[3][i] + mDcOffset);
+    }
+
+    const double peak = std::max(std::fabs(mScL), std::fabs(mScR));
+    mCompRecoveryMs = CompressorRecoveryMs(steps.Step(kParamCompressorRecoveryTime), peak, mCompRecoveryMs);
+    mLevelRecoveryMs = LevelRecoveryMs(steps.Step(kParamLevelRecoveryTime), peak, mLevelRecoveryMs);
+
+    // The compressor listens to an equalised mono sum; the limiter to the stereo pair directly.
+    float d = static_cast<float>((mScL + mScR) * 0.5);
+    d = detShelf.ProcessSample(detMid.ProcessSample(detHighPass.ProcessSample(d)));
+    mCompGainDb = mCompCell.processLinked(d, d);
+    UpdateCompressorSettings(values);
+
+    mLimGainDb = mLimitCell.processLinked(mScL, mScR);
+    UpdateLimiterSettings(values);
+
+    const double gc = DbToGain(mCompGainDb);
+    double wetL = gc * mMainL;
+    double wetR = gc * mMainR;
+    const double gl = DbToGain(mLimGainDb);
+    wetL = gl * wetL;
+    wetR = gl * wetR;
+    wetL = mMakeupSmoother.Advance(values.makeupGain) * wetL;
+    wetR = mMakeupSmoother.Advance(values.makeupGain) * wetR;
+
+    double outL, outR;
+    if (steps.Step(kParamBypass) == 0) {
+      outL = inL - mDcOffset;
+      outR = inR - mDcOffset;
+    } else {
+      // The dry share is the conditioned signal, not the raw input.
+      const float k1 = mMixSmoother.Advance(mix);
+      const float k2 = mMixSmoother.Advance(mix);
+      outL = (wetL - mDcOffset) * k1 + (1.0 - static_cast<double>(k2)) * mMainL;
+      const float k3 = mMixSmoother.Advance(mix);
+      const float k4 = mMixSmoother.Advance(mix);
+      outR = (wetR - mDcOffset) * k3 + (1.0 - static_cast<double>(k4)) * mMainR;
+    }
+
+    mGrLinear = DbToGain(steps.Step(kParamGRSelect) == 0 ? mCompGainDb : mLimGainDb);
+
+    if (meter) {
+      double t = std::fabs(1.0 - mGrLinear);  // the fraction of level removed
+      t = t > mMeterValue ? t * 1.0125 : t * 0.9875;
+      mMeterValue = (mMeterValue - t) * meterCoef + t;
+    }
+
+    if (!StateIsFinite(outL, outR)) RecoverFromNonFinite(outL, outR);
+
+    outputs[0][i] = outL;
+    outputs[1][i] = outR;
+    if (meter) meter->ShowMeter(mMeterValue);
+  }
+}
+
+// Everything a non-finite (or single-precision-overflowing) input can reach and that outlives
+// the sample. Finite processing never trips this, so it never alters a finite result.
+bool ProcessingChain::StateIsFinite(double outL, double outR) const {
+  bool finite = IsFinite(outL) & IsFinite(outR) & IsFinite(mMeterValue);
+  for (const FilterSection& s : mSections) finite &= IsFinite(s.z1) & IsFinite(s.z2);
+  finite &= IsFinite(mCompCell.envelope) & IsFinite(mLimitCell.envelope);
+  finite &= IsFinite(mCompCell.releaseCoef) & IsFinite(mLimitCell.releaseCoef);
+  finite &= IsFinite(mCompRecoverySmoother.z) & IsFinite(mLimitRecoverySmoother.z);
+  return finite;
+}
+
+// Puts whatever became non-finite back to its constructed value, so one bad sample costs a
+// short transient instead of silencing the instance for good.
+void ProcessingChain::RecoverFromNonFinite(double& outL, double& outR) {
+  for (FilterSection& s : mSections) {
+    if (!IsFinite(s.z1) || !IsFinite(s.z2)) s.z1 = s.z2 = 0.0;
+  }
+  for (compressor* cell : {&mCompCell, &mLimitCell}) {
+    if (!IsFinite(cell->envelope)) {
+      cell->envelope = 0.0;
+      cell->holdCount = 0;
+    }
+    if (!IsFinite(cell->releaseCoef)) cell->setRelease(50.0);
+  }
+  for (ParamSmoother* s : {&mCompRecoverySmoother, &mLimitRecoverySmoother}) {
+    if (!IsFinite(s->z)) s->z = 0.0f;
+  }
+  for (double* v : {&mMainL, &mMainR, &mScL, &mScR, &mCompRecoveryMs, &mLevelRecoveryMs}) {
+    if (!IsFinite(*v)) *v = 0.0;
+  }
+  if (!IsFinite(mMeterValue)) mMeterValue = 1.0;
+  if (!IsFinite(outL)) outL = 0.0;
+  if (!IsFinite(outR)) outR = 0.0;
+}

@@ -1,0 +1,93 @@
+#pragma once
+// All per-sample processing of the effect and the state it keeps between blocks: input
+// conditioning, sidechain choice, the equalised compressor detector, the compressor and limiter
+// cells, make-up gain, the in/out switch with dry/wet mix, and the gain-reduction meter.
+//
+// Nothing is reset after construction: filter states, envelopes, smoothers and the meter carry
+// over between blocks and across sample-rate changes. The owner calls Process with its lock held,
+// so the derived values it passes are stable for the block.
+
+#include "FilterSection.h"
+#include "ParamSmoother.h"
+#include "VelmoraParams.h"
+#include "compressor.h"
+
+// The live integer steps of "Compressor Recovery Time", "Level Recovery Time", "Bypass",
+// "External Sidechain" and "GR Select", read every sample so a change acts from the next sample.
+// Must be cheap and must not allocate or lock.
+class LiveSteps {
+public:
+  virtual ~LiveSteps() = default;
+  virtual int Step(int paramIdx) const = 0;
+};
+
+// Receives the meter value once per sample while an editor is attached.
+class MeterSink {
+public:
+  virtual ~MeterSink() = default;
+  virtual void ShowMeter(double meterValue) = 0;
+};
+
+class ProcessingChain {
+public:
+  enum Section {
+    kDetectorHighPass = 0,
+    kDetectorMidPeak,
+    kDetectorHighShelf,
+    kLeftDcHighPass,
+    kRightDcHighPass,
+    kLeftTonePeak,
+    kRightTonePeak,
+    kNumSections
+  };
+
+  // A section whose frequency reaches half the sample rate is held at this fraction of the rate
+  // for the block, so very low host rates stay stable.
+  static constexpr double kHeldFc = 0.499;
+
+  ProcessingChain() = default;
+
+  // inputs: main left, main right, sidechain left, sidechain right; outputs: left, right; each
+  // frameCount samples (inputs and outputs may share memory). `meter` is null when no editor is
+  // attached; the meter then neither moves nor is reported. frameCount < 1 only refreshes the
+  // filter coefficients. Allocates nothing and takes no lock.
+  void Process(const double* const* inputs, double* const* outputs, int frameCount,
+               double sampleRate, const DerivedValues& values, const LiveSteps& steps,
+               MeterSink* meter);
+
+  const compressor& CompCell() const { return mCompCell; }
+  const compressor& LimitCell() const { return mLimitCell; }
+  const FilterSection& GetSection(int section) const { return mSections[section]; }
+  double MeterValue() const { return mMeterValue; }
+  double DcOffset() const { return mDcOffset; }
+
+private:
+  void SetUpSections(double sampleRate, const DerivedValues& values);
+  void UpdateCompressorSettings(const DerivedValues& values);
+  void UpdateLimiterSettings(const DerivedValues& values);
+  bool StateIsFinite(double outL, double outR) const;
+  void RecoverFromNonFinite(double& outL, double& outR);
+
+  ParamSmoother mCompThresholdSmoother;
+  ParamSmoother mCompRecoverySmoother;
+  ParamSmoother mLimitThresholdSmoother;
+  ParamSmoother mLimitRecoverySmoother;
+  ParamSmoother mMakeupSmoother;
+  ParamSmoother mRatioSmoother;
+  ParamSmoother mMixSmoother;
+
+  double mDcOffset = 1e-15;  // flips sign every sample to keep denormals out of the filters
+  double mMeterValue = 1.0;
+
+  compressor mCompCell;
+  compressor mLimitCell;
+
+  FilterSection mSections[kNumSections];
+
+  // Working values of the current sample.
+  double mMainL = 0.0, mMainR = 0.0;
+  double mScL = 0.0, mScR = 0.0;
+  double mCompRecoveryMs = 0.0, mLevelRecoveryMs = 0.0;
+  double mCompGainDb = 0.0, mLimGainDb = 0.0;
+  double mGrLinear = 1.0;
+};
