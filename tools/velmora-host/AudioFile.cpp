@@ -1,7 +1,6 @@
 #include "tools/velmora-host/AudioFile.h"
 
 #include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/OutputFile.h"
 
 #include <sndfile.h>
 
@@ -77,10 +76,9 @@ AudioData readAudioFile(const std::string& path) {
   return audio;
 }
 
-void writeWavFile(const std::string& path, const AudioData& audio, SampleFormat format) {
+void writeWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format) {
+  const std::string& path = output.finalPath();
   if (audio.channelCount() == 0) throw HostError("nothing to write to " + path + ": no channels");
-  OutputFile output(path);
-
   SF_INFO info{};
   info.samplerate = static_cast<int>(std::lround(audio.sampleRate));
   info.channels = static_cast<int>(audio.channelCount());
@@ -106,7 +104,6 @@ void writeWavFile(const std::string& path, const AudioData& audio, SampleFormat 
     }
     sf_write_sync(file.get());
   }
-  output.commit();
 }
 
 }  // namespace velmora_host

@@ -1,6 +1,7 @@
 #pragma once
 // Reading any format libsndfile knows, writing WAV. Failures throw HostError with the file name.
 #include "tools/velmora-host/AudioData.h"
+#include "tools/velmora-host/OutputFile.h"
 
 #include <string>
 
@@ -14,9 +15,8 @@ const char* sampleFormatName(SampleFormat format);
 
 AudioData readAudioFile(const std::string& path);
 
-// Writes through a temporary file that is renamed into place only after the last sample is
-// written, so a failed write never leaves a truncated file under `path`. PCM output clips at
-// full scale instead of wrapping around.
-void writeWavFile(const std::string& path, const AudioData& audio, SampleFormat format);
+// Writes a complete WAV file into the output's temporary file (PCM clips at full scale instead
+// of wrapping around); the caller commits once every output of the command is complete.
+void writeWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format);
 
 }  // namespace velmora_host

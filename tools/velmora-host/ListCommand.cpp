@@ -1,0 +1,116 @@
+// `list`: what a host learns about a module before using it.
+#include "tools/velmora-host/Commands.h"
+
+#include "tools/velmora-host/PluginInstance.h"
+#include "tools/velmora-host/PluginModule.h"
+#include "tools/velmora-host/VelmoraMeanings.h"
+
+#include "pluginterfaces/vst/vstspeaker.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace velmora_host {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+std::string hexId(const TUID cid) {
+  std::string text;
+  char byte[3];
+  for (int i = 0; i < 16; ++i) {
+    std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned char>(cid[i]));
+    text += byte;
+  }
+  return text;
+}
+
+std::string speakers(SpeakerArrangement arrangement) {
+  static const std::pair<Speaker, const char*> kNames[] = {
+      {kSpeakerL, "L"},   {kSpeakerR, "R"},   {kSpeakerC, "C"},   {kSpeakerLfe, "Lfe"}, {kSpeakerLs, "Ls"},
+      {kSpeakerRs, "Rs"}, {kSpeakerCs, "Cs"}, {kSpeakerM, "M"}};
+  std::string text;
+  for (const auto& [bit, name] : kNames)
+    if (arrangement & bit) text += (text.empty() ? "" : " ") + std::string(name);
+  return text.empty() ? "-" : text;
+}
+
+// Four-character ids such as 'bpas' read better as text than as a nine-digit number.
+std::string idText(ParamID id) {
+  char text[32];
+  const char c[4] = {static_cast<char>(id >> 24), static_cast<char>(id >> 16), static_cast<char>(id >> 8),
+                     static_cast<char>(id)};
+  bool printable = id > 0xFFFFFF;
+  for (char ch : c) printable = printable && ch >= 0x20 && ch < 0x7F;
+  if (printable)
+    std::snprintf(text, sizeof text, "%u '%c%c%c%c'", id, c[0], c[1], c[2], c[3]);
+  else
+    std::snprintf(text, sizeof text, "%u", id);
+  return text;
+}
+
+void printBuses(const char* direction, const std::vector<BusDescription>& buses) {
+  for (const BusDescription& bus : buses)
+    std::printf("  %-6s %d  %-16s %-4s  %d ch (%s), %s by default\n", direction, bus.index,
+                ("\"" + bus.name + "\"").c_str(), bus.aux ? "aux" : "main", bus.channels,
+                speakers(bus.arrangement).c_str(), bus.defaultActive ? "active" : "inactive");
+}
+
+}  // namespace
+
+int runList(const std::string& modulePath) {
+  PluginModule module(modulePath);
+  const FactoryDescription& factory = module.factoryDescription();
+  std::printf("module   %s\n", module.libraryPath().c_str());
+  std::printf("factory  vendor \"%s\", url \"%s\", e-mail \"%s\", flags 0x%X\n", factory.vendor.c_str(),
+              factory.url.c_str(), factory.email.c_str(), static_cast<unsigned>(factory.flags));
+  std::printf("classes  %zu\n", module.classes().size());
+  for (std::size_t i = 0; i < module.classes().size(); ++i) {
+    const ClassDescription& c = module.classes()[i];
+    std::printf("  %zu  \"%s\"  category \"%s\"", i, c.name.c_str(), c.category.c_str());
+    if (c.hasExtendedInfo)
+      std::printf("  sub-categories \"%s\"  version \"%s\"  sdk \"%s\"  vendor \"%s\"  flags 0x%X",
+                  c.subCategories.c_str(), c.version.c_str(), c.sdkVersion.c_str(), c.vendor.c_str(),
+                  c.classFlags);
+    std::printf("\n     id %s  cardinality %s\n", hexId(c.cid).c_str(),
+                c.cardinality == PClassInfo::kManyInstances ? "many" : std::to_string(c.cardinality).c_str());
+  }
+
+  PluginInstance instance(module);
+  const ClassDescription& effect = instance.classDescription();
+  const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
+  std::printf("\neffect \"%s\" (%s)\n", effect.name.c_str(),
+              instance.isSingleComponent() ? "single component" : "separate edit controller");
+  std::printf("buses\n");
+  printBuses("in", instance.audioBuses(kInput));
+  printBuses("out", instance.audioBuses(kOutput));
+  std::printf("latency %u samples, tail %u samples\n", instance.processor()->getLatencySamples(),
+              instance.processor()->getTailSamples());
+
+  const std::vector<ParameterDescription> parameters = instance.parameters();
+  std::printf("\nparameters (%zu)\n", parameters.size());
+  std::printf("  %-17s %-26s %5s %8s  %-10s%s\n", "id", "title", "steps", "default", "current",
+              velmora ? "  meaning" : "");
+  for (const ParameterDescription& p : parameters) {
+    const double current = instance.controller()->getParamNormalized(p.id);
+    std::string text = instance.displayText(p.id, current);
+    if (!p.units.empty()) text += " " + p.units;
+    char defaultText[32];
+    if (p.stepCount > 0)
+      std::snprintf(defaultText, sizeof defaultText, "%ld", std::lround(p.defaultNormalized * p.stepCount));
+    else
+      std::snprintf(defaultText, sizeof defaultText, "%.4f", p.defaultNormalized);
+    std::string meaning;
+    if (velmora && p.stepCount > 0)
+      meaning = velmoraStepMeaning(static_cast<int>(p.id), static_cast<int>(std::lround(current * p.stepCount)));
+    if (velmora && p.id > 12) meaning.clear();
+    std::printf("  %-17s %-26s %5d %8s  %-10s%s%s\n", idText(p.id).c_str(), p.title.c_str(), p.stepCount,
+                defaultText, text.c_str(), meaning.empty() ? "" : "  ", meaning.c_str());
+  }
+  return 0;
+}
+
+}  // namespace velmora_host

@@ -1,0 +1,23 @@
+#pragma once
+// Turns the user's --set / --set-norm arguments into (id, normalised value) pairs for a loaded
+// instance. A parameter is named by its id (decimal or 0x hexadecimal) or by its title; a title
+// two parameters share is refused rather than guessed (Velmora has the host's "Bypass" and its
+// own "Bypass").
+#include "tools/velmora-host/CommandLine.h"
+#include "tools/velmora-host/PluginInstance.h"
+
+#include <vector>
+
+namespace velmora_host {
+
+struct ParameterValue {
+  Steinberg::Vst::ParamID id = 0;
+  double normalized = 0.0;
+};
+
+// Throws HostError naming the offending argument.
+ParameterValue resolveAssignment(const PluginInstance& instance,
+                                 const std::vector<ParameterDescription>& parameters,
+                                 const ParamAssignment& assignment);
+
+}  // namespace velmora_host

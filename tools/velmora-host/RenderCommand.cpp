@@ -1,0 +1,102 @@
+// `render IN OUT`: one file through the effect, with the settings the options ask for.
+#include "tools/velmora-host/Commands.h"
+
+#include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/LevelStats.h"
+#include "tools/velmora-host/OutputFile.h"
+#include "tools/velmora-host/ParameterLookup.h"
+#include "tools/velmora-host/PluginInstance.h"
+#include "tools/velmora-host/PluginModule.h"
+#include "tools/velmora-host/Renderer.h"
+#include "tools/velmora-host/StateFiles.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace velmora_host {
+
+namespace {
+
+void printSummary(const AudioData& input, const AudioData& output) {
+  const std::vector<Levels> in = measureChannels(input);
+  const std::vector<Levels> out = measureChannels(output);
+  std::printf("%-12s %9s %9s %9s %9s   (dBFS)\n", "", "peak in", "RMS in", "peak out", "RMS out");
+  for (std::size_t c = 0; c < std::max(in.size(), out.size()); ++c) {
+    const Levels a = c < in.size() ? in[c] : Levels{};
+    const Levels b = c < out.size() ? out[c] : Levels{};
+    std::printf("  channel %zu  %s %s %s %s\n", c + 1, formatDb(toDbfs(a.peak), 9).c_str(),
+                formatDb(toDbfs(a.rms), 9).c_str(), formatDb(toDbfs(b.peak), 9).c_str(),
+                formatDb(toDbfs(b.rms), 9).c_str());
+  }
+}
+
+}  // namespace
+
+int runRender(const std::string& modulePath, const RenderOptions& options) {
+  // Everything that can be refused is checked before any output exists.
+  const AudioData input = readAudioFile(options.inputPath);
+  std::unique_ptr<AudioData> sidechain;
+  if (!options.sidechainPath.empty()) {
+    sidechain = std::make_unique<AudioData>(readAudioFile(options.sidechainPath));
+    if (sidechain->sampleRate != input.sampleRate)
+      throw HostError("sidechain file " + options.sidechainPath + " runs at " +
+                      std::to_string(std::lround(sidechain->sampleRate)) + " Hz, the input at " +
+                      std::to_string(std::lround(input.sampleRate)) + " Hz");
+  }
+  std::vector<char> stateToLoad;
+  if (!options.loadState.empty()) stateToLoad = readBinaryFile(options.loadState);
+  if (!options.loadPreset.empty()) stateToLoad = readBinaryFile(options.loadPreset);
+
+  PluginModule module(modulePath);
+  PluginInstance instance(module);
+  const std::vector<ParameterDescription> parameters = instance.parameters();
+  std::vector<ParameterValue> changes;
+  for (const ParamAssignment& assignment : options.assignments)
+    changes.push_back(resolveAssignment(instance, parameters, assignment));
+
+  RenderSettings settings;
+  settings.blockSize = options.blockSize;
+  settings.precision = options.precision;
+  settings.showProgress = true;
+  Renderer renderer(instance, input.sampleRate, sidechain != nullptr, settings);
+  const AudioData main =
+      fitToBus(input, renderer.mainInputChannels(), "input file " + options.inputPath, renderer.mainInputName());
+  AudioData side;
+  if (sidechain)
+    side = fitToBus(*sidechain, renderer.sidechainChannels(), "sidechain file " + options.sidechainPath,
+                    renderer.sidechainName());
+
+  if (!options.loadState.empty()) restoreState(instance, stateToLoad, options.loadState);
+  if (!options.loadPreset.empty()) restorePreset(instance, stateToLoad, options.loadPreset);
+  for (const ParameterValue& change : changes) instance.setControllerValue(change.id, change.normalized);
+
+  const AudioData output = renderer.run(main, sidechain ? &side : nullptr, changes);
+
+  // All outputs are complete in temporary files before any of them takes its final name.
+  OutputFile audioFile(options.outputPath);
+  writeWavFile(audioFile, output, options.format);
+  std::unique_ptr<OutputFile> stateFile, presetFile;
+  if (!options.saveState.empty()) {
+    stateFile = std::make_unique<OutputFile>(options.saveState);
+    writeBinaryFile(*stateFile, captureState(instance));
+  }
+  if (!options.savePreset.empty()) {
+    presetFile = std::make_unique<OutputFile>(options.savePreset);
+    writeBinaryFile(*presetFile, capturePreset(instance));
+  }
+  audioFile.commit();
+  if (stateFile) stateFile->commit();
+  if (presetFile) presetFile->commit();
+
+  std::printf("rendered %s -> %s: %zu frames, %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s\n",
+              options.inputPath.c_str(), options.outputPath.c_str(), output.frameCount(), output.channelCount(),
+              std::lround(input.sampleRate), instance.classDescription().name.c_str(), options.precision,
+              options.blockSize, sampleFormatName(options.format));
+  if (sidechain) std::printf("sidechain %s on the aux input\n", options.sidechainPath.c_str());
+  printSummary(main, output);
+  return 0;
+}
+
+}  // namespace velmora_host

@@ -1,0 +1,59 @@
+#pragma once
+// Offline processing of whole files through an instance, the way a host bounces a track:
+// construction sets the bus arrangements the effect declares, activates the main buses (and the
+// aux bus when a sidechain is fed), and sets up offline processing at the file's rate. Between
+// construction and run() the caller may restore state and set controller values. run() activates
+// the processor, feeds the audio in blocks (parameter changes ride on the first block), and
+// compensates the reported latency so output sample n lines up with input sample n.
+#include "tools/velmora-host/AudioData.h"
+#include "tools/velmora-host/ParameterLookup.h"
+#include "tools/velmora-host/PluginInstance.h"
+
+#include <string>
+#include <vector>
+
+namespace velmora_host {
+
+struct RenderSettings {
+  int blockSize = 512;
+  int precision = 32;  // 32 or 64-bit samples at the processor
+  bool showProgress = false;  // a progress bar on stderr (only shown on a terminal)
+};
+
+class Renderer {
+public:
+  Renderer(PluginInstance& instance, double sampleRate, bool useSidechain, const RenderSettings& settings);
+  ~Renderer();
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  int mainInputChannels() const { return mInputs.empty() ? 0 : mInputs[mMainInput].channels; }
+  int sidechainChannels() const { return mAuxInput < 0 ? 0 : mInputs[static_cast<std::size_t>(mAuxInput)].channels; }
+  std::string mainInputName() const { return mInputs.empty() ? std::string() : mInputs[mMainInput].name; }
+  std::string sidechainName() const {
+    return mAuxInput < 0 ? std::string() : mInputs[static_cast<std::size_t>(mAuxInput)].name;
+  }
+
+  // `main` and `sidechain` must already have the bus channel counts (see fitToBus) and the rate
+  // given at construction. The sidechain is padded with silence or cut to the main's length.
+  AudioData run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes);
+
+private:
+  template <typename Sample>
+  AudioData runBlocks(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes);
+
+  PluginInstance& mInstance;
+  double mSampleRate;
+  RenderSettings mSettings;
+  std::vector<BusDescription> mInputs, mOutputs;
+  std::size_t mMainInput = 0;
+  int mAuxInput = -1;
+  bool mSidechainActive = false;
+  bool mActive = false;
+};
+
+// Returns `audio` with exactly `channels` channels: unchanged when it has them, a mono file
+// copied to every channel; anything else throws HostError naming `what` (e.g. "input file x.wav").
+AudioData fitToBus(const AudioData& audio, int channels, const std::string& what, const std::string& busName);
+
+}  // namespace velmora_host

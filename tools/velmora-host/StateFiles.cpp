@@ -1,0 +1,96 @@
+#include "tools/velmora-host/StateFiles.h"
+
+#include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/MemoryStream.h"
+
+#include "public.sdk/source/vst/vstpresetfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace velmora_host {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+// The component owns the state when it writes one; otherwise the controller does.
+IPtr<MemoryStream> componentState(PluginInstance& instance) {
+  IPtr<MemoryStream> stream = owned(new MemoryStream);
+  if (instance.component()->getState(stream) != kResultOk || stream->bytes().empty()) return nullptr;
+  return stream;
+}
+
+}  // namespace
+
+std::vector<char> captureState(PluginInstance& instance) {
+  if (IPtr<MemoryStream> stream = componentState(instance)) return stream->bytes();
+  IPtr<MemoryStream> stream = owned(new MemoryStream);
+  if (instance.controller()->getState(stream) != kResultOk)
+    throw HostError("the effect \"" + instance.classDescription().name + "\" did not hand out its state");
+  return stream->bytes();
+}
+
+void restoreState(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source) {
+  if (bytes.empty()) throw HostError("state file " + source + " is empty");
+  IPtr<MemoryStream> stream = owned(new MemoryStream(bytes));
+  tresult result = kResultFalse;
+  if (componentState(instance)) {
+    result = instance.component()->setState(stream);
+    if (result == kResultOk && !instance.isSingleComponent()) {
+      stream->rewind();
+      instance.controller()->setComponentState(stream);
+    }
+  } else {
+    result = instance.controller()->setState(stream);
+  }
+  if (result != kResultOk)
+    throw HostError("the effect \"" + instance.classDescription().name + "\" refused the state in " + source);
+}
+
+std::vector<char> capturePreset(PluginInstance& instance) {
+  IPtr<MemoryStream> stream = owned(new MemoryStream);
+  const FUID classId = FUID::fromTUID(instance.classDescription().cid);
+  if (!PresetFile::savePreset(stream, classId, instance.component(), instance.controller()))
+    throw HostError("the effect \"" + instance.classDescription().name + "\" could not be saved as a preset");
+  return stream->bytes();
+}
+
+void restorePreset(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source) {
+  IPtr<MemoryStream> stream = owned(new MemoryStream(bytes));
+  PresetFile preset(stream);
+  if (!preset.readChunkList()) throw HostError(source + " is not a VST3 preset file");
+  if (preset.getClassID() != FUID::fromTUID(instance.classDescription().cid))
+    throw HostError("preset " + source + " belongs to another effect class than \"" +
+                    instance.classDescription().name + "\"");
+  // The same order PresetFile::loadPreset uses, step by step so a failure can be named.
+  const bool ok = preset.restoreComponentState(instance.component()) &&
+                  (instance.isSingleComponent() || preset.restoreComponentState(instance.controller())) &&
+                  (!preset.contains(kControllerState) || preset.restoreControllerState(instance.controller()));
+  if (!ok) throw HostError("the effect \"" + instance.classDescription().name + "\" refused the preset " + source);
+}
+
+std::vector<char> readBinaryFile(const std::string& path) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) throw HostError("cannot read " + path + ": " + std::strerror(errno));
+  std::vector<char> bytes;
+  char buffer[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  if (std::ferror(file.get())) throw HostError("cannot read " + path);
+  return bytes;
+}
+
+void writeBinaryFile(const OutputFile& output, const std::vector<char>& bytes) {
+  const std::string& path = output.finalPath();
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(output.tempPath().c_str(), "wb"), &std::fclose);
+  if (!file) throw HostError("cannot write " + path + ": " + std::strerror(errno));
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
+    throw HostError("cannot write " + path + ": " + std::strerror(errno));
+}
+
+}  // namespace velmora_host
+

@@ -1,0 +1,25 @@
+#pragma once
+// Saving and restoring an instance's state. Two forms:
+//  - the raw state stream a host stores for the instance: the component's state, or, when the
+//    component keeps none (a single-component effect such as Velmora, whose state travels through
+//    its controller), the controller's state;
+//  - a .vstpreset file, written and read by the SDK's PresetFile with both states and the class id.
+#include "tools/velmora-host/OutputFile.h"
+#include "tools/velmora-host/PluginInstance.h"
+
+#include <string>
+#include <vector>
+
+namespace velmora_host {
+
+std::vector<char> captureState(PluginInstance& instance);
+void restoreState(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source);
+
+std::vector<char> capturePreset(PluginInstance& instance);
+void restorePreset(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source);
+
+// Whole-file helpers; both throw HostError. Writing fills the output's temporary file.
+std::vector<char> readBinaryFile(const std::string& path);
+void writeBinaryFile(const OutputFile& output, const std::vector<char>& bytes);
+
+}  // namespace velmora_host

@@ -1,0 +1,32 @@
+// velmora-host: a command-line VST3 host for Velmora and other VST3 effects.
+#include "tools/velmora-host/CommandLine.h"
+#include "tools/velmora-host/Commands.h"
+#include "tools/velmora-host/HostError.h"
+
+#include <cstdio>
+#include <exception>
+
+#ifndef VELMORA_DEFAULT_MODULE
+#define VELMORA_DEFAULT_MODULE ""
+#endif
+
+int main(int argc, char** argv) {
+  using namespace velmora_host;
+  try {
+    const CommandLine line = parseCommandLine(argc, argv);
+    if (line.command == "help") {
+      std::fputs(usageText(), stdout);
+      return 0;
+    }
+    const std::string module = line.modulePath.empty() ? VELMORA_DEFAULT_MODULE : line.modulePath;
+    if (module.empty()) throw HostError("no module given; pass --module PATH");
+    if (line.command == "list") return runList(module);
+    if (line.command == "render") return runRender(module, line.render);
+    return runDemo(module, line.demoDirectory);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "velmora-host: %s\n", error.what());
+  } catch (...) {
+    std::fprintf(stderr, "velmora-host: unexpected failure\n");
+  }
+  return 1;
+}
