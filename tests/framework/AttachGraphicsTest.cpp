@@ -1,7 +1,7 @@
 #include "TestPlug.h"
 
 #include "framework/graphics/IControl.h"
-#include "framework/graphics/IGraphics.h"
+#include "framework/graphics/IGraphicsHeadless.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@ struct Events {
   int destroyed = 0;
 };
 
-class RecordingGraphics : public IGraphics {
+class RecordingGraphics : public IGraphicsHeadless {
 public:
-  RecordingGraphics(IPlugBase* plug, Events* events) : IGraphics(plug, 404, 634, 25), mEvents(events) {}
+  RecordingGraphics(IPlugBase* plug, Events* events) : IGraphicsHeadless(plug, 404, 634, 25), mEvents(events) {}
   ~RecordingGraphics() override { ++mEvents->destroyed; }
   void CreateDrawBitmaps() override { ++mEvents->bitmapsCreated; }
 
@@ -27,9 +27,9 @@ TEST(AttachGraphics, PushesNormalisedValuesAndCreatesBitmaps) {
   {
     TestPlug plug;
     auto* g = new RecordingGraphics(&plug, &events);
-    g->AddControl(new IControl(&plug, 1));   // "Limit Level" 22 of 0..22
-    g->AddControl(new IControl(&plug, 4));   // "Ratio" 2 of 0..4
-    IControl* multi = new IControl(&plug, -1);
+    g->AddControl(new IControl(&plug, IRect(), 1));   // "Limit Level" 22 of 0..22
+    g->AddControl(new IControl(&plug, IRect(), 4));   // "Ratio" 2 of 0..4
+    IControl* multi = new IControl(&plug, IRect(), -1);
     multi->AddAuxParam(4);
     multi->AddAuxParam(8);
     multi->AddAuxParam(4);  // a later duplicate binding is not updated
@@ -56,7 +56,7 @@ TEST(AttachGraphics, RestoredPresetRedrawsControls) {
   Events events;
   TestPlug plug;
   auto* g = new RecordingGraphics(&plug, &events);
-  g->AddControl(new IControl(&plug, 1));
+  g->AddControl(new IControl(&plug, IRect(), 1));
   plug.AttachGraphics(g);
   plug.GetParam(1)->SetNormalized(0.5);
   plug.RedrawParamControls();
