@@ -78,10 +78,15 @@ public:
   bool SerializeParams(StateChunk& chunk);
   int UnserializeParams(const StateChunk& chunk, int startPos);
 
-  // Audio plumbing, driven by the binding under the mutex.
+  // Audio plumbing, driven by the binding under the mutex; nFrames never exceeds the block size.
+  // 32-bit hosts: converts the connected channels among firstChannel .. firstChannel + count - 1
+  // into their scratch buffers, taking host pointers in order for connected channels only.
   void AttachInputBuffers(int firstChannel, int count, float** hostInputs, int nFrames);
+  // Bypass: input i to output i (remaining outputs zeroed), or, with a latency and a delay line,
+  // the inputs delayed by the latency.
   void PassThroughBuffers(int nFrames);
   void ZeroScratchBuffers();
+  // 32-bit hosts: every connected output with a float destination receives its samples.
   void CopyOutputToHost(int nFrames);
 
   // ---- Accessors ----
@@ -122,7 +127,8 @@ public:
   LatencyDelay* GetLatencyDelay() const { return mLatencyDelay; }
 
   // Marks an input (output) channel connected or disconnected; a disconnected channel points
-  // at its own scratch buffer.
+  // at its own scratch buffer, and an output channel always starts there. A slot left on a
+  // scratch buffer follows it when SetBlockSize reallocates.
   void SetInputChannelConnected(int i, bool connected);
   void SetOutputChannelConnected(int i, bool connected);
 
