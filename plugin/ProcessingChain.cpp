@@ -42,10 +42,10 @@ void ProcessingChain::SetUpSections(double sampleRate, const DerivedValues& v) {
 }
 
 void ProcessingChain::UpdateCompressorSettings(const DerivedValues& v) {
-  compressor& cell = mCompCell;
+  compressor& cell = compCell;
   cell.setAttack(kCompressorAttackMs);
-  mCompRecoverySmoother.Advance(mCompRecoveryMs);
-  cell.setRelease(mCompRecoverySmoother.Advance(mCompRecoveryMs));
+  mCompRecoverySmoother.Advance(compRecoveryMs);
+  cell.setRelease(mCompRecoverySmoother.Advance(compRecoveryMs));
   cell.setHold(0.0);
   // Ratio and threshold glide at double speed while they move, and cost nothing once settled.
   if (mRatioSmoother.Advance(v.ratioValue) != cell.ratio)
@@ -57,10 +57,10 @@ void ProcessingChain::UpdateCompressorSettings(const DerivedValues& v) {
 }
 
 void ProcessingChain::UpdateLimiterSettings(const DerivedValues& v) {
-  compressor& cell = mLimitCell;
+  compressor& cell = limitCell;
   cell.setAttack(kLimiterAttackMs);
-  mLimitRecoverySmoother.Advance(mLevelRecoveryMs);
-  cell.setRelease(mLimitRecoverySmoother.Advance(mLevelRecoveryMs));
+  mLimitRecoverySmoother.Advance(levelRecoveryMs);
+  cell.setRelease(mLimitRecoverySmoother.Advance(levelRecoveryMs));
   cell.setHold(0.0);
   if (cell.ratio != kLimiterRatio) cell.setRatio(kLimiterRatio);
   const double thresholdDb = -2.0 * v.limitLevel;
@@ -88,40 +88,40 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
   FilterSection& detShelf = mSections[kDetectorHighShelf];
 
   for (int i = 0; i < frameCount; ++i) {
-    mDcOffset = -mDcOffset;
+    dcOffset = -dcOffset;
 
     // Read every input of this sample before any output is written: they may share memory.
     const double inL = inputs[0][i];
     const double inR = inputs[1][i];
 
-    mMainL = ColourCurve(toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(inL)))) + mDcOffset;
-    mMainR = ColourCurve(toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(inR)))) + mDcOffset;
+    mainL = ColourCurve(toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(inL)))) + dcOffset;
+    mainR = ColourCurve(toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(inR)))) + dcOffset;
 
     if (steps.Step(kParamExternalSidechain) == 0) {
-      mScL = ColourCurve(mMainL);
-      mScR = ColourCurve(mMainR);
+      scL = ColourCurve(mainL);
+      scR = ColourCurve(mainR);
     } else {
-      mScL = ColourCurve(inputs[2][i] + mDcOffset);
-      mScR = ColourCurve(inputs[3][i] + mDcOffset);
+      scL = ColourCurve(inputs[2][i] + dcOffset);
+      scR = ColourCurve(inputs[3][i] + dcOffset);
     }
 
-    const double peak = std::max(std::fabs(mScL), std::fabs(mScR));
-    mCompRecoveryMs = CompressorRecoveryMs(steps.Step(kParamCompressorRecoveryTime), peak, mCompRecoveryMs);
-    mLevelRecoveryMs = LevelRecoveryMs(steps.Step(kParamLevelRecoveryTime), peak, mLevelRecoveryMs);
+    const double peak = std::max(std::fabs(scL), std::fabs(scR));
+    compRecoveryMs = CompressorRecoveryMs(steps.Step(kParamCompressorRecoveryTime), peak, compRecoveryMs);
+    levelRecoveryMs = LevelRecoveryMs(steps.Step(kParamLevelRecoveryTime), peak, levelRecoveryMs);
 
     // The compressor listens to an equalised mono sum; the limiter to the stereo pair directly.
-    float d = static_cast<float>((mScL + mScR) * 0.5);
+    float d = static_cast<float>((scL + scR) * 0.5);
     d = detShelf.ProcessSample(detMid.ProcessSample(detHighPass.ProcessSample(d)));
-    mCompGainDb = mCompCell.processLinked(d, d);
+    compGainDb = compCell.processLinked(d, d);
     UpdateCompressorSettings(values);
 
-    mLimGainDb = mLimitCell.processLinked(mScL, mScR);
+    limGainDb = limitCell.processLinked(scL, scR);
     UpdateLimiterSettings(values);
 
-    const double gc = DbToGain(mCompGainDb);
-    double wetL = gc * mMainL;
-    double wetR = gc * mMainR;
-    const double gl = DbToGain(mLimGainDb);
+    const double gc = DbToGain(compGainDb);
+    double wetL = gc * mainL;
+    double wetR = gc * mainR;
+    const double gl = DbToGain(limGainDb);
     wetL = gl * wetL;
     wetR = gl * wetR;
     wetL = mMakeupSmoother.Advance(values.makeupGain) * wetL;
@@ -129,41 +129,42 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
 
     double outL, outR;
     if (steps.Step(kParamBypass) == 0) {
-      outL = inL - mDcOffset;
-      outR = inR - mDcOffset;
+      outL = inL - dcOffset;
+      outR = inR - dcOffset;
     } else {
-      // The dry share is the conditioned signal, not the raw input.
+      // The dry share is the conditioned signal, not the raw input; 1 - k is taken in double
+      // precision from the widened smoother value, so it is exact.
       const float k1 = mMixSmoother.Advance(mix);
       const float k2 = mMixSmoother.Advance(mix);
-      outL = (wetL - mDcOffset) * k1 + (1.0 - static_cast<double>(k2)) * mMainL;
+      outL = (wetL - dcOffset) * k1 + (1.0 - static_cast<double>(k2)) * mainL;
       const float k3 = mMixSmoother.Advance(mix);
       const float k4 = mMixSmoother.Advance(mix);
-      outR = (wetR - mDcOffset) * k3 + (1.0 - static_cast<double>(k4)) * mMainR;
+      outR = (wetR - dcOffset) * k3 + (1.0 - static_cast<double>(k4)) * mainR;
     }
 
-    mGrLinear = DbToGain(steps.Step(kParamGRSelect) == 0 ? mCompGainDb : mLimGainDb);
+    grLinear = DbToGain(steps.Step(kParamGRSelect) == 0 ? compGainDb : limGainDb);
 
     if (meter) {
-      double t = std::fabs(1.0 - mGrLinear);  // the fraction of level removed
-      t = t > mMeterValue ? t * 1.0125 : t * 0.9875;
-      mMeterValue = (mMeterValue - t) * meterCoef + t;
+      double t = std::fabs(1.0 - grLinear);  // the fraction of level removed
+      t = t > meterValue ? t * 1.0125 : t * 0.9875;
+      meterValue = (meterValue - t) * meterCoef + t;
     }
 
     if (!StateIsFinite(outL, outR)) RecoverFromNonFinite(outL, outR);
 
     outputs[0][i] = outL;
     outputs[1][i] = outR;
-    if (meter) meter->ShowMeter(mMeterValue);
+    if (meter) meter->ShowMeter(meterValue);
   }
 }
 
 // Everything a non-finite (or single-precision-overflowing) input can reach and that outlives
 // the sample. Finite processing never trips this, so it never alters a finite result.
 bool ProcessingChain::StateIsFinite(double outL, double outR) const {
-  bool finite = IsFinite(outL) & IsFinite(outR) & IsFinite(mMeterValue);
+  bool finite = IsFinite(outL) & IsFinite(outR) & IsFinite(meterValue);
   for (const FilterSection& s : mSections) finite &= IsFinite(s.z1) & IsFinite(s.z2);
-  finite &= IsFinite(mCompCell.envelope) & IsFinite(mLimitCell.envelope);
-  finite &= IsFinite(mCompCell.releaseCoef) & IsFinite(mLimitCell.releaseCoef);
+  finite &= IsFinite(compCell.envelope) & IsFinite(limitCell.envelope);
+  finite &= IsFinite(compCell.releaseCoef) & IsFinite(limitCell.releaseCoef);
   finite &= IsFinite(mCompRecoverySmoother.z) & IsFinite(mLimitRecoverySmoother.z);
   return finite;
 }
@@ -174,7 +175,7 @@ void ProcessingChain::RecoverFromNonFinite(double& outL, double& outR) {
   for (FilterSection& s : mSections) {
     if (!IsFinite(s.z1) || !IsFinite(s.z2)) s.z1 = s.z2 = 0.0;
   }
-  for (compressor* cell : {&mCompCell, &mLimitCell}) {
+  for (compressor* cell : {&compCell, &limitCell}) {
     if (!IsFinite(cell->envelope)) {
       cell->envelope = 0.0;
       cell->holdCount = 0;
@@ -184,10 +185,10 @@ void ProcessingChain::RecoverFromNonFinite(double& outL, double& outR) {
   for (ParamSmoother* s : {&mCompRecoverySmoother, &mLimitRecoverySmoother}) {
     if (!IsFinite(s->z)) s->z = 0.0f;
   }
-  for (double* v : {&mMainL, &mMainR, &mScL, &mScR, &mCompRecoveryMs, &mLevelRecoveryMs}) {
+  for (double* v : {&mainL, &mainR, &scL, &scR, &compRecoveryMs, &levelRecoveryMs}) {
     if (!IsFinite(*v)) *v = 0.0;
   }
-  if (!IsFinite(mMeterValue)) mMeterValue = 1.0;
+  if (!IsFinite(meterValue)) meterValue = 1.0;
   if (!IsFinite(outL)) outL = 0.0;
   if (!IsFinite(outR)) outR = 0.0;
 }

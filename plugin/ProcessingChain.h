@@ -55,11 +55,11 @@ public:
                double sampleRate, const DerivedValues& values, const LiveSteps& steps,
                MeterSink* meter);
 
-  const compressor& CompCell() const { return mCompCell; }
-  const compressor& LimitCell() const { return mLimitCell; }
+  const compressor& CompCell() const { return compCell; }
+  const compressor& LimitCell() const { return limitCell; }
   const FilterSection& GetSection(int section) const { return mSections[section]; }
-  double MeterValue() const { return mMeterValue; }
-  double DcOffset() const { return mDcOffset; }
+  double MeterValue() const { return meterValue; }
+  double DcOffset() const { return dcOffset; }
 
 private:
   void SetUpSections(double sampleRate, const DerivedValues& values);
@@ -76,18 +76,18 @@ private:
   ParamSmoother mRatioSmoother;
   ParamSmoother mMixSmoother;
 
-  double mDcOffset = 1e-15;  // flips sign every sample to keep denormals out of the filters
-  double mMeterValue = 1.0;
+  double dcOffset = 1e-15;  // flips sign every sample to keep denormals out of the filters
+  double meterValue = 1.0;
 
-  compressor mCompCell;
-  compressor mLimitCell;
+  compressor compCell;
+  compressor limitCell;
 
   FilterSection mSections[kNumSections];
 
   // Working values of the current sample.
-  double mMainL = 0.0, mMainR = 0.0;
-  double mScL = 0.0, mScR = 0.0;
-  double mCompRecoveryMs = 0.0, mLevelRecoveryMs = 0.0;
-  double mCompGainDb = 0.0, mLimGainDb = 0.0;
-  double mGrLinear = 1.0;
+  double mainL = 0.0, mainR = 0.0;
+  double scL = 0.0, scR = 0.0;
+  double compRecoveryMs = 0.0, levelRecoveryMs = 0.0;
+  double compGainDb = 0.0, limGainDb = 0.0;
+  double grLinear = 1.0;
 };
