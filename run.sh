@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The main job: builds Velmora and its command-line host, then runs the host.
+#   ./run.sh                          the demo: synthesised test programme through Velmora,
+#                                     files in ./velmora-demo/ and a summary table
+#   ./run.sh render in.wav out.wav --set "Ratio=3"    any velmora-host command and options
+#   ./run.sh --help                   the host's usage
+# Installs missing Debian packages first. Build output goes to stderr, so stdout carries only
+# what the host prints; relative paths are taken from the directory you run it in.
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+"$root/tools/install-deps.sh"
+
+# The same build directory and flags as test.sh, so the two commands share one build.
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" --target velmora-host -j "$(nproc)" >&2
+
+exec "$root/build/tools/velmora-host/velmora-host" "$@"

@@ -1,0 +1,250 @@
+// The built velmora-host driving the built Velmora module, as a user would run it.
+#include "tests/host/HostRunner.h"
+
+#include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/LevelStats.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using host_test::fileBytes;
+using host_test::HostRun;
+using host_test::rmsDb;
+using host_test::runHost;
+using host_test::sine;
+using host_test::writeWav;
+using velmora_host::readAudioFile;
+
+namespace {
+
+class HostTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = fs::temp_directory_path() /
+          ("velmora-host-test-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+
+  HostRun host(const std::vector<std::string>& args) const { return runHost(args, dir); }
+
+  // Renders and insists on success; returns the output as read back.
+  velmora_host::AudioData render(const std::string& in, const std::string& out, std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"render", path(in), path(out)};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const HostRun run = host(args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    return readAudioFile(path(out));
+  }
+
+  fs::path dir;
+};
+
+TEST_F(HostTest, RenderAtDefaultsKeepsFormatAndPrintsSummary) {
+  writeWav(dir / "in.wav", sine(-20.0, 440.0, 0.5));
+  const HostRun run = host({"render", path("in.wav"), path("out.wav")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("peak in"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("channel 2"), std::string::npos) << run.out;
+
+  const auto out = readAudioFile(path("out.wav"));
+  ASSERT_EQ(out.channelCount(), 2u);
+  EXPECT_EQ(out.frameCount(), 22050u);
+  EXPECT_EQ(out.sampleRate, 44100.0);
+  // -20 dBFS lies under both thresholds at the defaults: the level passes nearly unchanged
+  // (the fixed presence peak and colour add a fraction of a dB).
+  EXPECT_NEAR(rmsDb(out, 0.1), -23.01, 0.5);
+}
+
+TEST_F(HostTest, MonoInputFeedsBothChannels) {
+  writeWav(dir / "in.wav", sine(-20.0, 440.0, 0.25, 1));
+  const auto out = render("in.wav", "out.wav");
+  ASSERT_EQ(out.channelCount(), 2u);
+  EXPECT_EQ(out.channels[0], out.channels[1]);
+}
+
+TEST_F(HostTest, ParametersByTitleIdAndNormalisedValueAgree) {
+  writeWav(dir / "in.wav", sine(-6.0, 220.0, 0.5));
+  const auto defaults = render("in.wav", "defaults.wav");
+  // Threshold step 0 (-30 dB) with ratio step 4 (6:1) compresses a -6 dBFS tone hard.
+  render("in.wav", "title.wav", {"--set", "Compressor Threshold=0", "--set", "Ratio=4"});
+  render("in.wav", "id.wav", {"--set", "0=0", "--set=4=4"});
+  render("in.wav", "norm.wav", {"--set-norm", "Compressor Threshold=0", "--set-norm", "ratio=1.0"});
+  EXPECT_EQ(fileBytes(dir / "title.wav"), fileBytes(dir / "id.wav"));
+  EXPECT_EQ(fileBytes(dir / "title.wav"), fileBytes(dir / "norm.wav"));
+  const auto compressed = readAudioFile(path("title.wav"));
+  EXPECT_LT(rmsDb(compressed, 0.2), rmsDb(defaults, 0.2) - 6.0);
+}
+
+TEST_F(HostTest, ExternalSidechainLowersQuietMainOnlyWhenKeyIsLoud) {
+  writeWav(dir / "quiet.wav", sine(-20.0, 440.0, 0.5));
+  writeWav(dir / "loud.wav", sine(-1.0, 100.0, 0.5));
+  writeWav(dir / "silent.wav", sine(-300.0, 100.0, 0.5));
+
+  const auto alone = render("quiet.wav", "alone.wav", {"--set", "External Sidechain=1"});
+  const auto keyed = render("quiet.wav", "keyed.wav", {"--set", "External Sidechain=1", "--sidechain", path("loud.wav")});
+  const double quietIn = rmsDb(readAudioFile(path("quiet.wav")), 0.2);
+  EXPECT_NEAR(rmsDb(alone, 0.2), quietIn, 0.5);            // nothing in the key: unreduced
+  EXPECT_LT(rmsDb(keyed, 0.2), quietIn - 4.0);             // the loud key pulls it down
+
+  // A loud main with a silent key passes both stages, while its own level would be limited.
+  const auto loudOwn = render("loud.wav", "own.wav");
+  const auto loudKeyedSilent =
+      render("loud.wav", "silentkey.wav", {"--set", "External Sidechain=1", "--sidechain", path("silent.wav")});
+  const double loudIn = rmsDb(readAudioFile(path("loud.wav")), 0.2);
+  EXPECT_NEAR(rmsDb(loudKeyedSilent, 0.2), loudIn, 0.5);
+  EXPECT_LT(rmsDb(loudOwn, 0.2), loudIn - 4.0);
+}
+
+TEST_F(HostTest, SavedStateAndPresetReproduceTheRender) {
+  writeWav(dir / "in.wav", sine(-6.0, 330.0, 0.4));
+  const std::vector<std::string> settings{"--set", "Compressor Threshold=4", "--set", "Gain=3", "--set", "Mix=15",
+                                          "--set", "High Pass Filter=3"};
+  std::vector<std::string> saving = settings;
+  saving.insert(saving.end(), {"--save-state", path("velmora.state"), "--save-preset", path("velmora.vstpreset")});
+  render("in.wav", "set.wav", saving);
+
+  render("in.wav", "state.wav", {"--load-state", path("velmora.state")});
+  render("in.wav", "preset.wav", {"--load-preset", path("velmora.vstpreset")});
+  render("in.wav", "plain.wav");
+  EXPECT_EQ(fileBytes(dir / "set.wav"), fileBytes(dir / "state.wav"));
+  EXPECT_EQ(fileBytes(dir / "set.wav"), fileBytes(dir / "preset.wav"));
+  EXPECT_NE(fileBytes(dir / "set.wav"), fileBytes(dir / "plain.wav"));
+
+  // Velmora's host state: thirteen doubles and the bypass word; the preset is a VST3 preset file.
+  EXPECT_EQ(fileBytes(dir / "velmora.state").size(), 13u * 8u + 4u);
+  const auto preset = fileBytes(dir / "velmora.vstpreset");
+  ASSERT_GE(preset.size(), 4u);
+  EXPECT_EQ(std::string(preset.data(), 4), "VST3");
+
+  // Saving again after loading gives the same files back.
+  render("in.wav", "again.wav",
+         {"--load-preset", path("velmora.vstpreset"), "--save-state", path("again.state"), "--save-preset",
+          path("again.vstpreset")});
+  EXPECT_EQ(fileBytes(dir / "again.state"), fileBytes(dir / "velmora.state"));
+  EXPECT_EQ(fileBytes(dir / "again.vstpreset"), fileBytes(dir / "velmora.vstpreset"));
+}
+
+TEST_F(HostTest, SixtyFourAndThirtyTwoBitProcessingAgree) {
+  writeWav(dir / "in.wav", sine(-3.0, 1000.0, 0.3));
+  const auto single = render("in.wav", "32.wav", {"--precision", "32", "--format", "double", "--set", "Gain=4"});
+  const auto dbl = render("in.wav", "64.wav", {"--precision", "64", "--format", "double", "--set", "Gain=4"});
+  ASSERT_EQ(single.frameCount(), dbl.frameCount());
+  double largest = 0.0;
+  for (std::size_t c = 0; c < 2; ++c)
+    for (std::size_t i = 0; i < single.frameCount(); ++i)
+      largest = std::max(largest, std::fabs(single.channels[c][i] - dbl.channels[c][i]));
+  EXPECT_LT(largest, 1e-6);
+  EXPECT_NE(fileBytes(dir / "32.wav"), fileBytes(dir / "64.wav"));  // really two paths
+}
+
+TEST_F(HostTest, IdenticalCommandsGiveIdenticalBytesWhateverTheBlockSize) {
+  writeWav(dir / "in.wav", sine(-2.0, 150.0, 0.4));
+  writeWav(dir / "key.wav", sine(-6.0, 60.0, 0.2));  // shorter than the input: padded with silence
+  const std::vector<std::string> common{"--sidechain", path("key.wav"), "--set", "External Sidechain=1",
+                                        "--format", "pcm24"};
+  auto with = [&](std::vector<std::string> extra) {
+    extra.insert(extra.end(), common.begin(), common.end());
+    return extra;
+  };
+  render("in.wav", "a.wav", with({}));
+  render("in.wav", "b.wav", with({}));
+  render("in.wav", "c.wav", with({"--block-size", "37"}));
+  render("in.wav", "d.wav", with({"--block-size", "4096"}));
+  const auto a = fileBytes(dir / "a.wav");
+  EXPECT_EQ(a, fileBytes(dir / "b.wav"));
+  EXPECT_EQ(a, fileBytes(dir / "c.wav"));
+  EXPECT_EQ(a, fileBytes(dir / "d.wav"));
+}
+
+TEST_F(HostTest, ListShowsBusesAndParametersWithTheirMeaning) {
+  const HostRun run = host({"list"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const char* expected : {"\"Corvanta\"", "Fx|Dynamics", "\"Main Input\"", "\"Aux Input\"", "\"Output\"",
+                               "Preset", "'bpas'", "Compressor Threshold", "+0 dB threshold", "-8 dB limit",
+                               "ratio 3:1", "GR Select", "meter shows compressor"})
+    EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
+}
+
+TEST_F(HostTest, DemoWritesItsFilesAndTable) {
+  const HostRun run = host({"demo", "--out", path("demo")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const char* file : {"input-mix.wav", "input-drums.wav", "input-pad-bass.wav", "1-defaults.wav",
+                           "2-heavy-compression.wav", "3-limiter-only.wav", "4-ducking.wav"}) {
+    SCOPED_TRACE(file);
+    const auto audio = readAudioFile(path("demo/") + file);
+    EXPECT_EQ(audio.channelCount(), 2u);
+    EXPECT_GT(audio.frameCount(), 44100u * 7u);
+  }
+  for (const char* row : {"defaults", "heavy compression", "limiter only", "ducking"})
+    EXPECT_NE(run.out.find(row), std::string::npos) << run.out;
+  // The synthesised programme is the same on every run.
+  ASSERT_EQ(host({"demo", "--out", path("demo2")}).exitCode, 0);
+  EXPECT_EQ(fileBytes(dir / "demo/input-mix.wav"), fileBytes(dir / "demo2/input-mix.wav"));
+  EXPECT_EQ(fileBytes(dir / "demo/4-ducking.wav"), fileBytes(dir / "demo2/4-ducking.wav"));
+}
+
+// Every refusal: non-zero status, one line on stderr, and no output file (nor a temporary one).
+TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
+  writeWav(dir / "in.wav", sine(-6.0, 440.0, 0.1));
+  writeWav(dir / "three.wav", sine(-6.0, 440.0, 0.1, 3));
+  writeWav(dir / "rate.wav", sine(-6.0, 440.0, 0.1, 2, 48000.0));
+  std::ofstream(dir / "text.wav") << "not audio at all\n";
+  std::ofstream(dir / "short.state") << "abc";
+  std::ofstream(dir / "fake.so") << "not a shared object\n";
+  std::ofstream(dir / "bad.vstpreset") << "VST3 but nothing after it";
+  const std::string in = path("in.wav");
+  const std::string out = path("out.wav");
+
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+  };
+  const std::vector<Case> cases{
+      {"missing module", {"render", in, out, "--module", path("nowhere.vst3")}},
+      {"file that is no library", {"render", in, out, "--module", path("fake.so")}},
+      {"library that is no VST3 module", {"render", in, out, "--module", "/lib/x86_64-linux-gnu/libm.so.6"}},
+      {"missing input", {"render", path("missing.wav"), out}},
+      {"input that is no audio", {"render", path("text.wav"), out}},
+      {"unknown parameter", {"render", in, out, "--set", "Warmth=3"}},
+      {"title shared by two parameters", {"render", in, out, "--set", "Bypass=0"}},
+      {"step beyond the range", {"render", in, out, "--set", "Ratio=5"}},
+      {"fractional step", {"render", in, out, "--set", "Ratio=1.5"}},
+      {"normalised value beyond 1", {"render", in, out, "--set-norm", "Mix=1.5"}},
+      {"sidechain with three channels", {"render", in, out, "--sidechain", path("three.wav")}},
+      {"sidechain at another rate", {"render", in, out, "--sidechain", path("rate.wav")}},
+      {"missing sidechain", {"render", in, out, "--sidechain", path("missing.wav")}},
+      {"truncated state", {"render", in, out, "--load-state", path("short.state")}},
+      {"broken preset", {"render", in, out, "--load-preset", path("bad.vstpreset")}},
+      {"preset that is a state file", {"render", in, out, "--load-preset", path("short.state")}},
+      {"output folder missing", {"render", in, path("no/such/folder/out.wav")}},
+      {"unknown option", {"render", in, out, "--louder"}},
+      {"bad precision", {"render", in, out, "--precision", "48"}},
+      {"bad block size", {"render", in, out, "--block-size", "0"}},
+      {"bad format", {"render", in, out, "--format", "mp3"}},
+      {"one file only", {"render", in}},
+      {"unknown command", {"mangle"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto before = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+    const HostRun run = host(c.args);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_LT(run.exitCode, 128) << "crashed";
+    ASSERT_FALSE(run.err.empty());
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_EQ(run.err.rfind("velmora-host: ", 0), 0u) << run.err;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), before) << run.err;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+#pragma once
+// Runs the built velmora-host as a child process and collects what it printed, and makes small
+// audio files for it. Each fixture gets its own scratch folder, removed afterwards.
+#include "tools/velmora-host/AudioData.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace host_test {
+
+struct HostRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir);
+
+// A sine of `frequency` Hz at `dbfs` peak on every channel.
+velmora_host::AudioData sine(double dbfs, double frequency, double seconds, int channels = 2,
+                             double sampleRate = 44100.0);
+
+void writeWav(const std::filesystem::path& path, const velmora_host::AudioData& audio);
+std::vector<char> fileBytes(const std::filesystem::path& path);
+
+// RMS over all channels from `skipSeconds` on (so parameter and filter settling is left out).
+double rmsDb(const velmora_host::AudioData& audio, double skipSeconds);
+
+}  // namespace host_test
