@@ -1,0 +1,63 @@
+# The VST3 SDK subset (interfaces, base classes, the SDK's support classes and host helpers),
+# built once as a static library shared by the module and by the test host.
+#
+# Debian ships the subset inside juce-modules-source-data; VELMORA_VST3_SDK_DIR points elsewhere
+# when another copy of the same SDK release is wanted.
+
+set(VELMORA_VST3_SDK_DIR
+    "/usr/share/juce/modules/juce_audio_processors/format_types/VST3_SDK"
+    CACHE PATH "Root of the VST3 SDK (the folder holding pluginterfaces, base and public.sdk)")
+
+if(NOT EXISTS "${VELMORA_VST3_SDK_DIR}/pluginterfaces/base/funknown.h")
+  message(FATAL_ERROR "VST3 SDK not found in ${VELMORA_VST3_SDK_DIR} "
+                      "(install juce-modules-source-data or set VELMORA_VST3_SDK_DIR)")
+endif()
+
+set(_sdk "${VELMORA_VST3_SDK_DIR}")
+add_library(velmora_vst3sdk STATIC
+  ${_sdk}/pluginterfaces/base/conststringtable.cpp
+  ${_sdk}/pluginterfaces/base/coreiids.cpp
+  ${_sdk}/pluginterfaces/base/funknown.cpp
+  ${_sdk}/pluginterfaces/base/ustring.cpp
+  ${_sdk}/base/source/baseiids.cpp
+  ${_sdk}/base/source/fbuffer.cpp
+  ${_sdk}/base/source/fdebug.cpp
+  ${_sdk}/base/source/fobject.cpp
+  ${_sdk}/base/source/fstreamer.cpp
+  ${_sdk}/base/source/fstring.cpp
+  ${_sdk}/base/source/updatehandler.cpp
+  ${_sdk}/base/thread/source/flock.cpp
+  ${_sdk}/public.sdk/source/common/memorystream.cpp
+  ${_sdk}/public.sdk/source/common/pluginview.cpp
+  ${_sdk}/public.sdk/source/vst/vstbus.cpp
+  ${_sdk}/public.sdk/source/vst/vstcomponentbase.cpp
+  ${_sdk}/public.sdk/source/vst/vstcomponent.cpp
+  ${_sdk}/public.sdk/source/vst/vsteditcontroller.cpp
+  ${_sdk}/public.sdk/source/vst/vstinitiids.cpp
+  ${_sdk}/public.sdk/source/vst/vstparameters.cpp
+  ${_sdk}/public.sdk/source/vst/vstpresetfile.cpp
+  ${_sdk}/public.sdk/source/vst/hosting/hostclasses.cpp
+  ${_sdk}/public.sdk/source/vst/hosting/pluginterfacesupport.cpp
+  # The subset leaves out the identifiers of the view interfaces.
+  ${PROJECT_SOURCE_DIR}/framework/vst3/PlugViewIids.cpp
+)
+unset(_sdk)
+
+# SYSTEM keeps the SDK's own warnings out of our builds; the library itself builds with warnings
+# off, since it is third-party code we do not edit.
+target_include_directories(velmora_vst3sdk SYSTEM PUBLIC "${VELMORA_VST3_SDK_DIR}")
+target_compile_options(velmora_vst3sdk PRIVATE -w)
+# The SDK's debug layer (assertions, trace output) only in Debug builds.
+target_compile_definitions(velmora_vst3sdk PUBLIC $<IF:$<CONFIG:Debug>,DEVELOPMENT=1,RELEASE=1>)
+set_target_properties(velmora_vst3sdk PROPERTIES POSITION_INDEPENDENT_CODE ON)
+find_package(Threads REQUIRED)
+target_link_libraries(velmora_vst3sdk PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
+
+# The name of the module's binary folder inside a bundle, e.g. "x86_64-linux".
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+  set(VELMORA_VST3_ARCH "x86_64-linux")
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+  set(VELMORA_VST3_ARCH "aarch64-linux")
+else()
+  set(VELMORA_VST3_ARCH "${CMAKE_SYSTEM_PROCESSOR}-linux")
+endif()

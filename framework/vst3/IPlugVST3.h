@@ -1,0 +1,130 @@
+#pragma once
+// The VST3 binding of the plug-in base: one object that is the host's component, audio
+// processor, edit controller and unit-info provider. It builds the buses and host parameters,
+// wires the host's audio buffers into the base's channel plumbing, applies host parameter
+// changes inside process, carries the state stream and answers the base's host services.
+//
+// Threads: process runs on the host's audio thread and holds the plug-in mutex for the whole
+// block; state save/restore hold it too. Everything else comes from the host's UI thread.
+
+#include "framework/GrowableArray.h"
+#include "framework/IPlugBase.h"
+#include "framework/vst3/SingleComponentEffect.h"
+
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+
+class IPlugVST3View;
+
+class IPlugVST3 : public IPlugBase, public Steinberg::Vst::SingleComponentEffect {
+public:
+  // Host parameter ids of the binding's own parameters, next to the base parameters 0 .. n-1.
+  static constexpr Steinberg::Vst::ParamID kPresetParamID = 0x70727374;  // "prst"
+  static constexpr Steinberg::Vst::ParamID kBypassParamID = 0x62706173;  // "bpas"
+  static constexpr Steinberg::Vst::ProgramListID kFactoryPresetsListID = 0x70727374;
+
+  IPlugVST3(int nParams, const char* channelIOStr, int nPresets, const char* effectName, const char* productName,
+            const char* mfrName, int vendorVersion, int uniqueID, int mfrID);
+  ~IPlugVST3() override;
+
+  // ---- IPluginBase ----
+  Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API terminate() SMTG_OVERRIDE;
+
+  // ---- IComponent ----
+  Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) SMTG_OVERRIDE;
+
+  // ---- IAudioProcessor ----
+  Steinberg::tresult PLUGIN_API setBusArrangements(Steinberg::Vst::SpeakerArrangement* inputs, Steinberg::int32 numIns,
+                                                   Steinberg::Vst::SpeakerArrangement* outputs,
+                                                   Steinberg::int32 numOuts) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API canProcessSampleSize(Steinberg::int32 symbolicSampleSize) SMTG_OVERRIDE;
+  Steinberg::uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
+  Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
+
+  // ---- IEditController ----
+  Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) SMTG_OVERRIDE;
+  Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
+                                                   Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
+  Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID id,
+                                                               Steinberg::Vst::ParamValue plain) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id,
+                                                      Steinberg::Vst::ParamValue valueNormalized,
+                                                      Steinberg::Vst::String128 string) SMTG_OVERRIDE;
+  Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setKnobMode(Steinberg::Vst::KnobMode mode) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API openHelp(Steinberg::TBool onlyCheck) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API openAboutBox(Steinberg::TBool onlyCheck) SMTG_OVERRIDE;
+
+  // ---- IUnitInfo ----
+  Steinberg::int32 PLUGIN_API getUnitCount() SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getUnitInfo(Steinberg::int32 unitIndex, Steinberg::Vst::UnitInfo& info) SMTG_OVERRIDE;
+  Steinberg::int32 PLUGIN_API getProgramListCount() SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getProgramListInfo(Steinberg::int32 listIndex,
+                                                   Steinberg::Vst::ProgramListInfo& info) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
+                                               Steinberg::Vst::String128 name) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getProgramInfo(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
+                                               Steinberg::Vst::CString attributeId,
+                                               Steinberg::Vst::String128 attributeValue) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId,
+                                                     Steinberg::int32 programIndex) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId,
+                                                    Steinberg::int32 programIndex, Steinberg::int16 midiPitch,
+                                                    Steinberg::Vst::String128 name) SMTG_OVERRIDE;
+  Steinberg::Vst::UnitID PLUGIN_API getSelectedUnit() SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API selectUnit(Steinberg::Vst::UnitID unitId) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getUnitByBus(Steinberg::Vst::MediaType type, Steinberg::Vst::BusDirection dir,
+                                             Steinberg::int32 busIndex, Steinberg::int32 channel,
+                                             Steinberg::Vst::UnitID& unitId) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setUnitProgramData(Steinberg::int32 listOrUnitId, Steinberg::int32 programIndex,
+                                                   Steinberg::IBStream* data) SMTG_OVERRIDE;
+
+  // ---- Host services for the base ----
+  void BeginParamEdit(int paramIdx) override;
+  void ReportParamEdit(int paramIdx, double normalized) override;
+  void EndParamEdit(int paramIdx) override;
+  bool IsRenderingOffline() override;
+  int GetSamplePos() override;
+  double GetTempo() override;
+  void GetTimeSig(int* numerator, int* denominator) override;
+  void GetTimeInfo(ITimeInfo* info) override;
+  void ResizeEditor(int width, int height) override;
+  void SetLatency(int samples) override;
+  bool SendMidiMessage(const IMidiMsg& msg) override;
+  void ShowHostParamMenu(int paramIdx, int x, int y) override;
+
+  // ---- Open editor views (maintained by IPlugVST3View) ----
+  void AddOpenView(IPlugVST3View* view);
+  // Forgets every open view; a closing view calls it, so one editor view at a time is assumed.
+  void ClearOpenViews();
+  int NOpenViews() const { return mOpenViews.Count(); }
+  IPlugVST3View* GetOpenView(int i) const;
+
+  // Whether the aux (sidechain) bus was active in the last processed block.
+  bool SidechainActive() const { return mSidechainActive; }
+
+  OBJ_METHODS(IPlugVST3, SingleComponentEffect)
+  REFCOUNT_METHODS(SingleComponentEffect)
+
+protected:
+  Steinberg::tresult controllerSetState(Steinberg::IBStream* state) override;
+  Steinberg::tresult controllerGetState(Steinberg::IBStream* state) override;
+
+private:
+  void BuildParameters();
+  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+  void ForwardNoteEvents(Steinberg::Vst::IEventList* events);
+  // Points every base channel at host memory (offset frames into each host channel) or at its
+  // own scratch buffer, converting 32-bit input into the scratch buffers.
+  void WireChannels(const Steinberg::Vst::ProcessData& data, int offset, int frames, bool is64);
+  bool IsBaseParam(Steinberg::Vst::ParamID id) const { return id < static_cast<Steinberg::Vst::ParamID>(NParams()); }
+
+  Steinberg::int32 mSidechainChannels = 2;
+  bool mSidechainActive = false;
+  Steinberg::Vst::ProcessContext mProcessContext;
+  GrowableArray<IPlugVST3View*> mOpenViews;
+  bool mBusesBuilt = false;  // set by the first successful initialise, cleared by terminate
+};

@@ -1,0 +1,83 @@
+#include "framework/vst3/IPlugVST3View.h"
+
+#include "framework/graphics/IGraphics.h"
+#include "framework/vst3/IPlugVST3.h"
+
+#include "pluginterfaces/gui/iplugview.h"
+
+#include <cstring>
+
+using namespace Steinberg;
+
+IPlugVST3View::IPlugVST3View(IPlugVST3* plugin) : CPluginView(nullptr), mPlugin(plugin) {
+  mPlugin->addRef();
+  mPlugin->AddOpenView(this);
+}
+
+IPlugVST3View::~IPlugVST3View() {
+  // One editor view at a time: the plug-in forgets all of them, then may go away itself.
+  mPlugin->ClearOpenViews();
+  mPlugin->release();
+}
+
+bool IPlugVST3View::IsNativeWindowType(FIDString type) {
+#if defined(_WIN32)
+  return type && std::strcmp(type, kPlatformTypeHWND) == 0;
+#else
+  // There is no window host for X11 or Wayland yet, so no parent window type can be served.
+  (void)type;
+  return false;
+#endif
+}
+
+tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type) {
+  if (!mPlugin->GetGraphics()) return kResultFalse;
+  return IsNativeWindowType(type) ? kResultOk : kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
+  if (!mPlugin->GetGraphics()) return kResultFalse;
+  // Attaching to a window type we cannot open would leave the host with an empty frame it
+  // believes is the editor.
+  if (!IsNativeWindowType(type)) return kResultFalse;
+  if (!parent) return kInvalidArgument;
+  systemWindow = parent;
+  // WINDOW HOST: the graphics object opens its child window inside `parent` here, once the
+  // platform window class exists.
+  mPlugin->EditorOpened();
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::removed() {
+  if (mPlugin->GetGraphics()) {
+    mPlugin->EditorClosed();
+    // WINDOW HOST: the graphics object closes its window here.
+  }
+  systemWindow = nullptr;
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size) {
+  IGraphics* graphics = mPlugin->GetGraphics();
+  if (!graphics) return kResultFalse;
+  if (!size) return kInvalidArgument;
+  *size = ViewRect(0, 0, graphics->Width(), graphics->Height());
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
+  if (!newSize) return kResultOk;
+  rect = *newSize;
+  if (mExpectingNewSize) {
+    mPlugin->WindowResized(newSize->getWidth(), newSize->getHeight());
+    mExpectingNewSize = false;
+  }
+  return kResultOk;
+}
+
+void IPlugVST3View::RequestResize(int width, int height) {
+  if (!plugFrame) return;
+  mExpectingNewSize = true;
+  ViewRect size(0, 0, width, height);
+  plugFrame->resizeView(this, &size);
+}
