@@ -86,7 +86,9 @@ def meter_value_for_db(db):
 # Controls and their places on the panel (x, y = top-left of the control's rectangle).
 
 class Knob:
-    def __init__(self, file, frames, x, y, w, image_h, big, name, unit, labels, major=None):
+    """One filmstrip knob: frame n (0-based) shows step n. Labelled steps get a long tick."""
+
+    def __init__(self, file, frames, x, y, w, image_h, big, name, unit, labels):
         self.file, self.frames = file, frames
         self.x, self.y, self.w = x, y, w
         self.image_h = image_h
@@ -94,7 +96,6 @@ class Knob:
         self.big = big
         self.name, self.unit = name, unit
         self.labels = labels                     # step -> legend text
-        self.major = set(labels) if major is None else set(major)
 
     @property
     def radius(self):
@@ -113,32 +114,41 @@ def signed(v):
     return ("+" + text) if v > 0 else text.replace("-", "\u2212")
 
 
+# In the order the editor attaches them; legends in the physical units of each step.
 KNOBS = [
+    # "Compressor Threshold": -30..0 dB in 2 dB steps.
     Knob("CTHR", 16, 25, 327, 97, 1520, True, "THRESHOLD", "dB",
          {s: signed(-30 + 2 * s) for s in (0, 3, 6, 9, 12, 15)}),
+    # "Limit Level": limiter threshold -30..-8 dB in 1 dB steps.
     Knob("LTHR", 23, 25, 196, 96, 2162, True, "LEVEL", "dB",
          {s: signed(-30 + s) for s in (0, 5, 10, 15, 20, 22)}),
+    # "Gain": make-up 0..+20 dB in 2 dB steps.
     Knob("GAIN", 11, 26, 441, 96, 1045, True, "GAIN", "dB",
          {s: signed(2 * s) for s in (0, 2, 4, 6, 8, 10)}),
+    # "Mix": wet share step / 22.
     Knob("MIX", 23, 307, 203, 71, 1633, False, "MIX", "%",
          {0: "0", 11: "50", 22: "100"}),
+    # "Ratio".
     Knob("RAT", 5, 161, 442, 96, 470, True, "RATIO", "",
          {0: "1.5:1", 1: "2:1", 2: "3:1", 3: "4:1", 4: "6:1"}),
+    # "High", "Mid": detector shelf and 1500 Hz peak gains; "High Pass Filter": corner.
     Knob("HIGH", 5, 307, 311, 72, 360, False, "HIGH", "dB",
          {0: signed(-7), 1: signed(-4.5), 2: signed(-1.5), 3: signed(1.5), 4: signed(4.5)}),
     Knob("MID", 5, 307, 408, 72, 360, False, "MID", "dB",
          {0: signed(-8), 1: signed(-5), 2: signed(-2), 3: signed(3), 4: signed(6)}),
     Knob("HPF", 5, 307, 503, 71, 355, False, "HPF", "Hz",
          {0: "20", 1: "50", 2: "80", 3: "160", 4: "360"}),
+    # Recovery times: four fixed, then two that follow the programme level.
     Knob("CREC", 6, 164, 328, 93, 552, True, "RECOVERY", "ms",
          {0: "100", 1: "400", 2: "800", 3: "1500", 4: "AUTO 1", 5: "AUTO 2"}),
     Knob("LREC", 6, 163, 197, 94, 558, True, "RECOVERY", "ms",
          {0: "50", 1: "100", 2: "200", 3: "800", 4: "AUTO 1", 5: "AUTO 2"}),
 ]
 
+# Two-frame switches: frame 1 is value 0, frame 2 is value 1 (lamp lit / limiter selected).
 BYPASS = dict(file="BYPASS", x=49, y=565, w=49, h=25, text="IN")
 EXT = dict(file="EXT", x=319, y=585, w=47, h=24, text="EXT")
-GRSW = dict(file="GRSW", x=96, y=163, w=88, h=10)
+GRSW = dict(file="GRSW", x=96, y=163, w=88, h=10)       # value 0 COMP, value 1 LIM
 METER_POS = (58, 15)
 
 # ---------------------------------------------------------------------------------------------
@@ -157,10 +167,11 @@ def new_context(surface):
     ctx.set_font_options(options)
     return ctx
 
-def set_font(ctx, size, bold=False, family=FONT_SANS, condense=1.0, slant=0.0):
+def set_font(ctx, size, bold=False, family=FONT_SANS, condense=1.0):
+    """`condense` narrows the face horizontally, for scale legends that must sit close."""
     ctx.select_font_face(family, cairo.FONT_SLANT_NORMAL,
                          cairo.FONT_WEIGHT_BOLD if bold else cairo.FONT_WEIGHT_NORMAL)
-    ctx.set_font_matrix(cairo.Matrix(size * condense, 0, -slant * size, size, 0, 0))
+    ctx.set_font_matrix(cairo.Matrix(size * condense, 0, 0, size, 0, 0))
 
 def text_width(ctx, text, tracking=0.0):
     if not text:
@@ -232,9 +243,11 @@ def brushed_texture(ctx, x, y, w, h, seed, strength):
         px = x - rng.uniform(0, 40)
         while px < x + w:
             length = rng.uniform(20, 140)
-            light = rng.random() < 0.5
             alpha = rng.uniform(0.2, 1.0) * strength
-            ctx.set_source_rgba(1, 1, 1, alpha) if light else ctx.set_source_rgba(0, 0, 0, alpha * 1.4)
+            if rng.random() < 0.5:
+                ctx.set_source_rgba(1, 1, 1, alpha)
+            else:
+                ctx.set_source_rgba(0, 0, 0, alpha * 1.4)
             ctx.move_to(px, yy)
             ctx.line_to(px + length, yy)
             ctx.stroke()
@@ -317,7 +330,6 @@ def screw(ctx, cx, cy, angle, size=4.6):
     ctx.translate(cx, cy)
     ctx.rotate(angle)
     ctx.scale(k, k)
-    ctx.set_line_cap(cairo.LINE_CAP_BUTT)
     for rot in (0.0, math.pi / 2):
         ctx.save()
         ctx.rotate(rot)
@@ -335,7 +347,7 @@ def knob_scale(ctx, knob):
     ctx.set_line_cap(cairo.LINE_CAP_ROUND)
     for step in range(knob.frames):
         a = step_angle(step, knob.frames)
-        major = step in knob.major
+        major = step in knob.labels
         tick_out = tick_in + (6.5 if major else 3.5)
         ctx.set_line_width(1.4 if major else 1.0)
         ctx.set_source_rgba(*with_alpha(LEGEND, 0.95 if major else 0.6))
@@ -615,9 +627,11 @@ METER_MINOR = (0.5, 1.5, 2.5, 5, 7, 12, 30)
 
 def meter_face(ctx):
     px, py = METER_PIVOT
+    # Lit from a lamp behind the top edge. The shading runs only vertically (and in narrow
+    # side bands), which keeps the 121 frames small: rows of one colour compress to nothing.
     ctx.rectangle(0, 0, METER_W, METER_H)
-    ctx.set_source(radial(METER_W / 2, METER_H * 0.55, 5, METER_W / 2, METER_H * 0.6, METER_W * 0.75,
-                          [(0, rgb("#fbf3da")), (0.6, METER_FACE), (1, rgb("#cdbd8f"))]))
+    ctx.set_source(linear(0, 0, 0, METER_H, [(0, rgb("#fcf5dd")), (0.55, METER_FACE),
+                                             (1, rgb("#d9c99c"))]))
     ctx.fill()
     # Scale arc: ink up to 10 dB, red beyond.
     r = METER_SCALE_R
@@ -693,11 +707,11 @@ def meter_hood_and_glass(ctx):
         ctx.set_source(linear(x0, 0, x1, 0, [(0, (0, 0, 0, 0.3)), (1, (0, 0, 0, 0))]))
         ctx.fill()
     ctx.move_to(0, 0)
-    ctx.line_to(METER_W * 0.62, 0)
-    ctx.line_to(METER_W * 0.38, METER_H)
+    ctx.line_to(METER_W * 0.56, 0)
+    ctx.line_to(METER_W * 0.30, METER_H)
     ctx.line_to(0, METER_H)
     ctx.close_path()
-    ctx.set_source(linear(0, 0, METER_W * 0.5, METER_H * 0.5, [(0, (1, 1, 1, 0.10)), (1, (1, 1, 1, 0.0))]))
+    ctx.set_source_rgba(1, 1, 1, 0.06)
     ctx.fill()
 
 def build_meter():

@@ -210,7 +210,39 @@ def check_alignment():
         print("%-5s %2d steps, worst pointer/tick disagreement %.2f deg (step spacing %.1f deg)"
               % (knob.file, knob.frames, knob_worst, math.degrees(spacing)))
     print("worst over all knobs: %.2f deg" % worst)
-    return not failed and worst < 1.5
+    return not failed and worst < 1.5 and check_meter()
+
+
+def dark_centroid_angle(surface, cx, cy, oy, r0, r1, threshold):
+    """Angle of the darkness-weighted centroid of dark pixels in an annulus (the meter needle)."""
+    data, stride = pixels(surface)
+    sx = sy = 0.0
+    for y in range(int(cy - r1) - 1, int(cy) + 1):
+        for x in range(int(cx - r1) - 1, int(cx + r1) + 2):
+            dx, dy = x + 0.5 - cx, y + 0.5 - cy
+            if not r0 <= math.hypot(dx, dy) <= r1 or not 0 <= y < art.METER_H:
+                continue
+            lum, _ = luminance(data, stride, x, int(y + oy))
+            if lum < threshold:
+                sx += dx * (threshold - lum)
+                sy += dy * (threshold - lum)
+    return math.atan2(sx, -sy)
+
+
+def check_meter():
+    """The needle of the frame the editor picks for a given reduction points at that dB mark."""
+    meter = load("METER")
+    px, py = art.METER_PIVOT
+    ok = True
+    for db in (0, 3, 6, 10, 20):
+        value = art.meter_value_for_db(db)
+        frame = int((art.METER_FRAMES - 1) * value + 0.5)        # 0-based frame for the value
+        needle = dark_centroid_angle(meter, px, py, frame * art.METER_H, art.METER_HOOD_R + 18,
+                                     art.METER_SCALE_R - 6, 120)
+        err = math.degrees(needle - art.meter_angle(value))
+        print("meter %2d dB -> frame %3d, needle %.2f deg from the mark" % (db, frame + 1, err))
+        ok = ok and abs(err) < 1.5
+    return ok
 
 
 def main(argv):
