@@ -50,6 +50,9 @@ METER_RED = rgb("#b8321f")
 
 FONT_SANS = "DejaVu Sans"
 FONT_SERIF = "DejaVu Serif"
+# Cairo finds faces through fontconfig and silently substitutes a missing one; refuse instead.
+FONT_FILES = ["/usr/share/fonts/truetype/dejavu/" + f for f in
+              ("DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif-Bold.ttf")]
 
 # ---------------------------------------------------------------------------------------------
 # The one angle table. Angles are in radians, measured clockwise from 12 o'clock; a knob sweeps
@@ -798,6 +801,11 @@ def write_png(surface, out_dir, name, expected_w, expected_h):
                 + png_chunk(b"IEND", b""))
 
 def main(argv):
+    missing = [f for f in FONT_FILES if not os.path.exists(f)]
+    if missing:
+        sys.stderr.write("generate_artwork: missing %s (install fonts-dejavu-core, see "
+                         "tools/install-deps.sh)\n" % ", ".join(missing))
+        return 1
     out_dir = argv[1] if len(argv) > 1 else DEFAULT_OUT
     os.makedirs(out_dir, exist_ok=True)
     write_png(build_background(), out_dir, "BG", PANEL_W, PANEL_H)
