@@ -192,6 +192,37 @@ TEST_F(HostTest, DemoWritesItsFilesAndTable) {
   EXPECT_EQ(fileBytes(dir / "demo/4-ducking.wav"), fileBytes(dir / "demo2/4-ducking.wav"));
 }
 
+// Nothing in the host is particular to Velmora: an effect with a separate controller, its state
+// in the component, a continuous parameter and latency goes through the same commands.
+TEST_F(HostTest, OtherEffectsWorkTheSameWay) {
+  const std::string gain = HOST_TEST_GAIN_MODULE;
+  writeWav(dir / "in.wav", sine(-12.0, 440.0, 0.2));
+  writeWav(dir / "key.wav", sine(-20.0, 90.0, 0.1));
+  // The module computes (main + key) x 2 x level, three samples late; "Level=1.5" is a plain value.
+  const auto out = render("in.wav", "out.wav",
+                          {"--module", gain, "--set", "Level=1.5", "--sidechain", path("key.wav"), "--save-state",
+                           path("gain.state")});
+  const auto in = readAudioFile(path("in.wav"));
+  const auto key = readAudioFile(path("key.wav"));
+  ASSERT_EQ(out.frameCount(), in.frameCount());
+  double largest = 0.0;
+  for (std::size_t c = 0; c < 2; ++c)
+    for (std::size_t i = 0; i < in.frameCount(); ++i) {
+      const double keyed = i < key.frameCount() ? key.channels[c][i] : 0.0;
+      largest = std::max(largest, std::fabs(out.channels[c][i] - 1.5 * (in.channels[c][i] + keyed)));
+    }
+  EXPECT_LT(largest, 1e-6);
+
+  EXPECT_EQ(fileBytes(dir / "gain.state").size(), sizeof(double));
+  render("in.wav", "restored.wav", {"--module", gain, "--load-state", path("gain.state"), "--sidechain", path("key.wav")});
+  EXPECT_EQ(fileBytes(dir / "restored.wav"), fileBytes(dir / "out.wav"));
+
+  const HostRun list = host({"list", "--module", gain});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_NE(list.out.find("separate edit controller"), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("latency 3 samples"), std::string::npos) << list.out;
+}
+
 // Every refusal: non-zero status, one line on stderr, and no output file (nor a temporary one).
 TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
   writeWav(dir / "in.wav", sine(-6.0, 440.0, 0.1));
@@ -201,6 +232,8 @@ TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
   std::ofstream(dir / "short.state") << "abc";
   std::ofstream(dir / "fake.so") << "not a shared object\n";
   std::ofstream(dir / "bad.vstpreset") << "VST3 but nothing after it";
+  ASSERT_EQ(host({"render", path("in.wav"), path("x.wav"), "--save-preset", path("velmora.vstpreset")}).exitCode, 0);
+  fs::remove(dir / "x.wav");
   const std::string in = path("in.wav");
   const std::string out = path("out.wav");
 
@@ -228,6 +261,9 @@ TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
       {"output folder missing", {"render", in, path("no/such/folder/out.wav")}},
       {"unknown option", {"render", in, out, "--louder"}},
       {"bad precision", {"render", in, out, "--precision", "48"}},
+      {"precision the effect lacks", {"render", in, out, "--precision", "64", "--module", HOST_TEST_GAIN_MODULE}},
+      {"Velmora preset into another effect",
+       {"render", in, out, "--module", HOST_TEST_GAIN_MODULE, "--load-preset", path("velmora.vstpreset")}},
       {"bad block size", {"render", in, out, "--block-size", "0"}},
       {"bad format", {"render", in, out, "--format", "mp3"}},
       {"one file only", {"render", in}},
