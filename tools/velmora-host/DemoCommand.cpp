@@ -36,12 +36,12 @@ struct Scenario {
 const std::vector<Scenario>& scenarios() {
   static const std::vector<Scenario> list{
       {"1-defaults.wav", "defaults", "comp 0 dB 3:1, limit -8 dB, no make-up", {}, Source::Mix, false, 0.0},
-      {"2-heavy-compression.wav", "heavy compression", "comp -24 dB 6:1, 100 ms, +10 dB make-up",
-       {"Compressor Threshold=3", "Ratio=4", "Compressor Recovery Time=0", "Gain=5"}, Source::Mix, false, 10.0},
-      {"3-limiter-only.wav", "limiter only", "comp 0 dB, limit -24 dB, 100 ms, +16 dB make-up",
-       {"Limit Level=6", "Level Recovery Time=1", "Gain=8"}, Source::Mix, false, 16.0},
-      {"4-ducking.wav", "ducking", "pad+bass keyed by drums: comp -20 dB 4:1, 100 ms",
-       {"External Sidechain=1", "Compressor Threshold=5", "Ratio=3", "Compressor Recovery Time=0"},
+      {"2-heavy-compression.wav", "heavy compression", "comp -24 dB 6:1, 100 ms, +6 dB make-up",
+       {"Compressor Threshold=3", "Ratio=4", "Compressor Recovery Time=0", "Gain=3"}, Source::Mix, false, 6.0},
+      {"3-limiter-only.wav", "limiter only", "comp 0 dB, limit -20 dB, 100 ms, +8 dB make-up",
+       {"Limit Level=10", "Level Recovery Time=1", "Gain=4"}, Source::Mix, false, 8.0},
+      {"4-ducking.wav", "ducking", "pad+bass keyed by drums: comp -30 dB 4:1, 400 ms",
+       {"External Sidechain=1", "Compressor Threshold=0", "Ratio=3", "Compressor Recovery Time=1"},
        Source::PadAndBass, true, 0.0},
   };
   return list;
@@ -77,7 +77,7 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
 
   std::printf("Velmora demo: %.0f s test programme at %.0f Hz (drums, bass, pad), written to %s\n",
               static_cast<double>(program.mix.frameCount()) / kDemoRate, kDemoRate, directory.c_str());
-  std::printf("\n%-18s %-46s %8s %8s %8s %8s %7s\n", "scenario", "settings", "peak in", "RMS in", "peak out",
+  std::printf("\n%-18s %-50s %9s %9s %9s %9s %8s\n", "scenario", "settings", "peak in", "RMS in", "peak out",
               "RMS out", "max GR");
   for (const Scenario& scenario : scenarios()) {
     const AudioData& input = scenario.main == Source::Mix ? program.mix : padAndBass;
@@ -94,10 +94,10 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
 
     const Levels in = measureOverall(input);
     const Levels out = measureOverall(output);
-    std::printf("%-18s %-46s %s %s %s %s %s\n", scenario.name, scenario.settings, formatDb(toDbfs(in.peak), 8).c_str(),
-                formatDb(toDbfs(in.rms), 8).c_str(), formatDb(toDbfs(out.peak), 8).c_str(),
-                formatDb(toDbfs(out.rms), 8).c_str(),
-                formatDb(estimateMaxGainReductionDb(input, output, scenario.makeupDb), 7).c_str());
+    std::printf("%-18s %-50s %s %s %s %s %s\n", scenario.name, scenario.settings, formatDb(toDbfs(in.peak), 9).c_str(),
+                formatDb(toDbfs(in.rms), 9).c_str(), formatDb(toDbfs(out.peak), 9).c_str(),
+                formatDb(toDbfs(out.rms), 9).c_str(),
+                formatDb(estimateMaxGainReductionDb(input, output, scenario.makeupDb), 8).c_str());
   }
   std::printf("\nlevels in dBFS; max GR: largest drop of the 10 ms level below the input, make-up gain added back\n");
   std::printf("files: input-mix.wav, input-drums.wav, input-pad-bass.wav and one .wav per scenario\n");

@@ -92,12 +92,21 @@ int runList(const std::string& modulePath) {
 
   const std::vector<ParameterDescription> parameters = instance.parameters();
   std::printf("\nparameters (%zu)\n", parameters.size());
-  std::printf("  %-17s %-26s %5s %8s  %-10s%s\n", "id", "title", "steps", "default", "current",
-              velmora ? "  meaning" : "");
+  if (velmora)
+    std::printf("  %-17s %-26s %5s %8s  %-10s  %s\n", "id", "title", "steps", "default", "current", "meaning");
+  else
+    std::printf("  %-17s %-26s %5s %8s  %s\n", "id", "title", "steps", "default", "current");
   for (const ParameterDescription& p : parameters) {
     const double current = instance.controller()->getParamNormalized(p.id);
     std::string text = instance.displayText(p.id, current);
-    if (!p.units.empty()) text += " " + p.units;
+    if (text.empty()) {
+      // Some parameters (Velmora's "Preset" and "Bypass") have no text; show the value itself.
+      char value[32];
+      std::snprintf(value, sizeof value, "%.4f", current);
+      text = value;
+    } else if (!p.units.empty()) {
+      text += " " + p.units;
+    }
     char defaultText[32];
     if (p.stepCount > 0)
       std::snprintf(defaultText, sizeof defaultText, "%ld", std::lround(p.defaultNormalized * p.stepCount));
@@ -107,8 +116,12 @@ int runList(const std::string& modulePath) {
     if (velmora && p.stepCount > 0)
       meaning = velmoraStepMeaning(static_cast<int>(p.id), static_cast<int>(std::lround(current * p.stepCount)));
     if (velmora && p.id > 12) meaning.clear();
-    std::printf("  %-17s %-26s %5d %8s  %-10s%s%s\n", idText(p.id).c_str(), p.title.c_str(), p.stepCount,
-                defaultText, text.c_str(), meaning.empty() ? "" : "  ", meaning.c_str());
+    if (meaning.empty())
+      std::printf("  %-17s %-26s %5d %8s  %s\n", idText(p.id).c_str(), p.title.c_str(), p.stepCount, defaultText,
+                  text.c_str());
+    else
+      std::printf("  %-17s %-26s %5d %8s  %-10s  %s\n", idText(p.id).c_str(), p.title.c_str(), p.stepCount,
+                  defaultText, text.c_str(), meaning.c_str());
   }
   return 0;
 }
