@@ -1,5 +1,7 @@
 #include "bitmap/LICE_SysBitmap.h"
 
+#include <climits>
+
 LICE_SysBitmap::LICE_SysBitmap(int w, int h) : mContext(LICE_Platform::CreateSurfaceContext()) {
   Resize(w, h);
 }
@@ -28,19 +30,21 @@ bool LICE_SysBitmap::Resize(int w, int h) {
   // Shrinking, and growing back within the allocation, keep the surface.
   if (w > 0 && h > 0 && mAllocSpan >= w && mAllocHeight >= h && mSurface.pixels) return true;
 
-  mAllocHeight = h;
-  mAllocSpan = w > 0 ? static_cast<int>((static_cast<long long>(w) + 3) & ~3LL) : 0;
   ReleaseSurface();
-  if (mAllocSpan < 1 || mAllocHeight < 1 || mAllocSpan < w) {
-    // No surface for this size: report an empty bitmap rather than a size without pixels.
+  const long long span = w > 0 ? (static_cast<long long>(w) + 3) & ~3LL : 0;
+  if (span < 1 || h < 1) {
+    // No surface for this size: an empty bitmap rather than a size without pixels.
     mWidth = mHeight = 0;
     mAllocSpan = mAllocHeight = 0;
     return false;
   }
-  if (!LICE_Platform::CreateSurface(mContext, mAllocSpan, mAllocHeight, &mSurface)) {
+  if (span > INT_MAX || !LICE_Platform::CreateSurface(mContext, static_cast<int>(span), h, &mSurface)) {
     mSurface = LICE_SysSurface();
     mWidth = mHeight = 0;
     mAllocSpan = mAllocHeight = 0;
+    return true;
   }
+  mAllocSpan = static_cast<int>(span);
+  mAllocHeight = h;
   return true;
 }
