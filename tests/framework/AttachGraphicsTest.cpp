@@ -11,6 +11,13 @@ struct Events {
   int destroyed = 0;
 };
 
+// A control that only holds values: painting is not what is tested here.
+class ValueControl : public IControl {
+public:
+  ValueControl(IPlugBase* plug, int paramIdx) : IControl(plug, IRect(), paramIdx) {}
+  bool Paint(IGraphics&) override { return false; }
+};
+
 class RecordingGraphics : public IGraphicsHeadless {
 public:
   RecordingGraphics(IPlugBase* plug, Events* events) : IGraphicsHeadless(plug, 404, 634, 25), mEvents(events) {}
@@ -27,9 +34,9 @@ TEST(AttachGraphics, PushesNormalisedValuesAndCreatesBitmaps) {
   {
     TestPlug plug;
     auto* g = new RecordingGraphics(&plug, &events);
-    g->AddControl(new IControl(&plug, IRect(), 1));   // "Limit Level" 22 of 0..22
-    g->AddControl(new IControl(&plug, IRect(), 4));   // "Ratio" 2 of 0..4
-    IControl* multi = new IControl(&plug, IRect(), -1);
+    g->AddControl(new ValueControl(&plug, 1));   // "Limit Level" 22 of 0..22
+    g->AddControl(new ValueControl(&plug, 4));   // "Ratio" 2 of 0..4
+    IControl* multi = new ValueControl(&plug, -1);
     multi->AddAuxParam(4);
     multi->AddAuxParam(8);
     multi->AddAuxParam(4);  // a later duplicate binding is not updated
@@ -56,7 +63,7 @@ TEST(AttachGraphics, RestoredPresetRedrawsControls) {
   Events events;
   TestPlug plug;
   auto* g = new RecordingGraphics(&plug, &events);
-  g->AddControl(new IControl(&plug, IRect(), 1));
+  g->AddControl(new ValueControl(&plug, 1));
   plug.AttachGraphics(g);
   plug.GetParam(1)->SetNormalized(0.5);
   plug.RedrawParamControls();
