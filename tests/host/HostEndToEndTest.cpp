@@ -270,6 +270,7 @@ TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
       {"bad format", {"render", in, out, "--format", "mp3"}},
       {"one file only", {"render", in}},
       {"unknown command", {"mangle"}},
+      {"demo through another effect", {"demo", "--out", path("demo"), "--module", HOST_TEST_GAIN_MODULE}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

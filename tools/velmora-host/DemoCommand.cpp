@@ -10,8 +10,10 @@
 #include "tools/velmora-host/PluginInstance.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/Renderer.h"
+#include "tools/velmora-host/VelmoraMeanings.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -64,6 +66,10 @@ void writeFile(const std::string& path, const AudioData& audio) {
 
 int runDemo(const std::string& modulePath, const std::string& directory) {
   PluginModule module(modulePath);
+  // The scenarios name Velmora's parameters; another effect would fail half-way through.
+  const ClassDescription& effect = module.effectClass();
+  if (std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) != 0)
+    throw HostError("the demo needs the Velmora module; " + module.libraryPath() + " holds \"" + effect.name + "\"");
   std::error_code error;
   std::filesystem::create_directories(directory, error);
   if (error) throw HostError("cannot create demo folder " + directory + ": " + error.message());

@@ -1,6 +1,7 @@
 #include "tools/velmora-host/HostContext.h"
 
 #include "pluginterfaces/base/ustring.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 
 #include <algorithm>
 
@@ -11,6 +12,21 @@ using namespace Steinberg;
 tresult PLUGIN_API HostContext::getName(Vst::String128 name) {
   UString(name, 128).assign(kHostName);
   return kResultOk;
+}
+
+tresult PLUGIN_API HostContext::createInstance(TUID cid, TUID interfaceIid, void** obj) {
+  const FUID classId = FUID::fromTUID(cid);
+  const FUID interfaceId = FUID::fromTUID(interfaceIid);
+  if (classId == Vst::IMessage::iid && interfaceId == Vst::IMessage::iid) {
+    *obj = static_cast<Vst::IMessage*>(new Vst::HostMessage);
+    return kResultOk;
+  }
+  if (classId == Vst::IAttributeList::iid && interfaceId == Vst::IAttributeList::iid) {
+    *obj = static_cast<Vst::IAttributeList*>(new Vst::HostAttributeList);
+    return kResultOk;
+  }
+  *obj = nullptr;
+  return kResultFalse;
 }
 
 tresult PLUGIN_API ParamValueQueue::getPoint(int32 index, int32& sampleOffset, Vst::ParamValue& value) {

@@ -8,7 +8,7 @@
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
-#include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "pluginterfaces/vst/ivsthostapplication.h"
 
 #include <vector>
 
@@ -16,9 +16,13 @@ namespace velmora_host {
 
 constexpr const char* kHostName = "velmora-host";
 
-class HostContext : public Steinberg::Vst::HostApplication {
+// Written here rather than taken from the SDK's example host class, whose reference count is
+// fixed at one (it is meant to live on the stack) and so never frees it when made with new.
+class HostContext : public HostObject<Steinberg::Vst::IHostApplication> {
 public:
   Steinberg::tresult PLUGIN_API getName(Steinberg::Vst::String128 name) override;
+  // Messages and attribute lists, for effects whose component and controller talk to each other.
+  Steinberg::tresult PLUGIN_API createInstance(Steinberg::TUID cid, Steinberg::TUID interfaceIid, void** obj) override;
 };
 
 // Nothing in an offline render reacts to edits; restart requests (latency, I/O changes) are read
