@@ -43,6 +43,14 @@ void IParam::InitDouble(const char* name, double defaultVal, double minVal, doub
   SetRange(defaultVal, minVal, maxVal, step);
 }
 
+void IParam::InitEnum(const char* name, int defaultVal, int nEnums) {
+  if (mType == kTypeNone) mType = kTypeEnum;
+  CopyText(mName, name, sizeof(mName));
+  CopyText(mLabel, "", sizeof(mLabel));
+  CopyText(mGroup, "", sizeof(mGroup));
+  SetRange(static_cast<double>(defaultVal), 0.0, static_cast<double>(nEnums - 1), 1.0);
+}
+
 void IParam::SetRange(double defaultVal, double minVal, double maxVal, double step) {
   mValue.store(defaultVal, std::memory_order_relaxed);
   mDefault = defaultVal;

@@ -27,6 +27,8 @@ public:
   // A continuous parameter (no step rounding); the range is widened to hold at least one step.
   void InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
                   const char* label = "");
+  // An enumeration of nEnums values 0..nEnums-1 (the editor offers its display texts as a menu).
+  void InitEnum(const char* name, int defaultVal, int nEnums);
 
   // Plain <-> normalised. ToNormalized clamps into the range first; FromNormalized does not
   // clamp its argument.

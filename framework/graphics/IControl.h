@@ -1,9 +1,23 @@
 #pragma once
-// Base of the editor's controls: a rectangle on the graphics surface holding a normalised value
-// bound to a plug-in parameter. (The editor work extends this with painting and mouse handling.)
+// Base of the editor's controls: a rectangle on the graphics surface holding a normalised value,
+// optionally bound to a plug-in parameter (and to further auxiliary parameters). A control
+// paints itself, reacts to the mouse, and sends user changes to the plug-in through MarkDirty.
+//
+// Every value path ends in MarkDirty, which sets needsPaint; the drawing pass paints the control
+// and calls MarkClean, which moves paintAgain into needsPaint. The value operations also set
+// paintAgain, so a control changed through them is painted on two consecutive passes.
+//
+// The plug-in base reaches controls only through the inline accessors and virtual calls used in
+// AttachGraphics, so the framework core links without the graphics library.
 
 #include "framework/GrowableArray.h"
+#include "framework/graphics/IGraphicsTypes.h"
+#include "framework/graphics/IRect.h"
+#include "framework/graphics/RelaxedAtomic.h"
 
+#include <string>
+
+class IGraphics;
 class IPlugBase;
 
 struct AuxParam {
@@ -13,27 +27,106 @@ struct AuxParam {
 
 class IControl {
 public:
-  IControl(IPlugBase* plugin, int paramIdx) : mPlugin(plugin), mParamIdx(paramIdx) {}
-  virtual ~IControl() = default;
+  IControl(IPlugBase* plugin, const IRect& rect, int paramIdx = -1, int blendKind = IBlend::BlendOver);
+  virtual ~IControl();
   IControl(const IControl&) = delete;
   IControl& operator=(const IControl&) = delete;
 
-  // Called with a normalised value when the parameter changed elsewhere (host, state, preset).
+  // ---- Mouse and keys (coordinates are editor pixels) ----
+  // Right button: offers a value prompt for the bound parameter (when prompting is enabled).
+  virtual void OnPress(int x, int y, const IModifiers& mods);
+  virtual void OnRelease(int /*x*/, int /*y*/, const IModifiers& /*mods*/) {}
+  virtual void OnDrag(int /*x*/, int /*y*/, int /*dX*/, int /*dY*/, const IModifiers& /*mods*/) {}
+  // Restores the first value received from the plug-in, if there was one.
+  virtual void OnDoubleClick(int x, int y, const IModifiers& mods);
+  virtual void OnWheel(int /*x*/, int /*y*/, const IModifiers& /*mods*/, int /*notches*/) {}
+  virtual bool OnKey(int /*x*/, int /*y*/, int /*key*/) { return false; }
+  virtual void OnHover(int /*x*/, int /*y*/, const IModifiers& /*mods*/) {}
+  virtual void OnLeave() {}
+
+  // Draws into the graphics object's back buffer.
+  virtual bool Paint(IGraphics& graphics) = 0;
+
+  // ---- Values (normalised 0..1) ----
+  // A parameter changed elsewhere. The first value ever received becomes the reset value and
+  // marks nothing. May be called from the audio thread (the meter, host edits in process).
   virtual void SetValueFromPlugin(double value);
+  // The user set a value (menu, text entry): it goes on to the plug-in.
+  virtual void SetValueFromUser(double value);
+  virtual void TextFromEntry(const char* /*text*/) {}
+  virtual void SetHidden(bool hidden);
+  // Greyed controls are not hit and are painted at weight 0.25 (any other weight is dropped).
+  virtual void SetGreyed(bool greyed);
+  virtual bool HitTest(int x, int y) const { return mHitRect.Contains(x, y); }
+  // Clamps the value into [min, max], flags the control for painting and, with pushToPlugin,
+  // hands (parameter, value) to the plug-in.
+  virtual void MarkDirty(bool pushToPlugin);
+  virtual void MarkClean();
+  virtual bool NeedsPaint() const { return mNeedsPaint; }
   virtual void SetAuxValueFromPlugin(int auxIdx, double value);
 
+  // Opens the graphics object's value prompt for the bound parameter, unless prompting is
+  // disabled (the default) or there is no parameter.
+  void PromptParamEdit();
+
+  // ---- Accessors ----
   int ParamIdx() const { return mParamIdx; }
-  double GetValue() const { return mValue; }
   int NAuxParams() const { return mAuxParams.Count(); }
   const AuxParam* GetAuxParam(int i) const { return mAuxParams.At(i); }
   void AddAuxParam(int paramIdx) { mAuxParams.Add(AuxParam{0.0, paramIdx}); }
-  bool IsDirty() const { return mDirty; }
-  void SetClean() { mDirty = false; }
+
+  IPlugBase* GetPlugin() const { return mPlugin; }
+  // The graphics object the control was attached to, none before.
+  IGraphics* GetGraphics() const { return mGraphics; }
+  const IRect& GetRect() const { return mRect; }
+  const IRect& GetHitRect() const { return mHitRect; }
+  void SetHitRect(const IRect& r) { mHitRect = r; }
+  double GetValue() const { return mValue; }
+  double GetResetValue() const { return mResetValue; }
+  void SetValueRange(double minValue, double maxValue) {
+    mMinValue = minValue;
+    mMaxValue = maxValue;
+  }
+  const IBlend& GetBlend() const { return mBlend; }
+  void SetBlend(const IBlend& blend) { mBlend = blend; }
+  bool IsHidden() const { return mHidden; }
+  bool IsGreyed() const { return mGreyed; }
+  bool PaintAgain() const { return mPaintAgain; }
+  bool PromptDisabled() const { return mPromptDisabled; }
+  void SetPromptDisabled(bool disabled) { mPromptDisabled = disabled; }
+  bool DoubleClickIsPress() const { return mDoubleClickIsPress; }
+  void SetDoubleClickIsPress(bool b) { mDoubleClickIsPress = b; }
+  bool HoverWhenGreyed() const { return mHoverWhenGreyed; }
+  void SetHoverWhenGreyed(bool b) { mHoverWhenGreyed = b; }
+  int EntryMaxChars() const { return mEntryMaxChars; }
+  void SetEntryMaxChars(int n) { mEntryMaxChars = n; }
+  ITextStyle& TextStyle() { return mTextStyle; }
+  const std::string& Tooltip() const { return mTooltip; }
+  void SetTooltip(const char* text) { mTooltip = text ? text : ""; }
 
 protected:
+  int mEntryMaxChars = 32;
+  ITextStyle mTextStyle;
   IPlugBase* mPlugin;
+  IRect mRect;
+  IRect mHitRect;
   int mParamIdx;
-  double mValue = 0.0;
-  bool mDirty = true;
   GrowableArray<AuxParam> mAuxParams;
+  RelaxedAtomic<double> mValue{0.0};
+  RelaxedAtomic<double> mResetValue{-1.0};
+  double mMinValue = 0.0;
+  double mMaxValue = 1.0;
+  RelaxedAtomic<bool> mNeedsPaint{true};
+  bool mHidden = false;
+  bool mGreyed = false;
+  RelaxedAtomic<bool> mPaintAgain{false};
+  bool mPromptDisabled = true;
+  bool mDoubleClickIsPress = false;
+  bool mHoverWhenGreyed = false;
+  IBlend mBlend;
+  std::string mTooltip;
+
+private:
+  friend class IGraphics;
+  IGraphics* mGraphics = nullptr;
 };

@@ -1,14 +1,145 @@
 #include "framework/graphics/IGraphics.h"
 
+#include "bitmap/LICE_Blit.h"
+#include "bitmap/LICE_MemBitmap.h"
+#include "bitmap/LICE_SysBitmap.h"
 #include "framework/IPlugBase.h"
+#include "framework/Trace.h"
+#include "framework/graphics/BitmapCache.h"
+#include "framework/graphics/IMenu.h"
+
+#include <cstdio>
+#include <cstring>
+
+IGraphics::IGraphics(IPlugBase* plugin, int width, int height, int frameRate)
+    : mPlugin(plugin), mWidth(width), mHeight(height), mFrameRate(frameRate) {}
+
+IGraphics::~IGraphics() {
+  delete mKeyFallback;
+  mKeyFallback = nullptr;
+  mControls.DeleteAll();
+  DestroyDrawBitmaps();
+}
+
+// ---- Controls ----
 
 int IGraphics::AddControl(IControl* control) {
   const int index = mControls.Count();
+  if (control) control->mGraphics = this;
   mControls.Add(control);
   return index;
 }
 
-void IGraphics::AddBackground(IControl* control) { mControls.Insert(0, control); }
+void IGraphics::AddBackground(IControl* control) {
+  if (control) control->mGraphics = this;
+  mControls.Insert(0, control);
+}
+
+void IGraphics::SetKeyFallback(IControl* control) {
+  if (control == mKeyFallback) return;
+  delete mKeyFallback;
+  mKeyFallback = control;
+  if (control) control->mGraphics = this;
+}
+
+// ---- Bitmaps and drawing ----
+
+IFilmstrip IGraphics::LoadFilmstrip(int resourceId, const char* name, int frameCount) {
+  BitmapCache& cache = BitmapCache::Instance();
+  LICE_IBitmap* bitmap = cache.Find(resourceId);
+  if (!bitmap) bitmap = cache.Add(resourceId, LoadResourceBitmap(resourceId, name));
+  if (!bitmap) {
+    TRACE_POINT("IGraphics::LoadFilmstrip", "resource %d (%s) could not be loaded", resourceId, name ? name : "");
+    return IFilmstrip(nullptr, 0, 0, frameCount, false);
+  }
+  return IFilmstrip(bitmap, bitmap->Width(), bitmap->Height(), frameCount, false);
+}
+
+void IGraphics::DestroyDrawBitmaps() {
+  delete mBackBuffer;
+  mBackBuffer = nullptr;
+  delete mScratchBitmap;
+  mScratchBitmap = nullptr;
+}
+
+void IGraphics::CreateDrawBitmaps() {
+  DestroyDrawBitmaps();
+  mBackBuffer = new LICE_SysBitmap(mWidth, mHeight);
+  mScratchBitmap = new LICE_MemBitmap();
+}
+
+void IGraphics::BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY,
+                              const IBlend* blend) {
+  if (!mBackBuffer || !filmstrip.bitmap) return;
+  const IRect clipped = rect.Overlaps(mClipRect) ? rect.Intersect(mClipRect) : IRect();
+  const LICE_Rect src(srcX + clipped.L - rect.L, srcY + clipped.T - rect.T, srcX + clipped.R - rect.L,
+                      srcY + clipped.B - rect.T);
+  int mode = LICE_BLIT_COPY | LICE_BLIT_USE_ALPHA;
+  float weight = 1.0f;
+  if (blend) {
+    switch (blend->kind) {
+      case IBlend::BlendReplace: mode = LICE_BLIT_COPY; break;
+      case IBlend::BlendAdd: mode = LICE_BLIT_ADD | LICE_BLIT_USE_ALPHA; break;
+      case IBlend::BlendDodge: mode = LICE_BLIT_DODGE | LICE_BLIT_USE_ALPHA; break;
+      default: break;
+    }
+    weight = blend->weight;
+  }
+  BlitBitmap(mBackBuffer, filmstrip.bitmap, clipped.L, clipped.T, &src, weight, mode);
+}
+
+void IGraphics::PaintPass(const IRect& updateRect) {
+  const int n = mControls.Count();
+  if (n == 0) return;
+  if (mStrictDraw) {
+    mClipRect = updateRect;
+    for (int i = 0; i < n; ++i) {
+      IControl* c = mControls.Get(i);
+      if (!c->IsHidden() && updateRect.Overlaps(c->GetRect())) c->Paint(*this);
+      // Hidden and untouched controls are cleaned too, so the timer does not keep asking.
+      c->MarkClean();
+    }
+  } else {
+    IControl* background = mControls.Get(0);
+    if (background->NeedsPaint()) {
+      mClipRect = background->GetRect();
+      for (int i = 0; i < n; ++i) {
+        IControl* c = mControls.Get(i);
+        if (i != 0 && c->IsHidden()) continue;
+        c->Paint(*this);
+        c->MarkClean();
+      }
+    } else {
+      for (int i = 1; i < n; ++i) {
+        IControl* dirty = mControls.Get(i);
+        if (!dirty->NeedsPaint()) continue;
+        mClipRect = dirty->GetRect();
+        for (int j = 0; j < n; ++j) {
+          IControl* c = mControls.Get(j);
+          if (c->IsHidden()) continue;
+          if (j == i || c->GetRect().Overlaps(mClipRect)) c->Paint(*this);
+        }
+        dirty->MarkClean();
+      }
+    }
+  }
+  PresentRect(updateRect);
+}
+
+bool IGraphics::DirtyRegion(IRect* region) const {
+  IRect r;
+  bool dirty = false;
+  for (int i = 0; i < mControls.Count(); ++i) {
+    const IControl* c = mControls.Get(i);
+    if (!c->NeedsPaint()) continue;
+    dirty = true;
+    r = r.Union(c->GetRect());
+  }
+  if (region) *region = r;
+  return dirty;
+}
+
+// ---- Values ----
 
 void IGraphics::PushParamToControls(int paramIdx, double value, bool isNormalized) {
   if (!isNormalized) {
@@ -26,4 +157,158 @@ void IGraphics::PushParamToControls(int paramIdx, double value, bool isNormalize
       }
     }
   }
+}
+
+void IGraphics::PromptParamEdit(IControl* control, IParam* param, const IRect& rect) {
+  if (!control || !param) return;
+  const int nTexts = param->NDisplayTexts();
+  if (param->Type() == IParam::kTypeEnum || (param->Type() == IParam::kTypeBool && nTexts > 0)) {
+    char current[IParam::kDisplayBufferLen];
+    param->GetDisplayForHost(current);
+    IMenu menu;
+    for (int v = 0; v < nTexts; ++v) {
+      const char* text = param->GetDisplayText(v);
+      menu.AddItem(text, std::strcmp(text, current) == 0 ? IMenuItem::Checked : 0);
+    }
+    const IMenu* chosen = ShowPopupMenu(menu, rect);
+    if (chosen && chosen->ChosenIdx() >= 0) control->SetValueFromUser(param->ToNormalized(chosen->ChosenIdx()));
+    return;
+  }
+  double v = param->Value();
+  if (param->NegateDisplay()) v = -v;
+  char text[IParam::kDisplayBufferLen];
+  if (param->DisplayPrecision() > 0)
+    std::snprintf(text, sizeof(text), "%.*f", param->DisplayPrecision(), v);
+  else
+    std::snprintf(text, sizeof(text), "%d", static_cast<int>(v));
+  ShowTextEntry(control, control->TextStyle(), rect, text, param);
+}
+
+// ---- Mouse and keys ----
+
+int IGraphics::ControlAt(int x, int y) const {
+  for (int i = mControls.Count() - 1; i >= 0; --i) {
+    const IControl* c = mControls.Get(i);
+    if (!c->IsHidden() && !c->IsGreyed() && c->HitTest(x, y)) return i;
+  }
+  return -1;
+}
+
+void IGraphics::DropMouseCapture() {
+  mPressedIndex = -1;
+  mLastX = -1;
+  mLastY = -1;
+}
+
+void IGraphics::OnPress(int x, int y, const IModifiers& mods) {
+  DropMouseCapture();
+  const int c = ControlAt(x, y);
+  if (c < 0) return;
+  mPressedIndex = c;
+  mLastX = x;
+  mLastY = y;
+  IControl* control = mControls.Get(c);
+  const int p = control->ParamIdx();
+  const bool hostMenu = mPlugin && mPlugin->GetBindingKind() == IPlugBase::kBindingVST3 && mods.R;
+  if (hostMenu && p >= 0) {
+    // The host owns the right-click menu of a bound control; the control never sees the press.
+    DropMouseCapture();
+    mPlugin->ShowHostParamMenu(p, x, y);
+    return;
+  }
+  if (!hostMenu && p >= 0 && mPlugin) mPlugin->BeginParamEdit(p);
+  control->OnPress(x, y, mods);
+}
+
+void IGraphics::OnRelease(int x, int y, const IModifiers& mods) {
+  int c = mPressedIndex;
+  if (c < 0) c = ControlAt(x, y);
+  DropMouseCapture();
+  IControl* control = mControls.Get(c);
+  if (!control) return;
+  control->OnRelease(x, y, mods);
+  const int p = control->ParamIdx();
+  if (p >= 0 && mPlugin) mPlugin->EndParamEdit(p);
+}
+
+void IGraphics::OnDrag(int x, int y, int /*dX*/, int /*dY*/, const IModifiers& mods) {
+  IControl* control = mControls.Get(mPressedIndex);
+  if (!control || (x == mLastX && y == mLastY)) return;
+  const int dX = x - mLastX;
+  const int dY = y - mLastY;
+  mLastX = x;
+  mLastY = y;
+  control->OnDrag(x, y, dX, dY, mods);
+}
+
+void IGraphics::OnDoubleClick(int x, int y, const IModifiers& mods) {
+  DropMouseCapture();
+  const int c = ControlAt(x, y);
+  IControl* control = mControls.Get(c);
+  if (!control) return;
+  if (control->DoubleClickIsPress()) {
+    mPressedIndex = c;
+    mLastX = x;
+    mLastY = y;
+    control->OnPress(x, y, mods);
+    TakeMouseCapture();
+  } else {
+    control->OnDoubleClick(x, y, mods);
+  }
+}
+
+void IGraphics::OnWheel(int x, int y, const IModifiers& mods, int notches) {
+  const int c = mPressedIndex >= 0 ? mPressedIndex : ControlAt(x, y);
+  IControl* control = mControls.Get(c);
+  if (control) control->OnWheel(x, y, mods, notches);
+}
+
+bool IGraphics::OnHover(int x, int y, const IModifiers& mods) {
+  if (!mHoverEnabled) return false;
+  int target = mPressedIndex;
+  if (target < 0) {
+    for (int i = mControls.Count() - 1; i >= 0; --i) {
+      const IControl* c = mControls.Get(i);
+      if (!c->IsHidden() && c->HitTest(x, y) && (!c->IsGreyed() || c->HoverWhenGreyed())) {
+        target = i;
+        break;
+      }
+    }
+  }
+  IControl* control = mControls.Get(target);
+  if (!control) return true;
+  mLastX = x;
+  mLastY = y;
+  control->OnHover(x, y, mods);
+  if (mHoverIndex >= 0 && mHoverIndex != target) {
+    if (IControl* old = mControls.Get(mHoverIndex)) old->OnLeave();
+  }
+  mHoverIndex = target;
+  return true;
+}
+
+void IGraphics::OnLeave() {
+  for (int i = 0; i < mControls.Count(); ++i) mControls.Get(i)->OnLeave();
+  mHoverIndex = -1;
+}
+
+bool IGraphics::OnKey(int x, int y, int key) {
+  const int c = mPressedIndex >= 0 ? mPressedIndex : ControlAt(x, y);
+  if (c <= 0) return mKeyFallback ? mKeyFallback->OnKey(x, y, key) : false;
+  IControl* control = mControls.Get(c);
+  return control ? control->OnKey(x, y, key) : false;
+}
+
+// ---- Resizing ----
+
+void IGraphics::ResizeSurface(int width, int height) {
+  mWidth = width;
+  mHeight = height;
+  DropMouseCapture();
+  // The controls go with the old layout; a stale hover index would name a control of the new one.
+  mHoverIndex = -1;
+  mControls.DeleteAll();
+  DestroyDrawBitmaps();
+  CreateDrawBitmaps();
+  if (mPlugin) mPlugin->ResizeEditor(width, height);
 }

@@ -1,44 +1,166 @@
 #pragma once
-// The editor's drawing surface and event router. It owns its controls; the plug-in base owns it.
-// (The editor work extends this with bitmaps, painting and mouse routing.)
+// The editor's drawing surface and event router. It owns the ordered list of controls (index
+// order is draw order, index 0 the background), the off-screen back buffer the controls paint
+// into, the mouse bookkeeping, and the two value paths: plug-in to controls and controls to
+// plug-in. Everything that needs a real window, the screen, dialogs or resources is a virtual
+// operation supplied by a platform class (IGraphicsHeadless here; a windowed one elsewhere).
 //
-// The plug-in base reaches the graphics object only through inline accessors and virtual calls,
-// so the framework core links without the graphics library.
+// The plug-in base reaches the graphics object only through inline accessors and virtual calls
+// (ControlCount, Control, CreateDrawBitmaps, PushParamToControls and the destructor), so the
+// framework core links without the graphics library.
 
 #include "framework/GrowableArray.h"
 #include "framework/graphics/IControl.h"
+#include "framework/graphics/IGraphicsTypes.h"
+#include "framework/graphics/IRect.h"
 
+#include <string>
+
+class IMenu;
+class IParam;
 class IPlugBase;
+class LICE_IBitmap;
+class LICE_MemBitmap;
+class LICE_SysBitmap;
 
 class IGraphics {
 public:
-  IGraphics(IPlugBase* plugin, int width, int height, int frameRate)
-      : mPlugin(plugin), mWidth(width), mHeight(height), mFrameRate(frameRate) {}
-  virtual ~IGraphics() = default;
+  IGraphics(IPlugBase* plugin, int width, int height, int frameRate);
+  // Deletes the key fallback control, then every control from the last to the first, then the
+  // draw bitmaps. Cached filmstrip bitmaps stay (they belong to the module).
+  virtual ~IGraphics();
   IGraphics(const IGraphics&) = delete;
   IGraphics& operator=(const IGraphics&) = delete;
 
+  // ---- Controls ----
   // Appends a control (taking ownership) and returns its index.
   int AddControl(IControl* control);
-  // Inserts the full-size background at index 0, shifting the others up.
+  // Inserts the full-size background at index 0, shifting the others up: indices returned by
+  // earlier AddControl calls are then off by one, so the background goes first.
   void AddBackground(IControl* control);
   int ControlCount() const { return mControls.Count(); }
+  // Null outside the list.
   IControl* Control(int i) const { return mControls.Get(i); }
 
-  virtual void CreateDrawBitmaps() {}
-  // Plug-in to controls: every control bound to paramIdx (directly or as its first matching
-  // auxiliary binding) receives the value, normalised first when isNormalized is false.
-  virtual void PushParamToControls(int paramIdx, double value, bool isNormalized);
+  // ---- Bitmaps and drawing ----
+  // Loads a filmstrip through the module-wide cache (by resource id only; the name is handed to
+  // the platform loader). A resource that cannot be loaded gives an empty filmstrip (no bitmap,
+  // sizes 0) that draws nothing, and is traced.
+  IFilmstrip LoadFilmstrip(int resourceId, const char* name, int frameCount);
+  // Creates the back buffer (width x height) and an empty scratch bitmap.
+  virtual void CreateDrawBitmaps();
+  // Draws the part of the filmstrip's bitmap starting at (srcX, srcY) into rect of the back
+  // buffer, clipped to the clip rectangle of the pass under way. No blend: source-alpha copy.
+  void BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY, const IBlend* blend);
+  // Draws text in style into rect of the back buffer, or with measureOnly computes the rectangle
+  // the text needs (see MeasureText). False when no font could be made for the style.
+  bool RenderText(ITextStyle& style, const char* text, IRect& rect, bool measureOnly);
+  // The drawing pass for the window's update rectangle, ending with PresentRect(updateRect).
+  void PaintPass(const IRect& updateRect);
+  // Union of the rectangles of the controls that need painting; false when none does.
+  bool DirtyRegion(IRect* region) const;
 
+  // ---- Values ----
+  // Plug-in to controls: every control bound to paramIdx (directly, or through its first
+  // auxiliary binding to it) receives the value, normalised first when isNormalized is false.
+  virtual void PushParamToControls(int paramIdx, double value, bool isNormalized);
+  // A choice menu for enumerations (and booleans with display texts), else a text entry.
+  void PromptParamEdit(IControl* control, IParam* param, const IRect& rect);
+
+  // ---- Mouse and keys, in client coordinates ----
+  void OnPress(int x, int y, const IModifiers& mods);
+  void OnRelease(int x, int y, const IModifiers& mods);
+  // Deltas come from the last position seen; dX and dY are recomputed here.
+  void OnDrag(int x, int y, int dX, int dY, const IModifiers& mods);
+  void OnDoubleClick(int x, int y, const IModifiers& mods);
+  void OnWheel(int x, int y, const IModifiers& mods, int notches);
+  // Notches of a raw wheel delta: delta / 120, truncated toward zero.
+  static int WheelNotches(int delta) { return delta / 120; }
+  bool OnHover(int x, int y, const IModifiers& mods);
+  void OnLeave();
+  bool OnKey(int x, int y, int key);
+  // Topmost control that is visible, not greyed and hit; -1 for none.
+  int ControlAt(int x, int y) const;
+  void DropMouseCapture();
+
+  // ---- Platform operations ----
+  virtual void PresentRect(const IRect& rect) = 0;
+  virtual bool MeasureText(ITextStyle& style, const char* text, IRect& rect) {
+    return RenderText(style, text, rect, true);
+  }
+  virtual void CancelTextEntry() = 0;
+  // Rebuilds the surface at a new size: drops every control and both draw bitmaps, creates new
+  // bitmaps and tells the plug-in (ResizeEditor). The plug-in lays out its controls again.
+  virtual void ResizeSurface(int width, int height);
+  virtual bool IsWindowOpen() const { return NativeWindow() != nullptr; }
+  virtual const char* GraphicsApiName() const { return ""; }
+  virtual int ShowMessage(const char* text, const char* caption, int type) = 0;
+  // Returns the menu that holds the chosen item (its ChosenIdx set), or null.
+  virtual IMenu* ShowPopupMenu(IMenu& menu, const IRect& rect) = 0;
+  virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IRect& rect, const char* text,
+                             IParam* param) = 0;
+  virtual void HostFolder(std::string& path) = 0;
+  virtual void PluginFolder(std::string& path) = 0;
+  virtual void DesktopFolder(std::string& path) = 0;
+  virtual void AppDataFolder(std::string& path, bool allUsers) = 0;
+  virtual void UserAppDataFolder(std::string& path) = 0;
+  enum EFileAction { FileOpen = 0, FileSave = 1 };
+  virtual void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) = 0;
+  virtual bool ChooseColour(IArgb& colour, const char* prompt) = 0;
+  virtual bool OpenWebPage(const char* url, const char* title, const char* confirmText, const char* errorText) = 0;
+  virtual void* OpenEditorWindow(void* parent) = 0;
+  virtual void CloseEditorWindow() = 0;
+  virtual void* NativeWindow() const = 0;
+  virtual bool ClipboardText(std::string& text) = 0;
+  virtual void HideCursor() = 0;
+  virtual void RestoreCursor() = 0;
+  // A freshly decoded bitmap for the resource, owned by the caller; null when there is none.
+  virtual LICE_IBitmap* LoadResourceBitmap(int resourceId, const char* name) = 0;
+
+  // ---- Accessors ----
   IPlugBase* GetPlugin() const { return mPlugin; }
   int Width() const { return mWidth; }
   int Height() const { return mHeight; }
   int FrameRate() const { return mFrameRate; }
+  LICE_SysBitmap* BackBuffer() const { return mBackBuffer; }
+  LICE_MemBitmap* ScratchBitmap() const { return mScratchBitmap; }
+  const IRect& ClipRect() const { return mClipRect; }
+  int PressedIndex() const { return mPressedIndex; }
+  int HoverIndex() const { return mHoverIndex; }
+  bool StrictDraw() const { return mStrictDraw; }
+  void SetStrictDraw(bool strict) { mStrictDraw = strict; }
+  bool HoverEnabled() const { return mHoverEnabled; }
+  void SetHoverEnabled(bool enabled) { mHoverEnabled = enabled; }
+  bool TooltipsEnabled() const { return mTooltipsEnabled; }
+  void SetTooltipsEnabled(bool enabled) { mTooltipsEnabled = enabled; }
+  bool CursorHidden() const { return mCursorHidden; }
+  IControl* KeyFallback() const { return mKeyFallback; }
+  // Receives keys aimed at the background or at no control; owned (a previous one is deleted).
+  void SetKeyFallback(IControl* control);
 
 protected:
+  // A double click on a control that treats it as a press starts a drag: the window takes the
+  // mouse capture. Nothing to do without a window.
+  virtual void TakeMouseCapture() {}
+  void DestroyDrawBitmaps();
+
   OwnedList<IControl> mControls;
   IPlugBase* mPlugin;
+  IRect mClipRect;
+  bool mCursorHidden = false;
+  int mSavedCursorX = -1;
+  int mSavedCursorY = -1;
+  LICE_SysBitmap* mBackBuffer = nullptr;
+  LICE_MemBitmap* mScratchBitmap = nullptr;
   int mWidth;
   int mHeight;
   int mFrameRate;
+  int mPressedIndex = -1;
+  int mHoverIndex = -1;
+  int mLastX = 0;
+  int mLastY = 0;
+  bool mHoverEnabled = false;
+  bool mStrictDraw = true;
+  bool mTooltipsEnabled = false;
+  IControl* mKeyFallback = nullptr;
 };

@@ -1,0 +1,22 @@
+#pragma once
+// Resources compiled into the module: the counterpart of a Windows module's resource section.
+// A build step (velmora_embed_resources in EmbedResources.cmake) turns each file into a byte
+// array and a table of {id, type, name, bytes}.
+
+#include <cstddef>
+
+struct EmbeddedResource {
+  int id;
+  const char* type;  // "PNG"
+  const char* name;  // the file name it was made from, e.g. "BG.png"
+  const unsigned char* data;
+  size_t size;
+};
+
+struct EmbeddedResourceTable {
+  const EmbeddedResource* entries = nullptr;
+  int count = 0;
+
+  // The resource with this id (low 16 bits, as resource ids are) and type, or null.
+  const EmbeddedResource* Find(int id, const char* type) const;
+};

@@ -1,0 +1,21 @@
+#include "framework/graphics/IKnobControl.h"
+
+void IKnobControl::OnDrag(int /*x*/, int /*y*/, int dX, int dY, const IModifiers& mods) {
+  double gearing = mDragRatio;
+  if (mods.C || mods.S) gearing *= 10.0;
+  // The extent is the control's own rectangle: the top minus the bottom, so upward travel
+  // (negative dY) raises the value.
+  const int extent = mDragAxis == AxisVertical ? mRect.T - mRect.B : mRect.R - mRect.L;
+  const int delta = mDragAxis == AxisVertical ? dY : dX;
+  // A control without extent (an image that failed to load) or without gearing cannot be
+  // dragged: the division would make the value infinite or NaN.
+  if (extent == 0 || gearing == 0.0) return;
+  mValue = mValue + static_cast<double>(delta) / static_cast<double>(extent) / gearing;
+  MarkDirty(true);
+}
+
+void IKnobControl::OnWheel(int /*x*/, int /*y*/, const IModifiers& mods, int notches) {
+  const double perNotch = (mods.C || mods.S) ? 0.001 : 0.01;
+  mValue = mValue + notches * perNotch;
+  MarkDirty(true);
+}
