@@ -1,0 +1,277 @@
+#include "GraphicsTestSupport.h"
+
+#include "VelmoraResources.h"
+#include "bitmap/LICE_Blit.h"
+#include "bitmap/LICE_Png.h"
+#include "bitmap/LICE_SysBitmap.h"
+#include "framework/graphics/FilmstripFrame.h"
+#include "framework/graphics/IBitmapControl.h"
+#include "framework/graphics/IKnobMultiControl.h"
+#include "framework/graphics/ISwitchControl.h"
+#include "framework/graphics/SnapshotPng.h"
+#include "plugin/VelmoraEditor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace {
+
+// The panel images with the sizes the layout relies on.
+struct ImageCase {
+  int id;
+  const char* name;
+  int width, height;
+};
+const ImageCase kImages[] = {
+    {101, "resources/img/BG.png", 404, 634},      {102, "resources/img/BYPASS.png", 49, 50},
+    {103, "resources/img/CREC.png", 93, 552},     {104, "resources/img/CTHR.png", 97, 1520},
+    {105, "resources/img/EXT.png", 47, 48},       {106, "resources/img/GAIN.png", 96, 1045},
+    {107, "resources/img/HIGH.png", 72, 360},     {108, "resources/img/HPF.png", 71, 355},
+    {109, "resources/img/LREC.png", 94, 558},     {110, "resources/img/LTHR.png", 96, 2162},
+    {111, "resources/img/METER.png", 160, 10406}, {112, "resources/img/MID.png", 72, 360},
+    {113, "resources/img/MIX.png", 71, 1633},     {114, "resources/img/RAT.png", 96, 470},
+    {115, "resources/img/GRSW.png", 88, 20},
+};
+
+TEST(VelmoraImages, EveryImageDecodesToItsListedSize) {
+  EditorTestPlug plug;
+  IGraphicsHeadless g(&plug, kEditorWidth, kEditorHeight, kEditorFrameRate, VelmoraResources());
+  for (const ImageCase& c : kImages) {
+    std::unique_ptr<LICE_IBitmap> bmp(g.LoadResourceBitmap(c.id, c.name));
+    ASSERT_NE(bmp, nullptr) << c.name;
+    EXPECT_EQ(bmp->Width(), c.width) << c.name;
+    EXPECT_EQ(bmp->Height(), c.height) << c.name;
+  }
+}
+
+TEST(VelmoraImages, ResourcesAreFoundByIdAndPngName) {
+  EditorTestPlug plug;
+  IGraphicsHeadless g(&plug, kEditorWidth, kEditorHeight, kEditorFrameRate, VelmoraResources());
+  struct Case {
+    int id;
+    const char* name;
+    bool found;
+  } cases[] = {
+      {101, "resources/img/BG.png", true},
+      {101, "anything.PnG", true},           // the name only has to end in png
+      {101 + 0x10000, "BG.png", true},       // resource ids are 16 bits
+      {101, "resources/img/BG.bmp", false},  // the ".png" rule
+      {101, "resources/img/BG", false},
+      {101, nullptr, false},
+      {100, "resources/img/BG.png", false},  // no such resource
+      {116, "x.png", false},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<LICE_IBitmap> bmp(g.LoadResourceBitmap(c.id, c.name));
+    EXPECT_EQ(bmp != nullptr, c.found) << c.id << " " << (c.name ? c.name : "(null)");
+  }
+}
+
+class VelmoraEditorTest : public ::testing::Test {
+protected:
+  VelmoraEditorTest() {
+    VelmoraEditor editor = MakeVelmoraEditor(&plug);
+    meter = editor.meterControl;
+    plug.AttachGraphics(editor.graphics);
+    g = static_cast<IGraphicsHeadless*>(plug.GetGraphics());
+  }
+
+  // The back buffer's pixels over rect against the background with the frame of a filmstrip
+  // composited the way the control draws it.
+  void ExpectFrameShown(const IControl& control, const IFilmstrip& strip, int frame, const IBlend& blend) {
+    const IRect& r = control.GetRect();
+    LICE_MemBitmap expected(r.W(), r.H());
+    const IFilmstrip bg = g->LoadFilmstrip(kEditorBackground.resourceId, kEditorBackground.name, 1);
+    const LICE_Rect bgPart(r.L, r.T, r.R, r.B);
+    BlitBitmap(&expected, bg.bitmap, 0, 0, &bgPart, 1.0f, LICE_BLIT_COPY);
+    int srcX = 0, srcY = 0;
+    FilmstripFrameOffset(strip, frame, &srcX, &srcY);
+    const LICE_Rect framePart(srcX, srcY, srcX + r.W(), srcY + r.H());
+    const int mode = blend.kind == IBlend::BlendReplace ? LICE_BLIT_COPY : LICE_BLIT_COPY | LICE_BLIT_USE_ALPHA;
+    BlitBitmap(&expected, strip.bitmap, 0, 0, &framePart, blend.weight, mode);
+
+    int mismatches = 0;
+    for (int y = 0; y < r.H(); ++y)
+      for (int x = 0; x < r.W(); ++x)
+        if (PixelAt(g->BackBuffer(), r.L + x, r.T + y) != PixelAt(&expected, x, y)) ++mismatches;
+    EXPECT_EQ(mismatches, 0) << "control at " << r.L << "," << r.T << ", frame " << frame;
+  }
+
+  void PaintAll() { g->PaintPass(IRect(0, 0, kEditorWidth, kEditorHeight)); }
+
+  EditorTestPlug plug;
+  IGraphicsHeadless* g = nullptr;
+  int meter = -1;
+};
+
+TEST_F(VelmoraEditorTest, LayoutPlacesEveryControl) {
+  ASSERT_EQ(g->ControlCount(), 15);
+  EXPECT_EQ(meter, 14);
+  EXPECT_EQ(g->Width(), 404);
+  EXPECT_EQ(g->Height(), 634);
+  EXPECT_EQ(g->FrameRate(), 25);
+
+  struct Case {
+    int index, paramIdx;
+    IRect rect;
+    double gearing;  // 0 for the bitmap and switch controls
+  } cases[] = {
+      {0, -1, {0, 0, 404, 634}, 0},
+      {1, 0, {25, 327, 122, 422}, 2.0},   {2, 1, {25, 196, 121, 290}, 2.0},  {3, 2, {26, 441, 122, 536}, 2.0},
+      {4, 3, {307, 203, 378, 274}, 2.0},  {5, 4, {161, 442, 257, 536}, 1.5}, {6, 5, {307, 311, 379, 383}, 1.5},
+      {7, 6, {307, 408, 379, 480}, 1.5},  {8, 7, {307, 503, 378, 574}, 1.5}, {9, 8, {164, 328, 257, 420}, 1.5},
+      {10, 9, {163, 197, 257, 290}, 1.5}, {11, 10, {49, 565, 98, 590}, 0},   {12, 11, {319, 585, 366, 609}, 0},
+      {13, 12, {96, 163, 184, 173}, 0},   {14, -1, {58, 15, 218, 101}, 0},
+  };
+  for (const Case& c : cases) {
+    IControl* control = g->Control(c.index);
+    EXPECT_EQ(control->ParamIdx(), c.paramIdx) << c.index;
+    EXPECT_EQ(control->GetRect(), c.rect) << c.index;
+    if (c.gearing > 0) {
+      auto* knob = dynamic_cast<IKnobMultiControl*>(control);
+      ASSERT_NE(knob, nullptr) << c.index;
+      EXPECT_EQ(knob->DragRatio(), c.gearing);
+      EXPECT_EQ(knob->DragAxis(), IKnobControl::AxisVertical);
+      // One frame per step of the bound parameter.
+      EXPECT_EQ(knob->Filmstrip().N, static_cast<int>(plug.GetParam(c.paramIdx)->Max()) + 1);
+    } else if (c.index >= 11 && c.index <= 13) {
+      EXPECT_NE(dynamic_cast<ISwitchControl*>(control), nullptr) << c.index;
+    }
+  }
+  EXPECT_EQ(g->Control(0)->GetBlend().kind, IBlend::BlendReplace);
+  EXPECT_EQ(g->Control(14)->GetBlend().kind, IBlend::BlendOver);
+}
+
+TEST_F(VelmoraEditorTest, DefaultsShowEachControlOnTheFrameOfItsStep) {
+  PaintAll();
+  // Threshold last, limit last, gain first, mix last, ratio middle, ...
+  const int expectedFrames[] = {16, 23, 1, 23, 3, 3, 3, 1, 2, 2};
+  for (int k = 0; k < kNumEditorKnobs; ++k) {
+    auto* knob = static_cast<IKnobMultiControl*>(g->Control(1 + k));
+    const int step = static_cast<int>(plug.GetParam(knob->ParamIdx())->Value());
+    const int frame = FilmstripFrameIndex(knob->Filmstrip().N, knob->GetValue());
+    EXPECT_EQ(frame, step + 1) << "knob " << k;
+    EXPECT_EQ(frame, expectedFrames[k]) << "knob " << k;
+    ExpectFrameShown(*knob, knob->Filmstrip(), frame, knob->GetBlend());
+  }
+  // Bypass on (processing: lit), external sidechain off, compressor meter selected.
+  const int switchFrames[] = {2, 1, 1};
+  for (int s = 0; s < kNumEditorSwitches; ++s) {
+    auto* sw = static_cast<ISwitchControl*>(g->Control(11 + s));
+    EXPECT_EQ(FilmstripFrameIndex(2, sw->GetValue()), switchFrames[s]) << "switch " << s;
+    ExpectFrameShown(*sw, sw->Filmstrip(), switchFrames[s], sw->GetBlend());
+  }
+}
+
+TEST_F(VelmoraEditorTest, MeterShowsTheFrameOfItsValue) {
+  auto* m = static_cast<IBitmapControl*>(g->Control(meter));
+  m->SetValueFromPlugin(0.0);  // the first value a control receives marks nothing
+  PaintAll();
+  struct Case {
+    double value;
+    int frame;
+  } cases[] = {{1.0, 121}, {0.0, 1}, {0.5, 61}, {0.1, 13}, {0.9, 109}, {3.0, 121}};
+  for (const Case& c : cases) {
+    m->SetValueFromPlugin(c.value);
+    while (g->Tick()) {
+    }
+    ExpectFrameShown(*m, m->Filmstrip(), c.frame, m->GetBlend());
+  }
+}
+
+TEST_F(VelmoraEditorTest, MeterWrittenFromTheAudioThreadReachesTheScreen) {
+  IControl* m = g->Control(meter);
+  std::atomic<bool> stop{false};
+  // The audio thread writes the meter every sample while the editor's timer repaints.
+  std::thread audio([&] {
+    double v = 1.0;
+    for (int i = 0; i < 200000 && !stop.load(std::memory_order_relaxed); ++i) {
+      v = v * 0.9999;
+      m->SetValueFromPlugin(v);
+    }
+    m->SetValueFromPlugin(0.25);
+  });
+  for (int i = 0; i < 50; ++i) g->Tick();
+  stop.store(true, std::memory_order_relaxed);
+  audio.join();
+  while (g->Tick()) {
+  }
+  EXPECT_EQ(m->GetValue(), 0.25);
+  ExpectFrameShown(*m, static_cast<IBitmapControl*>(m)->Filmstrip(), 31, m->GetBlend());
+}
+
+TEST_F(VelmoraEditorTest, ClickingBypassTogglesItsParameter) {
+  EXPECT_EQ(plug.GetParam(10)->Value(), 1.0);
+  for (double expected : {0.0, 1.0}) {
+    g->OnPress(70, 575, IModifiers(true));
+    g->OnRelease(70, 575, IModifiers(true));
+    EXPECT_EQ(plug.GetParam(10)->Value(), expected);
+  }
+  EXPECT_EQ(plug.calls, (std::vector<std::string>{"begin 10", "end 10", "begin 10", "end 10"}));
+  EXPECT_TRUE(g->Control(11)->NeedsPaint());
+}
+
+TEST_F(VelmoraEditorTest, DraggingTheThresholdKnobDownSweepsItsRange) {
+  IControl* knob = g->Control(1);
+  g->OnPress(70, 370, IModifiers(true));
+  g->OnDrag(70, 465, 0, 0, IModifiers(true));  // 95 px down: half the range
+  EXPECT_NEAR(knob->GetValue(), 0.5, 1e-12);
+  EXPECT_EQ(plug.GetParam(0)->Value(), 8.0);  // 7.5 rounds up
+  g->OnDrag(70, 560, 0, 0, IModifiers(true));
+  g->OnRelease(300, 10, IModifiers(true));
+  EXPECT_EQ(knob->GetValue(), 0.0);
+  EXPECT_EQ(plug.GetParam(0)->Value(), 0.0);
+  EXPECT_EQ(plug.calls.front(), "begin 0");
+  EXPECT_EQ(plug.calls.back(), "end 0");
+}
+
+TEST_F(VelmoraEditorTest, RightClickOnAKnobGoesToTheHostMenu) {
+  g->OnPress(70, 370, IModifiers(false, true));
+  EXPECT_EQ(plug.calls, (std::vector<std::string>{"menu 0 70,370"}));
+}
+
+TEST_F(VelmoraEditorTest, SnapshotIsTheBackBufferAsPng) {
+  plug.GetParam(4)->SetNormalized(1.0);  // a non-default ratio must show up too
+  plug.RedrawParamControls();
+  const std::string path = ::testing::TempDir() + "velmora-editor-snapshot.png";
+  ASSERT_TRUE(WriteEditorSnapshot(*g, path.c_str()));
+  std::unique_ptr<LICE_IBitmap> decoded(DecodePngFile(path.c_str(), true));
+  ASSERT_NE(decoded, nullptr);
+  ASSERT_EQ(decoded->Width(), 404);
+  ASSERT_EQ(decoded->Height(), 634);
+  int mismatches = 0;
+  for (int y = 0; y < 634; ++y)
+    for (int x = 0; x < 404; ++x)
+      if (PixelAt(decoded.get(), x, y) != PixelAt(g->BackBuffer(), x, y)) ++mismatches;
+  EXPECT_EQ(mismatches, 0);
+  auto* ratio = static_cast<IKnobMultiControl*>(g->Control(5));
+  ExpectFrameShown(*ratio, ratio->Filmstrip(), 5, ratio->GetBlend());
+}
+
+TEST(SnapshotPng, RejectsMissingBitmapsAndUnwritablePaths) {
+  std::vector<unsigned char> bytes{1, 2, 3};
+  EXPECT_FALSE(EncodeBitmapPng(nullptr, bytes));
+  EXPECT_TRUE(bytes.empty());
+  LICE_MemBitmap empty;
+  EXPECT_FALSE(EncodeBitmapPng(&empty, bytes));
+  LICE_MemBitmap one(3, 2);
+  EXPECT_FALSE(WriteBitmapPng(&one, "/nonexistent-dir/x.png"));
+}
+
+TEST(SnapshotPng, RoundTripKeepsStraightAlpha) {
+  LICE_MemBitmap bmp(5, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) LICE_RowAddress(bmp, y)[x] = LICE_MakePixel(10 * x, 20 * y, 7, 40 * x + y);
+  std::vector<unsigned char> bytes;
+  ASSERT_TRUE(EncodeBitmapPng(&bmp, bytes));
+  std::unique_ptr<LICE_MemBitmap> back(DecodePngBuffer(bytes.data(), bytes.size()));
+  ASSERT_NE(back, nullptr);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(PixelAt(back.get(), x, y), PixelAt(&bmp, x, y)) << x << "," << y;
+}
+
+}  // namespace
