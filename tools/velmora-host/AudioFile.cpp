@@ -6,18 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace velmora_host {
 namespace {
 
-struct SndfileCloser {
-  void operator()(SNDFILE* file) const { sf_close(file); }
-};
-using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
-
-// libsndfile converts in chunks of this many frames so a long file never needs a second full copy.
-constexpr sf_count_t kChunkFrames = 8192;
+// Frames converted per libsndfile call.
+constexpr std::size_t kChunkFrames = 8192;
 
 int formatBits(SampleFormat format) {
   switch (format) {
@@ -30,6 +24,8 @@ int formatBits(SampleFormat format) {
 }
 
 }  // namespace
+
+void SndfileCloser::operator()(SNDFILE* file) const { sf_close(file); }
 
 SampleFormat parseSampleFormat(const std::string& text) {
   if (text == "pcm16" || text == "16") return SampleFormat::Pcm16;
@@ -49,61 +45,83 @@ const char* sampleFormatName(SampleFormat format) {
   return "?";
 }
 
-AudioData readAudioFile(const std::string& path) {
+AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
   SF_INFO info{};
-  SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
-  if (!file) throw HostError("cannot read audio file " + path + ": " + sf_strerror(nullptr));
+  mFile.reset(sf_open(path.c_str(), SFM_READ, &info));
+  if (!mFile) throw HostError("cannot read audio file " + path + ": " + sf_strerror(nullptr));
   if (info.channels < 1 || info.samplerate < 1)
     throw HostError("cannot read audio file " + path + ": no channels or no sample rate");
+  mChannels = info.channels;
+  mSampleRate = info.samplerate;
+  mFrames = info.frames > 0 ? static_cast<std::size_t>(info.frames) : 0;
+  mInterleaved.resize(kChunkFrames * static_cast<std::size_t>(mChannels));
+}
 
-  const auto channels = static_cast<std::size_t>(info.channels);
-  AudioData audio;
-  audio.sampleRate = info.samplerate;
-  audio.channels.assign(channels, {});
-  if (info.frames > 0)
-    for (auto& channel : audio.channels) channel.reserve(static_cast<std::size_t>(info.frames));
-
-  std::vector<double> interleaved(static_cast<std::size_t>(kChunkFrames) * channels);
-  for (;;) {
-    const sf_count_t got = sf_readf_double(file.get(), interleaved.data(), kChunkFrames);
+std::size_t AudioFileReader::read(double* const* out, std::size_t n) {
+  const auto channels = static_cast<std::size_t>(mChannels);
+  std::size_t done = 0;
+  while (done < n) {
+    const std::size_t want = std::min(n - done, kChunkFrames);
+    const sf_count_t got = sf_readf_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(want));
     if (got <= 0) break;
-    for (sf_count_t f = 0; f < got; ++f)
-      for (std::size_t c = 0; c < channels; ++c)
-        audio.channels[c].push_back(interleaved[static_cast<std::size_t>(f) * channels + c]);
+    for (std::size_t f = 0; f < static_cast<std::size_t>(got); ++f)
+      for (std::size_t c = 0; c < channels; ++c) out[c][done + f] = mInterleaved[f * channels + c];
+    done += static_cast<std::size_t>(got);
   }
-  if (sf_error(file.get()) != SF_ERR_NO_ERROR)
-    throw HostError("cannot read audio file " + path + ": " + sf_strerror(file.get()));
-  return audio;
+  if (done < n && sf_error(mFile.get()) != SF_ERR_NO_ERROR)
+    throw HostError("cannot read audio file " + mPath + ": " + sf_strerror(mFile.get()));
+  return done;
+}
+
+WavFileWriter::WavFileWriter(const OutputFile& output, std::size_t channels, double sampleRate, SampleFormat format)
+    : mPath(output.finalPath()), mChannels(channels) {
+  if (channels == 0) throw HostError("nothing to write to " + mPath + ": no channels");
+  SF_INFO info{};
+  info.samplerate = static_cast<int>(std::lround(sampleRate));
+  info.channels = static_cast<int>(channels);
+  info.format = SF_FORMAT_WAV | formatBits(format);
+  mFile.reset(sf_open(output.tempPath().c_str(), SFM_WRITE, &info));
+  if (!mFile) throw HostError("cannot write " + mPath + ": " + sf_strerror(nullptr));
+  // The PEAK chunk carries a time stamp; leaving it out keeps identical runs byte-identical.
+  sf_command(mFile.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+  sf_command(mFile.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  mInterleaved.resize(kChunkFrames * channels);
+}
+
+void WavFileWriter::write(const double* const* in, std::size_t n) {
+  for (std::size_t start = 0; start < n; start += kChunkFrames) {
+    const std::size_t count = std::min(n - start, kChunkFrames);
+    for (std::size_t f = 0; f < count; ++f)
+      for (std::size_t c = 0; c < mChannels; ++c) mInterleaved[f * mChannels + c] = in[c][start + f];
+    if (sf_writef_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(count)) !=
+        static_cast<sf_count_t>(count))
+      throw HostError("cannot write " + mPath + ": " + sf_strerror(mFile.get()));
+  }
+}
+
+void WavFileWriter::close() {
+  if (!mFile) return;
+  sf_write_sync(mFile.get());
+  const int result = sf_close(mFile.release());
+  if (result != 0) throw HostError("cannot write " + mPath + ": " + sf_error_number(result));
+}
+
+AudioData readAudioFile(const std::string& path) {
+  AudioFileReader reader(path);
+  MemorySink sink(static_cast<std::size_t>(reader.channels()), reader.sampleRate());
+  std::vector<std::vector<double>> block(static_cast<std::size_t>(reader.channels()), std::vector<double>(kChunkFrames));
+  std::vector<double*> pointers;
+  for (auto& channel : block) pointers.push_back(channel.data());
+  while (const std::size_t got = reader.read(pointers.data(), kChunkFrames)) sink.write(pointers.data(), got);
+  return sink.audio();
 }
 
 void writeWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format) {
-  const std::string& path = output.finalPath();
-  if (audio.channelCount() == 0) throw HostError("nothing to write to " + path + ": no channels");
-  SF_INFO info{};
-  info.samplerate = static_cast<int>(std::lround(audio.sampleRate));
-  info.channels = static_cast<int>(audio.channelCount());
-  info.format = SF_FORMAT_WAV | formatBits(format);
-  {
-    SndfileHandle file(sf_open(output.tempPath().c_str(), SFM_WRITE, &info));
-    if (!file) throw HostError("cannot write " + path + ": " + sf_strerror(nullptr));
-    // The PEAK chunk carries a time stamp; leaving it out keeps identical runs byte-identical.
-    sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
-    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-
-    const std::size_t channels = audio.channelCount();
-    const std::size_t frames = audio.frameCount();
-    std::vector<double> interleaved(static_cast<std::size_t>(kChunkFrames) * channels);
-    for (std::size_t start = 0; start < frames; start += static_cast<std::size_t>(kChunkFrames)) {
-      const std::size_t n = std::min(frames - start, static_cast<std::size_t>(kChunkFrames));
-      for (std::size_t f = 0; f < n; ++f)
-        for (std::size_t c = 0; c < channels; ++c)
-          interleaved[f * channels + c] = audio.channels[c][start + f];
-      if (sf_writef_double(file.get(), interleaved.data(), static_cast<sf_count_t>(n)) !=
-          static_cast<sf_count_t>(n))
-        throw HostError("cannot write " + path + ": " + sf_strerror(file.get()));
-    }
-    sf_write_sync(file.get());
-  }
+  WavFileWriter writer(output, audio.channelCount(), audio.sampleRate, format);
+  std::vector<const double*> pointers;
+  for (const auto& channel : audio.channels) pointers.push_back(channel.data());
+  writer.write(pointers.data(), audio.frameCount());
+  writer.close();
 }
 
 }  // namespace velmora_host

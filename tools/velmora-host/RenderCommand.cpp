@@ -19,9 +19,7 @@ namespace velmora_host {
 
 namespace {
 
-void printSummary(const AudioData& input, const AudioData& output) {
-  const std::vector<Levels> in = measureChannels(input);
-  const std::vector<Levels> out = measureChannels(output);
+void printSummary(const std::vector<Levels>& in, const std::vector<Levels>& out) {
   std::printf("%-12s %9s %9s %9s %9s   (dBFS)\n", "", "peak in", "RMS in", "peak out", "RMS out");
   for (std::size_t c = 0; c < std::max(in.size(), out.size()); ++c) {
     const Levels a = c < in.size() ? in[c] : Levels{};
@@ -36,14 +34,14 @@ void printSummary(const AudioData& input, const AudioData& output) {
 
 int runRender(const std::string& modulePath, const RenderOptions& options) {
   // Everything that can be refused is checked before any output exists.
-  const AudioData input = readAudioFile(options.inputPath);
-  std::unique_ptr<AudioData> sidechain;
+  AudioFileReader input(options.inputPath);
+  std::unique_ptr<AudioFileReader> sidechain;
   if (!options.sidechainPath.empty()) {
-    sidechain = std::make_unique<AudioData>(readAudioFile(options.sidechainPath));
-    if (sidechain->sampleRate != input.sampleRate)
+    sidechain = std::make_unique<AudioFileReader>(options.sidechainPath);
+    if (sidechain->sampleRate() != input.sampleRate())
       throw HostError("sidechain file " + options.sidechainPath + " runs at " +
-                      std::to_string(std::lround(sidechain->sampleRate)) + " Hz, the input at " +
-                      std::to_string(std::lround(input.sampleRate)) + " Hz");
+                      std::to_string(std::lround(sidechain->sampleRate())) + " Hz, the input at " +
+                      std::to_string(std::lround(input.sampleRate())) + " Hz");
   }
   std::vector<char> stateToLoad;
   if (!options.loadState.empty()) stateToLoad = readBinaryFile(options.loadState);
@@ -60,23 +58,30 @@ int runRender(const std::string& modulePath, const RenderOptions& options) {
   settings.blockSize = options.blockSize;
   settings.precision = options.precision;
   settings.showProgress = true;
-  Renderer renderer(instance, input.sampleRate, sidechain != nullptr, settings);
-  const AudioData main =
-      fitToBus(input, renderer.mainInputChannels(), "input file " + options.inputPath, renderer.mainInputName());
-  AudioData side;
-  if (sidechain)
-    side = fitToBus(*sidechain, renderer.sidechainChannels(), "sidechain file " + options.sidechainPath,
-                    renderer.sidechainName());
+  Renderer renderer(instance, input.sampleRate(), sidechain != nullptr, settings);
+  checkBusChannels(input.channels(), renderer.mainInputChannels(), "input file " + options.inputPath,
+                   renderer.mainInputName());
+  SpreadSource main(input, renderer.mainInputChannels());
+  MeteredSource meteredMain(main);
+  std::unique_ptr<SpreadSource> side;
+  if (sidechain) {
+    checkBusChannels(sidechain->channels(), renderer.sidechainChannels(), "sidechain file " + options.sidechainPath,
+                     renderer.sidechainName());
+    side = std::make_unique<SpreadSource>(*sidechain, renderer.sidechainChannels());
+  }
 
   if (!options.loadState.empty()) restoreState(instance, stateToLoad, options.loadState);
   if (!options.loadPreset.empty()) restorePreset(instance, stateToLoad, options.loadPreset);
   for (const ParameterValue& change : changes) instance.setControllerValue(change.id, change.normalized);
 
-  const AudioData output = renderer.run(main, sidechain ? &side : nullptr, changes);
-
   // All outputs are complete in temporary files before any of them takes its final name.
   OutputFile audioFile(options.outputPath);
-  writeWavFile(audioFile, output, options.format);
+  const auto outputChannels = static_cast<std::size_t>(renderer.outputChannels());
+  WavFileWriter writer(audioFile, outputChannels, input.sampleRate(), options.format);
+  MeteredSink meteredOutput(writer, outputChannels);
+  renderer.run(meteredMain, side.get(), meteredOutput, changes, input.frames());
+  writer.close();
+
   std::unique_ptr<OutputFile> stateFile, presetFile;
   if (!options.saveState.empty()) {
     stateFile = std::make_unique<OutputFile>(options.saveState);
@@ -90,12 +95,14 @@ int runRender(const std::string& modulePath, const RenderOptions& options) {
   if (stateFile) stateFile->commit();
   if (presetFile) presetFile->commit();
 
-  std::printf("rendered %s -> %s: %zu frames, %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s\n",
-              options.inputPath.c_str(), options.outputPath.c_str(), output.frameCount(), output.channelCount(),
-              std::lround(input.sampleRate), instance.classDescription().name.c_str(), options.precision,
-              options.blockSize, sampleFormatName(options.format));
+  const std::vector<Levels> inLevels = meteredMain.meter().levels();
+  const std::vector<Levels> outLevels = meteredOutput.meter().levels();
+  std::printf("rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s\n",
+              options.inputPath.c_str(), options.outputPath.c_str(), outputChannels, std::lround(input.sampleRate()),
+              instance.classDescription().name.c_str(), options.precision, options.blockSize,
+              sampleFormatName(options.format));
   if (sidechain) std::printf("sidechain %s on the aux input\n", options.sidechainPath.c_str());
-  printSummary(main, output);
+  printSummary(inLevels, outLevels);
   return 0;
 }
 

@@ -7,6 +7,8 @@
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 
 namespace velmora_host {
 
@@ -25,15 +27,11 @@ struct BusBuffers {
   std::vector<std::vector<Sample>> channels;
   std::vector<Sample*> pointers;
 
-  BusBuffers(int channelCount, int blockSize)
-      : channels(static_cast<std::size_t>(channelCount), std::vector<Sample>(static_cast<std::size_t>(blockSize))) {
+  BusBuffers(int channelCount, std::size_t blockSize)
+      : channels(static_cast<std::size_t>(channelCount), std::vector<Sample>(blockSize)) {
     for (auto& channel : channels) pointers.push_back(channel.data());
   }
 };
-
-template <typename Sample> Sample** channelBuffers(AudioBusBuffers& bus);
-template <> float** channelBuffers<float>(AudioBusBuffers& bus) { return bus.channelBuffers32; }
-template <> double** channelBuffers<double>(AudioBusBuffers& bus) { return bus.channelBuffers64; }
 
 template <typename Sample>
 void attach(AudioBusBuffers& bus, BusBuffers<Sample>& storage) {
@@ -45,30 +43,34 @@ void attach(AudioBusBuffers& bus, BusBuffers<Sample>& storage) {
     bus.channelBuffers64 = storage.pointers.data();
 }
 
-// Copies frames [start, start + n) of `audio` into the bus; frames at or past `end` (or past
-// the audio's own length) are silence.
-template <typename Sample>
-void fill(BusBuffers<Sample>& storage, const AudioData* audio, std::size_t start, std::size_t n, std::size_t end) {
-  for (std::size_t c = 0; c < storage.channels.size(); ++c) {
-    Sample* out = storage.channels[c].data();
-    const std::vector<double>* in = audio && c < audio->channelCount() ? &audio->channels[c] : nullptr;
-    const std::size_t limit = in ? std::min(end, in->size()) : 0;
-    for (std::size_t i = 0; i < n; ++i) out[i] = start + i < limit ? static_cast<Sample>((*in)[start + i]) : Sample(0);
+// Double-precision blocks between the streams and the buses.
+struct Scratch {
+  std::vector<std::vector<double>> channels;
+  std::vector<double*> pointers;
+
+  Scratch(int channelCount, std::size_t blockSize)
+      : channels(static_cast<std::size_t>(channelCount), std::vector<double>(blockSize)) {
+    for (auto& channel : channels) pointers.push_back(channel.data());
   }
+  void zero(std::size_t from, std::size_t to) {
+    for (auto& channel : channels) std::fill(channel.begin() + static_cast<std::ptrdiff_t>(from),
+                                             channel.begin() + static_cast<std::ptrdiff_t>(to), 0.0);
+  }
+};
+
+template <typename Sample>
+void copyIn(BusBuffers<Sample>& bus, const Scratch* from, std::size_t n) {
+  for (std::size_t c = 0; c < bus.channels.size(); ++c)
+    for (std::size_t i = 0; i < n; ++i)
+      bus.channels[c][i] = from && c < from->channels.size() ? static_cast<Sample>(from->channels[c][i]) : Sample(0);
 }
 
 }  // namespace
 
-AudioData fitToBus(const AudioData& audio, int channels, const std::string& what, const std::string& busName) {
-  const auto have = static_cast<int>(audio.channelCount());
-  if (have == channels) return audio;
-  if (have == 1 && channels > 1) {
-    AudioData spread = audio;
-    spread.channels.assign(static_cast<std::size_t>(channels), audio.channels.front());
-    return spread;
-  }
-  throw HostError(what + " has " + std::to_string(have) + " channel" + (have == 1 ? "" : "s") + ", but the \"" +
-                  busName + "\" bus takes " + std::to_string(channels));
+void checkBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName) {
+  if (sourceChannels == busChannels || sourceChannels == 1) return;
+  throw HostError(what + " has " + std::to_string(sourceChannels) + " channels, but the \"" + busName +
+                  "\" bus takes " + std::to_string(busChannels));
 }
 
 Renderer::Renderer(PluginInstance& instance, double sampleRate, bool useSidechain, const RenderSettings& settings)
@@ -120,33 +122,50 @@ Renderer::~Renderer() {
   }
 }
 
-AudioData Renderer::run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes) {
+void Renderer::run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+                   const std::vector<ParameterValue>& changes, std::size_t expectedFrames) {
   if (mInstance.component()->setActive(true) != kResultOk)
     throw HostError("the effect \"" + mInstance.classDescription().name + "\" failed to activate");
   mActive = true;
   mInstance.processor()->setProcessing(true);  // optional for an effect; the result does not matter
-  AudioData output = mSettings.precision == 64 ? runBlocks<double>(main, sidechain, changes)
-                                                : runBlocks<float>(main, sidechain, changes);
+  if (mSettings.precision == 64)
+    runBlocks<double>(main, sidechain, output, changes, expectedFrames);
+  else
+    runBlocks<float>(main, sidechain, output, changes, expectedFrames);
   mInstance.processor()->setProcessing(false);
   mInstance.component()->setActive(false);
   mActive = false;
-  return output;
+}
+
+AudioData Renderer::run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes) {
+  MemorySource mainSource(main);
+  SpreadSource mainSpread(mainSource, mainInputChannels());
+  std::unique_ptr<MemorySource> sideSource;
+  std::unique_ptr<SpreadSource> sideSpread;
+  if (sidechain) {
+    sideSource = std::make_unique<MemorySource>(*sidechain);
+    sideSpread = std::make_unique<SpreadSource>(*sideSource, sidechainChannels());
+  }
+  MemorySink sink(static_cast<std::size_t>(outputChannels()), mSampleRate);
+  run(mainSpread, sideSpread.get(), sink, changes, main.frameCount());
+  return sink.audio();
 }
 
 template <typename Sample>
-AudioData Renderer::runBlocks(const AudioData& main, const AudioData* sidechain,
-                              const std::vector<ParameterValue>& changes) {
-  const std::size_t frames = main.frameCount();
+void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+                         const std::vector<ParameterValue>& changes, std::size_t expectedFrames) {
   const std::size_t latency = mInstance.processor()->getLatencySamples();
-  const std::size_t total = frames + latency;
   const auto block = static_cast<std::size_t>(mSettings.blockSize);
 
   std::vector<BusBuffers<Sample>> inputs, outputs;
-  for (const BusDescription& bus : mInputs) inputs.emplace_back(bus.channels, mSettings.blockSize);
-  for (const BusDescription& bus : mOutputs) outputs.emplace_back(bus.channels, mSettings.blockSize);
+  for (const BusDescription& bus : mInputs) inputs.emplace_back(bus.channels, block);
+  for (const BusDescription& bus : mOutputs) outputs.emplace_back(bus.channels, block);
   std::vector<AudioBusBuffers> inputBuses(inputs.size()), outputBuses(outputs.size());
   for (std::size_t i = 0; i < inputs.size(); ++i) attach(inputBuses[i], inputs[i]);
-  for (std::size_t i = 0; i < outputs.size(); ++i) attach(outputBuses[i], outputs[i]);
+  Scratch mainBlock(main.channels(), block);
+  Scratch sideBlock(sidechain ? sidechain->channels() : 0, block);
+  Scratch outBlock(outputChannels(), block);
+  std::vector<const double*> outFrom(outBlock.pointers.size());
 
   IPtr<ParameterChanges> inputChanges = owned(new ParameterChanges);
   IPtr<ParameterChanges> outputChanges = owned(new ParameterChanges);
@@ -175,40 +194,62 @@ AudioData Renderer::runBlocks(const AudioData& main, const AudioData* sidechain,
   data.outputEvents = outputEvents;
   data.processContext = &context;
 
-  AudioData output = AudioData::silent(static_cast<std::size_t>(mOutputs.front().channels), frames, mSampleRate);
-  ProgressBar progress(total, mSettings.showProgress && static_cast<double>(frames) > kProgressSeconds * mSampleRate);
+  ProgressBar progress(expectedFrames + latency,
+                       mSettings.showProgress && static_cast<double>(expectedFrames) > kProgressSeconds * mSampleRate);
   const std::string name = "the effect \"" + mInstance.classDescription().name + "\"";
-  for (std::size_t start = 0; start < total; start += block) {
-    const std::size_t n = std::min(block, total - start);
-    for (std::size_t b = 0; b < inputs.size(); ++b) {
-      const AudioData* source = b == mMainInput ? &main
-                                : (static_cast<int>(b) == mAuxInput && mSidechainActive) ? sidechain
-                                                                                          : nullptr;
-      // Past the end of the main input only silence goes in; a longer sidechain is cut there.
-      fill(inputs[b], source, start, n, frames);
+  bool mainDone = false, sideDone = sidechain == nullptr;
+  std::size_t tailLeft = latency;  // silence still to feed after the input, to flush the delay
+  std::size_t skipLeft = latency;  // delayed output frames still to drop
+  std::size_t position = 0;
+  for (;;) {
+    std::size_t n = mainDone ? 0 : main.read(mainBlock.pointers.data(), block);
+    const std::size_t fromInput = n;
+    mainDone = mainDone || n < block;
+    if (mainDone) {
+      const std::size_t extra = std::min(block - n, tailLeft);
+      mainBlock.zero(n, n + extra);
+      tailLeft -= extra;
+      n += extra;
     }
+    if (n == 0) break;
+    // The sidechain is read only alongside real input, so a longer one is cut at the input's end.
+    std::size_t fromSide = 0;
+    if (!sideDone) {
+      fromSide = sidechain->read(sideBlock.pointers.data(), fromInput);
+      sideDone = fromSide < fromInput;
+    }
+    sideBlock.zero(fromSide, n);
+
+    for (std::size_t b = 0; b < inputs.size(); ++b) {
+      const Scratch* source = b == mMainInput ? &mainBlock
+                              : (static_cast<int>(b) == mAuxInput && mSidechainActive) ? &sideBlock
+                                                                                        : nullptr;
+      copyIn(inputs[b], source, n);
+    }
+    // Re-attached every block: a processor may not keep pointers, but nothing stops it writing them.
     for (std::size_t b = 0; b < outputBuses.size(); ++b) attach(outputBuses[b], outputs[b]);
-    context.projectTimeSamples = static_cast<TSamples>(start);
-    context.continousTimeSamples = static_cast<TSamples>(start);
-    context.projectTimeMusic = static_cast<double>(start) / mSampleRate * kTempo / 60.0;
+    context.projectTimeSamples = static_cast<TSamples>(position);
+    context.continousTimeSamples = static_cast<TSamples>(position);
+    context.projectTimeMusic = static_cast<double>(position) / mSampleRate * kTempo / 60.0;
     data.numSamples = static_cast<int32>(n);
 
     if (mInstance.processor()->process(data) != kResultOk)
-      throw HostError(name + " failed to process the block at sample " + std::to_string(start));
-    if (start == 0) inputChanges->clear();
+      throw HostError(name + " failed to process the block at sample " + std::to_string(position));
+    if (position == 0) inputChanges->clear();
     outputChanges->clear();
 
-    const Sample* const* produced = channelBuffers<Sample>(outputBuses.front());
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::size_t at = start + i;
-      if (at < latency || at - latency >= frames) continue;
-      for (std::size_t c = 0; c < output.channelCount(); ++c)
-        output.channels[c][at - latency] = static_cast<double>(produced[c][i]);
+    for (std::size_t c = 0; c < outBlock.channels.size(); ++c)
+      for (std::size_t i = 0; i < n; ++i) outBlock.channels[c][i] = static_cast<double>(outputs.front().channels[c][i]);
+    const std::size_t drop = std::min(skipLeft, n);
+    skipLeft -= drop;
+    if (n > drop) {
+      for (std::size_t c = 0; c < outFrom.size(); ++c) outFrom[c] = outBlock.pointers[c] + drop;
+      output.write(outFrom.data(), n - drop);
     }
-    progress.update(start + n);
+    position += n;
+    progress.update(std::min(position, expectedFrames + latency));
   }
   progress.finish();
-  return output;
 }
 
 }  // namespace velmora_host

@@ -3,9 +3,9 @@
 // construction sets the bus arrangements the effect declares, activates the main buses (and the
 // aux bus when a sidechain is fed), and sets up offline processing at the file's rate. Between
 // construction and run() the caller may restore state and set controller values. run() activates
-// the processor, feeds the audio in blocks (parameter changes ride on the first block), and
-// compensates the reported latency so output sample n lines up with input sample n.
-#include "tools/velmora-host/AudioData.h"
+// the processor, streams the audio through in blocks (parameter changes ride on the first block),
+// and compensates the reported latency so output sample n lines up with input sample n.
+#include "tools/velmora-host/AudioStream.h"
 #include "tools/velmora-host/ParameterLookup.h"
 #include "tools/velmora-host/PluginInstance.h"
 
@@ -34,13 +34,20 @@ public:
     return mAuxInput < 0 ? std::string() : mInputs[static_cast<std::size_t>(mAuxInput)].name;
   }
 
-  // `main` and `sidechain` must already have the bus channel counts (see fitToBus) and the rate
-  // given at construction. The sidechain is padded with silence or cut to the main's length.
+  int outputChannels() const { return mOutputs.front().channels; }
+
+  // `main` and `sidechain` must have the bus channel counts (see checkBusChannels, SpreadSource)
+  // and the rate given at construction. The output gets as many frames as the main input has; the
+  // sidechain is padded with silence or cut to that length. `expectedFrames` sizes the progress bar.
+  void run(AudioSource& main, AudioSource* sidechain, AudioSink& output, const std::vector<ParameterValue>& changes,
+           std::size_t expectedFrames);
+  // The same for audio in memory.
   AudioData run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes);
 
 private:
   template <typename Sample>
-  AudioData runBlocks(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes);
+  void runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output, const std::vector<ParameterValue>& changes,
+                 std::size_t expectedFrames);
 
   PluginInstance& mInstance;
   double mSampleRate;
@@ -52,8 +59,8 @@ private:
   bool mActive = false;
 };
 
-// Returns `audio` with exactly `channels` channels: unchanged when it has them, a mono file
-// copied to every channel; anything else throws HostError naming `what` (e.g. "input file x.wav").
-AudioData fitToBus(const AudioData& audio, int channels, const std::string& what, const std::string& busName);
+// A source fits a bus with the same channel count, or any bus when it is mono (SpreadSource then
+// copies it to every channel); anything else throws HostError naming `what` ("input file x.wav").
+void checkBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName);
 
 }  // namespace velmora_host

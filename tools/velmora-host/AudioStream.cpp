@@ -1,0 +1,66 @@
+#include "tools/velmora-host/AudioStream.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora_host {
+
+std::size_t MemorySource::read(double* const* out, std::size_t n) {
+  const std::size_t count = std::min(n, mAudio.frameCount() - std::min(mPosition, mAudio.frameCount()));
+  for (std::size_t c = 0; c < mAudio.channelCount(); ++c)
+    std::copy_n(mAudio.channels[c].begin() + static_cast<std::ptrdiff_t>(mPosition), count, out[c]);
+  mPosition += count;
+  return count;
+}
+
+MemorySink::MemorySink(std::size_t channels, double sampleRate) {
+  mAudio.sampleRate = sampleRate;
+  mAudio.channels.assign(channels, {});
+}
+
+void MemorySink::write(const double* const* in, std::size_t n) {
+  for (std::size_t c = 0; c < mAudio.channelCount(); ++c) mAudio.channels[c].insert(mAudio.channels[c].end(), in[c], in[c] + n);
+}
+
+SpreadSource::SpreadSource(AudioSource& source, int channels) : mSource(source), mChannels(channels) {
+  if (source.channels() != 1) mChannels = source.channels();
+}
+
+std::size_t SpreadSource::read(double* const* out, std::size_t n) {
+  const std::size_t got = mSource.read(out, n);
+  if (mSource.channels() == 1)
+    for (int c = 1; c < mChannels; ++c) std::copy_n(out[0], got, out[c]);
+  return got;
+}
+
+void LevelMeter::add(const double* const* frames, std::size_t channels, std::size_t n) {
+  for (std::size_t c = 0; c < std::min(channels, mPeak.size()); ++c)
+    for (std::size_t i = 0; i < n; ++i) {
+      const double x = frames[c][i];
+      mPeak[c] = std::max(mPeak[c], std::fabs(x));
+      mSumSquares[c] += x * x;
+    }
+  mFrames += n;
+}
+
+std::vector<Levels> LevelMeter::levels() const {
+  std::vector<Levels> result(mPeak.size());
+  for (std::size_t c = 0; c < mPeak.size(); ++c) {
+    result[c].peak = mPeak[c];
+    result[c].rms = mFrames ? std::sqrt(mSumSquares[c] / static_cast<double>(mFrames)) : 0.0;
+  }
+  return result;
+}
+
+std::size_t MeteredSource::read(double* const* out, std::size_t n) {
+  const std::size_t got = mSource.read(out, n);
+  mMeter.add(out, static_cast<std::size_t>(channels()), got);
+  return got;
+}
+
+void MeteredSink::write(const double* const* in, std::size_t n) {
+  mMeter.add(in, mChannels, n);
+  mSink.write(in, n);
+}
+
+}  // namespace velmora_host
