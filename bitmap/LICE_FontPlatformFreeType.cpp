@@ -31,14 +31,31 @@ constexpr int kDefaultHeight = 16;
 // Taller requests are refused: their glyph images alone would run to megabytes.
 constexpr int kMaxHeight = 2048;
 
-// FreeType's library object and everything that touches it, shared by all faces. Never destroyed,
-// so fonts deleted during static destruction still find it; the library itself goes with the
-// last face.
+// FreeType's library object and a fontconfig configuration of our own (the host process may use
+// the global one as it likes), shared by all faces. The record is never destroyed, so fonts
+// deleted during static destruction still find it; library and configuration go with the last
+// face.
 struct FreeTypeState {
   std::mutex mutex;
   FT_Library library = nullptr;
+  FcConfig* config = nullptr;
   int faces = 0;
 };
+
+// Caller holds the state lock.
+bool OpenLibraries(FreeTypeState& state) {
+  if (!state.library && FT_Init_FreeType(&state.library) != 0) state.library = nullptr;
+  if (!state.config) state.config = FcInitLoadConfigAndFonts();
+  return state.library != nullptr;
+}
+
+void CloseLibrariesWhenUnused(FreeTypeState& state) {
+  if (state.faces > 0) return;
+  if (state.library) FT_Done_FreeType(state.library);
+  if (state.config) FcConfigDestroy(state.config);
+  state.library = nullptr;
+  state.config = nullptr;
+}
 
 FreeTypeState& State() {
   static auto* state = new FreeTypeState;
@@ -73,18 +90,19 @@ bool HasFamily(FcPattern* pattern, const char* family) {
 
 // The font file fontconfig picks for the family, weight and slant; false when it has no font of
 // that family (fontconfig would otherwise substitute silently).
-bool MatchFontFile(const char* family, bool bold, bool italic, std::string* file, int* index, std::string* matched) {
-  if (!family || !*family) return false;
+bool MatchFontFile(FcConfig* config, const char* family, bool bold, bool italic, std::string* file, int* index,
+                   std::string* matched) {
+  if (!config || !family || !*family) return false;
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return false;
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
   if (!match) return false;
 
@@ -105,15 +123,16 @@ bool MatchFontFile(const char* family, bool bold, bool italic, std::string* file
 }
 
 // Opens the requested family, else DejaVu Sans through fontconfig, else DejaVu Sans's usual file.
-FT_Face OpenFace(FT_Library library, const LICE_FontRequest& request, std::string* family) {
+FT_Face OpenFace(const FreeTypeState& state, const LICE_FontRequest& request, std::string* family) {
+  FT_Library library = state.library;
   const bool bold = request.weight >= 700;
   std::string file;
   int index = 0;
   FT_Face face = nullptr;
-  if (MatchFontFile(request.face, bold, request.italic, &file, &index, family) &&
+  if (MatchFontFile(state.config, request.face, bold, request.italic, &file, &index, family) &&
       FT_New_Face(library, file.c_str(), index, &face) == 0)
     return face;
-  if (MatchFontFile(kFallbackFamily, bold, request.italic, &file, &index, family) &&
+  if (MatchFontFile(state.config, kFallbackFamily, bold, request.italic, &file, &index, family) &&
       FT_New_Face(library, file.c_str(), index, &face) == 0)
     return face;
   *family = kFallbackFamily;
@@ -192,19 +211,12 @@ LICE_PlatformFont CreatePlatformFont(const LICE_FontRequest& request) {
 
   FreeTypeState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  if (!state.library && FT_Init_FreeType(&state.library) != 0) {
-    state.library = nullptr;
-    return nullptr;
-  }
-  auto* record = new (std::nothrow) FontRecord;
-  if (record) record->face = OpenFace(state.library, request, &record->family);
+  auto* record = OpenLibraries(state) ? new (std::nothrow) FontRecord : nullptr;
+  if (record) record->face = OpenFace(state, request, &record->family);
   if (!record || !record->face || !SetPixelHeight(record->face, height)) {
     if (record && record->face) FT_Done_Face(record->face);
     delete record;
-    if (state.faces == 0) {
-      FT_Done_FreeType(state.library);
-      state.library = nullptr;
-    }
+    CloseLibrariesWhenUnused(state);
     return nullptr;
   }
   ++state.faces;
@@ -225,10 +237,8 @@ void DeletePlatformFont(LICE_PlatformFont font) {
   std::lock_guard<std::mutex> lock(state.mutex);
   FT_Done_Face(Record(font)->face);
   delete Record(font);
-  if (--state.faces == 0) {
-    FT_Done_FreeType(state.library);
-    state.library = nullptr;
-  }
+  --state.faces;
+  CloseLibrariesWhenUnused(state);
 }
 
 int PlatformFontLineHeight(LICE_PlatformFont font) { return font ? Record(font)->lineHeight : 0; }
