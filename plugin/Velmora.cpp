@@ -1,0 +1,64 @@
+#include "plugin/Velmora.h"
+
+#include "framework/graphics/IControl.h"
+#include "framework/graphics/IGraphics.h"
+#include "framework/vst3/EffectClassInfo.h"
+
+namespace {
+constexpr int kNumPresets = 1;
+constexpr int kVersion = 0x00010100;  // 1.1.0
+constexpr const char* kChannelIO = "2-2 4-2";  // inputs 3 and 4 are the sidechain pair
+
+IPlugVST3* CreateVelmora() { return new Velmora(); }
+}  // namespace
+
+const EffectClassInfo& GetEffectClassInfo() {
+  static const EffectClassInfo info = {
+      "Velmora",       "Corvanta", "https://www.corvanta.com", "info@corvanta.com",
+      "Fx|Dynamics",   "1.1.0",    FourCharCode("Cvta"),       FourCharCode("Vlm1"),
+      CreateVelmora,
+  };
+  return info;
+}
+
+Velmora::Velmora()
+    : IPlugVST3(kNumParams, kChannelIO, kNumPresets, "Velmora", "", "Corvanta", kVersion, FourCharCode("Vlm1"),
+                FourCharCode("Cvta")) {
+  for (int i = 0; i < kNumParams; ++i) {
+    const ParamDefinition& def = kParamDefinitions[i];
+    GetParam(i)->InitInt(def.name, def.defaultStep, def.maxStep);
+  }
+
+  // EDITOR: build the editor's graphics object here, store its meter control index in
+  // mMeterControl and hand the object to AttachGraphics. Until then the effect runs without one
+  // and the meter is not driven.
+
+  MakeDefaultPreset();
+}
+
+Velmora::~Velmora() = default;
+
+void Velmora::ParamChanged(int paramIdx) {
+  PluginLock lock(Mutex());
+  const IParam* param = GetParam(paramIdx);
+  if (!param) return;
+  ApplyParamStep(mDerived, paramIdx, param->Int());
+}
+
+void Velmora::ResetProcessing() { PluginLock lock(Mutex()); }
+
+void Velmora::ProcessBlock(double** inputs, double** outputs, int nFrames) {
+  MeterSink* meter = GetGraphics() ? this : nullptr;
+  mChain.Process(inputs, outputs, nFrames, GetSampleRate(), mDerived, *this, meter);
+}
+
+int Velmora::Step(int paramIdx) const {
+  const IParam* param = GetParam(paramIdx);
+  return param ? param->Int() : 0;
+}
+
+void Velmora::ShowMeter(double meterValue) {
+  IGraphics* graphics = GetGraphics();
+  if (!graphics) return;
+  if (IControl* meter = graphics->Control(mMeterControl)) meter->SetValueFromPlugin(meterValue);
+}

@@ -1,0 +1,194 @@
+// The host's view of the parameters, units and program list.
+
+#include "tests/vst3/Vst3TestSupport.h"
+
+#include "pluginterfaces/vst/ivstunits.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace vst3test;
+
+namespace {
+struct Expected {
+  const char* title;
+  ParamID id;
+  int32 steps;
+  double defaultNormalized;
+  int32 flags;
+};
+
+// Index order is the host's parameter order.
+const Expected kExpected[] = {
+    {"Preset", kPresetId, 1, 0.0, 0x8000},
+    {"Bypass", kBypassId, 1, 0.0, 0x10009},
+    {"Compressor Threshold", 0, 15, 1.0, 1},
+    {"Limit Level", 1, 22, 1.0, 1},
+    {"Gain", 2, 10, 0.0, 1},
+    {"Mix", 3, 22, 1.0, 1},
+    {"Ratio", 4, 4, 0.5, 1},
+    {"High", 5, 4, 0.5, 1},
+    {"Mid", 6, 4, 0.5, 1},
+    {"High Pass Filter", 7, 4, 0.0, 1},
+    {"Compressor Recovery Time", 8, 5, 0.2, 1},
+    {"Level Recovery Time", 9, 5, 0.2, 1},
+    {"Bypass", 10, 1, 1.0, 1},
+    {"External Sidechain", 11, 1, 0.0, 1},
+    {"GR Select", 12, 1, 0.0, 1},
+};
+
+std::string StringByValue(IEditController* c, ParamID id, double v) {
+  String128 text = {};
+  EXPECT_EQ(c->getParamStringByValue(id, v, text), kResultOk);
+  return Narrow(text);
+}
+
+bool ValueByString(IEditController* c, ParamID id, const char* text, double* v) {
+  String128 wide = {};
+  for (int i = 0; text[i]; ++i) wide[i] = static_cast<TChar>(text[i]);
+  return c->getParamValueByString(id, wide, *v) == kResultOk;
+}
+
+class Parameters : public ::testing::Test {
+protected:
+  Plugin p = CreateVelmora();
+  IEditController* c = p.controller();
+};
+}  // namespace
+
+TEST_F(Parameters, FifteenInHostOrderWithTheirInformation) {
+  ASSERT_EQ(c->getParameterCount(), 15);
+  for (int32 i = 0; i < 15; ++i) {
+    const Expected& e = kExpected[i];
+    ParameterInfo info{};
+    ASSERT_EQ(c->getParameterInfo(i, info), kResultOk);
+    EXPECT_EQ(Narrow(info.title), e.title) << i;
+    EXPECT_EQ(info.id, e.id) << i;
+    EXPECT_EQ(info.stepCount, e.steps) << i;
+    EXPECT_DOUBLE_EQ(info.defaultNormalizedValue, e.defaultNormalized) << i;
+    EXPECT_EQ(info.flags, e.flags) << i;
+    EXPECT_EQ(info.unitId, kRootUnitId) << i;
+    EXPECT_EQ(Narrow(info.shortTitle), "") << i;
+    EXPECT_EQ(Narrow(info.units), "") << i;
+  }
+  ParameterInfo info{};
+  EXPECT_EQ(c->getParameterInfo(15, info), kResultFalse);
+  EXPECT_EQ(c->getParameterInfo(-1, info), kResultFalse);
+}
+
+TEST_F(Parameters, CurrentNormalisedValuesAfterInitialise) {
+  for (int32 i = 2; i < 15; ++i) EXPECT_DOUBLE_EQ(c->getParamNormalized(kExpected[i].id), kExpected[i].defaultNormalized);
+  EXPECT_EQ(c->getParamNormalized(kPresetId), 0.0);
+  EXPECT_EQ(c->getParamNormalized(kBypassId), 0.0);
+  EXPECT_EQ(c->getParamNormalized(99), 0.0);
+}
+
+TEST_F(Parameters, PlainAndNormalisedConversions) {
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kMix, 0.5), 11.0);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kMix, 0.52), 0.52 * 22);  // no step rounding here
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kMix, 11.0), 0.5);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kMix, 30.0), 1.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kMix, -4.0), 0.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kGain, 5.0), 0.5);
+  // Ids that name no base parameter pass the value through.
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kBypassId, 7.0), 7.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(99, 7.0), 7.0);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(99, 0.3), 0.3);
+}
+
+TEST_F(Parameters, DisplayTextsShowTheStepNumber) {
+  EXPECT_EQ(StringByValue(c, kMix, 0.5), "11");
+  EXPECT_EQ(StringByValue(c, kMix, 0.52), "11");  // 11.44 truncated
+  EXPECT_EQ(StringByValue(c, kGain, 1.0), "10");   // shown as a step, not in dB
+  EXPECT_EQ(StringByValue(c, kCompThreshold, 1.0), "15");
+  EXPECT_EQ(StringByValue(c, kRatio, 0.5), "2");
+  String128 text = {};
+  EXPECT_EQ(c->getParamStringByValue(kBypassId, 1.0, text), kResultFalse);
+  EXPECT_EQ(c->getParamStringByValue(kPresetId, 0.0, text), kResultFalse);
+  EXPECT_EQ(c->getParamStringByValue(99, 0.0, text), kResultFalse);
+}
+
+TEST_F(Parameters, ValuesFromText) {
+  double v = -1.0;
+  EXPECT_TRUE(ValueByString(c, kMix, "11", &v));
+  EXPECT_DOUBLE_EQ(v, 0.5);
+  EXPECT_TRUE(ValueByString(c, kMix, "99", &v));  // clamped to the range
+  EXPECT_DOUBLE_EQ(v, 1.0);
+  EXPECT_TRUE(ValueByString(c, kMix, "abc", &v));  // no number reads as 0, and is accepted
+  EXPECT_DOUBLE_EQ(v, 0.0);
+  v = -1.0;
+  EXPECT_TRUE(ValueByString(c, kMix, "nan", &v));  // never a value outside the range
+  EXPECT_DOUBLE_EQ(v, 0.0);
+  EXPECT_TRUE(ValueByString(c, kBypassId, "on", &v));
+  EXPECT_DOUBLE_EQ(v, 1.0);
+  EXPECT_TRUE(ValueByString(c, kBypassId, "off", &v));
+  EXPECT_DOUBLE_EQ(v, 0.0);
+  EXPECT_FALSE(ValueByString(c, kBypassId, "maybe", &v));
+  EXPECT_FALSE(ValueByString(c, 99, "1", &v));
+}
+
+TEST_F(Parameters, SetNormalisedTouchesOnlyBaseParameters) {
+  EXPECT_EQ(c->setParamNormalized(kMix, 0.52), kResultOk);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 0.5);  // rounded to step 11
+  EXPECT_EQ(c->setParamNormalized(kMix, 0.53), kResultOk);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 12.0 / 22.0);
+
+  EXPECT_EQ(c->setParamNormalized(kBypassId, 1.0), kResultFalse);
+  EXPECT_EQ(c->getParamNormalized(kBypassId), 0.0);
+  EXPECT_EQ(c->setParamNormalized(kPresetId, 0.0), kResultFalse);
+  EXPECT_EQ(c->setParamNormalized(99, 0.0), kResultFalse);
+
+  // A value that is not a number is ignored rather than stored.
+  for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity()}) {
+    EXPECT_NE(c->setParamNormalized(kMix, bad), kResultOk);
+    EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 12.0 / 22.0);
+  }
+}
+
+TEST_F(Parameters, ControllerExtrasAndState) {
+  EXPECT_EQ(c->setComponentState(nullptr), kNotImplemented);
+  IPtr<IEditController2> c2;
+  void* obj = nullptr;
+  ASSERT_EQ(c->queryInterface(IEditController2::iid, &obj), kResultOk);
+  c2 = owned(static_cast<IEditController2*>(obj));
+  EXPECT_EQ(c2->setKnobMode(kLinearMode), kResultOk);
+  EXPECT_EQ(c2->openHelp(false), kResultFalse);
+  EXPECT_EQ(c2->openAboutBox(false), kResultFalse);
+}
+
+TEST_F(Parameters, UnitsAndTheFactoryPresetList) {
+  IUnitInfo* u = p.instance->UnitInfo();
+  ASSERT_NE(u, nullptr);
+  EXPECT_EQ(u->getUnitCount(), 1);
+  UnitInfo unit{};
+  ASSERT_EQ(u->getUnitInfo(0, unit), kResultOk);
+  EXPECT_EQ(unit.id, kRootUnitId);
+  EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
+  EXPECT_EQ(Narrow(unit.name), "Root Unit");
+  EXPECT_EQ(unit.programListId, kNoProgramListId);
+  EXPECT_EQ(u->getUnitInfo(1, unit), kResultFalse);
+  EXPECT_EQ(u->getUnitInfo(-1, unit), kResultFalse);
+  EXPECT_EQ(u->getSelectedUnit(), kRootUnitId);
+
+  EXPECT_EQ(u->getProgramListCount(), 0);  // not advertised, but answered
+  ProgramListInfo list{};
+  ASSERT_EQ(u->getProgramListInfo(0, list), kResultOk);
+  EXPECT_EQ(list.id, static_cast<ProgramListID>(kPresetId));
+  EXPECT_EQ(Narrow(list.name), "Factory Presets");
+  EXPECT_EQ(list.programCount, 1);
+  EXPECT_EQ(u->getProgramListInfo(1, list), kResultFalse);
+
+  String128 name = {};
+  ASSERT_EQ(u->getProgramName(kPresetId, 0, name), kResultOk);
+  EXPECT_EQ(Narrow(name), "-");
+  name[0] = 'x';
+  EXPECT_EQ(u->getProgramName(kPresetId, 5, name), kResultOk);
+  EXPECT_EQ(Narrow(name), "");
+  EXPECT_EQ(u->getProgramName(1234, 0, name), kResultFalse);
+  EXPECT_EQ(u->selectUnit(0), kNotImplemented);
+}

@@ -1,0 +1,74 @@
+#include "tests/vst3/Vst3TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace vst3test {
+
+namespace {
+vst3host::Module& LoadOnce(const char* bundle) {
+  std::string error;
+  static std::unique_ptr<vst3host::Module> modules[2];
+  std::unique_ptr<vst3host::Module>& slot = modules[std::string(bundle) == VELMORA_BUNDLE_DIR ? 0 : 1];
+  if (!slot) {
+    slot = vst3host::Module::Load(bundle, &error);
+    if (!slot) {
+      ADD_FAILURE() << error;
+      std::abort();
+    }
+  }
+  return *slot;
+}
+}  // namespace
+
+vst3host::Module& VelmoraModule() { return LoadOnce(VELMORA_BUNDLE_DIR); }
+vst3host::Module& ProbeModule() { return LoadOnce(PROBE_BUNDLE_DIR); }
+
+Plugin CreatePlugin(vst3host::Module& module) {
+  Plugin p;
+  p.host = owned(new vst3host::HostApplication("Velmora Test Host"));
+  p.handler = owned(new vst3host::RecordingComponentHandler());
+  TUID cid;
+  if (!module.FindClass("Audio Module Class", cid)) {
+    ADD_FAILURE() << "no audio module class";
+    std::abort();
+  }
+  std::string error;
+  p.instance = vst3host::Instance::Create(module, cid, p.host, p.handler, &error);
+  if (!p.instance) {
+    ADD_FAILURE() << error;
+    std::abort();
+  }
+  return p;
+}
+
+tresult Process(const Plugin& plugin, vst3host::ProcessBuffers& buffers, int frames,
+                vst3host::ParameterChanges* changes) {
+  return plugin.processor()->process(buffers.Data(frames, changes));
+}
+
+tresult SendParam(const Plugin& plugin, vst3host::ProcessBuffers& buffers, ParamID id, double value) {
+  IPtr<vst3host::ParameterChanges> changes = owned(new vst3host::ParameterChanges());
+  changes->Add(id, 0, value);
+  return Process(plugin, buffers, 0, changes);
+}
+
+double TestSignal(int channel, long frame) {
+  const double t = static_cast<double>(frame) / 44100.0;
+  const double envelope = 0.5 + 0.4 * std::sin(2.0 * M_PI * 1.5 * t);
+  return envelope * (0.6 * std::sin(2.0 * M_PI * (220.0 + 110.0 * channel) * t) +
+                     0.4 * std::sin(2.0 * M_PI * 3100.0 * t + channel));
+}
+
+std::string Narrow(const TChar* text) {
+  std::string s;
+  for (; text && *text; ++text) s.push_back(static_cast<char>(*text & 0xFF));
+  return s;
+}
+
+}  // namespace vst3test

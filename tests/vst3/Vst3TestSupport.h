@@ -1,0 +1,63 @@
+#pragma once
+// What every VST3 integration test needs: the built modules loaded through their exported entry
+// points (once per test program), instances created and initialised as a host does it, and small
+// helpers to run process calls and read parameters. No plug-in class is linked.
+
+#include "tools/vst3host/ComponentHandler.h"
+#include "tools/vst3host/HostApplication.h"
+#include "tools/vst3host/Instance.h"
+#include "tools/vst3host/Module.h"
+#include "tools/vst3host/ParameterChanges.h"
+#include "tools/vst3host/ProcessBuffers.h"
+
+#include "pluginterfaces/base/smartpointer.h"
+
+#include <memory>
+#include <string>
+
+namespace vst3test {
+
+constexpr Steinberg::Vst::ParamID kPresetId = 0x70727374;  // "prst"
+constexpr Steinberg::Vst::ParamID kBypassId = 0x62706173;  // "bpas"
+
+// Velmora's parameters by index (the effect's own "Bypass" is 10).
+enum : Steinberg::Vst::ParamID {
+  kCompThreshold = 0,
+  kLimitLevel = 1,
+  kGain = 2,
+  kMix = 3,
+  kRatio = 4,
+  kEffectBypass = 10,
+  kExternalSidechain = 11,
+};
+
+vst3host::Module& VelmoraModule();
+vst3host::Module& ProbeModule();
+
+// A created and initialised instance with its host context and recording handler.
+struct Plugin {
+  Steinberg::IPtr<vst3host::HostApplication> host;
+  Steinberg::IPtr<vst3host::RecordingComponentHandler> handler;
+  std::unique_ptr<vst3host::Instance> instance;
+
+  Steinberg::Vst::IComponent* component() const { return instance->Component(); }
+  Steinberg::Vst::IAudioProcessor* processor() const { return instance->Processor(); }
+  Steinberg::Vst::IEditController* controller() const { return instance->Controller(); }
+};
+
+Plugin CreatePlugin(vst3host::Module& module);
+inline Plugin CreateVelmora() { return CreatePlugin(VelmoraModule()); }
+
+// Runs one block; changes may be null.
+Steinberg::tresult Process(const Plugin& plugin, vst3host::ProcessBuffers& buffers, int frames,
+                           vst3host::ParameterChanges* changes = nullptr);
+// Runs one block that only carries a single parameter value.
+Steinberg::tresult SendParam(const Plugin& plugin, vst3host::ProcessBuffers& buffers, Steinberg::Vst::ParamID id,
+                             double value);
+
+// A repeatable test signal: a sum of two sines with some level movement, in [-0.9, 0.9].
+double TestSignal(int channel, long frame);
+
+std::string Narrow(const Steinberg::Vst::TChar* text);
+
+}  // namespace vst3test

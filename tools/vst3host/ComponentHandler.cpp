@@ -1,0 +1,48 @@
+#include "tools/vst3host/ComponentHandler.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace vst3host {
+
+void RecordingComponentHandler::Record(const HandlerCall& call) {
+  std::lock_guard<std::mutex> lock(mMutex);
+  mCalls.push_back(call);
+}
+
+tresult PLUGIN_API RecordingComponentHandler::beginEdit(ParamID id) {
+  Record({HandlerCall::kBeginEdit, id, 0.0, 0});
+  return kResultOk;
+}
+
+tresult PLUGIN_API RecordingComponentHandler::performEdit(ParamID id, ParamValue value) {
+  Record({HandlerCall::kPerformEdit, id, value, 0});
+  return kResultOk;
+}
+
+tresult PLUGIN_API RecordingComponentHandler::endEdit(ParamID id) {
+  Record({HandlerCall::kEndEdit, id, 0.0, 0});
+  return kResultOk;
+}
+
+tresult PLUGIN_API RecordingComponentHandler::restartComponent(int32 flags) {
+  Record({HandlerCall::kRestart, 0, 0.0, flags});
+  return kResultOk;
+}
+
+IContextMenu* PLUGIN_API RecordingComponentHandler::createContextMenu(IPlugView* /*view*/, const ParamID* paramID) {
+  Record({HandlerCall::kContextMenu, paramID ? *paramID : 0, 0.0, 0});
+  return nullptr;
+}
+
+std::vector<HandlerCall> RecordingComponentHandler::Calls() const {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return mCalls;
+}
+
+void RecordingComponentHandler::Clear() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  mCalls.clear();
+}
+
+}  // namespace vst3host
