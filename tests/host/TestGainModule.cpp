@@ -2,7 +2,7 @@
 // purpose: its edit controller is a separate class, its state lives in the component, its one
 // parameter is continuous, it reports latency, and it mixes its aux input into the output.
 //   out[n] = (main[n - 3] + aux[n - 3]) * 2 * level     latency 3 samples, "Level" default 0.5
-#include "tools/velmora-host/HostObject.h"
+#include "tools/vst3host/RefCounted.h"
 
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/base/ipluginbase.h"
@@ -19,7 +19,7 @@
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using velmora_host::HostObject;
+using vst3host::RefCounted;
 
 namespace {
 
@@ -28,7 +28,7 @@ const TUID kControllerCid = INLINE_UID(0x7E57C0DE, 0x6A11AA00, 0x00000000, 0x000
 constexpr ParamID kLevelId = 7;
 constexpr int kLatency = 3;
 
-class GainComponent : public HostObject<IComponent, IAudioProcessor> {
+class GainComponent : public RefCounted<IComponent, IAudioProcessor> {
 public:
   tresult PLUGIN_API initialize(FUnknown*) override { return kResultOk; }
   tresult PLUGIN_API terminate() override { return kResultOk; }
@@ -116,7 +116,7 @@ private:
   std::vector<double> mDelay[2] = {std::vector<double>(kLatency), std::vector<double>(kLatency)};
 };
 
-class GainController : public HostObject<IEditController> {
+class GainController : public RefCounted<IEditController> {
 public:
   tresult PLUGIN_API initialize(FUnknown*) override { return kResultOk; }
   tresult PLUGIN_API terminate() override { return kResultOk; }
@@ -162,7 +162,7 @@ private:
   double mLevel = 0.5;
 };
 
-class GainFactory : public HostObject<IPluginFactory> {
+class GainFactory : public RefCounted<IPluginFactory> {
 public:
   tresult PLUGIN_API getFactoryInfo(PFactoryInfo* info) override {
     *info = PFactoryInfo("Host Test", "", "", PFactoryInfo::kNoFlags);

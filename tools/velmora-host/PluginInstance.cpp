@@ -4,7 +4,7 @@
 #include "tools/velmora-host/Utf16Text.h"
 
 #include "pluginterfaces/vst/ivstmessage.h"
-#include "tools/velmora-host/MemoryStream.h"
+#include "public.sdk/source/common/memorystream.h"
 
 namespace velmora_host {
 
@@ -32,8 +32,8 @@ void syncControllerToComponent(IComponent* component, IEditController* controlle
 
 PluginInstance::PluginInstance(const PluginModule& module) : mClass(module.effectClass()) {
   const std::string who = "module " + module.libraryPath();
-  mHostContext = owned(new HostContext);
-  mHandler = owned(new ComponentHandler);
+  mHostContext = owned(new vst3host::HostApplication(kHostName));
+  mHandler = owned(new vst3host::RecordingComponentHandler);
   try {
     mComponent = createFromFactory<IComponent>(module.factory(), mClass.cid);
     if (!mComponent) throw HostError(who + " could not create its effect \"" + mClass.name + "\"");

@@ -4,8 +4,9 @@
 // effects, else created from the factory, initialised and connected), and the component handler
 // installed. Teardown mirrors it in reverse. Everything the host reads about the instance
 // (buses, parameters, display texts) is answered here through the public interfaces.
-#include "tools/velmora-host/HostContext.h"
 #include "tools/velmora-host/PluginModule.h"
+#include "tools/vst3host/ComponentHandler.h"
+#include "tools/vst3host/HostApplication.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
@@ -15,6 +16,9 @@
 #include <vector>
 
 namespace velmora_host {
+
+// How the host names itself to the effects it loads.
+constexpr const char* kHostName = "velmora-host";
 
 struct BusDescription {
   int index = 0;
@@ -57,8 +61,8 @@ private:
   void releaseAll();
 
   ClassDescription mClass;
-  Steinberg::IPtr<HostContext> mHostContext;
-  Steinberg::IPtr<ComponentHandler> mHandler;
+  Steinberg::IPtr<vst3host::HostApplication> mHostContext;
+  Steinberg::IPtr<vst3host::RecordingComponentHandler> mHandler;
   Steinberg::IPtr<Steinberg::Vst::IComponent> mComponent;
   Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> mProcessor;
   Steinberg::IPtr<Steinberg::Vst::IEditController> mController;

@@ -1,10 +1,12 @@
 #pragma once
-// A loaded VST3 module: the shared object, its entry and exit calls, and its class factory.
-// Accepts a bundle directory (Name.vst3/Contents/x86_64-linux/Name.so is used) or the shared
-// object itself. Anything that is not a loadable VST3 module ends in a HostError.
-#include "pluginterfaces/base/ipluginbase.h"
-#include "pluginterfaces/base/smartpointer.h"
+// A loaded VST3 module with what its factory says about itself. Loading is the hosting
+// layer's (a bundle directory or the shared object itself); anything that is not a loadable VST3
+// module ends in a HostError here.
+#include "tools/vst3host/Module.h"
 
+#include "pluginterfaces/base/ipluginbase.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,8 +32,8 @@ public:
   PluginModule(const PluginModule&) = delete;
   PluginModule& operator=(const PluginModule&) = delete;
 
-  const std::string& libraryPath() const { return mLibraryPath; }
-  Steinberg::IPluginFactory* factory() const { return mFactory; }
+  const std::string& libraryPath() const { return mModule->BinaryPath(); }
+  Steinberg::IPluginFactory* factory() const { return mModule->Factory(); }
   const FactoryDescription& factoryDescription() const { return mFactoryDescription; }
   const std::vector<ClassDescription>& classes() const { return mClasses; }
 
@@ -41,10 +43,7 @@ public:
 private:
   void readDescriptions();
 
-  std::string mLibraryPath;
-  void* mHandle = nullptr;
-  bool mEntered = false;
-  Steinberg::IPtr<Steinberg::IPluginFactory> mFactory;
+  std::unique_ptr<vst3host::Module> mModule;
   FactoryDescription mFactoryDescription;
   std::vector<ClassDescription> mClasses;
 };

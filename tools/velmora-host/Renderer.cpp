@@ -1,14 +1,15 @@
 #include "tools/velmora-host/Renderer.h"
 
-#include "tools/velmora-host/HostContext.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/velmora-host/ProgressBar.h"
+#include "tools/vst3host/EventList.h"
+#include "tools/vst3host/ParameterChanges.h"
+#include "tools/vst3host/ProcessBuffers.h"
 
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 
 #include <algorithm>
 #include <memory>
-#include <type_traits>
 
 namespace velmora_host {
 
@@ -20,28 +21,6 @@ namespace {
 constexpr double kTempo = 120.0;
 // Renders shorter than this finish before a progress bar would be worth reading.
 constexpr double kProgressSeconds = 20.0;
-
-// Per-bus sample storage and the pointer arrays ProcessData refers to.
-template <typename Sample>
-struct BusBuffers {
-  std::vector<std::vector<Sample>> channels;
-  std::vector<Sample*> pointers;
-
-  BusBuffers(int channelCount, std::size_t blockSize)
-      : channels(static_cast<std::size_t>(channelCount), std::vector<Sample>(blockSize)) {
-    for (auto& channel : channels) pointers.push_back(channel.data());
-  }
-};
-
-template <typename Sample>
-void attach(AudioBusBuffers& bus, BusBuffers<Sample>& storage) {
-  bus.numChannels = static_cast<int32>(storage.channels.size());
-  bus.silenceFlags = 0;
-  if constexpr (std::is_same_v<Sample, float>)
-    bus.channelBuffers32 = storage.pointers.data();
-  else
-    bus.channelBuffers64 = storage.pointers.data();
-}
 
 // Double-precision blocks between the streams and the buses.
 struct Scratch {
@@ -57,13 +36,6 @@ struct Scratch {
                                              channel.begin() + static_cast<std::ptrdiff_t>(to), 0.0);
   }
 };
-
-template <typename Sample>
-void copyIn(BusBuffers<Sample>& bus, const Scratch* from, std::size_t n) {
-  for (std::size_t c = 0; c < bus.channels.size(); ++c)
-    for (std::size_t i = 0; i < n; ++i)
-      bus.channels[c][i] = from && c < from->channels.size() ? static_cast<Sample>(from->channels[c][i]) : Sample(0);
-}
 
 }  // namespace
 
@@ -128,10 +100,7 @@ void Renderer::run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
     throw HostError("the effect \"" + mInstance.classDescription().name + "\" failed to activate");
   mActive = true;
   mInstance.processor()->setProcessing(true);  // optional for an effect; the result does not matter
-  if (mSettings.precision == 64)
-    runBlocks<double>(main, sidechain, output, changes, expectedFrames);
-  else
-    runBlocks<float>(main, sidechain, output, changes, expectedFrames);
+  runBlocks(main, sidechain, output, changes, expectedFrames);
   mInstance.processor()->setProcessing(false);
   mInstance.component()->setActive(false);
   mActive = false;
@@ -151,27 +120,28 @@ AudioData Renderer::run(const AudioData& main, const AudioData* sidechain, const
   return sink.audio();
 }
 
-template <typename Sample>
 void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
                          const std::vector<ParameterValue>& changes, std::size_t expectedFrames) {
   const std::size_t latency = mInstance.processor()->getLatencySamples();
   const auto block = static_cast<std::size_t>(mSettings.blockSize);
 
-  std::vector<BusBuffers<Sample>> inputs, outputs;
-  for (const BusDescription& bus : mInputs) inputs.emplace_back(bus.channels, block);
-  for (const BusDescription& bus : mOutputs) outputs.emplace_back(bus.channels, block);
-  std::vector<AudioBusBuffers> inputBuses(inputs.size()), outputBuses(outputs.size());
-  for (std::size_t i = 0; i < inputs.size(); ++i) attach(inputBuses[i], inputs[i]);
+  std::vector<int> inputChannels, outputChannelCounts;
+  for (const BusDescription& bus : mInputs) inputChannels.push_back(bus.channels);
+  for (const BusDescription& bus : mOutputs) outputChannelCounts.push_back(bus.channels);
+  vst3host::ProcessBuffers buffers(mSettings.precision == 64 ? kSample64 : kSample32, mSettings.blockSize,
+                                   inputChannels, outputChannelCounts);
   Scratch mainBlock(main.channels(), block);
   Scratch sideBlock(sidechain ? sidechain->channels() : 0, block);
   Scratch outBlock(outputChannels(), block);
   std::vector<const double*> outFrom(outBlock.pointers.size());
 
-  IPtr<ParameterChanges> inputChanges = owned(new ParameterChanges);
-  IPtr<ParameterChanges> outputChanges = owned(new ParameterChanges);
-  IPtr<EmptyEventList> inputEvents = owned(new EmptyEventList);
-  IPtr<EmptyEventList> outputEvents = owned(new EmptyEventList);
-  for (const ParameterValue& change : changes) inputChanges->add(change.id, 0, change.normalized);
+  // The settings ride on the first block, one point each at offset 0.
+  IPtr<vst3host::ParameterChanges> inputChanges =
+      owned(new vst3host::ParameterChanges(std::max<int>(1, static_cast<int>(changes.size())), 1));
+  IPtr<vst3host::ParameterChanges> outputChanges = owned(new vst3host::ParameterChanges);
+  IPtr<vst3host::EventList> inputEvents = owned(new vst3host::EventList(1));
+  IPtr<vst3host::EventList> outputEvents = owned(new vst3host::EventList);
+  for (const ParameterValue& change : changes) inputChanges->Add(change.id, 0, change.normalized);
 
   ProcessContext context{};
   context.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid |
@@ -180,19 +150,6 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   context.tempo = kTempo;
   context.timeSigNumerator = 4;
   context.timeSigDenominator = 4;
-
-  ProcessData data;
-  data.processMode = kOffline;
-  data.symbolicSampleSize = std::is_same_v<Sample, double> ? kSample64 : kSample32;
-  data.numInputs = static_cast<int32>(inputBuses.size());
-  data.numOutputs = static_cast<int32>(outputBuses.size());
-  data.inputs = inputBuses.data();
-  data.outputs = outputBuses.data();
-  data.inputParameterChanges = inputChanges;
-  data.outputParameterChanges = outputChanges;
-  data.inputEvents = inputEvents;
-  data.outputEvents = outputEvents;
-  data.processContext = &context;
 
   ProgressBar progress(expectedFrames + latency,
                        mSettings.showProgress && static_cast<double>(expectedFrames) > kProgressSeconds * mSampleRate);
@@ -220,26 +177,32 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     }
     sideBlock.zero(fromSide, n);
 
-    for (std::size_t b = 0; b < inputs.size(); ++b) {
+    for (std::size_t b = 0; b < mInputs.size(); ++b) {
       const Scratch* source = b == mMainInput ? &mainBlock
                               : (static_cast<int>(b) == mAuxInput && mSidechainActive) ? &sideBlock
                                                                                         : nullptr;
-      copyIn(inputs[b], source, n);
+      for (int c = 0; c < mInputs[b].channels; ++c)
+        for (std::size_t i = 0; i < n; ++i)
+          buffers.SetInput(static_cast<int>(b), c, static_cast<int>(i),
+                           source ? source->channels[static_cast<std::size_t>(c)][i] : 0.0);
     }
-    // Re-attached every block: a processor may not keep pointers, but nothing stops it writing them.
-    for (std::size_t b = 0; b < outputBuses.size(); ++b) attach(outputBuses[b], outputs[b]);
     context.projectTimeSamples = static_cast<TSamples>(position);
     context.continousTimeSamples = static_cast<TSamples>(position);
     context.projectTimeMusic = static_cast<double>(position) / mSampleRate * kTempo / 60.0;
-    data.numSamples = static_cast<int32>(n);
+    ProcessData& data = buffers.Data(static_cast<int>(n), inputChanges, inputEvents, &context);
+    data.processMode = kOffline;
+    data.outputParameterChanges = outputChanges;
+    data.outputEvents = outputEvents;
 
     if (mInstance.processor()->process(data) != kResultOk)
       throw HostError(name + " failed to process the block at sample " + std::to_string(position));
-    if (position == 0) inputChanges->clear();
-    outputChanges->clear();
+    if (position == 0) inputChanges->Clear();
+    outputChanges->Clear();
+    outputEvents->Clear();
 
     for (std::size_t c = 0; c < outBlock.channels.size(); ++c)
-      for (std::size_t i = 0; i < n; ++i) outBlock.channels[c][i] = static_cast<double>(outputs.front().channels[c][i]);
+      for (std::size_t i = 0; i < n; ++i)
+        outBlock.channels[c][i] = buffers.Output(0, static_cast<int>(c), static_cast<int>(i));
     const std::size_t drop = std::min(skipLeft, n);
     skipLeft -= drop;
     if (n > drop) {

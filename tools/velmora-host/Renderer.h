@@ -45,7 +45,6 @@ public:
   AudioData run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes);
 
 private:
-  template <typename Sample>
   void runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output, const std::vector<ParameterValue>& changes,
                  std::size_t expectedFrames);
 

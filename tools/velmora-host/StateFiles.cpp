@@ -1,8 +1,8 @@
 #include "tools/velmora-host/StateFiles.h"
 
 #include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/MemoryStream.h"
 
+#include "public.sdk/source/common/memorystream.h"
 #include "public.sdk/source/vst/vstpresetfile.h"
 
 #include <cerrno>
@@ -17,35 +17,47 @@ using namespace Steinberg::Vst;
 
 namespace {
 
+std::vector<char> bytesOf(const MemoryStream& stream) {
+  return std::vector<char>(stream.getData(), stream.getData() + stream.getSize());
+}
+
 // The component owns the state when it writes one; otherwise the controller does.
 IPtr<MemoryStream> componentState(PluginInstance& instance) {
   IPtr<MemoryStream> stream = owned(new MemoryStream);
-  if (instance.component()->getState(stream) != kResultOk || stream->bytes().empty()) return nullptr;
+  if (instance.component()->getState(stream) != kResultOk || stream->getSize() == 0) return nullptr;
   return stream;
 }
+
+// A stream reading a private copy of `bytes` (the SDK stream wants writable memory).
+struct ReadStream {
+  explicit ReadStream(const std::vector<char>& bytes)
+      : copy(bytes), stream(owned(new MemoryStream(copy.data(), static_cast<TSize>(copy.size())))) {}
+  std::vector<char> copy;
+  IPtr<MemoryStream> stream;
+};
 
 }  // namespace
 
 std::vector<char> captureState(PluginInstance& instance) {
-  if (IPtr<MemoryStream> stream = componentState(instance)) return stream->bytes();
+  if (IPtr<MemoryStream> stream = componentState(instance)) return bytesOf(*stream);
   IPtr<MemoryStream> stream = owned(new MemoryStream);
   if (instance.controller()->getState(stream) != kResultOk)
     throw HostError("the effect \"" + instance.classDescription().name + "\" did not hand out its state");
-  return stream->bytes();
+  return bytesOf(*stream);
 }
 
 void restoreState(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source) {
   if (bytes.empty()) throw HostError("state file " + source + " is empty");
-  IPtr<MemoryStream> stream = owned(new MemoryStream(bytes));
+  ReadStream in(bytes);
   tresult result = kResultFalse;
   if (componentState(instance)) {
-    result = instance.component()->setState(stream);
+    result = instance.component()->setState(in.stream);
     if (result == kResultOk && !instance.isSingleComponent()) {
-      stream->rewind();
-      instance.controller()->setComponentState(stream);
+      in.stream->seek(0, IBStream::kIBSeekSet, nullptr);
+      instance.controller()->setComponentState(in.stream);
     }
   } else {
-    result = instance.controller()->setState(stream);
+    result = instance.controller()->setState(in.stream);
   }
   if (result != kResultOk)
     throw HostError("the effect \"" + instance.classDescription().name + "\" refused the state in " + source);
@@ -56,12 +68,12 @@ std::vector<char> capturePreset(PluginInstance& instance) {
   const FUID classId = FUID::fromTUID(instance.classDescription().cid);
   if (!PresetFile::savePreset(stream, classId, instance.component(), instance.controller()))
     throw HostError("the effect \"" + instance.classDescription().name + "\" could not be saved as a preset");
-  return stream->bytes();
+  return bytesOf(*stream);
 }
 
 void restorePreset(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source) {
-  IPtr<MemoryStream> stream = owned(new MemoryStream(bytes));
-  PresetFile preset(stream);
+  ReadStream in(bytes);
+  PresetFile preset(in.stream);
   if (!preset.readChunkList()) throw HostError(source + " is not a VST3 preset file");
   if (preset.getClassID() != FUID::fromTUID(instance.classDescription().cid))
     throw HostError("preset " + source + " belongs to another effect class than \"" +
