@@ -29,16 +29,17 @@ void IControl::SetValueFromPlugin(double value) {
   // Written as a negated equality so that a NaN counts as a change.
   if (!(value == mValue)) {
     mValue = value;
+    // paintAgain goes up before needsPaint, so a pass cleaning in between keeps the control dirty.
+    SetPaintAgain();
     MarkDirty(false);
-    mPaintAgain = true;
   }
 }
 
 void IControl::SetValueFromUser(double value) {
   if (!(value == mValue)) {
     mValue = value;
+    SetPaintAgain();
     MarkDirty(true);
-    mPaintAgain = true;
   }
 }
 
@@ -46,14 +47,14 @@ void IControl::SetAuxValueFromPlugin(int auxIdx, double value) {
   AuxParam* aux = mAuxParams.At(auxIdx);
   if (aux && !(value == aux->value)) {
     aux->value = value;
+    SetPaintAgain();
     MarkDirty(false);
-    mPaintAgain = true;
   }
 }
 
 void IControl::SetHidden(bool hidden) {
   mHidden = hidden;
-  mPaintAgain = true;
+  SetPaintAgain();
   MarkDirty(false);
 }
 
@@ -70,13 +71,17 @@ void IControl::MarkDirty(bool pushToPlugin) {
   else if (v > mMaxValue)
     v = mMaxValue;
   mValue = v;
-  mNeedsPaint = true;
+  mPaintFlags.fetch_or(kNeedsPaint, std::memory_order_release);
   if (pushToPlugin && mPlugin && mParamIdx >= 0) mPlugin->SetParamFromEditor(mParamIdx, v);
 }
 
 void IControl::MarkClean() {
-  mNeedsPaint = mPaintAgain.Load();
-  mPaintAgain = false;
+  // needsPaint = paintAgain, paintAgain = false, in one step against concurrent setters.
+  unsigned flags = mPaintFlags.load(std::memory_order_relaxed);
+  unsigned next;
+  do {
+    next = (flags & kPaintAgain) ? kNeedsPaint : 0u;
+  } while (!mPaintFlags.compare_exchange_weak(flags, next, std::memory_order_acq_rel, std::memory_order_relaxed));
 }
 
 void IControl::PromptParamEdit() {
@@ -91,5 +96,5 @@ void IControl::PromptParamEdit() {
     box = IRect(cx - 20, cy - 8, cx + 20, cy + 8);
   }
   mGraphics->PromptParamEdit(this, param, box);
-  mPaintAgain = true;
+  SetPaintAgain();
 }

@@ -15,6 +15,7 @@
 #include "framework/graphics/IRect.h"
 #include "framework/graphics/RelaxedAtomic.h"
 
+#include <atomic>
 #include <string>
 
 class IGraphics;
@@ -62,7 +63,7 @@ public:
   // hands (parameter, value) to the plug-in.
   virtual void MarkDirty(bool pushToPlugin);
   virtual void MarkClean();
-  virtual bool NeedsPaint() const { return mNeedsPaint; }
+  virtual bool NeedsPaint() const { return (mPaintFlags.load(std::memory_order_acquire) & kNeedsPaint) != 0; }
   virtual void SetAuxValueFromPlugin(int auxIdx, double value);
 
   // Opens the graphics object's value prompt for the bound parameter, unless prompting is
@@ -91,7 +92,7 @@ public:
   void SetBlend(const IBlend& blend) { mBlend = blend; }
   bool IsHidden() const { return mHidden; }
   bool IsGreyed() const { return mGreyed; }
-  bool PaintAgain() const { return mPaintAgain; }
+  bool PaintAgain() const { return (mPaintFlags.load(std::memory_order_acquire) & kPaintAgain) != 0; }
   bool PromptDisabled() const { return mPromptDisabled; }
   void SetPromptDisabled(bool disabled) { mPromptDisabled = disabled; }
   bool DoubleClickIsPress() const { return mDoubleClickIsPress; }
@@ -105,6 +106,9 @@ public:
   void SetTooltip(const char* text) { mTooltip = text ? text : ""; }
 
 protected:
+  // Asks for one more pass after the next MarkClean.
+  void SetPaintAgain() { mPaintFlags.fetch_or(kPaintAgain, std::memory_order_release); }
+
   int mEntryMaxChars = 32;
   ITextStyle mTextStyle;
   IPlugBase* mPlugin;
@@ -116,10 +120,8 @@ protected:
   RelaxedAtomic<double> mResetValue{-1.0};
   double mMinValue = 0.0;
   double mMaxValue = 1.0;
-  RelaxedAtomic<bool> mNeedsPaint{true};
   bool mHidden = false;
   bool mGreyed = false;
-  RelaxedAtomic<bool> mPaintAgain{false};
   bool mPromptDisabled = true;
   bool mDoubleClickIsPress = false;
   bool mHoverWhenGreyed = false;
@@ -128,5 +130,14 @@ protected:
 
 private:
   friend class IGraphics;
+
+  // needsPaint and paintAgain share one atomic word. The audio thread sets them (meter values,
+  // host edits pushed in process) while the editor's pass clears them; as two separate flags a
+  // set landing between the pass's read of paintAgain and its write of needsPaint was lost, and
+  // the last value before the audio stopped could stay undrawn. The value is stored before
+  // the flags are raised (release), and the pass reads the flags before the value (acquire).
+  enum : unsigned { kNeedsPaint = 1, kPaintAgain = 2 };
+  std::atomic<unsigned> mPaintFlags{kNeedsPaint};
+
   IGraphics* mGraphics = nullptr;
 };
