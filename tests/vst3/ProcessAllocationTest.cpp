@@ -22,11 +22,15 @@ void Count() {
 }  // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
-// The sanitizer owns malloc; it reports every allocation to an installed hook instead.
-#include <sanitizer/allocator_interface.h>
+// The sanitizer owns malloc; it reports every allocation to an installed hook instead. (Declared
+// here: GCC's runtime has the function but Debian ships its header only with clang.)
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
+                                                         void (*free_hook)(const volatile void*));
 namespace {
 void OnMalloc(const volatile void* /*ptr*/, size_t /*size*/) { Count(); }
-const int gHooksInstalled = __sanitizer_install_malloc_and_free_hooks(OnMalloc, nullptr);
+void OnFree(const volatile void* /*ptr*/) {}
+// Both hooks are required, or nothing is installed.
+const int gHooksInstalled = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
 }  // namespace
 #else
 // Forwarding replacements: the executable's definitions take precedence for every module loaded
