@@ -1,13 +1,11 @@
 #include "framework/vst3/IPlugVST3.h"
 
 #include "framework/NumericConversions.h"
-#include "framework/Trace.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/vst3/HostText.h"
 #include "framework/vst3/IPlugParameter.h"
 #include "framework/vst3/IPlugVST3View.h"
 
-#include "base/source/fstring.h"
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivstevents.h"
@@ -279,9 +277,9 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup) {
     SetSampleRate(setup.sampleRate);
     SetBypassed(false);
     SetBlockSize(setup.maxSamplesPerBlock);
+    processSetup = setup;
   }
   ResetProcessing();
-  processSetup = setup;
   return kResultOk;
 }
 
@@ -324,7 +322,8 @@ void IPlugVST3::ForwardNoteEvents(IEventList* events) {
     if (e.type == Event::kNoteOnEvent) {
       msg.status = static_cast<uint8_t>(0x90 | (e.noteOn.channel & 0x0F));
       msg.data1 = static_cast<uint8_t>(e.noteOn.pitch & 0x7F);
-      msg.data2 = static_cast<uint8_t>(TruncToInt(e.noteOn.velocity * 127.0f) & 0x7F);
+      const int velocity = TruncToInt(static_cast<double>(e.noteOn.velocity) * 127.0);
+      msg.data2 = static_cast<uint8_t>(velocity < 0 ? 0 : velocity > 127 ? 127 : velocity);
     } else if (e.type == Event::kNoteOffEvent) {
       msg.status = static_cast<uint8_t>(0x80 | (e.noteOff.channel & 0x0F));
       msg.data1 = static_cast<uint8_t>(e.noteOff.pitch & 0x7F);
