@@ -36,22 +36,22 @@ tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type) {
 }
 
 tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
-  if (!mPlugin->GetGraphics()) return kResultFalse;
+  IGraphics* graphics = mPlugin->GetGraphics();
+  if (!graphics) return kResultFalse;
   // Attaching to a window type we cannot open would leave the host with an empty frame it
   // believes is the editor.
   if (!IsNativeWindowType(type)) return kResultFalse;
   if (!parent) return kInvalidArgument;
+  if (!graphics->OpenEditorWindow(parent)) return kResultFalse;
   systemWindow = parent;
-  // WINDOW HOST: the graphics object opens its child window inside `parent` here, once the
-  // platform window class exists.
   mPlugin->EditorOpened();
   return kResultOk;
 }
 
 tresult PLUGIN_API IPlugVST3View::removed() {
-  if (mPlugin->GetGraphics()) {
+  if (IGraphics* graphics = mPlugin->GetGraphics()) {
     mPlugin->EditorClosed();
-    // WINDOW HOST: the graphics object closes its window here.
+    graphics->CloseEditorWindow();
   }
   systemWindow = nullptr;
   return kResultOk;
