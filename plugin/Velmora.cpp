@@ -3,6 +3,7 @@
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/vst3/EffectClassInfo.h"
+#include "plugin/VelmoraEditor.h"
 
 namespace {
 constexpr int kNumPresets = 1;
@@ -29,9 +30,11 @@ Velmora::Velmora()
     GetParam(i)->InitInt(def.name, def.defaultStep, def.maxStep);
   }
 
-  // EDITOR: build the editor's graphics object here, store its meter control index in
-  // mMeterControl and hand the object to AttachGraphics. Until then the effect runs without one
-  // and the meter is not driven.
+  // The editor exists for the whole life of the instance, window or not, so the meter keeps
+  // moving; the base owns the graphics object from here on.
+  const VelmoraEditor editor = MakeVelmoraEditor(this);
+  mMeterControl = editor.meterControl;
+  AttachGraphics(editor.graphics);
 
   MakeDefaultPreset();
 }

@@ -54,6 +54,18 @@ TEST(EditorView, OnlyTheEditorViewIsCreatedAndItKeepsThePluginAlive) {
   EXPECT_EQ(RefCount(v.controller()), refs);
 }
 
+TEST(EditorView, VelmoraEditorIsTheFixedPanel) {
+  Plugin v = CreateVelmora();
+  IPlugView* view = v.controller()->createView("editor");
+  ASSERT_NE(view, nullptr);
+  ViewRect rect;
+  ASSERT_EQ(view->getSize(&rect), kResultOk);
+  EXPECT_EQ(rect.getWidth(), 404);
+  EXPECT_EQ(rect.getHeight(), 634);
+  EXPECT_EQ(view->canResize(), kResultFalse);
+  view->release();
+}
+
 TEST(EditorView, WithoutAnEditorNothingIsOffered) {
   Hook<void (*)(bool)>("ProbeUseEditor")(false);
   Plugin bare = CreatePlugin(ProbeModule());
