@@ -1,0 +1,29 @@
+#pragma once
+// The command line of velmora-snapshot:
+//   velmora-snapshot OUT.png [--set NAME_OR_ID=STEP ...] [--input FILE [--sidechain FILE]]
+//                    [--at SECONDS]
+//   velmora-snapshot --list | --help
+
+#include <string>
+#include <vector>
+
+struct StepAssignment {
+  std::string parameter;  // title (any case) or id, as given
+  std::string step;       // as given; checked against the parameter later
+};
+
+struct SnapshotOptions {
+  enum Action { TakeSnapshot, ListParameters, ShowHelp };
+  Action action = TakeSnapshot;
+  std::string output;
+  std::vector<StepAssignment> steps;  // in command-line order; a later one for the same parameter wins
+  std::string input;                  // empty: no audio, the editor as it opens
+  std::string sidechain;
+  bool hasStopTime = false;
+  double stopSeconds = 0.0;
+};
+
+// False with a one-line reason in *error for a command line that cannot be run.
+bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* options, std::string* error);
+
+const char* SnapshotUsage();

@@ -1,0 +1,102 @@
+// velmora-snapshot: the Velmora editor painted without a window into a PNG, at given settings and
+// optionally after processing an audio file, so the meter shows that material's gain reduction.
+// It builds the plug-in's classes in (it is a tool of the plug-in, not a host) and drives them
+// through the same VST3 calls a host makes.
+
+#include "tools/velmora-snapshot/AudioReader.h"
+#include "tools/velmora-snapshot/ParameterSteps.h"
+#include "tools/velmora-snapshot/SnapshotOptions.h"
+#include "tools/velmora-snapshot/SnapshotSession.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kBadCommandLine = 2;
+
+int Report(const std::string& message, int code) {
+  std::fprintf(stderr, "velmora-snapshot: %s\n", message.c_str());
+  return code;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec);
+}
+
+std::string Seconds(double s) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.3f s", s);
+  return text;
+}
+
+int TakeSnapshot(const SnapshotOptions& options) {
+  SnapshotSession session;
+  std::string error;
+  std::vector<ParameterStep> steps;
+  if (!ResolveParameterSteps(session.Plugin(), options.steps, &steps, &error)) return Report(error, kBadCommandLine);
+  // The picture replaces the output file at the very end; it must not be one of the inputs.
+  if (SameFile(options.output, options.input) || SameFile(options.output, options.sidechain))
+    return Report("the output file " + options.output + " is one of the input files", kBadCommandLine);
+
+  AudioReader input, sidechain;
+  double rate = 44100.0;
+  long long stopFrame = -1;
+  if (!options.input.empty()) {
+    if (!input.Open(options.input, &error)) return Report(error, kFailed);
+    rate = input.SampleRate();
+    if (!options.sidechain.empty()) {
+      if (!sidechain.Open(options.sidechain, &error)) return Report(error, kFailed);
+      if (sidechain.SampleRate() != rate)
+        return Report(options.sidechain + " runs at " + std::to_string(static_cast<long>(sidechain.SampleRate())) +
+                          " Hz, " + options.input + " at " + std::to_string(static_cast<long>(rate)) + " Hz",
+                      kFailed);
+    }
+    if (options.hasStopTime) {
+      const double length = static_cast<double>(input.Frames()) / rate;
+      stopFrame = std::llround(options.stopSeconds * rate);
+      if (stopFrame > input.Frames())
+        return Report("--at " + Seconds(options.stopSeconds) + " is past the end of " + options.input + " (" +
+                          Seconds(length) + ")",
+                      kBadCommandLine);
+    }
+  }
+
+  if (!session.Start(rate, !options.sidechain.empty(), &error)) return Report(error, kFailed);
+  if (!session.ApplySteps(steps, &error)) return Report(error, kFailed);
+  if (!options.input.empty() &&
+      !session.Run(input, options.sidechain.empty() ? nullptr : &sidechain, stopFrame, &error))
+    return Report(error, kFailed);
+  if (!session.Write(options.output, &error)) return Report(error, kFailed);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SnapshotOptions options;
+  std::string error;
+  if (!ParseSnapshotArguments(argc, argv, &options, &error)) {
+    Report(error, kBadCommandLine);
+    std::fprintf(stderr, "%s", SnapshotUsage());
+    return kBadCommandLine;
+  }
+  switch (options.action) {
+    case SnapshotOptions::ShowHelp:
+      std::printf("%s", SnapshotUsage());
+      return 0;
+    case SnapshotOptions::ListParameters: {
+      SnapshotSession session;
+      std::printf("%s", DescribeParameters(session.Plugin()).c_str());
+      return 0;
+    }
+    case SnapshotOptions::TakeSnapshot:
+      break;
+  }
+  return TakeSnapshot(options);
+}
