@@ -172,7 +172,8 @@ bool RenderLevelPlot(const LevelTrace& trace, const char* title, LICE_IBitmap* b
 
   const LICE_Rect levelPanel(kPlotLeft, kLevelTop, kPlotRight, kLevelBottom);
   const LICE_Rect gainPanel(kPlotLeft, kGainTop, kPlotRight, kGainBottom);
-  const std::string levelUnit = "dBFS, RMS of " + FormatNumber(trace.windowSeconds * 1000.0, trace.windowSeconds < 0.01 ? 1 : 0) + " ms windows";
+  const double windowMs = trace.windowSeconds * 1000.0;
+  const std::string levelUnit = "dBFS, RMS of " + FormatNumber(windowMs, windowMs < 10.0 ? 1 : 0) + " ms windows";
   DrawPanel(canvas, levelPanel, levelY, 10.0, x, timeStep, "LEVEL", levelUnit.c_str(), true);
   DrawPanel(canvas, gainPanel, gainY, gainTop - gainBottom > 36.0 ? 12.0 : 6.0, x, timeStep, "GAIN CHANGE",
             "dB, output \u2212 input", true);

@@ -97,11 +97,13 @@ bool SnapshotSession::Process(int frames, std::string* error) {
 }
 
 bool SnapshotSession::ApplySteps(const std::vector<ParameterStep>& steps, std::string* error) {
-  for (const ParameterStep& s : steps)
-    if (!mBuffers->changes->Add(static_cast<ParamID>(s.paramIdx), 0, mPlugin->GetParam(s.paramIdx)->ToNormalized(s.step))) {
+  for (const ParameterStep& s : steps) {
+    const double normalized = mPlugin->GetParam(s.paramIdx)->ToNormalized(s.step);
+    if (!mBuffers->changes->Add(static_cast<ParamID>(s.paramIdx), 0, normalized)) {
       *error = "too many parameter changes";
       return false;
     }
+  }
   if (!Process(0, error)) return false;
   // The window's first paint: everything, settings included.
   mGraphics->PaintPass(IRect(0, 0, mGraphics->Width(), mGraphics->Height()));

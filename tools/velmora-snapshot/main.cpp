@@ -82,9 +82,7 @@ int main(int argc, char** argv) {
   SnapshotOptions options;
   std::string error;
   if (!ParseSnapshotArguments(argc, argv, &options, &error)) {
-    Report(error, kBadCommandLine);
-    std::fprintf(stderr, "%s", SnapshotUsage());
-    return kBadCommandLine;
+    return Report(error + " (velmora-snapshot --help shows the usage)", kBadCommandLine);
   }
   switch (options.action) {
     case SnapshotOptions::ShowHelp:
