@@ -55,11 +55,18 @@ TEST(LevelTrace, PlanarAndInterleavedAgreeAndTheLastWindowHoldsTheRest) {
   const double* out[] = {outL.data(), outR.data()};
   const LevelTrace a = ComputeLevelTrace(inI.data(), outI.data(), frames, 2, 50000.0, 8.0);
   const LevelTrace b = ComputeLevelTrace(in, out, frames, 2, 50000.0, 8.0);
+  // A host's planar vectors: a longer output (a tail) is measured as far as the input goes.
+  std::vector<double> tailL = outL, tailR = outR;
+  tailL.resize(frames + 300, 0.0);
+  tailR.resize(frames + 300, 0.0);
+  const LevelTrace c = ComputeLevelTrace({inL, inR}, {tailL, tailR}, 50000.0, 8.0);
   ASSERT_EQ(a.WindowCount(), 3u);
   EXPECT_DOUBLE_EQ(a.totalSeconds, 0.02);
   EXPECT_EQ(a.inRmsDb, b.inRmsDb);
   EXPECT_EQ(a.outPeakDb, b.outPeakDb);
   EXPECT_EQ(a.gainChangeDb, b.gainChangeDb);
+  EXPECT_EQ(a.outRmsDb, c.outRmsDb);
+  EXPECT_DOUBLE_EQ(c.totalSeconds, 0.02);
   // The louder right channel decides the peak; both channels pool into the RMS.
   EXPECT_NEAR(a.inPeakDb[0], -6.02, 0.05);
 }

@@ -1,5 +1,6 @@
 #include "tools/levelplot/LevelTrace.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -79,4 +80,17 @@ LevelTrace ComputeLevelTrace(const double* const* in, const double* const* out, 
     if (!in[c] || !out[c]) return LevelTrace();
   return Measure(in, out, frames, channels, sampleRate, windowMs,
                  [](const double* const* buffer, size_t f, int c) { return buffer[c][f]; });
+}
+
+LevelTrace ComputeLevelTrace(const std::vector<std::vector<double>>& in, const std::vector<std::vector<double>>& out,
+                             double sampleRate, double windowMs) {
+  const size_t channels = std::min(in.size(), out.size());
+  size_t frames = channels > 0 ? in[0].size() : 0;
+  std::vector<const double*> inPtrs, outPtrs;
+  for (size_t c = 0; c < channels; ++c) {
+    frames = std::min({frames, in[c].size(), out[c].size()});
+    inPtrs.push_back(in[c].data());
+    outPtrs.push_back(out[c].data());
+  }
+  return ComputeLevelTrace(inPtrs.data(), outPtrs.data(), frames, static_cast<int>(channels), sampleRate, windowMs);
 }

@@ -37,5 +37,10 @@ LevelTrace ComputeLevelTrace(const float* in, const float* out, size_t frames, i
 LevelTrace ComputeLevelTrace(const double* const* in, const double* const* out, size_t frames, int channels,
                              double sampleRate, double windowMs = 10.0);
 
+// Planar channels as a host keeps them (one vector per channel). The channels and frames both
+// signals have in common are measured.
+LevelTrace ComputeLevelTrace(const std::vector<std::vector<double>>& in, const std::vector<std::vector<double>>& out,
+                             double sampleRate, double windowMs = 10.0);
+
 // 20 log10(linear), kSilenceDb for zero (and anything that would fall below it).
 float LinearToDb(double linear);
