@@ -1,31 +1,19 @@
 #include "framework/IParam.h"
 
+#include "framework/BoundedText.h"
 #include "framework/NumericConversions.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-namespace {
-// Copies at most size - 1 characters and always terminates; a null source gives "".
-void CopyText(char* dst, const char* src, size_t size) {
-  if (!src) src = "";
-  size_t n = 0;
-  while (n + 1 < size && src[n]) {
-    dst[n] = src[n];
-    ++n;
-  }
-  std::memset(dst + n, 0, size - n);
-}
-}  // namespace
-
 IParam::IParam() = default;
 
 void IParam::InitInt(const char* name, int defaultVal, int maxVal) {
   if (mType == kTypeNone) mType = kTypeInt;
-  CopyText(mName, name, sizeof(mName));
-  CopyText(mLabel, "", sizeof(mLabel));
-  CopyText(mGroup, "", sizeof(mGroup));
+  CopyBoundedText(mName, name, sizeof(mName));
+  CopyBoundedText(mLabel, "", sizeof(mLabel));
+  CopyBoundedText(mGroup, "", sizeof(mGroup));
 
   SetRange(static_cast<double>(defaultVal), 0.0, static_cast<double>(maxVal), 1.0);
 }
@@ -33,9 +21,9 @@ void IParam::InitInt(const char* name, int defaultVal, int maxVal) {
 void IParam::InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
                         const char* label) {
   if (mType == kTypeNone) mType = kTypeDouble;
-  CopyText(mName, name, sizeof(mName));
-  CopyText(mLabel, label, sizeof(mLabel));
-  CopyText(mGroup, "", sizeof(mGroup));
+  CopyBoundedText(mName, name, sizeof(mName));
+  CopyBoundedText(mLabel, label, sizeof(mLabel));
+  CopyBoundedText(mGroup, "", sizeof(mGroup));
   // Keep min < max finite whatever the caller passes.
   if (!(step > 0.0) || !std::isfinite(step)) step = 1.0;
   if (!std::isfinite(minVal)) minVal = 0.0;
@@ -45,9 +33,9 @@ void IParam::InitDouble(const char* name, double defaultVal, double minVal, doub
 
 void IParam::InitEnum(const char* name, int defaultVal, int nEnums) {
   if (mType == kTypeNone) mType = kTypeEnum;
-  CopyText(mName, name, sizeof(mName));
-  CopyText(mLabel, "", sizeof(mLabel));
-  CopyText(mGroup, "", sizeof(mGroup));
+  CopyBoundedText(mName, name, sizeof(mName));
+  CopyBoundedText(mLabel, "", sizeof(mLabel));
+  CopyBoundedText(mGroup, "", sizeof(mGroup));
   SetRange(static_cast<double>(defaultVal), 0.0, static_cast<double>(nEnums - 1), 1.0);
 }
 
@@ -98,7 +86,7 @@ int IParam::Int() const { return TruncToInt(Value()); }
 void IParam::SetDisplayText(int value, const char* text) {
   DisplayText entry;
   entry.value = value;
-  CopyText(entry.text, text, sizeof(entry.text));
+  CopyBoundedText(entry.text, text, sizeof(entry.text));
   mDisplayTexts.Add(entry);
 }
 
@@ -113,7 +101,7 @@ const char* IParam::GetDisplayText(int value) const {
 void IParam::GetDisplayForHost(double plain, char* out) const {
   const char* text = GetDisplayText(TruncToInt(plain));
   if (text[0]) {
-    CopyText(out, text, kDisplayBufferLen);
+    CopyBoundedText(out, text, kDisplayBufferLen);
     return;
   }
   if (mNegateDisplay) plain = -plain;

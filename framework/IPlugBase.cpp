@@ -1,5 +1,6 @@
 #include "framework/IPlugBase.h"
 
+#include "framework/BoundedText.h"
 #include "framework/Trace.h"
 #include "framework/graphics/IGraphics.h"
 
@@ -11,16 +12,6 @@
 #include <ctime>
 
 namespace {
-// Copies at most size - 1 characters and always terminates; a null source gives "".
-void CopyText(char* dst, const char* src, size_t size) {
-  if (!src) src = "";
-  size_t n = 0;
-  while (n + 1 < size && src[n]) {
-    dst[n] = src[n];
-    ++n;
-  }
-  std::memset(dst + n, 0, size - n);
-}
 
 // One decimal count as "%d" reads it (leading blanks, optional sign), clamped to the int range
 // instead of overflowing. Leaves *value untouched and returns text when there is no number.
@@ -94,9 +85,9 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
     mPresets.Add(slot);
   }
 
-  CopyText(mEffectName, effectName, sizeof(mEffectName));
-  CopyText(mProductName, productName, sizeof(mProductName));
-  CopyText(mMfrName, mfrName, sizeof(mMfrName));
+  CopyBoundedText(mEffectName, effectName, sizeof(mEffectName));
+  CopyBoundedText(mProductName, productName, sizeof(mProductName));
+  CopyBoundedText(mMfrName, mfrName, sizeof(mMfrName));
 
   int maxIn = 0;
   int maxOut = 0;
@@ -359,7 +350,7 @@ void SetLabelAt(List& list, int idx, const char* text) {
   while (list.Count() <= idx) {
     if (!list.Add(new Label())) return;
   }
-  CopyText(list.Get(idx)->text, text, sizeof(list.Get(idx)->text));
+  CopyBoundedText(list.Get(idx)->text, text, sizeof(list.Get(idx)->text));
 }
 }  // namespace
 

@@ -1,6 +1,7 @@
 // The audio path must never allocate: every operator new of this program is counted while the
 // chain runs. Kept in its own executable because it replaces the global allocation functions.
 #include "plugin/ProcessingChain.h"
+#include "tests/plugin/ChainTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -38,24 +39,11 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-struct Steps : LiveSteps {
-  int step[kNumParams];
-  Steps() {
-    for (int i = 0; i < kNumParams; ++i) step[i] = kParamDefinitions[i].defaultStep;
-  }
-  int Step(int paramIdx) const override { return step[paramIdx]; }
-};
-
-struct LastMeter : MeterSink {
-  double value = 0.0;
-  void ShowMeter(double v) override { value = v; }
-};
-
 TEST(ChainAllocation, ProcessAllocatesNothing) {
   ProcessingChain chain;
   DerivedValues values;
   ApplyParamStep(values, kParamCompressorThreshold, 0);
-  Steps steps;
+  DefaultSteps steps;
   LastMeter meter;
   const int n = 512;
   std::vector<double> buffers[6];

@@ -1,6 +1,7 @@
 // Cost of the whole processing chain per block at 44.1 kHz stereo, compressor and limiter both
 // working on a loud signal.
 #include "plugin/ProcessingChain.h"
+#include "tests/plugin/ChainTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,25 +10,12 @@
 
 namespace {
 
-struct Steps : LiveSteps {
-  int step[kNumParams];
-  Steps() {
-    for (int i = 0; i < kNumParams; ++i) step[i] = kParamDefinitions[i].defaultStep;
-  }
-  int Step(int paramIdx) const override { return step[paramIdx]; }
-};
-
-struct LastMeter : MeterSink {
-  double value = 0.0;
-  void ShowMeter(double v) override { value = v; }
-};
-
 void BM_ChainBlock(benchmark::State& state) {
   const int frames = static_cast<int>(state.range(0));
   ProcessingChain chain;
   DerivedValues values;
   ApplyParamStep(values, kParamCompressorThreshold, 5);
-  Steps steps;
+  DefaultSteps steps;
   LastMeter meter;
   std::vector<double> in[4], out[2];
   for (auto& v : in) v.resize(frames);

@@ -1,5 +1,6 @@
 #include "plugin/ColourCurve.h"
 #include "plugin/ProcessingChain.h"
+#include "tests/plugin/ChainTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +12,6 @@
 namespace {
 
 constexpr double kPi = 3.141592653589793;
-
-struct Steps : LiveSteps {
-  int step[kNumParams];
-  Steps() {
-    for (int i = 0; i < kNumParams; ++i) step[i] = kParamDefinitions[i].defaultStep;
-  }
-  int Step(int paramIdx) const override { return step[paramIdx]; }
-};
 
 struct MeterLog : MeterSink {
   std::vector<double> values;
@@ -40,7 +33,7 @@ double ImpliedMs(double coef) { return std::log(0.01) / std::log(coef) / 44.1; }
 struct Rig {
   ProcessingChain chain;
   DerivedValues values;
-  Steps steps;
+  DefaultSteps steps;
   MeterLog meter;
   double rate = 44100.0;
   bool withMeter = true;

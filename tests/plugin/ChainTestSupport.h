@@ -1,0 +1,18 @@
+#pragma once
+// What the processing chain's owner supplies, for tests and benchmarks: live parameter steps
+// (defaults unless a test moves them) and a meter that keeps the last value it was shown.
+
+#include "plugin/ProcessingChain.h"
+
+struct DefaultSteps : LiveSteps {
+  int step[kNumParams];
+  DefaultSteps() {
+    for (int i = 0; i < kNumParams; ++i) step[i] = kParamDefinitions[i].defaultStep;
+  }
+  int Step(int paramIdx) const override { return step[paramIdx]; }
+};
+
+struct LastMeter : MeterSink {
+  double value = 0.0;
+  void ShowMeter(double v) override { value = v; }
+};
