@@ -255,26 +255,4 @@ TEST_F(VelmoraEditorTest, SnapshotIsTheBackBufferAsPng) {
   ExpectFrameShown(*ratio, ratio->Filmstrip(), 5, ratio->GetBlend());
 }
 
-TEST(SnapshotPng, RejectsMissingBitmapsAndUnwritablePaths) {
-  std::vector<unsigned char> bytes{1, 2, 3};
-  EXPECT_FALSE(EncodeBitmapPng(nullptr, bytes));
-  EXPECT_TRUE(bytes.empty());
-  LICE_MemBitmap empty;
-  EXPECT_FALSE(EncodeBitmapPng(&empty, bytes));
-  LICE_MemBitmap one(3, 2);
-  EXPECT_FALSE(WriteBitmapPng(&one, "/nonexistent-dir/x.png"));
-}
-
-TEST(SnapshotPng, RoundTripKeepsStraightAlpha) {
-  LICE_MemBitmap bmp(5, 3);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x) LICE_RowAddress(bmp, y)[x] = LICE_MakePixel(10 * x, 20 * y, 7, 40 * x + y);
-  std::vector<unsigned char> bytes;
-  ASSERT_TRUE(EncodeBitmapPng(&bmp, bytes));
-  std::unique_ptr<LICE_MemBitmap> back(DecodePngBuffer(bytes.data(), bytes.size()));
-  ASSERT_NE(back, nullptr);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(PixelAt(back.get(), x, y), PixelAt(&bmp, x, y)) << x << "," << y;
-}
-
 }  // namespace

@@ -1,9 +1,9 @@
 #include "tools/levelplot/LevelPlot.h"
 
 #include "bitmap/LICE_MemBitmap.h"
+#include "bitmap/LICE_PngEncode.h"
 #include "tools/levelplot/PlotCanvas.h"
 #include "tools/levelplot/PlotScale.h"
-#include "tools/levelplot/PngFileWriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -210,5 +210,5 @@ bool WriteLevelPlot(const LevelTrace& trace, const char* title, const char* path
     if (error) *error = "no levels to plot";
     return false;
   }
-  return WritePngFileAtomically(bitmap, path, error);
+  return WriteBitmapPng(&bitmap, path, error);
 }

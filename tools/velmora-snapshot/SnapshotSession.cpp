@@ -1,11 +1,11 @@
 #include "tools/velmora-snapshot/SnapshotSession.h"
 
 #include "bitmap/LICE_Blit.h"
+#include "bitmap/LICE_PngEncode.h"
 #include "bitmap/LICE_SysBitmap.h"
 #include "framework/graphics/IGraphicsHeadless.h"
 #include "plugin/Velmora.h"
 #include "plugin/VelmoraEditor.h"
-#include "tools/levelplot/PngFileWriter.h"
 #include "tools/velmora-snapshot/AudioReader.h"
 #include "tools/vst3host/HostApplication.h"
 #include "tools/vst3host/ParameterChanges.h"
@@ -155,5 +155,5 @@ bool SnapshotSession::Run(AudioReader& input, AudioReader* sidechain, long long 
 
 bool SnapshotSession::Write(const std::string& path, std::string* error) {
   const LICE_IBitmap* picture = mHavePicture ? static_cast<const LICE_IBitmap*>(&mPicture) : mGraphics->BackBuffer();
-  return WritePngFileAtomically(*picture, path.c_str(), error);
+  return WriteBitmapPng(picture, path.c_str(), error);
 }

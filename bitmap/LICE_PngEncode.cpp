@@ -1,4 +1,4 @@
-#include "tools/levelplot/PngFileWriter.h"
+#include "bitmap/LICE_PngEncode.h"
 
 #include "bitmap/LICE_IBitmap.h"
 
@@ -10,9 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -41,7 +39,7 @@ bool Encode(png_bytep* rows, int width, int height, std::vector<unsigned char>* 
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
-  png_set_bgr(png);  // the bitmap layer stores B, G, R, A
+  png_set_bgr(png);  // the layer stores B, G, R, A
   png_write_image(png, rows);
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
@@ -66,15 +64,25 @@ bool WriteAll(int fd, const std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-bool WritePngFileAtomically(const LICE_IBitmap& bitmap, const char* path, std::string* error) {
-  if (!path || !*path) return Fail(error, "no output file named");
-  const int w = bitmap.Width(), h = bitmap.Height();
-  if (!bitmap.Pixels() || w <= 0 || h <= 0) return Fail(error, std::string("nothing to write to ") + path);
-
+bool EncodeBitmapPng(const LICE_IBitmap* bitmap, std::vector<unsigned char>& out) {
+  out.clear();
+  if (!bitmap || !bitmap->Pixels() || bitmap->Width() <= 0 || bitmap->Height() <= 0) return false;
+  const int h = bitmap->Height();
   std::vector<png_bytep> rows(static_cast<size_t>(h));
-  for (int y = 0; y < h; ++y) rows[static_cast<size_t>(y)] = reinterpret_cast<png_bytep>(LICE_RowAddress(bitmap, y));
+  for (int y = 0; y < h; ++y) rows[static_cast<size_t>(y)] = reinterpret_cast<png_bytep>(LICE_RowAddress(*bitmap, y));
+  if (!Encode(rows.data(), bitmap->Width(), h, &out)) {
+    out.clear();
+    return false;
+  }
+  return true;
+}
+
+bool WriteBitmapPng(const LICE_IBitmap* bitmap, const char* path, std::string* error) {
+  if (!path || !*path) return Fail(error, "no output file named");
+  if (!bitmap || !bitmap->Pixels() || bitmap->Width() <= 0 || bitmap->Height() <= 0)
+    return Fail(error, std::string("nothing to write to ") + path);
   std::vector<unsigned char> bytes;
-  if (!Encode(rows.data(), w, h, &bytes)) return Fail(error, std::string("cannot encode the image for ") + path);
+  if (!EncodeBitmapPng(bitmap, bytes)) return Fail(error, std::string("cannot encode the image for ") + path);
 
   // A new file of our own beside the destination (so the rename stays on one file system),
   // created with the ordinary permissions of a new file.
@@ -92,8 +100,9 @@ bool WritePngFileAtomically(const LICE_IBitmap& bitmap, const char* path, std::s
   const int writeErrno = errno;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed) {
+    const int reason = written ? errno : writeErrno;
     ::unlink(temp.c_str());
-    return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(written ? errno : writeErrno));
+    return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(reason));
   }
   if (::rename(temp.c_str(), path) != 0) {
     const int renameErrno = errno;
