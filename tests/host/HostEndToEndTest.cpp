@@ -1,6 +1,8 @@
 // The built velmora-host driving the built Velmora module, as a user would run it.
 #include "tests/host/HostRunner.h"
 
+#include "bitmap/LICE_Png.h"
+#include "tools/levelplot/LevelPlot.h"
 #include "tools/velmora-host/AudioFile.h"
 #include "tools/velmora-host/LevelStats.h"
 
@@ -8,6 +10,8 @@
 
 #include <cmath>
 #include <fstream>
+#include <memory>
+#include <set>
 
 namespace fs = std::filesystem;
 using host_test::fileBytes;
@@ -180,18 +184,42 @@ TEST_F(HostTest, ListShowsBusesAndParametersWithTheirMeaning) {
     EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
 }
 
+// Audio, level plots and editor pictures, all of them the same bytes on every run, and nothing
+// else left in the folder.
 TEST_F(HostTest, DemoWritesItsFilesAndTable) {
   const HostRun run = host({"demo", "--out", path("demo")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (const char* file : {"input-mix.wav", "input-drums.wav", "input-pad-bass.wav", "1-defaults.wav",
-                           "2-heavy-compression.wav", "3-limiter-only.wav", "4-ducking.wav"}) {
-    SCOPED_TRACE(file);
-    const auto audio = readAudioFile(path("demo/") + file);
+  EXPECT_TRUE(run.err.empty()) << run.err;
+  std::set<std::string> expected;
+  for (const char* file : {"input-mix.wav", "input-drums.wav", "input-pad-bass.wav"}) expected.insert(file);
+  for (const char* stem : {"1-defaults", "2-heavy-compression", "3-limiter-only", "4-ducking"}) {
+    const std::string s = stem;
+    SCOPED_TRACE(s);
+    const auto audio = readAudioFile(path("demo/" + s + ".wav"));
     EXPECT_EQ(audio.channelCount(), 2u);
     EXPECT_GT(audio.frameCount(), 44100u * 7u);
+    const std::unique_ptr<LICE_IBitmap> plot(DecodePngFile(path("demo/" + s + "-levels.png").c_str(), true));
+    ASSERT_NE(plot, nullptr);
+    EXPECT_EQ(plot->Width(), kLevelPlotWidth);
+    EXPECT_EQ(plot->Height(), kLevelPlotHeight);
+    const std::unique_ptr<LICE_IBitmap> editor(DecodePngFile(path("demo/" + s + "-editor.png").c_str(), true));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->Width(), 404);
+    EXPECT_EQ(editor->Height(), 634);
+    for (const char* suffix : {".wav", "-levels.png", "-editor.png"}) {
+      expected.insert(s + suffix);
+      EXPECT_NE(run.out.find(s + suffix), std::string::npos) << run.out;
+    }
   }
+  std::set<std::string> written;
+  for (const auto& entry : fs::directory_iterator(dir / "demo")) written.insert(entry.path().filename().string());
+  EXPECT_EQ(written, expected);
   for (const char* row : {"defaults", "heavy compression", "limiter only", "ducking"})
     EXPECT_NE(run.out.find(row), std::string::npos) << run.out;
+
+  ASSERT_EQ(host({"demo", "--out", path("again")}).exitCode, 0);
+  for (const std::string& file : expected)
+    EXPECT_EQ(fileBytes(dir / "demo" / file), fileBytes(dir / "again" / file)) << file;
 }
 
 // Nothing in the host is particular to Velmora: an effect with a separate controller, its state

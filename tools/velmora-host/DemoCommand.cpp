@@ -1,7 +1,10 @@
-// `demo`: a synthesised band through Velmora at a few telling settings, files plus a table.
+// `demo`: a synthesised band through Velmora at a few telling settings: per setting the processed
+// audio, a plot of its levels and a picture of the editor, plus a table.
 #include "tools/velmora-host/Commands.h"
 
+#include "tools/levelplot/LevelPlot.h"
 #include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/ChildProcess.h"
 #include "tools/velmora-host/DemoProgram.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/velmora-host/LevelStats.h"
@@ -10,12 +13,23 @@
 #include "tools/velmora-host/PluginInstance.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/Renderer.h"
+#include "tools/velmora-host/ScratchDirectory.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <system_error>
+
+// The editor pictures come from velmora-snapshot, built along with the host (the host itself
+// reaches the plug-in only through the module's entry points). Empty when it was not built.
+#ifndef VELMORA_SNAPSHOT_TOOL
+#define VELMORA_SNAPSHOT_TOOL ""
+#endif
 
 namespace velmora_host {
 
@@ -26,10 +40,10 @@ constexpr double kDemoRate = 44100.0;
 enum class Source { Mix, PadAndBass };
 
 struct Scenario {
-  const char* file;
+  const char* stem;  // the files are <stem>.wav, <stem>-levels.png and <stem>-editor.png
   const char* name;
   const char* settings;  // the physical values the steps below stand for
-  std::vector<const char*> steps;  // "Title=step"
+  std::vector<const char*> steps;  // "Title=step", for the render and the editor picture alike
   Source main;
   bool drumsAsSidechain;
   double makeupDb;  // added back when gain reduction is read from the levels
@@ -37,12 +51,13 @@ struct Scenario {
 
 const std::vector<Scenario>& scenarios() {
   static const std::vector<Scenario> list{
-      {"1-defaults.wav", "defaults", "comp 0 dB 3:1, limit -8 dB, no make-up", {}, Source::Mix, false, 0.0},
-      {"2-heavy-compression.wav", "heavy compression", "comp -24 dB 6:1, 100 ms, +6 dB make-up",
+      {"1-defaults", "defaults", "comp 0 dB 3:1, limit -8 dB, no make-up", {}, Source::Mix, false, 0.0},
+      {"2-heavy-compression", "heavy compression", "comp -24 dB 6:1, 100 ms, +6 dB make-up",
        {"Compressor Threshold=3", "Ratio=4", "Compressor Recovery Time=0", "Gain=3"}, Source::Mix, false, 6.0},
-      {"3-limiter-only.wav", "limiter only", "comp 0 dB, limit -20 dB, 100 ms, +8 dB make-up",
-       {"Limit Level=10", "Level Recovery Time=1", "Gain=4"}, Source::Mix, false, 8.0},
-      {"4-ducking.wav", "ducking", "pad+bass keyed by drums: comp -30 dB 4:1, 400 ms",
+      // The meter follows the limiter here; the switch changes nothing in the audio.
+      {"3-limiter-only", "limiter only", "comp 0 dB, limit -20 dB, 100 ms, +8 dB make-up",
+       {"Limit Level=10", "Level Recovery Time=1", "Gain=4", "GR Select=1"}, Source::Mix, false, 8.0},
+      {"4-ducking", "ducking", "pad+bass keyed by drums: comp -30 dB 4:1, 400 ms",
        {"External Sidechain=1", "Compressor Threshold=0", "Ratio=3", "Compressor Recovery Time=1"},
        Source::PadAndBass, true, 0.0},
   };
@@ -56,10 +71,55 @@ AudioData sum(const AudioData& a, const AudioData& b) {
   return result;
 }
 
-void writeFile(const std::string& path, const AudioData& audio) {
-  OutputFile file(path);
-  writeWavFile(file, audio, SampleFormat::Float32);
-  file.commit();
+void writeFile(const OutputFile& file, const AudioData& audio) { writeWavFile(file, audio, SampleFormat::Float32); }
+
+std::string absolutePath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.string();
+}
+
+void writeLevelPlot(const OutputFile& file, const Scenario& scenario, const AudioData& input, const AudioData& output) {
+  const LevelTrace trace = ComputeLevelTrace(input.channels, output.channels, input.sampleRate);
+  const std::string title = std::string(scenario.name) + " - " + scenario.settings;
+  std::string error;
+  if (!WriteLevelPlot(trace, title.c_str(), file.tempPath().c_str(), &error))
+    throw HostError("level plot " + file.finalPath() + ": " + error);
+}
+
+// velmora-snapshot processes the scenario's input at the scenario's settings and paints the
+// editor; it writes into the scratch folder, so nothing it leaves on failure stays behind.
+void writeEditorSnapshot(const std::string& tool, const ScratchDirectory& scratch, const OutputFile& file,
+                         const Scenario& scenario, const std::string& input, const std::string* sidechain) {
+  const std::string picture = scratch.path() + "/" + scenario.stem + "-editor.png";
+  std::vector<std::string> argv{tool, absolutePath(picture)};
+  for (const char* step : scenario.steps) argv.insert(argv.end(), {"--set", step});
+  argv.insert(argv.end(), {"--input", absolutePath(input)});
+  if (sidechain) argv.insert(argv.end(), {"--sidechain", absolutePath(*sidechain)});
+  try {
+    runChildProcess(argv);
+  } catch (const HostError& error) {
+    throw HostError("editor snapshot of \"" + std::string(scenario.name) + "\" failed: " + error.what());
+  }
+  if (std::rename(picture.c_str(), file.tempPath().c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
+    throw HostError("cannot write " + file.finalPath() + ": " + reason);
+  }
+}
+
+void printFiles(const std::string& directory, bool withEditor) {
+  std::printf("\nfiles in %s:\n", directory.c_str());
+  std::printf("  input-mix.wav  input-drums.wav  input-pad-bass.wav   the test programme and its stems\n");
+  for (const Scenario& scenario : scenarios()) {
+    std::printf("  %s.wav  %s-levels.png", scenario.stem, scenario.stem);
+    if (withEditor) std::printf("  %s-editor.png", scenario.stem);
+    std::printf("\n");
+  }
+  std::printf(".wav: the processed audio; -levels.png: input and output levels and the gain change over time\n");
+  if (withEditor)
+    std::printf("-editor.png: the editor after the scenario, its meter at the moment of most gain reduction\n");
+  else
+    std::printf("(no -editor.png pictures: velmora-snapshot was not built with this host)\n");
 }
 
 }  // namespace
@@ -70,23 +130,37 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
   const ClassDescription& effect = module.effectClass();
   if (std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) != 0)
     throw HostError("the demo needs the Velmora module; " + module.libraryPath() + " holds \"" + effect.name + "\"");
+  const std::string tool = VELMORA_SNAPSHOT_TOOL;
+  if (!tool.empty() && ::access(tool.c_str(), X_OK) != 0)
+    throw HostError("the editor pictures need velmora-snapshot, which is not at " + tool +
+                    " (build the velmora-snapshot target)");
   std::error_code error;
   std::filesystem::create_directories(directory, error);
   if (error) throw HostError("cannot create demo folder " + directory + ": " + error.message());
 
+  // Every file is written under a temporary name and all are renamed into place together at the
+  // end, so a failed run leaves the folder as it was.
+  std::deque<OutputFile> files;
+  const std::string dir = directory + "/";
+  auto newFile = [&](const std::string& name) -> const OutputFile& { return files.emplace_back(dir + name); };
+  const ScratchDirectory scratch(directory);
+
   const DemoProgram program = synthesiseDemoProgram(kDemoRate);
   const AudioData padAndBass = sum(program.pad, program.bass);
-  const std::string dir = directory + "/";
-  writeFile(dir + "input-mix.wav", program.mix);
-  writeFile(dir + "input-drums.wav", program.drums);
-  writeFile(dir + "input-pad-bass.wav", padAndBass);
+  const OutputFile& mixFile = newFile("input-mix.wav");
+  const OutputFile& drumsFile = newFile("input-drums.wav");
+  const OutputFile& padAndBassFile = newFile("input-pad-bass.wav");
+  writeFile(mixFile, program.mix);
+  writeFile(drumsFile, program.drums);
+  writeFile(padAndBassFile, padAndBass);
 
   std::printf("Velmora demo: %.0f s test programme at %.0f Hz (drums, bass, pad), written to %s\n",
               static_cast<double>(program.mix.frameCount()) / kDemoRate, kDemoRate, directory.c_str());
   std::printf("\n%-18s %-50s %9s %9s %9s %9s %8s\n", "scenario", "settings", "peak in", "RMS in", "peak out",
               "RMS out", "max GR");
   for (const Scenario& scenario : scenarios()) {
-    const AudioData& input = scenario.main == Source::Mix ? program.mix : padAndBass;
+    const bool mix = scenario.main == Source::Mix;
+    const AudioData& input = mix ? program.mix : padAndBass;
     PluginInstance instance(module);
     const std::vector<ParameterDescription> parameters = instance.parameters();
     std::vector<ParameterValue> changes;
@@ -96,7 +170,13 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
 
     Renderer renderer(instance, kDemoRate, scenario.drumsAsSidechain, RenderSettings{});
     const AudioData output = renderer.run(input, scenario.drumsAsSidechain ? &program.drums : nullptr, changes);
-    writeFile(dir + scenario.file, output);
+    const std::string stem = scenario.stem;
+    writeFile(newFile(stem + ".wav"), output);
+    writeLevelPlot(newFile(stem + "-levels.png"), scenario, input, output);
+    if (!tool.empty())
+      writeEditorSnapshot(tool, scratch, newFile(stem + "-editor.png"), scenario,
+                          (mix ? mixFile : padAndBassFile).tempPath(),
+                          scenario.drumsAsSidechain ? &drumsFile.tempPath() : nullptr);
 
     const Levels in = measureOverall(input);
     const Levels out = measureOverall(output);
@@ -105,8 +185,10 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
                 formatDb(toDbfs(out.rms), 9).c_str(),
                 formatDb(estimateMaxGainReductionDb(input, output, scenario.makeupDb), 8).c_str());
   }
+  for (OutputFile& file : files) file.commit();
+
   std::printf("\nlevels in dBFS; max GR: largest drop of the 10 ms level below the input, make-up gain added back\n");
-  std::printf("files: input-mix.wav, input-drums.wav, input-pad-bass.wav and one .wav per scenario\n");
+  printFiles(directory, !tool.empty());
   return 0;
 }
 
