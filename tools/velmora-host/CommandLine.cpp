@@ -129,7 +129,8 @@ Hosts a VST3 effect module (by default the Velmora module built next to this pro
 commands:
   list                    factory, classes, buses and every parameter of the module
   render IN OUT           process audio file IN (any format libsndfile reads) into WAV file OUT
-  demo                    synthesise a test programme and render it at several settings (default)
+  demo                    synthesise a test programme and render it at several settings, with a
+                          level plot and an editor picture per setting (default)
 
 options for every command:
   --module PATH           the module: a .vst3 bundle directory or the shared object inside it
@@ -147,7 +148,7 @@ render options:
   --format F              output samples: pcm16, pcm24, float (default) or double
 
 demo options:
-  --out DIR               where to write the demo files (default ./velmora-demo)
+  --out DIR               where to write the demo's audio and pictures (default ./velmora-demo)
 )";
 }
 
