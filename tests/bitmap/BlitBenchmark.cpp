@@ -54,17 +54,17 @@ void BM_KnobFrame(benchmark::State& state) {
 BENCHMARK(BM_KnobFrame)->Arg(256)->Arg(255);
 
 void BM_DecodePng(benchmark::State& state) {
-  PngSpec spec;
-  spec.width = 160;
-  spec.height = 860;
-  spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-  for (int y = 0; y < spec.height; ++y) {
+  PngImage image;
+  image.width = 160;
+  image.height = 860;
+  image.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  for (int y = 0; y < image.height; ++y) {
     std::vector<uint8_t> row;
-    for (int x = 0; x < spec.width; ++x)
+    for (int x = 0; x < image.width; ++x)
       row.insert(row.end(), {static_cast<uint8_t>(x), static_cast<uint8_t>(y), 40, static_cast<uint8_t>(x + y)});
-    spec.rows.push_back(row);
+    image.rows.push_back(row);
   }
-  const std::vector<uint8_t> file = EncodePng(spec);
+  const std::vector<uint8_t> file = EncodePng(image);
   for (auto _ : state) {
     std::unique_ptr<LICE_MemBitmap> bm(DecodePngBuffer(file.data(), file.size()));
     benchmark::DoNotOptimize(bm.get());

@@ -1,6 +1,7 @@
 #include "bitmap/LICE_Blit.h"
 #include "bitmap/LICE_MemBitmap.h"
 #include "bitmap/LICE_SysBitmap.h"
+#include "tests/bitmap/BottomUpBitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -28,23 +29,6 @@ std::string Show(LICE_pixel p) {
          std::to_string(LICE_PixelB(p)) + " a" + std::to_string(LICE_PixelA(p)) + ")";
 }
 
-// A bitmap that stores its rows bottom up, to check that blits walk rows by their meaning.
-class BottomUpBitmap final : public LICE_IBitmap {
-public:
-  BottomUpBitmap(int w, int h) : mW(w), mH(h), mPixels(static_cast<size_t>(w) * h) {}
-  LICE_pixel* Pixels() const override { return const_cast<LICE_pixel*>(mPixels.data()); }
-  int Width() const override { return mW; }
-  int Height() const override { return mH; }
-  int RowSpan() const override { return mW; }
-  bool IsBottomUp() const override { return true; }
-  bool Resize(int, int) override { return false; }
-  LICE_DrawingContext DrawingContext() const override { return nullptr; }
-  intptr_t ExtensionQuery(int, void*) override { return 0; }
-
-private:
-  int mW, mH;
-  std::vector<LICE_pixel> mPixels;
-};
 
 struct PixelCase {
   const char* name;

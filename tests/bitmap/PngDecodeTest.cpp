@@ -28,7 +28,7 @@ using Bitmap = std::unique_ptr<LICE_MemBitmap>;
 Bitmap Decode(const std::vector<uint8_t>& file) { return Bitmap(DecodePngBuffer(file.data(), file.size())); }
 
 std::vector<uint8_t> SmallRgba() {
-  PngSpec s;
+  PngImage s;
   s.width = 3;
   s.height = 2;
   s.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
@@ -38,7 +38,7 @@ std::vector<uint8_t> SmallRgba() {
 
 // A 16 x 16 image with varied content, so its compressed data spans many bytes.
 std::vector<uint8_t> NoisyRgb() {
-  PngSpec s;
+  PngImage s;
   s.width = 16;
   s.height = 16;
   s.colourType = PNG_COLOR_TYPE_RGB;
@@ -56,22 +56,22 @@ std::vector<uint8_t> NoisyRgb() {
 
 struct ConversionCase {
   const char* name;
-  PngSpec spec;
+  PngImage image;
   std::vector<LICE_pixel> expected;  // row-major
 };
 
 std::vector<ConversionCase> ConversionCases() {
   std::vector<ConversionCase> cases;
   auto add = [&](const char* name, int w, int h, int type, int depth, std::vector<std::vector<uint8_t>> rows,
-                 std::vector<LICE_pixel> expected) -> PngSpec& {
-    PngSpec s;
+                 std::vector<LICE_pixel> expected) -> PngImage& {
+    PngImage s;
     s.width = w;
     s.height = h;
     s.colourType = type;
     s.bitDepth = depth;
     s.rows = std::move(rows);
     cases.push_back({name, s, std::move(expected)});
-    return cases.back().spec;
+    return cases.back().image;
   };
   add("RGBA keeps straight alpha", 3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {{255, 0, 0, 255, 0, 255, 0, 128, 10, 20, 30, 0}},
       {Px(255, 0, 0, 255), Px(0, 255, 0, 128), Px(10, 20, 30, 0)});
@@ -81,14 +81,14 @@ std::vector<ConversionCase> ConversionCases() {
       {Px(10, 20, 30, 255), Px(1, 2, 3, 0)})
       .transparentColour = {1, 2, 3};
   {
-    PngSpec& s = add("palette with transparency", 3, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1, 2}},
+    PngImage& s = add("palette with transparency", 3, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1, 2}},
                      {Px(255, 0, 0, 255), Px(0, 255, 0, 128), Px(0, 0, 255, 255)});
     s.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
     s.paletteAlpha = {255, 128};
   }
   {
     // 4-bit indices 2, 0, 1 packed high nibble first.
-    PngSpec& s = add("4-bit palette", 3, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x20, 0x10}},
+    PngImage& s = add("4-bit palette", 3, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x20, 0x10}},
                      {Px(7, 8, 9, 255), Px(1, 2, 3, 255), Px(4, 5, 6, 255)});
     s.palette = {1, 2, 3, 4, 5, 6, 7, 8, 9};
   }
@@ -126,15 +126,15 @@ std::vector<ConversionCase> ConversionCases() {
 
 TEST(PngDecode, ConvertsEveryColourTypeToStraightBgra) {
   for (const ConversionCase& c : ConversionCases()) {
-    const std::vector<uint8_t> file = EncodePng(c.spec);
+    const std::vector<uint8_t> file = EncodePng(c.image);
     ASSERT_FALSE(file.empty()) << c.name;
     Bitmap bm = Decode(file);
     ASSERT_NE(bm, nullptr) << c.name;
-    ASSERT_EQ(bm->Width(), c.spec.width) << c.name;
-    ASSERT_EQ(bm->Height(), c.spec.height) << c.name;
-    for (int y = 0; y < c.spec.height; ++y)
-      for (int x = 0; x < c.spec.width; ++x)
-        EXPECT_EQ(Show(LICE_RowAddress(*bm, y)[x]), Show(c.expected[static_cast<size_t>(y * c.spec.width + x)]))
+    ASSERT_EQ(bm->Width(), c.image.width) << c.name;
+    ASSERT_EQ(bm->Height(), c.image.height) << c.name;
+    for (int y = 0; y < c.image.height; ++y)
+      for (int x = 0; x < c.image.width; ++x)
+        EXPECT_EQ(Show(LICE_RowAddress(*bm, y)[x]), Show(c.expected[static_cast<size_t>(y * c.image.width + x)]))
             << c.name << " at " << x << "," << y;
   }
 }

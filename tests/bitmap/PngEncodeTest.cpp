@@ -1,5 +1,6 @@
 #include "bitmap/LICE_Png.h"
 #include "bitmap/LICE_PngEncode.h"
+#include "tests/bitmap/BottomUpBitmap.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -16,23 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Stores its rows bottom first, as a platform surface may.
-class BottomUpBitmap : public LICE_IBitmap {
-public:
-  BottomUpBitmap(int w, int h) : mW(w), mH(h), mPixels(static_cast<size_t>(w * h)) {}
-  LICE_pixel* Pixels() const override { return const_cast<LICE_pixel*>(mPixels.data()); }
-  int Width() const override { return mW; }
-  int Height() const override { return mH; }
-  int RowSpan() const override { return mW; }
-  bool IsBottomUp() const override { return true; }
-  bool Resize(int, int) override { return false; }
-  LICE_DrawingContext DrawingContext() const override { return nullptr; }
-  intptr_t ExtensionQuery(int, void*) override { return 0; }
-
-private:
-  int mW, mH;
-  std::vector<LICE_pixel> mPixels;
-};
 
 void Fill(LICE_IBitmap& bmp) {
   for (int y = 0; y < bmp.Height(); ++y)

@@ -17,7 +17,7 @@ void OnWarning(png_structp, png_const_charp) {}
 
 // Everything a long jump must not lose lives outside Write's frame.
 struct WriteJob {
-  const PngSpec* spec;
+  const PngImage* image;
   std::vector<uint8_t>* out;
   std::vector<png_bytep>* rowTable;
   png_structp png;
@@ -26,7 +26,7 @@ struct WriteJob {
 
 bool Write(WriteJob* job) {
   if (setjmp(png_jmpbuf(job->png))) return false;
-  const PngSpec& s = *job->spec;
+  const PngImage& s = *job->image;
   png_set_write_fn(job->png, job->out, AppendBytes, NoFlush);
   png_set_IHDR(job->png, job->info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height),
                s.bitDepth, s.colourType, s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
@@ -62,15 +62,15 @@ void PutU32(std::vector<uint8_t>* out, uint32_t v) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodePng(const PngSpec& spec) {
+std::vector<uint8_t> EncodePng(const PngImage& image) {
   std::vector<uint8_t> out;
   std::vector<png_bytep> rowTable;
-  for (const auto& row : spec.rows) rowTable.push_back(const_cast<png_bytep>(row.data()));
-  WriteJob job{&spec, &out, &rowTable, nullptr, nullptr};
+  for (const auto& row : image.rows) rowTable.push_back(const_cast<png_bytep>(row.data()));
+  WriteJob job{&image, &out, &rowTable, nullptr, nullptr};
   job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
   if (!job.png) return {};
   job.info = png_create_info_struct(job.png);
-  const bool ok = job.info && static_cast<int>(rowTable.size()) == spec.height && Write(&job);
+  const bool ok = job.info && static_cast<int>(rowTable.size()) == image.height && Write(&job);
   png_destroy_write_struct(&job.png, &job.info);
   if (!ok) out.clear();
   return out;

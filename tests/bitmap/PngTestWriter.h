@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-struct PngSpec {
+struct PngImage {
   int width = 1;
   int height = 1;
   int colourType = 0;  // PNG_COLOR_TYPE_*
@@ -20,7 +20,7 @@ struct PngSpec {
 };
 
 // The encoded file; empty when libpng refused the description.
-std::vector<uint8_t> EncodePng(const PngSpec& spec);
+std::vector<uint8_t> EncodePng(const PngImage& image);
 
 // A minimal file whose header claims width x height (with a valid CRC), followed by nothing.
 std::vector<uint8_t> PngHeaderOnly(uint32_t width, uint32_t height);

@@ -583,11 +583,11 @@ def draw_lamp_button(ctx, x0, y0, w, h, text, lit):
     ctx.set_source_rgba(0, 0, 0, 0.7)
     ctx.stroke()
 
-def build_lamp_switch(spec):
-    surface = new_surface(spec["w"], spec["h"] * 2)
+def build_lamp_switch(switch):
+    surface = new_surface(switch["w"], switch["h"] * 2)
     ctx = new_context(surface)
     for frame, lit in enumerate((False, True)):
-        draw_lamp_button(ctx, 0, frame * spec["h"], spec["w"], spec["h"], spec["text"], lit)
+        draw_lamp_button(ctx, 0, frame * switch["h"], switch["w"], switch["h"], switch["text"], lit)
     return surface
 
 def build_gr_switch():

@@ -112,15 +112,15 @@ def meter_sheet(zoom=2):
 def switch_sheet(zoom=4):
     tiles = []
     bg = load("BG")
-    for spec in SWITCHES:
-        strip = load(spec["file"])
+    for switch in SWITCHES:
+        strip = load(switch["file"])
         for frame in (0, 1):
             pad = 14
-            tile = cairo.ImageSurface(cairo.FORMAT_ARGB32, spec["w"] + 2 * pad, spec["h"] + 2 * pad)
+            tile = cairo.ImageSurface(cairo.FORMAT_ARGB32, switch["w"] + 2 * pad, switch["h"] + 2 * pad)
             ctx = cairo.Context(tile)
-            ctx.set_source_surface(bg, pad - spec["x"], pad - spec["y"])
+            ctx.set_source_surface(bg, pad - switch["x"], pad - switch["y"])
             ctx.paint()
-            blit_frame(ctx, strip, pad, pad, spec["w"], spec["h"], frame)
+            blit_frame(ctx, strip, pad, pad, switch["w"], switch["h"], frame)
             tiles.append(zoomed(tile, zoom))
     return row_sheet(tiles, columns=2)
 
