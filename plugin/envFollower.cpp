@@ -14,7 +14,7 @@ void envFollower::setup(int mode, double attackMs, double releaseMs, double hold
   releaseCoef = coefficient(releaseMs);
   envelope = 0.0;
   holdCount = 0;
-  holdSamples = static_cast<int32_t>(holdMs / 1000.0 * rate);
+  holdSamples = TruncToInt(holdMs / 1000.0 * rate);
 }
 
 double envFollower::process(double x) {

@@ -3,6 +3,8 @@
 // Times are 99 % settling times: after `ms` milliseconds of samples the distance to the
 // target has shrunk to 1 %.
 
+#include "framework/NumericConversions.h"
+
 #include <cstdint>
 
 class envFollower {
@@ -19,7 +21,8 @@ public:
 
   void setAttack(double ms) { attackCoef = coefficient(ms); }
   void setRelease(double ms) { releaseCoef = coefficient(ms); }
-  void setHold(double ms) { holdSamples = static_cast<int32_t>(sampleRate * ms / 1000.0); }
+  // Truncated toward zero; defined for every input (NaN gives no hold, huge values saturate).
+  void setHold(double ms) { holdSamples = TruncToInt(sampleRate * ms / 1000.0); }
 
   // One-pole coefficient that settles to 99 % in ms milliseconds at sampleRate.
   double coefficient(double ms) const;

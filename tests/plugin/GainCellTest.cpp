@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -136,6 +137,16 @@ TEST(GainCell, HoldDelaysTheRelease) {
   // A rise restarts the hold.
   cell.processLinked(0.9, 0.9);
   EXPECT_EQ(cell.holdCount, 0);
+}
+
+TEST(GainCell, HoldTimesOutsideTheIntegerRangeAreDefined) {
+  compressor cell;
+  cell.setHold(std::nan(""));
+  EXPECT_EQ(cell.holdSamples, 0);
+  cell.setHold(1e300);
+  EXPECT_EQ(cell.holdSamples, INT32_MAX);
+  cell.setup(0, 5.0, 50.0, -1e300, 44100.0);
+  EXPECT_EQ(cell.holdSamples, INT32_MIN);
 }
 
 }  // namespace
