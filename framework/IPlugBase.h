@@ -9,6 +9,7 @@
 #include "PluginTypes.h"
 #include "StateChunk.h"
 
+#include <atomic>
 #include <cstdint>
 
 class IGraphics;
@@ -108,8 +109,8 @@ public:
 
   bool IsInstrument() const { return mIsInstrument; }
   bool DoesMidi() const { return mDoesMidi; }
-  bool IsBypassed() const { return mBypassed; }
-  void SetBypassed(bool b) { mBypassed = b; }
+  bool IsBypassed() const { return mBypassed.load(std::memory_order_relaxed); }
+  void SetBypassed(bool b) { mBypassed.store(b, std::memory_order_relaxed); }
   double GetSampleRate() const { return mSampleRate; }
   void SetSampleRate(double sr) { mSampleRate = sr; }
   int GetBlockSize() const { return mBlockSize; }
@@ -168,7 +169,9 @@ private:
   int32_t mHostVersion = 0;
   bool mIsInstrument = false;
   bool mDoesMidi = false;
-  bool mBypassed = false;
+  // Set by the audio thread (the host's bypass parameter) and read by the host's UI thread
+  // without the plug-in mutex.
+  std::atomic<bool> mBypassed{false};
   int32_t mCurrentPresetIdx = 0;
   double mSampleRate = 44100.0;
   int32_t mBlockSize = 0;
