@@ -4,7 +4,10 @@
 // Used twice by the effect: once as the compressor, once with ratio 1000 as the limiter.
 
 #include "envFollower.h"
+#include "plugin/Decibels.h"
+#include "plugin/SameBits.h"
 
+#include <cmath>
 #include <cstdint>
 
 class compressor : public envFollower {
@@ -15,12 +18,29 @@ public:
   double process(double x) override;
   // Envelope update with the level of the larger signed input (not the larger magnitude:
   // a = -0.9, b = 0.1 gives 0.1), then the gain computer; answers the gain in dB (<= 0).
-  double processLinked(double a, double b);
+  // Inline: the processing chain calls it twice per sample.
+  double processLinked(double a, double b) {
+    updateEnvelope(a >= b ? std::fabs(a) : std::fabs(b));
+    return computeGain();
+  }
 
-  void setRatio(double r);
-  void setThreshold(double dB);
-  void setKnee(double factor);
-  void setHardLimit(int32_t on);
+  void setRatio(double r) {
+    ratio = r;
+    recomputeKnee();
+    slope = hardLimit ? 1.0 : linearSlope();
+  }
+  void setThreshold(double dB) {
+    threshold = dB;
+    recomputeKnee();
+  }
+  void setKnee(double factor) {
+    kneeFactor = factor;
+    recomputeKnee();
+  }
+  void setHardLimit(int32_t on) {
+    hardLimit = on;
+    slope = on ? 1.0 : linearSlope();
+  }
 
   double gainDb = 0.0;
   double kneeFactor = 0.0;
@@ -33,7 +53,39 @@ public:
   int32_t hardLimit = 0;
 
 private:
-  void recomputeKnee();
-  double computeGain();
-};
+  void recomputeKnee() {
+    kneeWidth = threshold * kneeFactor * -1.0;
+    kneeLow = threshold - 0.5 * kneeWidth;
+    kneeHigh = threshold + 0.5 * kneeWidth;
+  }
 
+  double computeGain() {
+    const double e = GainToDb(std::fabs(envelope));
+    slope = hardLimit ? 1.0 : linearSlope();
+    if (kneeWidth > 0.0 && kneeLow < e && e < kneeHigh) {
+      // Quadratic knee, -slope (e - kneeLow)^2 / (2 kneeWidth); slope holds the knee's local
+      // slope until the next update recomputes it.
+      const double s = (e - kneeLow) / kneeWidth * 0.5 * slope;
+      slope = s;
+      gainDb = (kneeLow - e) * s;
+      return gainDb;
+    }
+    const double g = (threshold - e) * slope;
+    // Silence gives +inf x slope and an empty envelope can give NaN; neither may boost.
+    gainDb = g < 0.0 ? g : 0.0;
+    return gainDb;
+  }
+
+  // 1 - 1 / ratio, needed on every update and by every setter, divided out only when the ratio
+  // differs (as bits) from the one it was last divided out for.
+  double linearSlope() {
+    if (!SameBits(ratio, mSlopeRatio)) {
+      mSlopeRatio = ratio;
+      mLinearSlope = 1.0 - 1.0 / ratio;
+    }
+    return mLinearSlope;
+  }
+
+  double mSlopeRatio = 4.0;
+  double mLinearSlope = 0.75;  // 1 - 1 / 4
+};

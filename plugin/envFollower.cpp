@@ -10,8 +10,8 @@ envFollower::envFollower() {
 void envFollower::setup(int mode, double attackMs, double releaseMs, double holdMs, double rate) {
   detectMode = mode;
   sampleRate = rate;
-  attackCoef = coefficient(attackMs);
-  releaseCoef = coefficient(releaseMs);
+  setAttack(attackMs);
+  setRelease(releaseMs);
   envelope = 0.0;
   holdCount = 0;
   holdSamples = TruncToInt(holdMs / 1000.0 * rate);

@@ -4,6 +4,7 @@
 // target has shrunk to 1 %.
 
 #include "framework/NumericConversions.h"
+#include "plugin/SameBits.h"
 
 #include <cstdint>
 
@@ -19,8 +20,10 @@ public:
   // One envelope update with level |x|. The follower produces no signal and answers 0.
   virtual double process(double x);
 
-  void setAttack(double ms) { attackCoef = coefficient(ms); }
-  void setRelease(double ms) { releaseCoef = coefficient(ms); }
+  // The processing chain sets both times before every sample, nearly always to the time it set
+  // before; the power is only evaluated when the time or the rate differs from the last one.
+  void setAttack(double ms) { attackCoef = mAttackMemo.Coefficient(*this, ms); }
+  void setRelease(double ms) { releaseCoef = mReleaseMemo.Coefficient(*this, ms); }
   // Truncated toward zero; defined for every input (NaN gives no hold, huge values saturate).
   void setHold(double ms) { holdSamples = TruncToInt(sampleRate * ms / 1000.0); }
 
@@ -34,6 +37,28 @@ public:
   int32_t holdCount = 0;
   int32_t holdSamples = 0;
   int32_t detectMode = 0;
+
+private:
+  // The last coefficient computed, with the time and rate it was computed from (compared as
+  // bits, so the remembered value is exactly what coefficient() would answer again).
+  class CoefficientMemo {
+  public:
+    double Coefficient(const envFollower& follower, double ms) {
+      if (!mValid || !SameBits(ms, mMs) || !SameBits(follower.sampleRate, mRate)) {
+        mMs = ms;
+        mRate = follower.sampleRate;
+        mCoef = follower.coefficient(ms);
+        mValid = true;
+      }
+      return mCoef;
+    }
+
+  private:
+    double mMs = 0.0, mRate = 0.0, mCoef = 0.0;
+    bool mValid = false;
+  };
+
+  CoefficientMemo mAttackMemo, mReleaseMemo;
 
 protected:
   // The shared update; a level equal to the envelope takes the release path.
