@@ -81,8 +81,6 @@ void IParam::SetClamped(double plain) {
   mValue.store(v, std::memory_order_relaxed);
 }
 
-int IParam::Int() const { return TruncToInt(Value()); }
-
 void IParam::SetDisplayText(int value, const char* text) {
   DisplayText entry;
   entry.value = value;

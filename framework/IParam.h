@@ -6,6 +6,7 @@
 // controller thread may set it (set-parameter-normalised) while the audio thread reads it.
 
 #include "GrowableArray.h"
+#include "NumericConversions.h"
 
 #include <atomic>
 
@@ -43,8 +44,9 @@ public:
   void SetClamped(double plain);
 
   double Value() const { return mValue.load(std::memory_order_relaxed); }
-  // The integer step: the value truncated toward zero, defined for every value.
-  int Int() const;
+  // The integer step: the value truncated toward zero, defined for every value. Inline: the
+  // audio thread reads live steps every sample.
+  int Int() const { return TruncToInt(Value()); }
 
   // Display texts: per-integer-value replacement strings (first match wins).
   void SetDisplayText(int value, const char* text);

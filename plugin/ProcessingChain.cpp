@@ -2,6 +2,7 @@
 
 #include "ColourCurve.h"
 #include "Decibels.h"
+#include "SameBits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,12 +18,17 @@ constexpr double kLimiterAttackMs = 5.0;
 constexpr double kLimiterRatio = 1000.0;
 constexpr double kLimiterKnee = 0.3;
 
+// A section's coefficients follow from its kind, fc, q and gain alone, and only this function
+// writes them, so while all four are the same bits as before the coefficients already in place
+// are exactly what a recomputation would give.
 void SetUp(FilterSection& s, int32_t kind, double q, double gainDb, double hz, double sampleRate) {
+  double fc = hz / sampleRate;
+  if (!(fc < 0.5)) fc = ProcessingChain::kHeldFc;
+  if (s.kind == kind && SameBits(s.q, q) && SameBits(s.gainDb, gainDb) && SameBits(s.fc, fc)) return;
   s.kind = kind;
   s.q = q;
   s.gainDb = gainDb;
-  s.fc = hz / sampleRate;
-  if (!(s.fc < 0.5)) s.fc = ProcessingChain::kHeldFc;
+  s.fc = fc;
   s.SetCoefficients();
 }
 
@@ -77,7 +83,12 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
   SetUpSections(sampleRate, values);
   if (frameCount < 1) return;
 
-  const double meterCoef = std::exp(-4.60517018599 / (sampleRate * 0.3));  // 99 % in 0.3 s
+  if (!mMeterCoefValid || !SameBits(sampleRate, mMeterRate)) {
+    mMeterRate = sampleRate;
+    mMeterCoef = std::exp(-4.60517018599 / (sampleRate * 0.3));  // 99 % in 0.3 s
+    mMeterCoefValid = true;
+  }
+  const double meterCoef = mMeterCoef;
 
   FilterSection& dcL = mSections[kLeftDcHighPass];
   FilterSection& dcR = mSections[kRightDcHighPass];
@@ -87,7 +98,9 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
   FilterSection& detMid = mSections[kDetectorMidPeak];
   FilterSection& detShelf = mSections[kDetectorHighShelf];
 
+  LiveStepValues live;
   for (int i = 0; i < frameCount; ++i) {
+    steps.Read(live);
     dcOffset = -dcOffset;
 
     // Read every input of this sample before any output is written: they may share memory.
@@ -97,7 +110,7 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
     mainL = ColourCurve(toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(inL)))) + dcOffset;
     mainR = ColourCurve(toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(inR)))) + dcOffset;
 
-    if (steps.Step(kParamExternalSidechain) == 0) {
+    if (live.externalSidechain == 0) {
       scL = ColourCurve(mainL);
       scR = ColourCurve(mainR);
     } else {
@@ -106,8 +119,8 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
     }
 
     const double peak = std::max(std::fabs(scL), std::fabs(scR));
-    compRecoveryMs = CompressorRecoveryMs(steps.Step(kParamCompressorRecoveryTime), peak, compRecoveryMs);
-    levelRecoveryMs = LevelRecoveryMs(steps.Step(kParamLevelRecoveryTime), peak, levelRecoveryMs);
+    compRecoveryMs = CompressorRecoveryMs(live.compressorRecovery, peak, compRecoveryMs);
+    levelRecoveryMs = LevelRecoveryMs(live.levelRecovery, peak, levelRecoveryMs);
 
     // The compressor listens to an equalised mono sum; the limiter to the stereo pair directly.
     float d = static_cast<float>((scL + scR) * 0.5);
@@ -128,7 +141,7 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
     wetR = mMakeupSmoother.Advance(values.makeupGain) * wetR;
 
     double outL, outR;
-    if (steps.Step(kParamBypass) == 0) {
+    if (live.bypass == 0) {
       outL = inL - dcOffset;
       outR = inR - dcOffset;
     } else {
@@ -142,7 +155,8 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
       outR = (wetR - dcOffset) * k3 + (1.0 - static_cast<double>(k4)) * mainR;
     }
 
-    grLinear = DbToGain(steps.Step(kParamGRSelect) == 0 ? compGainDb : limGainDb);
+    // The meter's source is one of the two gains already applied.
+    grLinear = live.grSelect == 0 ? gc : gl;
 
     if (meter) {
       double t = std::fabs(1.0 - grLinear);  // the fraction of level removed
@@ -150,12 +164,26 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
       meterValue = (meterValue - t) * meterCoef + t;
     }
 
-    if (!StateIsFinite(outL, outR)) RecoverFromNonFinite(outL, outR);
+    // One test on finite audio; the full examination only when something may have gone wrong.
+    if (!std::isfinite(LastingStateSum(outL, outR)) && !StateIsFinite(outL, outR)) {
+      RecoverFromNonFinite(outL, outR);
+    }
 
     outputs[0][i] = outL;
     outputs[1][i] = outR;
-    if (meter) meter->ShowMeter(meterValue);
   }
+  if (meter) meter->ShowMeter(meterValue);
+}
+
+// The sum of everything StateIsFinite examines. It is finite only if every term is (an infinity
+// or a NaN anywhere makes it infinite or NaN), so a finite sum clears them all at the cost of a
+// few additions; a sum that overflows although every term is finite only costs the full check.
+double ProcessingChain::LastingStateSum(double outL, double outR) const {
+  double sections = 0.0;
+  for (const FilterSection& s : mSections) sections += s.z1 + s.z2;
+  const double cells = (compCell.envelope + limitCell.envelope) + (compCell.releaseCoef + limitCell.releaseCoef);
+  const double smoothers = static_cast<double>(mCompRecoverySmoother.z) + static_cast<double>(mLimitRecoverySmoother.z);
+  return ((outL + outR) + (meterValue + smoothers)) + (sections + cells);
 }
 
 // Everything a non-finite (or single-precision-overflowing) input can reach and that outlives

@@ -12,16 +12,26 @@
 #include "VelmoraParams.h"
 #include "compressor.h"
 
-// The live integer steps of "Compressor Recovery Time", "Level Recovery Time", "Bypass",
-// "External Sidechain" and "GR Select", read every sample so a change acts from the next sample.
+// The current steps of "Compressor Recovery Time", "Level Recovery Time", "Bypass",
+// "External Sidechain" and "GR Select".
+struct LiveStepValues {
+  int compressorRecovery = 0;
+  int levelRecovery = 0;
+  int bypass = 0;
+  int externalSidechain = 0;
+  int grSelect = 0;
+};
+
+// Where the chain reads those five steps, once per sample, so a change acts from the next sample.
 // Must be cheap and must not allocate or lock.
 class LiveSteps {
 public:
   virtual ~LiveSteps() = default;
-  virtual int Step(int paramIdx) const = 0;
+  virtual void Read(LiveStepValues& steps) const = 0;
 };
 
-// Receives the meter value once per sample while an editor is attached.
+// Receives the meter value at the end of every block while an editor is attached. The editor
+// draws 25 times a second, so the last value of a block is all it can show.
 class MeterSink {
 public:
   virtual ~MeterSink() = default;
@@ -65,6 +75,7 @@ private:
   void SetUpSections(double sampleRate, const DerivedValues& values);
   void UpdateCompressorSettings(const DerivedValues& values);
   void UpdateLimiterSettings(const DerivedValues& values);
+  double LastingStateSum(double outL, double outR) const;
   bool StateIsFinite(double outL, double outR) const;
   void RecoverFromNonFinite(double& outL, double& outR);
 
@@ -78,6 +89,10 @@ private:
 
   double dcOffset = 1e-15;  // flips sign every sample to keep denormals out of the filters
   double meterValue = 1.0;
+  // The meter's one-pole coefficient and the sample rate it was computed for.
+  double mMeterRate = 0.0;
+  double mMeterCoef = 0.0;
+  bool mMeterCoefValid = false;
 
   compressor compCell;
   compressor limitCell;

@@ -55,9 +55,12 @@ void Velmora::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   mChain.Process(inputs, outputs, nFrames, GetSampleRate(), mDerived, *this, meter);
 }
 
-int Velmora::Step(int paramIdx) const {
-  const IParam* param = GetParam(paramIdx);
-  return param ? param->Int() : 0;
+void Velmora::Read(LiveStepValues& steps) const {
+  steps.compressorRecovery = Step(kParamCompressorRecoveryTime);
+  steps.levelRecovery = Step(kParamLevelRecoveryTime);
+  steps.bypass = Step(kParamBypass);
+  steps.externalSidechain = Step(kParamExternalSidechain);
+  steps.grSelect = Step(kParamGRSelect);
 }
 
 void Velmora::ShowMeter(double meterValue) {

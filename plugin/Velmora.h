@@ -24,7 +24,11 @@ public:
   const DerivedValues& Derived() const { return mDerived; }
 
 private:
-  int Step(int paramIdx) const override;
+  void Read(LiveStepValues& steps) const override;
+  int Step(int paramIdx) const {
+    const IParam* param = GetParam(paramIdx);
+    return param ? param->Int() : 0;
+  }
   void ShowMeter(double meterValue) override;
 
   DerivedValues mDerived;

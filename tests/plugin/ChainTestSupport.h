@@ -9,7 +9,13 @@ struct DefaultSteps : LiveSteps {
   DefaultSteps() {
     for (int i = 0; i < kNumParams; ++i) step[i] = kParamDefinitions[i].defaultStep;
   }
-  int Step(int paramIdx) const override { return step[paramIdx]; }
+  void Read(LiveStepValues& live) const override {
+    live.compressorRecovery = step[kParamCompressorRecoveryTime];
+    live.levelRecovery = step[kParamLevelRecoveryTime];
+    live.bypass = step[kParamBypass];
+    live.externalSidechain = step[kParamExternalSidechain];
+    live.grSelect = step[kParamGRSelect];
+  }
 };
 
 struct LastMeter : MeterSink {
