@@ -34,6 +34,11 @@ void SetUp(FilterSection& s, int32_t kind, double q, double gainDb, double hz, d
 
 bool IsFinite(double x) { return std::isfinite(x); }
 
+bool IsDetectorSection(int s) {
+  return s == ProcessingChain::kDetectorHighPass || s == ProcessingChain::kDetectorMidPeak ||
+         s == ProcessingChain::kDetectorHighShelf;
+}
+
 }  // namespace
 
 void ProcessingChain::SetUpSections(double sampleRate, const DerivedValues& v) {
@@ -88,35 +93,65 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
     mMeterCoef = std::exp(-4.60517018599 / (sampleRate * 0.3));  // 99 % in 0.3 s
     mMeterCoefValid = true;
   }
-  const double meterCoef = mMeterCoef;
 
+  Span span;
+  for (int start = 0; start < frameCount;) {
+    const int count = ConditionSpan(inputs, start, std::min(kSpan, frameCount - start), steps, span);
+    ProcessSpan(outputs, start, count, span, mix, mMeterCoef, values, meter != nullptr);
+    start += count;
+  }
+  if (meter) meter->ShowMeter(meterValue);
+}
+
+// The conditioned main pair and the sidechain pair for up to `count` samples from `start`, with
+// each sample's live steps and offset. Every input of these samples is read here, before any
+// output is written (they may share memory). Stops after a sample that leaves a main-path filter
+// non-finite, so that the recovery after that sample acts before the next one enters the filters;
+// answers how many samples it conditioned.
+int ProcessingChain::ConditionSpan(const double* const* inputs, int start, int count, const LiveSteps& steps,
+                                   Span& span) {
   FilterSection& dcL = mSections[kLeftDcHighPass];
   FilterSection& dcR = mSections[kRightDcHighPass];
   FilterSection& toneL = mSections[kLeftTonePeak];
   FilterSection& toneR = mSections[kRightTonePeak];
+  int i = 0;
+  while (i < count) {
+    steps.Read(span.steps[i]);
+    dcOffset = -dcOffset;
+    const double offset = dcOffset;
+    const double inL = inputs[0][start + i];
+    const double inR = inputs[1][start + i];
+    const double mainL = ColourCurve(toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(inL)))) + offset;
+    const double mainR = ColourCurve(toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(inR)))) + offset;
+    if (span.steps[i].externalSidechain == 0) {
+      span.scL[i] = ColourCurve(mainL);
+      span.scR[i] = ColourCurve(mainR);
+    } else {
+      span.scL[i] = ColourCurve(inputs[2][start + i] + offset);
+      span.scR[i] = ColourCurve(inputs[3][start + i] + offset);
+    }
+    span.inL[i] = inL;
+    span.inR[i] = inR;
+    span.offset[i] = offset;
+    span.mainL[i] = mainL;
+    span.mainR[i] = mainR;
+    ++i;
+    if (!std::isfinite(MainPathStateSum())) break;
+  }
+  return i;
+}
+
+void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, const Span& span, double mix,
+                                  double meterCoef, const DerivedValues& values, bool withMeter) {
   FilterSection& detHighPass = mSections[kDetectorHighPass];
   FilterSection& detMid = mSections[kDetectorMidPeak];
   FilterSection& detShelf = mSections[kDetectorHighShelf];
 
-  LiveStepValues live;
-  for (int i = 0; i < frameCount; ++i) {
-    steps.Read(live);
-    dcOffset = -dcOffset;
-
-    // Read every input of this sample before any output is written: they may share memory.
-    const double inL = inputs[0][i];
-    const double inR = inputs[1][i];
-
-    mainL = ColourCurve(toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(inL)))) + dcOffset;
-    mainR = ColourCurve(toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(inR)))) + dcOffset;
-
-    if (live.externalSidechain == 0) {
-      scL = ColourCurve(mainL);
-      scR = ColourCurve(mainR);
-    } else {
-      scL = ColourCurve(inputs[2][i] + dcOffset);
-      scR = ColourCurve(inputs[3][i] + dcOffset);
-    }
+  for (int i = 0; i < count; ++i) {
+    const LiveStepValues& live = span.steps[i];
+    const double offset = span.offset[i];
+    const double mainL = span.mainL[i], mainR = span.mainR[i];
+    const double scL = span.scL[i], scR = span.scR[i];
 
     const double peak = std::max(std::fabs(scL), std::fabs(scR));
     compRecoveryMs = CompressorRecoveryMs(live.compressorRecovery, peak, compRecoveryMs);
@@ -125,10 +160,10 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
     // The compressor listens to an equalised mono sum; the limiter to the stereo pair directly.
     float d = static_cast<float>((scL + scR) * 0.5);
     d = detShelf.ProcessSample(detMid.ProcessSample(detHighPass.ProcessSample(d)));
-    compGainDb = compCell.processLinked(d, d);
+    const double compGainDb = compCell.processLinked(d, d);
     UpdateCompressorSettings(values);
 
-    limGainDb = limitCell.processLinked(scL, scR);
+    const double limGainDb = limitCell.processLinked(scL, scR);
     UpdateLimiterSettings(values);
 
     const double gc = DbToGain(compGainDb);
@@ -142,55 +177,65 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
 
     double outL, outR;
     if (live.bypass == 0) {
-      outL = inL - dcOffset;
-      outR = inR - dcOffset;
+      outL = span.inL[i] - offset;
+      outR = span.inR[i] - offset;
     } else {
       // The dry share is the conditioned signal, not the raw input; 1 - k is taken in double
       // precision from the widened smoother value, so it is exact.
       const float k1 = mMixSmoother.Advance(mix);
       const float k2 = mMixSmoother.Advance(mix);
-      outL = (wetL - dcOffset) * k1 + (1.0 - static_cast<double>(k2)) * mainL;
+      outL = (wetL - offset) * k1 + (1.0 - static_cast<double>(k2)) * mainL;
       const float k3 = mMixSmoother.Advance(mix);
       const float k4 = mMixSmoother.Advance(mix);
-      outR = (wetR - dcOffset) * k3 + (1.0 - static_cast<double>(k4)) * mainR;
+      outR = (wetR - offset) * k3 + (1.0 - static_cast<double>(k4)) * mainR;
     }
 
-    // The meter's source is one of the two gains already applied.
-    grLinear = live.grSelect == 0 ? gc : gl;
-
-    if (meter) {
+    if (withMeter) {
+      // The meter's source is one of the two gains already applied.
+      const double grLinear = live.grSelect == 0 ? gc : gl;
       double t = std::fabs(1.0 - grLinear);  // the fraction of level removed
       t = t > meterValue ? t * 1.0125 : t * 0.9875;
       meterValue = (meterValue - t) * meterCoef + t;
     }
 
     // One test on finite audio; the full examination only when something may have gone wrong.
-    if (!std::isfinite(LastingStateSum(outL, outR)) && !StateIsFinite(outL, outR)) {
-      RecoverFromNonFinite(outL, outR);
+    // The main-path filters have already run to the end of the span; they can only have become
+    // non-finite on its last sample (the span ends there), so they belong to that sample's check.
+    const bool withMainPath = i == count - 1;
+    if (!std::isfinite(LastingStateSum(outL, outR, withMainPath)) && !StateIsFinite(outL, outR, withMainPath)) {
+      RecoverFromNonFinite(outL, outR, withMainPath);
     }
 
-    outputs[0][i] = outL;
-    outputs[1][i] = outR;
+    outputs[0][start + i] = outL;
+    outputs[1][start + i] = outR;
   }
-  if (meter) meter->ShowMeter(meterValue);
+}
+
+double ProcessingChain::MainPathStateSum() const {
+  double sum = 0.0;
+  for (int s : {kLeftDcHighPass, kRightDcHighPass, kLeftTonePeak, kRightTonePeak}) sum += mSections[s].z1 + mSections[s].z2;
+  return sum;
 }
 
 // The sum of everything StateIsFinite examines. It is finite only if every term is (an infinity
 // or a NaN anywhere makes it infinite or NaN), so a finite sum clears them all at the cost of a
 // few additions; a sum that overflows although every term is finite only costs the full check.
-double ProcessingChain::LastingStateSum(double outL, double outR) const {
-  double sections = 0.0;
-  for (const FilterSection& s : mSections) sections += s.z1 + s.z2;
+double ProcessingChain::LastingStateSum(double outL, double outR, bool withMainPath) const {
+  double detector = 0.0;
+  for (int s : {kDetectorHighPass, kDetectorMidPeak, kDetectorHighShelf}) detector += mSections[s].z1 + mSections[s].z2;
   const double cells = (compCell.envelope + limitCell.envelope) + (compCell.releaseCoef + limitCell.releaseCoef);
   const double smoothers = static_cast<double>(mCompRecoverySmoother.z) + static_cast<double>(mLimitRecoverySmoother.z);
-  return ((outL + outR) + (meterValue + smoothers)) + (sections + cells);
+  const double sum = ((outL + outR) + (meterValue + smoothers)) + (detector + cells);
+  return withMainPath ? sum + MainPathStateSum() : sum;
 }
 
 // Everything a non-finite (or single-precision-overflowing) input can reach and that outlives
 // the sample. Finite processing never trips this, so it never alters a finite result.
-bool ProcessingChain::StateIsFinite(double outL, double outR) const {
+bool ProcessingChain::StateIsFinite(double outL, double outR, bool withMainPath) const {
   bool finite = IsFinite(outL) & IsFinite(outR) & IsFinite(meterValue);
-  for (const FilterSection& s : mSections) finite &= IsFinite(s.z1) & IsFinite(s.z2);
+  for (int s = 0; s < kNumSections; ++s) {
+    if (withMainPath || IsDetectorSection(s)) finite &= IsFinite(mSections[s].z1) & IsFinite(mSections[s].z2);
+  }
   finite &= IsFinite(compCell.envelope) & IsFinite(limitCell.envelope);
   finite &= IsFinite(compCell.releaseCoef) & IsFinite(limitCell.releaseCoef);
   finite &= IsFinite(mCompRecoverySmoother.z) & IsFinite(mLimitRecoverySmoother.z);
@@ -199,9 +244,11 @@ bool ProcessingChain::StateIsFinite(double outL, double outR) const {
 
 // Puts whatever became non-finite back to its constructed value, so one bad sample costs a
 // short transient instead of silencing the instance for good.
-void ProcessingChain::RecoverFromNonFinite(double& outL, double& outR) {
-  for (FilterSection& s : mSections) {
-    if (!IsFinite(s.z1) || !IsFinite(s.z2)) s.z1 = s.z2 = 0.0;
+void ProcessingChain::RecoverFromNonFinite(double& outL, double& outR, bool withMainPath) {
+  for (int s = 0; s < kNumSections; ++s) {
+    FilterSection& section = mSections[s];
+    if (!withMainPath && !IsDetectorSection(s)) continue;
+    if (!IsFinite(section.z1) || !IsFinite(section.z2)) section.z1 = section.z2 = 0.0;
   }
   for (compressor* cell : {&compCell, &limitCell}) {
     if (!IsFinite(cell->envelope)) {
@@ -213,7 +260,7 @@ void ProcessingChain::RecoverFromNonFinite(double& outL, double& outR) {
   for (ParamSmoother* s : {&mCompRecoverySmoother, &mLimitRecoverySmoother}) {
     if (!IsFinite(s->z)) s->z = 0.0f;
   }
-  for (double* v : {&mainL, &mainR, &scL, &scR, &compRecoveryMs, &levelRecoveryMs}) {
+  for (double* v : {&compRecoveryMs, &levelRecoveryMs}) {
     if (!IsFinite(*v)) *v = 0.0;
   }
   if (!IsFinite(meterValue)) meterValue = 1.0;

@@ -72,12 +72,29 @@ public:
   double DcOffset() const { return dcOffset; }
 
 private:
+  // The samples of one span: the main path and the sidechain's colour curves are computed for all
+  // of them first (nothing there depends on the gain cells, so the processor can overlap one
+  // sample's sines and tangents with the next one's), then the detector, cells, gains, mix and
+  // meter run through them in order.
+  static constexpr int kSpan = 32;
+  struct Span {
+    double inL[kSpan], inR[kSpan];  // the raw main inputs: outputs may overwrite them
+    double offset[kSpan];
+    double mainL[kSpan], mainR[kSpan];
+    double scL[kSpan], scR[kSpan];
+    LiveStepValues steps[kSpan];
+  };
+
   void SetUpSections(double sampleRate, const DerivedValues& values);
+  int ConditionSpan(const double* const* inputs, int start, int count, const LiveSteps& steps, Span& span);
+  void ProcessSpan(double* const* outputs, int start, int count, const Span& span, double mix,
+                   double meterCoef, const DerivedValues& values, bool withMeter);
   void UpdateCompressorSettings(const DerivedValues& values);
   void UpdateLimiterSettings(const DerivedValues& values);
-  double LastingStateSum(double outL, double outR) const;
-  bool StateIsFinite(double outL, double outR) const;
-  void RecoverFromNonFinite(double& outL, double& outR);
+  double MainPathStateSum() const;
+  double LastingStateSum(double outL, double outR, bool withMainPath) const;
+  bool StateIsFinite(double outL, double outR, bool withMainPath) const;
+  void RecoverFromNonFinite(double& outL, double& outR, bool withMainPath);
 
   ParamSmoother mCompThresholdSmoother;
   ParamSmoother mCompRecoverySmoother;
@@ -99,10 +116,6 @@ private:
 
   FilterSection mSections[kNumSections];
 
-  // Working values of the current sample.
-  double mainL = 0.0, mainR = 0.0;
-  double scL = 0.0, scR = 0.0;
+  // Release times of the last sample: a recovery step outside the table keeps them.
   double compRecoveryMs = 0.0, levelRecoveryMs = 0.0;
-  double compGainDb = 0.0, limGainDb = 0.0;
-  double grLinear = 1.0;
 };
