@@ -67,6 +67,31 @@ void ProcessingChain::UpdateCompressorSettings(const DerivedValues& v) {
   cell.setHardLimit(0);
 }
 
+// Whether UpdateCompressorSettings with the current release time would leave every setting of
+// the cell and every smoother it advances exactly as they are, apart from the slope that
+// setHardLimit restores after each gain computation: the smoothers sit on fixed points of their
+// targets and the cell already holds what they would set. It stays so for as long as the release
+// time and the derived values do not change, which is nearly always.
+bool ProcessingChain::CompressorSettled(const DerivedValues& v) const {
+  const compressor& cell = compCell;
+  return mCompRecoverySmoother.SettledAt(compRecoveryMs) &&
+         cell.releaseIs(static_cast<double>(mCompRecoverySmoother.z)) && cell.attackIs(kCompressorAttackMs) &&
+         cell.holdIs(0.0) && mRatioSmoother.SettledAt(v.ratioValue) &&
+         !(static_cast<double>(mRatioSmoother.z) != cell.ratio) && mCompThresholdSmoother.SettledAt(v.thresholdDb) &&
+         !(static_cast<double>(mCompThresholdSmoother.z) != cell.threshold) && !(cell.kneeFactor != v.kneeValue) &&
+         cell.hardLimit == 0;
+}
+
+bool ProcessingChain::LimiterSettled(const DerivedValues& v) const {
+  const compressor& cell = limitCell;
+  const double thresholdDb = -2.0 * v.limitLevel;
+  return mLimitRecoverySmoother.SettledAt(levelRecoveryMs) &&
+         cell.releaseIs(static_cast<double>(mLimitRecoverySmoother.z)) && cell.attackIs(kLimiterAttackMs) &&
+         cell.holdIs(0.0) && !(cell.ratio != kLimiterRatio) && mLimitThresholdSmoother.SettledAt(thresholdDb) &&
+         !(static_cast<double>(mLimitThresholdSmoother.z) != cell.threshold) && !(cell.kneeFactor != kLimiterKnee) &&
+         cell.hardLimit == 0;
+}
+
 void ProcessingChain::UpdateLimiterSettings(const DerivedValues& v) {
   compressor& cell = limitCell;
   cell.setAttack(kLimiterAttackMs);
@@ -147,6 +172,14 @@ void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, 
   FilterSection& detMid = mSections[kDetectorMidPeak];
   FilterSection& detShelf = mSections[kDetectorHighShelf];
 
+  // Settings and smoothers that have come to rest are not driven again while their inputs stay:
+  // the cells' while their release times keep the value they were settled with.
+  bool compSettled = CompressorSettled(values);
+  bool limitSettled = LimiterSettled(values);
+  const double compSettledMs = compRecoveryMs, limitSettledMs = levelRecoveryMs;
+  const bool makeupSettled = mMakeupSmoother.SettledAt(values.makeupGain);
+  const bool mixSettled = mMixSmoother.SettledAt(mix);
+
   for (int i = 0; i < count; ++i) {
     const LiveStepValues& live = span.steps[i];
     const double offset = span.offset[i];
@@ -161,10 +194,20 @@ void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, 
     float d = static_cast<float>((scL + scR) * 0.5);
     d = detShelf.ProcessSample(detMid.ProcessSample(detHighPass.ProcessSample(d)));
     const double compGainDb = compCell.processLinked(d, d);
-    UpdateCompressorSettings(values);
+    if (compSettled && SameBits(compRecoveryMs, compSettledMs)) {
+      compCell.setHardLimit(0);
+    } else {
+      UpdateCompressorSettings(values);
+      compSettled = false;
+    }
 
     const double limGainDb = limitCell.processLinked(scL, scR);
-    UpdateLimiterSettings(values);
+    if (limitSettled && SameBits(levelRecoveryMs, limitSettledMs)) {
+      limitCell.setHardLimit(0);
+    } else {
+      UpdateLimiterSettings(values);
+      limitSettled = false;
+    }
 
     const double gc = DbToGain(compGainDb);
     double wetL = gc * mainL;
@@ -172,8 +215,8 @@ void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, 
     const double gl = DbToGain(limGainDb);
     wetL = gl * wetL;
     wetR = gl * wetR;
-    wetL = mMakeupSmoother.Advance(values.makeupGain) * wetL;
-    wetR = mMakeupSmoother.Advance(values.makeupGain) * wetR;
+    wetL = (makeupSettled ? mMakeupSmoother.z : mMakeupSmoother.Advance(values.makeupGain)) * wetL;
+    wetR = (makeupSettled ? mMakeupSmoother.z : mMakeupSmoother.Advance(values.makeupGain)) * wetR;
 
     double outL, outR;
     if (live.bypass == 0) {
@@ -182,11 +225,12 @@ void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, 
     } else {
       // The dry share is the conditioned signal, not the raw input; 1 - k is taken in double
       // precision from the widened smoother value, so it is exact.
-      const float k1 = mMixSmoother.Advance(mix);
-      const float k2 = mMixSmoother.Advance(mix);
+      ParamSmoother& m = mMixSmoother;
+      const float k1 = mixSettled ? m.z : m.Advance(mix);
+      const float k2 = mixSettled ? m.z : m.Advance(mix);
       outL = (wetL - offset) * k1 + (1.0 - static_cast<double>(k2)) * mainL;
-      const float k3 = mMixSmoother.Advance(mix);
-      const float k4 = mMixSmoother.Advance(mix);
+      const float k3 = mixSettled ? m.z : m.Advance(mix);
+      const float k4 = mixSettled ? m.z : m.Advance(mix);
       outR = (wetR - offset) * k3 + (1.0 - static_cast<double>(k4)) * mainR;
     }
 
@@ -204,6 +248,7 @@ void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, 
     const bool withMainPath = i == count - 1;
     if (!std::isfinite(LastingStateSum(outL, outR, withMainPath)) && !StateIsFinite(outL, outR, withMainPath)) {
       RecoverFromNonFinite(outL, outR, withMainPath);
+      compSettled = limitSettled = false;  // the recovery may have reset a smoother or a release
     }
 
     outputs[0][start + i] = outL;

@@ -91,6 +91,8 @@ private:
                    double meterCoef, const DerivedValues& values, bool withMeter);
   void UpdateCompressorSettings(const DerivedValues& values);
   void UpdateLimiterSettings(const DerivedValues& values);
+  bool CompressorSettled(const DerivedValues& values) const;
+  bool LimiterSettled(const DerivedValues& values) const;
   double MainPathStateSum() const;
   double LastingStateSum(double outL, double outR, bool withMainPath) const;
   bool StateIsFinite(double outL, double outR, bool withMainPath) const;

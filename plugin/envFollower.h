@@ -27,6 +27,11 @@ public:
   // Truncated toward zero; defined for every input (NaN gives no hold, huge values saturate).
   void setHold(double ms) { holdSamples = TruncToInt(sampleRate * ms / 1000.0); }
 
+  // Whether the setter of the same name would leave its field exactly as it is.
+  bool attackIs(double ms) const { return mAttackMemo.Holds(*this, ms, attackCoef); }
+  bool releaseIs(double ms) const { return mReleaseMemo.Holds(*this, ms, releaseCoef); }
+  bool holdIs(double ms) const { return holdSamples == TruncToInt(sampleRate * ms / 1000.0); }
+
   // One-pole coefficient that settles to 99 % in ms milliseconds at sampleRate.
   double coefficient(double ms) const;
 
@@ -51,6 +56,10 @@ private:
         mValid = true;
       }
       return mCoef;
+    }
+    // Whether coef is what Coefficient(follower, ms) would answer, without computing it.
+    bool Holds(const envFollower& follower, double ms, double coef) const {
+      return mValid && SameBits(ms, mMs) && SameBits(follower.sampleRate, mRate) && SameBits(coef, mCoef);
     }
 
   private:
