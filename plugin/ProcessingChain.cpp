@@ -34,10 +34,15 @@ void SetUp(FilterSection& s, int32_t kind, double q, double gainDb, double hz, d
 
 bool IsFinite(double x) { return std::isfinite(x); }
 
-bool IsDetectorSection(int s) {
-  return s == ProcessingChain::kDetectorHighPass || s == ProcessingChain::kDetectorMidPeak ||
-         s == ProcessingChain::kDetectorHighShelf;
+}  // namespace
+
+// The stage whose state a filter section belongs to.
+ProcessingChain::StateParts ProcessingChain::PartOf(int section) {
+  const bool detector = section == kDetectorHighPass || section == kDetectorMidPeak || section == kDetectorHighShelf;
+  return detector ? kCellStage : kMainPath;
 }
+
+namespace {
 
 }  // namespace
 
@@ -122,17 +127,21 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
   Span span;
   for (int start = 0; start < frameCount;) {
     const int count = ConditionSpan(inputs, start, std::min(kSpan, frameCount - start), steps, span);
-    ProcessSpan(outputs, start, count, span, mix, mMeterCoef, values, meter != nullptr);
+    for (int from = 0; from < count;) {
+      const int to = RunCells(span, from, count, values);
+      FinishSamples(outputs, start, span, from, to, count, mix, values, meter != nullptr);
+      from = to;
+    }
     start += count;
   }
   if (meter) meter->ShowMeter(meterValue);
 }
 
-// The conditioned main pair and the sidechain pair for up to `count` samples from `start`, with
-// each sample's live steps and offset. Every input of these samples is read here, before any
-// output is written (they may share memory). Stops after a sample that leaves a main-path filter
-// non-finite, so that the recovery after that sample acts before the next one enters the filters;
-// answers how many samples it conditioned.
+// Stage 1: the conditioned main pair and the sidechain pair for up to `count` samples from
+// `start`, with each sample's live steps and offset. Every input of these samples is read here,
+// before any output is written (they may share memory). Stops after a sample that leaves a
+// main-path filter non-finite, so that the recovery after that sample acts before the next one
+// enters the filters; answers how many samples it conditioned.
 int ProcessingChain::ConditionSpan(const double* const* inputs, int start, int count, const LiveSteps& steps,
                                    Span& span) {
   FilterSection& dcL = mSections[kLeftDcHighPass];
@@ -166,24 +175,24 @@ int ProcessingChain::ConditionSpan(const double* const* inputs, int start, int c
   return i;
 }
 
-void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, const Span& span, double mix,
-                                  double meterCoef, const DerivedValues& values, bool withMeter) {
+// Stage 2: the compressor's detector and both gain cells with their settings, for span samples
+// from `from` up to `count`, leaving each sample's two gains in dB in the span. Stops after a
+// sample that leaves any of their state non-finite, for the same reason as stage 1; answers where
+// it stopped.
+int ProcessingChain::RunCells(Span& span, int from, int count, const DerivedValues& values) {
   FilterSection& detHighPass = mSections[kDetectorHighPass];
   FilterSection& detMid = mSections[kDetectorMidPeak];
   FilterSection& detShelf = mSections[kDetectorHighShelf];
 
-  // Settings and smoothers that have come to rest are not driven again while their inputs stay:
-  // the cells' while their release times keep the value they were settled with.
+  // Settings that have come to rest are not driven again while their inputs stay: the cells'
+  // while their release times keep the value they were settled with.
   bool compSettled = CompressorSettled(values);
   bool limitSettled = LimiterSettled(values);
   const double compSettledMs = compRecoveryMs, limitSettledMs = levelRecoveryMs;
-  const bool makeupSettled = mMakeupSmoother.SettledAt(values.makeupGain);
-  const bool mixSettled = mMixSmoother.SettledAt(mix);
 
-  for (int i = 0; i < count; ++i) {
+  int i = from;
+  while (i < count) {
     const LiveStepValues& live = span.steps[i];
-    const double offset = span.offset[i];
-    const double mainL = span.mainL[i], mainR = span.mainR[i];
     const double scL = span.scL[i], scR = span.scR[i];
 
     const double peak = std::max(std::fabs(scL), std::fabs(scR));
@@ -193,7 +202,7 @@ void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, 
     // The compressor listens to an equalised mono sum; the limiter to the stereo pair directly.
     float d = static_cast<float>((scL + scR) * 0.5);
     d = detShelf.ProcessSample(detMid.ProcessSample(detHighPass.ProcessSample(d)));
-    const double compGainDb = compCell.processLinked(d, d);
+    span.compGainDb[i] = compCell.processLinked(d, d);
     if (compSettled && SameBits(compRecoveryMs, compSettledMs)) {
       compCell.setHardLimit(0);
     } else {
@@ -201,18 +210,37 @@ void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, 
       compSettled = false;
     }
 
-    const double limGainDb = limitCell.processLinked(scL, scR);
+    span.limGainDb[i] = limitCell.processLinked(scL, scR);
     if (limitSettled && SameBits(levelRecoveryMs, limitSettledMs)) {
       limitCell.setHardLimit(0);
     } else {
       UpdateLimiterSettings(values);
       limitSettled = false;
     }
+    ++i;
+    if (!std::isfinite(CellStateSum())) break;
+  }
+  return i;
+}
 
-    const double gc = DbToGain(compGainDb);
+// Stage 3: gains, make-up, the in/out switch with the mix, the meter and the finiteness check,
+// for span samples [from, to); writes the outputs. `count` is where stage 1 stopped.
+void ProcessingChain::FinishSamples(double* const* outputs, int start, const Span& span, int from, int to,
+                                    int count, double mix, const DerivedValues& values, bool withMeter) {
+  // Smoothers at rest on their targets answer the same value to every advance.
+  const bool makeupSettled = mMakeupSmoother.SettledAt(values.makeupGain);
+  const bool mixSettled = mMixSmoother.SettledAt(mix);
+  const double meterCoef = mMeterCoef;
+
+  for (int i = from; i < to; ++i) {
+    const LiveStepValues& live = span.steps[i];
+    const double offset = span.offset[i];
+    const double mainL = span.mainL[i], mainR = span.mainR[i];
+
+    const double gc = DbToGain(span.compGainDb[i]);
     double wetL = gc * mainL;
     double wetR = gc * mainR;
-    const double gl = DbToGain(limGainDb);
+    const double gl = DbToGain(span.limGainDb[i]);
     wetL = gl * wetL;
     wetR = gl * wetR;
     wetL = (makeupSettled ? mMakeupSmoother.z : mMakeupSmoother.Advance(values.makeupGain)) * wetL;
@@ -243,12 +271,14 @@ void ProcessingChain::ProcessSpan(double* const* outputs, int start, int count, 
     }
 
     // One test on finite audio; the full examination only when something may have gone wrong.
-    // The main-path filters have already run to the end of the span; they can only have become
-    // non-finite on its last sample (the span ends there), so they belong to that sample's check.
-    const bool withMainPath = i == count - 1;
-    if (!std::isfinite(LastingStateSum(outL, outR, withMainPath)) && !StateIsFinite(outL, outR, withMainPath)) {
-      RecoverFromNonFinite(outL, outR, withMainPath);
-      compSettled = limitSettled = false;  // the recovery may have reset a smoother or a release
+    // Stages 1 and 2 have already run ahead, and each stops right after a sample that leaves its
+    // state non-finite; so their state was finite at every earlier sample and belongs only to
+    // the check of the sample where they stopped, where it is exactly that sample's state.
+    StateParts parts = kOutputStage;
+    if (i == to - 1) parts |= kCellStage;
+    if (i == count - 1) parts |= kMainPath;
+    if (!std::isfinite(LastingStateSum(outL, outR, parts)) && !StateIsFinite(outL, outR, parts)) {
+      RecoverFromNonFinite(outL, outR, parts);
     }
 
     outputs[0][start + i] = outL;
@@ -262,51 +292,62 @@ double ProcessingChain::MainPathStateSum() const {
   return sum;
 }
 
-// The sum of everything StateIsFinite examines. It is finite only if every term is (an infinity
-// or a NaN anywhere makes it infinite or NaN), so a finite sum clears them all at the cost of a
-// few additions; a sum that overflows although every term is finite only costs the full check.
-double ProcessingChain::LastingStateSum(double outL, double outR, bool withMainPath) const {
+double ProcessingChain::CellStateSum() const {
   double detector = 0.0;
   for (int s : {kDetectorHighPass, kDetectorMidPeak, kDetectorHighShelf}) detector += mSections[s].z1 + mSections[s].z2;
   const double cells = (compCell.envelope + limitCell.envelope) + (compCell.releaseCoef + limitCell.releaseCoef);
   const double smoothers = static_cast<double>(mCompRecoverySmoother.z) + static_cast<double>(mLimitRecoverySmoother.z);
-  const double sum = ((outL + outR) + (meterValue + smoothers)) + (detector + cells);
-  return withMainPath ? sum + MainPathStateSum() : sum;
+  return detector + (cells + smoothers);
+}
+
+// The sum of everything StateIsFinite examines. It is finite only if every term is (an infinity
+// or a NaN anywhere makes it infinite or NaN), so a finite sum clears them all at the cost of a
+// few additions; a sum that overflows although every term is finite only costs the full check.
+double ProcessingChain::LastingStateSum(double outL, double outR, StateParts parts) const {
+  double sum = (outL + outR) + meterValue;
+  if (parts & kCellStage) sum += CellStateSum();
+  if (parts & kMainPath) sum += MainPathStateSum();
+  return sum;
 }
 
 // Everything a non-finite (or single-precision-overflowing) input can reach and that outlives
-// the sample. Finite processing never trips this, so it never alters a finite result.
-bool ProcessingChain::StateIsFinite(double outL, double outR, bool withMainPath) const {
+// the sample, in the parts asked for. Finite processing never trips this, so it never alters a
+// finite result.
+bool ProcessingChain::StateIsFinite(double outL, double outR, StateParts parts) const {
   bool finite = IsFinite(outL) & IsFinite(outR) & IsFinite(meterValue);
   for (int s = 0; s < kNumSections; ++s) {
-    if (withMainPath || IsDetectorSection(s)) finite &= IsFinite(mSections[s].z1) & IsFinite(mSections[s].z2);
+    if (parts & PartOf(s)) finite &= IsFinite(mSections[s].z1) & IsFinite(mSections[s].z2);
   }
-  finite &= IsFinite(compCell.envelope) & IsFinite(limitCell.envelope);
-  finite &= IsFinite(compCell.releaseCoef) & IsFinite(limitCell.releaseCoef);
-  finite &= IsFinite(mCompRecoverySmoother.z) & IsFinite(mLimitRecoverySmoother.z);
+  if (parts & kCellStage) {
+    finite &= IsFinite(compCell.envelope) & IsFinite(limitCell.envelope);
+    finite &= IsFinite(compCell.releaseCoef) & IsFinite(limitCell.releaseCoef);
+    finite &= IsFinite(mCompRecoverySmoother.z) & IsFinite(mLimitRecoverySmoother.z);
+  }
   return finite;
 }
 
 // Puts whatever became non-finite back to its constructed value, so one bad sample costs a
 // short transient instead of silencing the instance for good.
-void ProcessingChain::RecoverFromNonFinite(double& outL, double& outR, bool withMainPath) {
+void ProcessingChain::RecoverFromNonFinite(double& outL, double& outR, StateParts parts) {
   for (int s = 0; s < kNumSections; ++s) {
     FilterSection& section = mSections[s];
-    if (!withMainPath && !IsDetectorSection(s)) continue;
+    if (!(parts & PartOf(s))) continue;
     if (!IsFinite(section.z1) || !IsFinite(section.z2)) section.z1 = section.z2 = 0.0;
   }
-  for (compressor* cell : {&compCell, &limitCell}) {
-    if (!IsFinite(cell->envelope)) {
-      cell->envelope = 0.0;
-      cell->holdCount = 0;
+  if (parts & kCellStage) {
+    for (compressor* cell : {&compCell, &limitCell}) {
+      if (!IsFinite(cell->envelope)) {
+        cell->envelope = 0.0;
+        cell->holdCount = 0;
+      }
+      if (!IsFinite(cell->releaseCoef)) cell->setRelease(50.0);
     }
-    if (!IsFinite(cell->releaseCoef)) cell->setRelease(50.0);
-  }
-  for (ParamSmoother* s : {&mCompRecoverySmoother, &mLimitRecoverySmoother}) {
-    if (!IsFinite(s->z)) s->z = 0.0f;
-  }
-  for (double* v : {&compRecoveryMs, &levelRecoveryMs}) {
-    if (!IsFinite(*v)) *v = 0.0;
+    for (ParamSmoother* s : {&mCompRecoverySmoother, &mLimitRecoverySmoother}) {
+      if (!IsFinite(s->z)) s->z = 0.0f;
+    }
+    for (double* v : {&compRecoveryMs, &levelRecoveryMs}) {
+      if (!IsFinite(*v)) *v = 0.0;
+    }
   }
   if (!IsFinite(meterValue)) meterValue = 1.0;
   if (!IsFinite(outL)) outL = 0.0;

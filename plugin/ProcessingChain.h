@@ -72,31 +72,43 @@ public:
   double DcOffset() const { return dcOffset; }
 
 private:
-  // The samples of one span: the main path and the sidechain's colour curves are computed for all
-  // of them first (nothing there depends on the gain cells, so the processor can overlap one
-  // sample's sines and tangents with the next one's), then the detector, cells, gains, mix and
-  // meter run through them in order.
+  // The samples of one span go through three stages, each over all of them before the next:
+  // the main path with the sidechain's colour curves, then the detector and gain cells, then
+  // gains, mix, meter and outputs. The first and last stages do the bulk of the sines, tangents
+  // and exponentials and do not depend on one sample's result for the next, so the processor
+  // overlaps one sample's calls with the next one's; the order of operations within a sample is
+  // unchanged, and so is every result.
   static constexpr int kSpan = 32;
   struct Span {
     double inL[kSpan], inR[kSpan];  // the raw main inputs: outputs may overwrite them
     double offset[kSpan];
     double mainL[kSpan], mainR[kSpan];
     double scL[kSpan], scR[kSpan];
+    double compGainDb[kSpan], limGainDb[kSpan];
     LiveStepValues steps[kSpan];
   };
 
+  // Which stage's lasting state a finiteness check covers.
+  using StateParts = unsigned;
+  static constexpr StateParts kOutputStage = 0;  // outputs and meter: always covered
+  static constexpr StateParts kMainPath = 1;     // the four main-path filters
+  static constexpr StateParts kCellStage = 2;    // detector filters, envelopes, releases
+  static StateParts PartOf(int section);
+
   void SetUpSections(double sampleRate, const DerivedValues& values);
   int ConditionSpan(const double* const* inputs, int start, int count, const LiveSteps& steps, Span& span);
-  void ProcessSpan(double* const* outputs, int start, int count, const Span& span, double mix,
-                   double meterCoef, const DerivedValues& values, bool withMeter);
+  int RunCells(Span& span, int from, int count, const DerivedValues& values);
+  void FinishSamples(double* const* outputs, int start, const Span& span, int from, int to, int count,
+                     double mix, const DerivedValues& values, bool withMeter);
   void UpdateCompressorSettings(const DerivedValues& values);
   void UpdateLimiterSettings(const DerivedValues& values);
   bool CompressorSettled(const DerivedValues& values) const;
   bool LimiterSettled(const DerivedValues& values) const;
   double MainPathStateSum() const;
-  double LastingStateSum(double outL, double outR, bool withMainPath) const;
-  bool StateIsFinite(double outL, double outR, bool withMainPath) const;
-  void RecoverFromNonFinite(double& outL, double& outR, bool withMainPath);
+  double CellStateSum() const;
+  double LastingStateSum(double outL, double outR, StateParts parts) const;
+  bool StateIsFinite(double outL, double outR, StateParts parts) const;
+  void RecoverFromNonFinite(double& outL, double& outR, StateParts parts);
 
   ParamSmoother mCompThresholdSmoother;
   ParamSmoother mCompRecoverySmoother;
