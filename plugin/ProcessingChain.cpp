@@ -286,15 +286,18 @@ void ProcessingChain::FinishSamples(double* const* outputs, int start, const Spa
   }
 }
 
+// Sums of a stage's lasting state, for the finiteness test: finite only if every term is.
 double ProcessingChain::MainPathStateSum() const {
-  double sum = 0.0;
-  for (int s : {kLeftDcHighPass, kRightDcHighPass, kLeftTonePeak, kRightTonePeak}) sum += mSections[s].z1 + mSections[s].z2;
-  return sum;
+  const FilterSection* s = mSections;
+  return ((s[kLeftDcHighPass].z1 + s[kLeftDcHighPass].z2) + (s[kRightDcHighPass].z1 + s[kRightDcHighPass].z2)) +
+         ((s[kLeftTonePeak].z1 + s[kLeftTonePeak].z2) + (s[kRightTonePeak].z1 + s[kRightTonePeak].z2));
 }
 
 double ProcessingChain::CellStateSum() const {
-  double detector = 0.0;
-  for (int s : {kDetectorHighPass, kDetectorMidPeak, kDetectorHighShelf}) detector += mSections[s].z1 + mSections[s].z2;
+  const FilterSection* s = mSections;
+  const double detector = (s[kDetectorHighPass].z1 + s[kDetectorHighPass].z2) +
+                          ((s[kDetectorMidPeak].z1 + s[kDetectorMidPeak].z2) +
+                           (s[kDetectorHighShelf].z1 + s[kDetectorHighShelf].z2));
   const double cells = (compCell.envelope + limitCell.envelope) + (compCell.releaseCoef + limitCell.releaseCoef);
   const double smoothers = static_cast<double>(mCompRecoverySmoother.z) + static_cast<double>(mLimitRecoverySmoother.z);
   return detector + (cells + smoothers);

@@ -15,11 +15,11 @@
 // The current steps of "Compressor Recovery Time", "Level Recovery Time", "Bypass",
 // "External Sidechain" and "GR Select".
 struct LiveStepValues {
-  int compressorRecovery = 0;
-  int levelRecovery = 0;
-  int bypass = 0;
-  int externalSidechain = 0;
-  int grSelect = 0;
+  int compressorRecovery;
+  int levelRecovery;
+  int bypass;
+  int externalSidechain;
+  int grSelect;
 };
 
 // Where the chain reads those five steps, once per sample, so a change acts from the next sample.
