@@ -29,6 +29,11 @@ Velmora::Velmora()
     const ParamDefinition& def = kParamDefinitions[i];
     GetParam(i)->InitInt(def.name, def.defaultStep, def.maxStep);
   }
+  mRecoveryParam = GetParam(kParamCompressorRecoveryTime);
+  mLevelRecoveryParam = GetParam(kParamLevelRecoveryTime);
+  mBypassParam = GetParam(kParamBypass);
+  mSidechainParam = GetParam(kParamExternalSidechain);
+  mGRSelectParam = GetParam(kParamGRSelect);
 
   // The editor exists for the whole life of the instance, window or not, so the meter keeps
   // moving; the base owns the graphics object from here on.
@@ -56,11 +61,11 @@ void Velmora::ProcessBlock(double** inputs, double** outputs, int nFrames) {
 }
 
 void Velmora::Read(LiveStepValues& steps) const {
-  steps.compressorRecovery = Step(kParamCompressorRecoveryTime);
-  steps.levelRecovery = Step(kParamLevelRecoveryTime);
-  steps.bypass = Step(kParamBypass);
-  steps.externalSidechain = Step(kParamExternalSidechain);
-  steps.grSelect = Step(kParamGRSelect);
+  steps.compressorRecovery = mRecoveryParam->Int();
+  steps.levelRecovery = mLevelRecoveryParam->Int();
+  steps.bypass = mBypassParam->Int();
+  steps.externalSidechain = mSidechainParam->Int();
+  steps.grSelect = mGRSelectParam->Int();
 }
 
 void Velmora::ShowMeter(double meterValue) {

@@ -25,13 +25,15 @@ public:
 
 private:
   void Read(LiveStepValues& steps) const override;
-  int Step(int paramIdx) const {
-    const IParam* param = GetParam(paramIdx);
-    return param ? param->Int() : 0;
-  }
   void ShowMeter(double meterValue) override;
 
   DerivedValues mDerived;
   ProcessingChain mChain;
   int mMeterControl = -1;  // index of the meter in the editor's control list
+  // The five parameters the chain reads every sample; they live as long as the plug-in.
+  const IParam* mRecoveryParam = nullptr;
+  const IParam* mLevelRecoveryParam = nullptr;
+  const IParam* mBypassParam = nullptr;
+  const IParam* mSidechainParam = nullptr;
+  const IParam* mGRSelectParam = nullptr;
 };
