@@ -137,6 +137,12 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
   if (meter) meter->ShowMeter(meterValue);
 }
 
+// Non-finite state never turns finite again: every operation it enters yields an infinity or a
+// NaN, and the next sample's state is made of those results. So a stage whose state is finite
+// after the last sample of a span was finite after every sample of it, and the first two stages
+// run a span without looking; only when the state is non-finite at the end do they run it again
+// from a saved copy, sample by sample, to stop right after the first sample that broke it.
+
 // Stage 1: the conditioned main pair and the sidechain pair for up to `count` samples from
 // `start`, with each sample's live steps and offset. Every input of these samples is read here,
 // before any output is written (they may share memory). Stops after a sample that leaves a
@@ -144,12 +150,27 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
 // enters the filters; answers how many samples it conditioned.
 int ProcessingChain::ConditionSpan(const double* const* inputs, int start, int count, const LiveSteps& steps,
                                    Span& span) {
+  const MainPathState before{dcOffset,
+                             {mSections[kLeftDcHighPass], mSections[kRightDcHighPass], mSections[kLeftTonePeak],
+                              mSections[kRightTonePeak]}};
+  const int conditioned = Condition<false>(inputs, start, count, steps, span);
+  if (std::isfinite(MainPathStateSum())) return conditioned;
+  dcOffset = before.dcOffset;
+  mSections[kLeftDcHighPass] = before.sections[0];
+  mSections[kRightDcHighPass] = before.sections[1];
+  mSections[kLeftTonePeak] = before.sections[2];
+  mSections[kRightTonePeak] = before.sections[3];
+  return Condition<true>(inputs, start, count, steps, span);
+}
+
+template <bool kStopWhenNonFinite>
+int ProcessingChain::Condition(const double* const* inputs, int start, int count, const LiveSteps& steps,
+                               Span& span) {
   FilterSection& dcL = mSections[kLeftDcHighPass];
   FilterSection& dcR = mSections[kRightDcHighPass];
   FilterSection& toneL = mSections[kLeftTonePeak];
   FilterSection& toneR = mSections[kRightTonePeak];
-  int i = 0;
-  while (i < count) {
+  for (int i = 0; i < count; ++i) {
     steps.Read(span.steps[i]);
     dcOffset = -dcOffset;
     const double offset = dcOffset;
@@ -169,10 +190,9 @@ int ProcessingChain::ConditionSpan(const double* const* inputs, int start, int c
     span.offset[i] = offset;
     span.mainL[i] = mainL;
     span.mainR[i] = mainR;
-    ++i;
-    if (!std::isfinite(MainPathStateSum())) break;
+    if (kStopWhenNonFinite && !std::isfinite(MainPathStateSum())) return i + 1;
   }
-  return i;
+  return count;
 }
 
 // Stage 2: the compressor's detector and both gain cells with their settings, for span samples
@@ -180,6 +200,32 @@ int ProcessingChain::ConditionSpan(const double* const* inputs, int start, int c
 // sample that leaves any of their state non-finite, for the same reason as stage 1; answers where
 // it stopped.
 int ProcessingChain::RunCells(Span& span, int from, int count, const DerivedValues& values) {
+  const CellStageState before{compCell,
+                              limitCell,
+                              {mSections[kDetectorHighPass], mSections[kDetectorMidPeak], mSections[kDetectorHighShelf]},
+                              {mCompRecoverySmoother, mLimitRecoverySmoother, mRatioSmoother, mCompThresholdSmoother,
+                               mLimitThresholdSmoother},
+                              compRecoveryMs,
+                              levelRecoveryMs};
+  const int to = Cells<false>(span, from, count, values);
+  if (std::isfinite(CellStateSum())) return to;
+  compCell = before.comp;
+  limitCell = before.limit;
+  mSections[kDetectorHighPass] = before.detector[0];
+  mSections[kDetectorMidPeak] = before.detector[1];
+  mSections[kDetectorHighShelf] = before.detector[2];
+  mCompRecoverySmoother = before.smoothers[0];
+  mLimitRecoverySmoother = before.smoothers[1];
+  mRatioSmoother = before.smoothers[2];
+  mCompThresholdSmoother = before.smoothers[3];
+  mLimitThresholdSmoother = before.smoothers[4];
+  compRecoveryMs = before.compRecoveryMs;
+  levelRecoveryMs = before.levelRecoveryMs;
+  return Cells<true>(span, from, count, values);
+}
+
+template <bool kStopWhenNonFinite>
+int ProcessingChain::Cells(Span& span, int from, int count, const DerivedValues& values) {
   FilterSection& detHighPass = mSections[kDetectorHighPass];
   FilterSection& detMid = mSections[kDetectorMidPeak];
   FilterSection& detShelf = mSections[kDetectorHighShelf];
@@ -190,8 +236,7 @@ int ProcessingChain::RunCells(Span& span, int from, int count, const DerivedValu
   bool limitSettled = LimiterSettled(values);
   const double compSettledMs = compRecoveryMs, limitSettledMs = levelRecoveryMs;
 
-  int i = from;
-  while (i < count) {
+  for (int i = from; i < count; ++i) {
     const LiveStepValues& live = span.steps[i];
     const double scL = span.scL[i], scR = span.scR[i];
 
@@ -217,10 +262,9 @@ int ProcessingChain::RunCells(Span& span, int from, int count, const DerivedValu
       UpdateLimiterSettings(values);
       limitSettled = false;
     }
-    ++i;
-    if (!std::isfinite(CellStateSum())) break;
+    if (kStopWhenNonFinite && !std::isfinite(CellStateSum())) return i + 1;
   }
-  return i;
+  return count;
 }
 
 // Stage 3: gains, make-up, the in/out switch with the mix, the meter and the finiteness check,

@@ -88,6 +88,18 @@ private:
     LiveStepValues steps[kSpan];
   };
 
+  // Copies of what stages 1 and 2 change, to run a span again.
+  struct MainPathState {
+    double dcOffset;
+    FilterSection sections[4];
+  };
+  struct CellStageState {
+    compressor comp, limit;
+    FilterSection detector[3];
+    ParamSmoother smoothers[5];
+    double compRecoveryMs, levelRecoveryMs;
+  };
+
   // Which stage's lasting state a finiteness check covers.
   using StateParts = unsigned;
   static constexpr StateParts kOutputStage = 0;  // outputs and meter: always covered
@@ -97,7 +109,11 @@ private:
 
   void SetUpSections(double sampleRate, const DerivedValues& values);
   int ConditionSpan(const double* const* inputs, int start, int count, const LiveSteps& steps, Span& span);
+  template <bool kStopWhenNonFinite>
+  int Condition(const double* const* inputs, int start, int count, const LiveSteps& steps, Span& span);
   int RunCells(Span& span, int from, int count, const DerivedValues& values);
+  template <bool kStopWhenNonFinite>
+  int Cells(Span& span, int from, int count, const DerivedValues& values);
   void FinishSamples(double* const* outputs, int start, const Span& span, int from, int to, int count,
                      double mix, const DerivedValues& values, bool withMeter);
   void UpdateCompressorSettings(const DerivedValues& values);
