@@ -1,6 +1,7 @@
 #include "bitmap/LICE_PngResource.h"
 
 #include "bitmap/LICE_Png.h"
+#include "bitmap/LICE_PngResourceBitmap.h"
 
 #include <cctype>
 #include <cstring>
@@ -15,10 +16,11 @@ bool IsPngResourceName(const char* name) {
          std::tolower(static_cast<unsigned char>(ext[2])) == 'g';
 }
 
-LICE_MemBitmap* LoadPngResource(const LICE_ResourceSource& source, int resourceId, const char* name) {
+LICE_IBitmap* LoadPngResource(const LICE_ResourceSource& source, int resourceId, const char* name) {
   if (!IsPngResourceName(name)) return nullptr;
   const void* data = nullptr;
   size_t length = 0;
   if (!source.Lookup(resourceId & 0xFFFF, &data, &length) || !data || length < 8) return nullptr;
+  if (LICE_IBitmap* deferred = LICE_PngResourceBitmap::FromHeader(data, length)) return deferred;
   return DecodePngBuffer(data, length);
 }

@@ -2,7 +2,7 @@
 // Loading PNG images from the module's resources, by numeric id, independent of where the
 // platform keeps its resource bytes.
 
-#include "bitmap/LICE_MemBitmap.h"
+#include "bitmap/LICE_IBitmap.h"
 
 #include <cstddef>
 
@@ -18,6 +18,8 @@ public:
 // True when the text after the last '.' of name is "png", any case.
 bool IsPngResourceName(const char* name);
 
-// Checks the name, looks up the resource (id & 0xFFFF), requires at least 8 bytes and decodes it.
-// Null on any failure; the caller owns the bitmap.
-LICE_MemBitmap* LoadPngResource(const LICE_ResourceSource& source, int resourceId, const char* name);
+// Checks the name, looks up the resource (id & 0xFFFF) and requires at least 8 bytes. An image
+// whose header the decoder accepts comes back undecoded (LICE_PngResourceBitmap: its pixels are
+// decoded when first needed); any other is decoded at once. Null on any failure; the caller owns
+// the bitmap. The source's bytes must outlive the bitmap.
+LICE_IBitmap* LoadPngResource(const LICE_ResourceSource& source, int resourceId, const char* name);

@@ -1,6 +1,7 @@
 #include "PngTestWriter.h"
 #include "bitmap/LICE_Png.h"
 #include "bitmap/LICE_PngResource.h"
+#include "bitmap/LICE_PngResourceBitmap.h"
 #include "bitmap/LICE_SysBitmap.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -280,18 +282,59 @@ public:
 
 TEST(PngResource, LoadsByIdWhenTheNameIsAPngName) {
   FakeResources res;
-  std::unique_ptr<LICE_MemBitmap> bm(LoadPngResource(res, 101, "resources/img/BG.png"));
+  std::unique_ptr<LICE_IBitmap> bm(LoadPngResource(res, 101, "resources/img/BG.png"));
   ASSERT_NE(bm, nullptr);
   EXPECT_EQ(bm->Width(), 3);
 
   // Only the low 16 bits of the id count.
-  std::unique_ptr<LICE_MemBitmap> high(LoadPngResource(res, 0x10000 + 101, "BG.PNG"));
+  std::unique_ptr<LICE_IBitmap> high(LoadPngResource(res, 0x10000 + 101, "BG.PNG"));
   EXPECT_NE(high, nullptr);
   EXPECT_EQ(res.lastId, 101);
 
   EXPECT_EQ(LoadPngResource(res, 101, "resources/img/BG.jpg"), nullptr);
   EXPECT_EQ(LoadPngResource(res, 102, "short.png"), nullptr);
   EXPECT_EQ(LoadPngResource(res, 103, "missing.png"), nullptr);
+}
+
+// Resources are laid out from their headers and decoded when their pixels are first needed, to
+// exactly the pixels an immediate decode gives; a body that turns out damaged has no pixels.
+TEST(PngResource, DecodesWhenThePixelsAreFirstNeeded) {
+  const std::vector<uint8_t> noisy = NoisyRgb();
+  std::unique_ptr<LICE_PngResourceBitmap> bm(LICE_PngResourceBitmap::FromHeader(noisy.data(), noisy.size()));
+  ASSERT_NE(bm, nullptr);
+  EXPECT_EQ(bm->Width(), 16);
+  EXPECT_EQ(bm->Height(), 16);
+  EXPECT_FALSE(bm->Decoded());
+
+  // Two threads asking at once get the one decoded image.
+  LICE_pixel* seen[2] = {};
+  std::thread a([&] { seen[0] = bm->Pixels(); });
+  std::thread b([&] { seen[1] = bm->Pixels(); });
+  a.join();
+  b.join();
+  EXPECT_TRUE(bm->Decoded());
+  ASSERT_NE(seen[0], nullptr);
+  EXPECT_EQ(seen[0], seen[1]);
+
+  const Bitmap eager = Decode(noisy);
+  ASSERT_EQ(bm->RowSpan(), eager->RowSpan());
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(LICE_RowAddress(*bm, y)[x], LICE_RowAddress(*eager, y)[x]) << x << "," << y;
+
+  const std::vector<uint8_t> damaged = PngHeaderOnly(404, 634);
+  std::unique_ptr<LICE_PngResourceBitmap> broken(LICE_PngResourceBitmap::FromHeader(damaged.data(), damaged.size()));
+  ASSERT_NE(broken, nullptr);
+  EXPECT_EQ(broken->Width(), 404);
+  EXPECT_EQ(broken->Pixels(), nullptr);
+  EXPECT_EQ(broken->RowSpan(), 0);
+  EXPECT_TRUE(broken->Decoded());
+
+  // Headers the decoder would refuse, and buffers too short for a header, are not deferred.
+  const std::vector<uint8_t> huge = PngHeaderOnly(20000, 20), empty = PngHeaderOnly(0, 5);
+  EXPECT_EQ(LICE_PngResourceBitmap::FromHeader(huge.data(), huge.size()), nullptr);
+  EXPECT_EQ(LICE_PngResourceBitmap::FromHeader(empty.data(), empty.size()), nullptr);
+  EXPECT_EQ(LICE_PngResourceBitmap::FromHeader(noisy.data(), 20), nullptr);
+  EXPECT_EQ(LICE_PngResourceBitmap::FromHeader(nullptr, 100), nullptr);
 }
 
 TEST(PngResource, NameRuleTakesTheTextAfterTheLastDot) {

@@ -3,6 +3,7 @@
 #include "VelmoraResources.h"
 #include "bitmap/LICE_Blit.h"
 #include "bitmap/LICE_Png.h"
+#include "bitmap/LICE_PngResourceBitmap.h"
 #include "bitmap/LICE_SysBitmap.h"
 #include "framework/graphics/FilmstripFrame.h"
 #include "framework/graphics/IBitmapControl.h"
@@ -37,14 +38,20 @@ const ImageCase kImages[] = {
     {115, "resources/img/GRSW.png", 88, 20},
 };
 
+// Each image is loaded undecoded, with its listed size from the header, and decodes to that size.
 TEST(VelmoraImages, EveryImageDecodesToItsListedSize) {
   EditorTestPlug plug;
   IGraphicsHeadless g(&plug, kEditorWidth, kEditorHeight, kEditorFrameRate, VelmoraResources());
   for (const ImageCase& c : kImages) {
     std::unique_ptr<LICE_IBitmap> bmp(g.LoadResourceBitmap(c.id, c.name));
     ASSERT_NE(bmp, nullptr) << c.name;
+    const auto* deferred = dynamic_cast<const LICE_PngResourceBitmap*>(bmp.get());
+    ASSERT_NE(deferred, nullptr) << c.name;
+    EXPECT_FALSE(deferred->Decoded()) << c.name;
     EXPECT_EQ(bmp->Width(), c.width) << c.name;
     EXPECT_EQ(bmp->Height(), c.height) << c.name;
+    EXPECT_NE(bmp->Pixels(), nullptr) << c.name;
+    EXPECT_GE(bmp->RowSpan(), c.width) << c.name;
   }
 }
 
