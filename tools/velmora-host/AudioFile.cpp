@@ -5,7 +5,9 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace velmora_host {
 namespace {
@@ -58,15 +60,24 @@ AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
 }
 
 std::size_t AudioFileReader::read(double* const* out, std::size_t n) {
+  // Whole chunks come from the file, however few frames the caller asks for at a time.
   const auto channels = static_cast<std::size_t>(mChannels);
   std::size_t done = 0;
   while (done < n) {
-    const std::size_t want = std::min(n - done, kChunkFrames);
-    const sf_count_t got = sf_readf_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(want));
-    if (got <= 0) break;
-    for (std::size_t f = 0; f < static_cast<std::size_t>(got); ++f)
-      for (std::size_t c = 0; c < channels; ++c) out[c][done + f] = mInterleaved[f * channels + c];
-    done += static_cast<std::size_t>(got);
+    if (mBuffered == mConsumed) {
+      const sf_count_t got = sf_readf_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(kChunkFrames));
+      mConsumed = 0;
+      mBuffered = got > 0 ? static_cast<std::size_t>(got) : 0;
+      if (mBuffered == 0) break;
+    }
+    const std::size_t count = std::min(n - done, mBuffered - mConsumed);
+    for (std::size_t c = 0; c < channels; ++c) {
+      const double* from = mInterleaved.data() + mConsumed * channels + c;
+      double* to = out[c] + done;
+      for (std::size_t f = 0; f < count; ++f) to[f] = from[f * channels];
+    }
+    mConsumed += count;
+    done += count;
   }
   if (done < n && sf_error(mFile.get()) != SF_ERR_NO_ERROR)
     throw HostError("cannot read audio file " + mPath + ": " + sf_strerror(mFile.get()));
@@ -74,13 +85,14 @@ std::size_t AudioFileReader::read(double* const* out, std::size_t n) {
 }
 
 WavFileWriter::WavFileWriter(const OutputFile& output, std::size_t channels, double sampleRate, SampleFormat format)
-    : mPath(output.finalPath()), mChannels(channels) {
+    : mPath(output.finalPath()), mChannels(channels), mDisk(output.tempPath()) {
   if (channels == 0) throw HostError("nothing to write to " + mPath + ": no channels");
+  if (!mDisk.Open()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
   SF_INFO info{};
   info.samplerate = static_cast<int>(std::lround(sampleRate));
   info.channels = static_cast<int>(channels);
   info.format = SF_FORMAT_WAV | formatBits(format);
-  mFile.reset(sf_open(output.tempPath().c_str(), SFM_WRITE, &info));
+  mFile.reset(mDisk.OpenForWriting(&info));
   if (!mFile) throw HostError("cannot write " + mPath + ": " + sf_strerror(nullptr));
   // The PEAK chunk carries a time stamp; leaving it out keeps identical runs byte-identical.
   sf_command(mFile.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
@@ -91,8 +103,11 @@ WavFileWriter::WavFileWriter(const OutputFile& output, std::size_t channels, dou
 void WavFileWriter::write(const double* const* in, std::size_t n) {
   for (std::size_t start = 0; start < n; start += kChunkFrames) {
     const std::size_t count = std::min(n - start, kChunkFrames);
-    for (std::size_t f = 0; f < count; ++f)
-      for (std::size_t c = 0; c < mChannels; ++c) mInterleaved[f * mChannels + c] = in[c][start + f];
+    for (std::size_t c = 0; c < mChannels; ++c) {
+      const double* from = in[c] + start;
+      double* to = mInterleaved.data() + c;
+      for (std::size_t f = 0; f < count; ++f) to[f * mChannels] = from[f];
+    }
     if (sf_writef_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(count)) !=
         static_cast<sf_count_t>(count))
       throw HostError("cannot write " + mPath + ": " + sf_strerror(mFile.get()));
@@ -101,9 +116,9 @@ void WavFileWriter::write(const double* const* in, std::size_t n) {
 
 void WavFileWriter::close() {
   if (!mFile) return;
-  sf_write_sync(mFile.get());
   const int result = sf_close(mFile.release());
   if (result != 0) throw HostError("cannot write " + mPath + ": " + sf_error_number(result));
+  if (!mDisk.Sync()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
 }
 
 AudioData readAudioFile(const std::string& path) {

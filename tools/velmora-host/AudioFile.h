@@ -3,6 +3,7 @@
 // the demo and the tests. Failures throw HostError naming the file.
 #include "tools/velmora-host/AudioData.h"
 #include "tools/velmora-host/AudioStream.h"
+#include "tools/velmora-host/BufferedSoundFile.h"
 #include "tools/velmora-host/OutputFile.h"
 
 #include <sndfile.h>
@@ -36,7 +37,9 @@ private:
   int mChannels = 0;
   double mSampleRate = 0.0;
   std::size_t mFrames = 0;
-  std::vector<double> mInterleaved;
+  std::vector<double> mInterleaved;  // frames read from the file ...
+  std::size_t mBuffered = 0;         // ... how many of them ...
+  std::size_t mConsumed = 0;         // ... and how many were handed out
 };
 
 // Writes a WAV file into the output's temporary file (PCM clips at full scale instead of
@@ -51,6 +54,7 @@ public:
 private:
   std::string mPath;
   std::size_t mChannels;
+  BufferedSoundFile mDisk;  // outlives mFile, which writes into it
   std::unique_ptr<SNDFILE, SndfileCloser> mFile;
   std::vector<double> mInterleaved;
 };

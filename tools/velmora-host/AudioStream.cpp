@@ -34,12 +34,36 @@ std::size_t SpreadSource::read(double* const* out, std::size_t n) {
 }
 
 void LevelMeter::add(const double* const* frames, std::size_t channels, std::size_t n) {
-  for (std::size_t c = 0; c < std::min(channels, mPeak.size()); ++c)
+  // Every channel's running peak and sum take their samples in order, as always. Two channels go
+  // through one loop, held in locals, so the two chains of additions overlap instead of waiting
+  // for each other (or for memory the frames might share).
+  const std::size_t count = std::min(channels, mPeak.size());
+  std::size_t c = 0;
+  for (; c + 1 < count; c += 2) {
+    const double* a = frames[c];
+    const double* b = frames[c + 1];
+    double peakA = mPeak[c], peakB = mPeak[c + 1], sumA = mSumSquares[c], sumB = mSumSquares[c + 1];
     for (std::size_t i = 0; i < n; ++i) {
-      const double x = frames[c][i];
-      mPeak[c] = std::max(mPeak[c], std::fabs(x));
-      mSumSquares[c] += x * x;
+      peakA = std::max(peakA, std::fabs(a[i]));
+      sumA += a[i] * a[i];
+      peakB = std::max(peakB, std::fabs(b[i]));
+      sumB += b[i] * b[i];
     }
+    mPeak[c] = peakA;
+    mPeak[c + 1] = peakB;
+    mSumSquares[c] = sumA;
+    mSumSquares[c + 1] = sumB;
+  }
+  if (c < count) {
+    const double* a = frames[c];
+    double peak = mPeak[c], sum = mSumSquares[c];
+    for (std::size_t i = 0; i < n; ++i) {
+      peak = std::max(peak, std::fabs(a[i]));
+      sum += a[i] * a[i];
+    }
+    mPeak[c] = peak;
+    mSumSquares[c] = sum;
+  }
   mFrames += n;
 }
 

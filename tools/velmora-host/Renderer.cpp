@@ -182,9 +182,8 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
                               : (static_cast<int>(b) == mAuxInput && mSidechainActive) ? &sideBlock
                                                                                         : nullptr;
       for (int c = 0; c < mInputs[b].channels; ++c)
-        for (std::size_t i = 0; i < n; ++i)
-          buffers.SetInput(static_cast<int>(b), c, static_cast<int>(i),
-                           source ? source->channels[static_cast<std::size_t>(c)][i] : 0.0);
+        buffers.SetInputBlock(static_cast<int>(b), c, source ? source->pointers[static_cast<std::size_t>(c)] : nullptr,
+                              static_cast<int>(n));
     }
     context.projectTimeSamples = static_cast<TSamples>(position);
     context.continousTimeSamples = static_cast<TSamples>(position);
@@ -201,8 +200,7 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     outputEvents->Clear();
 
     for (std::size_t c = 0; c < outBlock.channels.size(); ++c)
-      for (std::size_t i = 0; i < n; ++i)
-        outBlock.channels[c][i] = buffers.Output(0, static_cast<int>(c), static_cast<int>(i));
+      buffers.ReadOutputBlock(0, static_cast<int>(c), outBlock.pointers[c], static_cast<int>(n));
     const std::size_t drop = std::min(skipLeft, n);
     skipLeft -= drop;
     if (n > drop) {

@@ -84,13 +84,39 @@ double ProcessBuffers::Output(int bus, int ch, int frame) const {
 }
 
 void ProcessBuffers::SetInput(int bus, int ch, const std::vector<double>& samples) {
-  const int n = static_cast<int>(samples.size()) < mMaxFrames ? static_cast<int>(samples.size()) : mMaxFrames;
-  for (int i = 0; i < n; ++i) SetInput(bus, ch, i, samples[static_cast<size_t>(i)]);
+  SetInputBlock(bus, ch, samples.data(), static_cast<int>(samples.size()));
+}
+
+void ProcessBuffers::SetInputBlock(int bus, int ch, const double* src, int n) {
+  Bus& b = mIn[static_cast<size_t>(bus)];
+  const auto count = static_cast<size_t>(std::clamp(n, 0, mMaxFrames));
+  if (Is64()) {
+    double* dst = b.f64[static_cast<size_t>(ch)].data();
+    if (src)
+      std::copy_n(src, count, dst);
+    else
+      std::fill_n(dst, count, 0.0);
+  } else {
+    float* dst = b.f32[static_cast<size_t>(ch)].data();
+    if (src)
+      std::transform(src, src + count, dst, [](double v) { return static_cast<float>(v); });
+    else
+      std::fill_n(dst, count, 0.0f);
+  }
+}
+
+void ProcessBuffers::ReadOutputBlock(int bus, int ch, double* dst, int n) const {
+  const Bus& b = mOut[static_cast<size_t>(bus)];
+  const auto count = static_cast<size_t>(std::clamp(n, 0, mMaxFrames));
+  if (Is64())
+    std::copy_n(b.f64[static_cast<size_t>(ch)].data(), count, dst);
+  else
+    std::copy_n(b.f32[static_cast<size_t>(ch)].data(), count, dst);
 }
 
 std::vector<double> ProcessBuffers::OutputBlock(int bus, int ch, int frames) const {
-  std::vector<double> out(static_cast<size_t>(frames));
-  for (int i = 0; i < frames; ++i) out[static_cast<size_t>(i)] = Output(bus, ch, i);
+  std::vector<double> out(static_cast<size_t>(std::clamp(frames, 0, mMaxFrames)));
+  ReadOutputBlock(bus, ch, out.data(), static_cast<int>(out.size()));
   return out;
 }
 

@@ -33,6 +33,11 @@ public:
   double Output(int bus, int ch, int frame) const;
   // Fills an input channel from samples[0 ..] (at most maxFrames of them).
   void SetInput(int bus, int ch, const std::vector<double>& samples);
+  // The first n samples (at most maxFrames) of an input channel from src, or silence for a null
+  // src; and of an output channel into dst. Converted from and to the sample size in one pass,
+  // for hosts that stream audio through block by block.
+  void SetInputBlock(int bus, int ch, const double* src, int n);
+  void ReadOutputBlock(int bus, int ch, double* dst, int n) const;
   // Copies the first `frames` samples of an output channel.
   std::vector<double> OutputBlock(int bus, int ch, int frames) const;
   // Fills every input and output channel with v (outputs too, to see what the plug-in wrote).

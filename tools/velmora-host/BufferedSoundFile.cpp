@@ -1,0 +1,58 @@
+#include "tools/velmora-host/BufferedSoundFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora_host {
+
+namespace {
+
+constexpr std::size_t kBufferBytes = 1 << 20;
+
+std::FILE* Stream(void* user) { return static_cast<std::FILE*>(user); }
+
+sf_count_t Length(void* user) {
+  std::FILE* f = Stream(user);
+  struct stat st {};
+  if (std::fflush(f) != 0 || fstat(fileno(f), &st) != 0) return -1;
+  return st.st_size;
+}
+
+sf_count_t Seek(sf_count_t offset, int whence, void* user) {
+  std::FILE* f = Stream(user);
+  if (fseeko(f, offset, whence) != 0) return -1;
+  return ftello(f);
+}
+
+sf_count_t Read(void* ptr, sf_count_t count, void* user) {
+  return static_cast<sf_count_t>(std::fread(ptr, 1, static_cast<std::size_t>(count), Stream(user)));
+}
+
+sf_count_t Write(const void* ptr, sf_count_t count, void* user) {
+  return static_cast<sf_count_t>(std::fwrite(ptr, 1, static_cast<std::size_t>(count), Stream(user)));
+}
+
+sf_count_t Tell(void* user) { return ftello(Stream(user)); }
+
+}  // namespace
+
+SF_VIRTUAL_IO BufferedSoundFile::sIo = {Length, Seek, Read, Write, Tell};
+
+BufferedSoundFile::BufferedSoundFile(const std::string& path)
+    : mBuffer(new char[kBufferBytes]), mStream(std::fopen(path.c_str(), "w+b")) {
+  if (mStream) std::setvbuf(mStream, mBuffer.get(), _IOFBF, kBufferBytes);
+}
+
+BufferedSoundFile::~BufferedSoundFile() {
+  if (mStream) std::fclose(mStream);
+}
+
+SNDFILE* BufferedSoundFile::OpenForWriting(SF_INFO* info) {
+  return mStream ? sf_open_virtual(&sIo, SFM_WRITE, info, mStream) : nullptr;
+}
+
+bool BufferedSoundFile::Sync() {
+  return mStream && std::fflush(mStream) == 0 && !std::ferror(mStream) && fsync(fileno(mStream)) == 0;
+}
+
+}  // namespace velmora_host
