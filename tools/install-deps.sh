@@ -11,6 +11,7 @@ packages=(
   libsndfile1-dev               # audio files for the command-line host
   libfreetype-dev libfontconfig1-dev fonts-dejavu-core   # editor text
   python3-cairo                 # artwork generator (Debian's own python3)
+  sox                           # the reference copy of tools/benchmark-ratios.py
 )
 
 missing=()

@@ -1,0 +1,107 @@
+#!/usr/bin/python3
+"""Velmora's speed as ratios, measured so that a busy machine slows both sides of each alike.
+
+  host / sox      CPU time of `velmora-host render` with the host's bypass on (a pure
+                  pass-through: file in, VST3 process calls, file out) over the CPU time of a
+                  plain `sox in.wav out.wav` copy of the same 60 s stereo float file; the two
+                  commands run alternately and the median of the paired ratios is reported.
+  binding / chain the module's process call over the processing chain alone, from the module
+                  benchmark (velmora_bench_module, ratio_to_chain, interleaved inside it).
+  chain / floor   the chain over the transcendental work its sound mandates, from the chain
+                  benchmark (velmora_bench_chain, ratio_to_floor, interleaved inside it).
+
+Usage: tools/benchmark-ratios.py [--build DIR] [--host PATH] [--rounds N] [--skip-google-benchmarks]
+Needs a built tree (./test.sh or cmake --build) and sox (tools/install-deps.sh installs it).
+"""
+
+import argparse
+import json
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+
+HOST_BYPASS_ID = 1651532147  # the VST3 host's own bypass parameter ("bpas")
+
+
+def cpu_seconds(command):
+    """Runs command (output discarded) and answers its user + system CPU time."""
+    with open(os.devnull, "wb") as null:
+        process = subprocess.Popen(command, stdout=null, stderr=subprocess.PIPE)
+        _, status, usage = os.wait4(process.pid, 0)
+        process.returncode = os.waitstatus_to_exitcode(status)
+        error = process.stderr.read().decode(errors="replace")
+        process.stderr.close()
+    if process.returncode != 0:
+        sys.exit(f"benchmark-ratios: {' '.join(command)} failed: {error.strip()}")
+    return usage.ru_utime + usage.ru_stime
+
+
+def host_vs_sox(host, rounds, work):
+    source = os.path.join(work, "in.wav")
+    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-e", "floating-point", "-b", "32", source,
+                    "synth", "60", "pinknoise", "vol", "0.5"], check=True)
+    host_cmd = [host, "render", source, os.path.join(work, "host.wav"), "--set-norm", f"{HOST_BYPASS_ID}=1"]
+    sox_cmd = ["sox", source, os.path.join(work, "sox.wav")]
+    cpu_seconds(host_cmd)  # warm the page cache and the dynamic loader
+    cpu_seconds(sox_cmd)
+    ratios, host_times, sox_times = [], [], []
+    for _ in range(rounds):
+        h = cpu_seconds(host_cmd)
+        s = cpu_seconds(sox_cmd)
+        host_times.append(h)
+        sox_times.append(s)
+        ratios.append(h / s)
+    frames = 60 * 44100
+    print(f"host / sox copy (60 s stereo float, host bypass on, {rounds} paired runs):")
+    print(f"  ratio {statistics.median(ratios):.2f}   "
+          f"(host {statistics.median(host_times) / frames * 1e9:.1f} ns/frame, "
+          f"sox {statistics.median(sox_times) / frames * 1e9:.1f} ns/frame, CPU time)")
+
+
+def google_benchmark(program, pattern, counters, repetitions):
+    """Per benchmark name, the median of each counter over repeated runs."""
+    result = subprocess.run([program, f"--benchmark_filter={pattern}", f"--benchmark_repetitions={repetitions}",
+                             "--benchmark_format=json"], check=True, capture_output=True, text=True)
+    values = {}
+    for entry in json.loads(result.stdout)["benchmarks"]:
+        if entry.get("run_type") != "iteration":
+            continue
+        label = entry["run_name"].split("/", 1)[1].replace("/manual_time", "")
+        for counter in counters:
+            values.setdefault(label, {}).setdefault(counter, []).append(entry.get(counter, float("nan")))
+    return {label: {c: statistics.median(v) for c, v in found.items()} for label, found in values.items()}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--build", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build"))
+    parser.add_argument("--host", help="the velmora-host to time (default: the one in the build)")
+    parser.add_argument("--rounds", type=int, default=9)
+    parser.add_argument("--skip-google-benchmarks", action="store_true")
+    args = parser.parse_args()
+    if not shutil.which("sox"):
+        sys.exit("benchmark-ratios: sox is missing (tools/install-deps.sh installs it)")
+
+    work = tempfile.mkdtemp(prefix="velmora-bench-")
+    try:
+        host_vs_sox(args.host or os.path.join(args.build, "tools", "velmora-host", "velmora-host"), args.rounds, work)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    if args.skip_google_benchmarks:
+        return
+
+    module = os.path.join(args.build, "tests", "vst3", "velmora_bench_module")
+    print("binding / chain (the process call over the chain alone, medians of 5 runs):")
+    for label, found in google_benchmark(module, "ModuleProcess", ["ratio_to_chain"], 5).items():
+        print(f"  {label:<22} {found['ratio_to_chain']:.3f}")
+    chain = os.path.join(args.build, "tests", "plugin", "velmora_bench_chain")
+    print("chain / floor (medians of 3 runs), and the chain's real-time factor on one core:")
+    for label, found in google_benchmark(chain, "ChainVsFloor", ["ratio_to_floor", "realtime_factor"], 3).items():
+        print(f"  {label:<36} {found['ratio_to_floor']:.3f}   {found['realtime_factor']:.0f}x real time")
+
+
+if __name__ == "__main__":
+    main()
