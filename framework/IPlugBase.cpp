@@ -266,7 +266,11 @@ void IPlugBase::AttachInputBuffers(int firstChannel, int count, float** hostInpu
     // Never write past the scratch buffer, whatever frame count the host claims.
     const int n = nFrames < ch->scratch.Count() ? nFrames : ch->scratch.Count();
     double* dst = ch->scratch.Data();
-    for (int s = 0; s < n; ++s) dst[s] = src ? static_cast<double>(src[s]) : 0.0;
+    if (src) {
+      for (int s = 0; s < n; ++s) dst[s] = static_cast<double>(src[s]);
+    } else {
+      for (int s = 0; s < n; ++s) dst[s] = 0.0;
+    }
     *ch->pointerSlot = dst;
   }
 }

@@ -8,10 +8,11 @@
 #include <limits>
 
 inline int32_t TruncToInt(double v) {
+  // Everything that truncates into the range converts directly (NaN fails both tests); one
+  // range test, because the audio thread converts parameter values every sample.
+  if (v > -2147483649.0 && v < 2147483648.0) return static_cast<int32_t>(v);
   if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
+  return v > 0.0 ? std::numeric_limits<int32_t>::max() : std::numeric_limits<int32_t>::min();
 }
 
 inline int32_t FloorToInt(double v) { return TruncToInt(std::floor(v)); }

@@ -1,4 +1,5 @@
 #include "framework/IParam.h"
+#include "framework/NumericConversions.h"
 
 #include <gtest/gtest.h>
 
@@ -189,4 +190,29 @@ TEST(IParam, IntIsDefinedForEveryValue) {
   EXPECT_EQ(p.Int(), std::numeric_limits<int>::min());
   p.SetClamped(21.9);
   EXPECT_EQ(p.Int(), 21);
+}
+
+// Parameter values become steps through TruncToInt, every sample on the audio thread; it must be
+// defined for every double.
+TEST(NumericConversions, TruncToIntIsDefinedForEveryDouble) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max(), kMin = std::numeric_limits<int32_t>::min();
+  const struct {
+    double v;
+    int32_t expected;
+  } cases[] = {
+      {2.9, 2},
+      {-2.9, -2},
+      {-0.0, 0},
+      {4.9e-324, 0},
+      {2147483647.9, kMax},
+      {2147483648.0, kMax},
+      {1e300, kMax},
+      {std::numeric_limits<double>::infinity(), kMax},
+      {-2147483648.9, kMin},
+      {-2147483649.0, kMin},
+      {-std::numeric_limits<double>::infinity(), kMin},
+      {std::numeric_limits<double>::quiet_NaN(), 0},
+      {-std::numeric_limits<double>::quiet_NaN(), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TruncToInt(c.v), c.expected) << c.v;
 }
