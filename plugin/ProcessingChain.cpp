@@ -42,10 +42,6 @@ ProcessingChain::StateParts ProcessingChain::PartOf(int section) {
   return detector ? kCellStage : kMainPath;
 }
 
-namespace {
-
-}  // namespace
-
 void ProcessingChain::SetUpSections(double sampleRate, const DerivedValues& v) {
   using F = FilterSection;
   SetUp(mSections[kDetectorHighPass], F::kHighPass, 0.707, 0.0, v.hpfHz, sampleRate);
