@@ -14,11 +14,10 @@
 #include "plugin/Decibels.h"
 #include "plugin/ProcessingChain.h"
 #include "tests/plugin/ChainTestSupport.h"
+#include "tests/plugin/PairedTimer.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -88,8 +87,6 @@ void Floor(const Material4& m, long start, int n, bool externalSidechain, double
   }
 }
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
 void BM_ChainVsFloor(benchmark::State& state) {
   const int frames = static_cast<int>(state.range(0));
   const double rate = static_cast<double>(state.range(1));
@@ -107,46 +104,30 @@ void BM_ChainVsFloor(benchmark::State& state) {
   for (auto& o : out) o.resize(static_cast<size_t>(frames));
   double* outs[2] = {out[0].data(), out[1].data()};
 
-  using Clock = std::chrono::steady_clock;
-  double chainTotal = 0.0, floorTotal = 0.0, groupChain = 0.0, groupFloor = 0.0;
-  std::vector<double> ratios;
+  PairedTimer timer;
   long start = 0;
   for (auto _ : state) {
     if (start + frames > m.frames) start = 0;
     const size_t k = static_cast<size_t>(start);
     const double* ins[4] = {&m.in[0][k], &m.in[1][k], &m.in[2][k], &m.in[3][k]};
-
-    const Clock::time_point t0 = Clock::now();
-    chain.Process(ins, outs, frames, rate, values, steps, &meter);
-    benchmark::ClobberMemory();
-    const Clock::time_point t1 = Clock::now();
-    Floor(m, start, frames, externalSidechain, outs[0], outs[1]);
-    benchmark::ClobberMemory();
-    const Clock::time_point t2 = Clock::now();
-
-    const double chainSeconds = Seconds(t1 - t0), floorSeconds = Seconds(t2 - t1);
-    state.SetIterationTime(chainSeconds);
-    chainTotal += chainSeconds;
-    floorTotal += floorSeconds;
-    groupChain += chainSeconds;
-    groupFloor += floorSeconds;
-    if (groupChain + groupFloor > 2e-3) {
-      ratios.push_back(groupChain / groupFloor);
-      groupChain = groupFloor = 0.0;
-    }
+    state.SetIterationTime(timer.Time(
+        [&] {
+          chain.Process(ins, outs, frames, rate, values, steps, &meter);
+          benchmark::ClobberMemory();
+        },
+        [&] {
+          Floor(m, start, frames, externalSidechain, outs[0], outs[1]);
+          benchmark::ClobberMemory();
+        }));
     start += frames;
   }
-  if (ratios.empty() && groupFloor > 0.0) ratios.push_back(groupChain / groupFloor);
 
   const double processed = static_cast<double>(state.iterations()) * frames;
   state.SetItemsProcessed(static_cast<int64_t>(processed));
-  if (!ratios.empty()) {
-    std::nth_element(ratios.begin(), ratios.begin() + static_cast<long>(ratios.size() / 2), ratios.end());
-    state.counters["ratio_to_floor"] = ratios[ratios.size() / 2];
-  }
-  state.counters["chain_ns_per_frame"] = chainTotal / processed * 1e9;
-  state.counters["floor_ns_per_frame"] = floorTotal / processed * 1e9;
-  state.counters["realtime_factor"] = processed / rate / chainTotal;
+  state.counters["ratio_to_floor"] = timer.Ratio();
+  state.counters["chain_ns_per_frame"] = timer.FirstSeconds() / processed * 1e9;
+  state.counters["floor_ns_per_frame"] = timer.SecondSeconds() / processed * 1e9;
+  state.counters["realtime_factor"] = processed / rate / timer.FirstSeconds();
 }
 
 void Arguments(benchmark::internal::Benchmark* b) {

@@ -12,6 +12,7 @@
 
 #include "plugin/ProcessingChain.h"
 #include "tests/plugin/ChainTestSupport.h"
+#include "tests/plugin/PairedTimer.h"
 #include "tools/vst3host/HostApplication.h"
 #include "tools/vst3host/Instance.h"
 #include "tools/vst3host/Module.h"
@@ -22,7 +23,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -89,39 +89,25 @@ void BM_ModuleProcess(benchmark::State& state) {
   const double* ins[4] = {in[0].data(), in[1].data(), in[2].data(), in[3].data()};
   double* outs[2] = {out[0].data(), out[1].data()};
 
-  double moduleTotal = 0.0, chainTotal = 0.0, groupModule = 0.0, groupChain = 0.0;
-  std::vector<double> ratios;
+  PairedTimer timer;
   for (auto _ : state) {
-    const Clock::time_point t0 = Clock::now();
-    instance->Processor()->process(data);
-    benchmark::ClobberMemory();
-    const Clock::time_point t1 = Clock::now();
-    chain.Process(ins, outs, frames, kSampleRate, values, steps, &meter);
-    benchmark::ClobberMemory();
-    const Clock::time_point t2 = Clock::now();
-
-    const double moduleSeconds = Seconds(t1 - t0), chainSeconds = Seconds(t2 - t1);
-    state.SetIterationTime(moduleSeconds);
-    moduleTotal += moduleSeconds;
-    chainTotal += chainSeconds;
-    groupModule += moduleSeconds;
-    groupChain += chainSeconds;
-    if (groupModule + groupChain > 2e-3) {
-      ratios.push_back(groupModule / groupChain);
-      groupModule = groupChain = 0.0;
-    }
+    state.SetIterationTime(timer.Time(
+        [&] {
+          instance->Processor()->process(data);
+          benchmark::ClobberMemory();
+        },
+        [&] {
+          chain.Process(ins, outs, frames, kSampleRate, values, steps, &meter);
+          benchmark::ClobberMemory();
+        }));
   }
-  if (ratios.empty() && groupChain > 0.0) ratios.push_back(groupModule / groupChain);
 
   const double processed = static_cast<double>(state.iterations()) * frames;
   state.SetItemsProcessed(static_cast<int64_t>(processed));
-  if (!ratios.empty()) {
-    std::nth_element(ratios.begin(), ratios.begin() + static_cast<long>(ratios.size() / 2), ratios.end());
-    state.counters["ratio_to_chain"] = ratios[ratios.size() / 2];
-  }
-  state.counters["module_ns_per_frame"] = moduleTotal / processed * 1e9;
-  state.counters["chain_ns_per_frame"] = chainTotal / processed * 1e9;
-  state.counters["realtime_factor"] = processed / kSampleRate / moduleTotal;
+  state.counters["ratio_to_chain"] = timer.Ratio();
+  state.counters["module_ns_per_frame"] = timer.FirstSeconds() / processed * 1e9;
+  state.counters["chain_ns_per_frame"] = timer.SecondSeconds() / processed * 1e9;
+  state.counters["realtime_factor"] = processed / kSampleRate / timer.FirstSeconds();
 }
 BENCHMARK(BM_ModuleProcess)
     ->ArgNames({"block", "bits"})
