@@ -1,5 +1,7 @@
+include_guard(GLOBAL)
 # The VST3 SDK subset (interfaces, base classes, the SDK's support classes and host helpers),
-# built once as a static library shared by the module and by the test host.
+# built once as a static library shared by the module and by the hosting layer. The few pieces
+# the subset leaves out but its own classes need (vst3sdk/) are compiled in with it.
 #
 # Debian ships the subset inside juce-modules-source-data; VELMORA_VST3_SDK_DIR points elsewhere
 # when another copy of the same SDK release is wanted.
@@ -39,7 +41,7 @@ add_library(velmora_vst3sdk STATIC
   ${_sdk}/public.sdk/source/vst/hosting/hostclasses.cpp
   ${_sdk}/public.sdk/source/vst/hosting/pluginterfacesupport.cpp
   # The subset leaves out the identifiers of the view interfaces.
-  ${PROJECT_SOURCE_DIR}/framework/vst3/PlugViewIids.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/vst3sdk/PlugViewIids.cpp
 )
 unset(_sdk)
 

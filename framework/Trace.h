@@ -4,13 +4,7 @@
 
 #include <cstdarg>
 
-#if defined(__GNUC__)
-#define VELMORA_PRINTF_FORMAT(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
-#else
-#define VELMORA_PRINTF_FORMAT(fmtIndex, firstArg)
-#endif
-
-void Trace(const char* operation, int line, const char* format, ...) VELMORA_PRINTF_FORMAT(3, 4);
+void Trace(const char* operation, int line, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
 // Receives every trace record; null (the default) discards them. The sink runs on whatever
 // thread traced, including the audio thread inside state restore, so it must not block.

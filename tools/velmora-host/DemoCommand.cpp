@@ -25,12 +25,6 @@
 #include <filesystem>
 #include <system_error>
 
-// The editor pictures come from velmora-snapshot, built along with the host (the host itself
-// reaches the plug-in only through the module's entry points). Empty when it was not built.
-#ifndef VELMORA_SNAPSHOT_TOOL
-#define VELMORA_SNAPSHOT_TOOL ""
-#endif
-
 namespace velmora_host {
 
 namespace {
@@ -107,19 +101,14 @@ void writeEditorSnapshot(const std::string& tool, const ScratchDirectory& scratc
   }
 }
 
-void printFiles(const std::string& directory, bool withEditor) {
+void printFiles(const std::string& directory) {
   std::printf("\nfiles in %s:\n", directory.c_str());
   std::printf("  input-mix.wav  input-drums.wav  input-pad-bass.wav   the test programme and its stems\n");
   for (const Scenario& scenario : scenarios()) {
-    std::printf("  %s.wav  %s-levels.png", scenario.stem, scenario.stem);
-    if (withEditor) std::printf("  %s-editor.png", scenario.stem);
-    std::printf("\n");
+    std::printf("  %s.wav  %s-levels.png  %s-editor.png\n", scenario.stem, scenario.stem, scenario.stem);
   }
   std::printf(".wav: the processed audio; -levels.png: input and output levels and the gain change over time\n");
-  if (withEditor)
-    std::printf("-editor.png: the editor after the scenario, its meter at the moment of most gain reduction\n");
-  else
-    std::printf("(no -editor.png pictures: velmora-snapshot was not built with this host)\n");
+  std::printf("-editor.png: the editor after the scenario, its meter at the moment of most gain reduction\n");
 }
 
 }  // namespace
@@ -130,8 +119,10 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
   const ClassDescription& effect = module.effectClass();
   if (std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) != 0)
     throw HostError("the demo needs the Velmora module; " + module.libraryPath() + " holds \"" + effect.name + "\"");
+  // The editor pictures come from velmora-snapshot, built along with the host (the host itself
+  // reaches the plug-in only through the module's entry points).
   const std::string tool = VELMORA_SNAPSHOT_TOOL;
-  if (!tool.empty() && ::access(tool.c_str(), X_OK) != 0)
+  if (::access(tool.c_str(), X_OK) != 0)
     throw HostError("the editor pictures need velmora-snapshot, which is not at " + tool +
                     " (build the velmora-snapshot target)");
   std::error_code error;
@@ -173,10 +164,9 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
     const std::string stem = scenario.stem;
     writeFile(newFile(stem + ".wav"), output);
     writeLevelPlot(newFile(stem + "-levels.png"), scenario, input, output);
-    if (!tool.empty())
-      writeEditorSnapshot(tool, scratch, newFile(stem + "-editor.png"), scenario,
-                          (mix ? mixFile : padAndBassFile).tempPath(),
-                          scenario.drumsAsSidechain ? &drumsFile.tempPath() : nullptr);
+    writeEditorSnapshot(tool, scratch, newFile(stem + "-editor.png"), scenario,
+                        (mix ? mixFile : padAndBassFile).tempPath(),
+                        scenario.drumsAsSidechain ? &drumsFile.tempPath() : nullptr);
 
     const Levels in = measureOverall(input);
     const Levels out = measureOverall(output);
@@ -188,7 +178,7 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
   for (OutputFile& file : files) file.commit();
 
   std::printf("\nlevels in dBFS; max GR: largest drop of the 10 ms level below the input, make-up gain added back\n");
-  printFiles(directory, !tool.empty());
+  printFiles(directory);
   return 0;
 }
 

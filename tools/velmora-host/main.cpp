@@ -6,10 +6,6 @@
 #include <cstdio>
 #include <exception>
 
-#ifndef VELMORA_DEFAULT_MODULE
-#define VELMORA_DEFAULT_MODULE ""
-#endif
-
 int main(int argc, char** argv) {
   using namespace velmora_host;
   try {
@@ -18,8 +14,8 @@ int main(int argc, char** argv) {
       std::fputs(usageText(), stdout);
       return 0;
     }
+    // Without --module, the Velmora bundle built along with the host.
     const std::string module = line.modulePath.empty() ? VELMORA_DEFAULT_MODULE : line.modulePath;
-    if (module.empty()) throw HostError("no module given; pass --module PATH");
     if (line.command == "list") return runList(module);
     if (line.command == "render") return runRender(module, line.render);
     return runDemo(module, line.demoDirectory);

@@ -2,9 +2,9 @@ include_guard(GLOBAL)
 # velmora_embed_resources(<target> FUNCTION <name> TYPE <type> RESOURCES <id> <file> ...)
 #
 # Makes a static library <target> holding the files as byte arrays, with a generated header
-# <name>.h declaring `const EmbeddedResourceTable& <name>()`. A listed file that does not exist
-# yet is left out with a warning; the library then simply lacks that resource, and configure
-# runs again when the files' folder changes.
+# <name>.h declaring `const EmbeddedResourceTable& <name>()`. Every listed file must exist: a
+# module without one of its resources must not build. The byte arrays are written by the build
+# tool velmora_embed (tools/embed-resources).
 
 function(velmora_embed_resources target)
   cmake_parse_arguments(E "" "FUNCTION;TYPE" "RESOURCES" ${ARGN})
@@ -19,14 +19,11 @@ function(velmora_embed_resources target)
     math(EXPR j "${i} + 1")
     list(GET E_RESOURCES ${i} id)
     list(GET E_RESOURCES ${j} file)
-    get_filename_component(dir ${file} DIRECTORY)
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${dir})
-    if(EXISTS ${file})
-      list(APPEND args ${id} ${file})
-      list(APPEND deps ${file})
-    else()
-      message(WARNING "${target}: resource ${id} (${file}) is missing and left out")
+    if(NOT EXISTS ${file})
+      message(FATAL_ERROR "${target}: resource ${id} (${file}) is missing")
     endif()
+    list(APPEND args ${id} ${file})
+    list(APPEND deps ${file})
   endforeach()
 
   file(MAKE_DIRECTORY ${outDir})
