@@ -54,15 +54,3 @@ target_compile_definitions(velmora_vst3sdk PUBLIC $<IF:$<CONFIG:Debug>,DEVELOPME
 set_target_properties(velmora_vst3sdk PROPERTIES POSITION_INDEPENDENT_CODE ON)
 find_package(Threads REQUIRED)
 target_link_libraries(velmora_vst3sdk PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
-
-# The name of the module's binary folder inside a bundle, e.g. "x86_64-linux"; bundles are also
-# built from other directories, so it is global.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
-  set(_arch "x86_64-linux")
-elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
-  set(_arch "aarch64-linux")
-else()
-  set(_arch "${CMAKE_SYSTEM_PROCESSOR}-linux")
-endif()
-set(VELMORA_VST3_ARCH "${_arch}" CACHE INTERNAL "Bundle binary folder name for this machine")
-unset(_arch)

@@ -1,3 +1,6 @@
+// localtime_r and gmtime_r are POSIX; MinGW declares them only when POSIX is asked for.
+#define _POSIX_C_SOURCE 200809L
+
 #include "framework/IPlugBase.h"
 
 #include "framework/BoundedText.h"
@@ -34,13 +37,8 @@ void FormatLocalTimeStamp(char* out, size_t size) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   std::tm utc{};
-#if defined(_WIN32)
-  localtime_s(&local, &now);
-  gmtime_s(&utc, &now);
-#else
   localtime_r(&now, &local);
   gmtime_r(&now, &utc);
-#endif
   // Reading the UTC fields back as local time gives "now" shifted by the negated offset.
   utc.tm_isdst = local.tm_isdst;
   const long offset = static_cast<long>(std::difftime(now, std::mktime(&utc)));

@@ -68,8 +68,11 @@ void Velmora::Read(LiveStepValues& steps) const {
   steps.grSelect = mGRSelectParam->Int();
 }
 
-void Velmora::ShowMeter(double meterValue) {
+IControl* Velmora::MeterControl() const {
   IGraphics* graphics = GetGraphics();
-  if (!graphics) return;
-  if (IControl* meter = graphics->Control(mMeterControl)) meter->SetValueFromPlugin(meterValue);
+  return graphics ? graphics->Control(mMeterControl) : nullptr;
+}
+
+void Velmora::ShowMeter(double meterValue) {
+  if (IControl* meter = MeterControl()) meter->SetValueFromPlugin(meterValue);
 }

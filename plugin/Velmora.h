@@ -8,6 +8,8 @@
 #include "plugin/ProcessingChain.h"
 #include "plugin/VelmoraParams.h"
 
+class IControl;
+
 class Velmora : public IPlugVST3, private LiveSteps, private MeterSink {
 public:
   Velmora();
@@ -22,6 +24,9 @@ public:
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
 
   const DerivedValues& Derived() const { return mDerived; }
+  // The gain-reduction meter of the editor, or null without an editor. Its value is written on
+  // the audio thread, once per sample.
+  IControl* MeterControl() const;
 
 private:
   void Read(LiveStepValues& steps) const override;

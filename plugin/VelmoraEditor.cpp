@@ -2,9 +2,10 @@
 
 #include "VelmoraResources.h"
 #include "framework/graphics/IBitmapControl.h"
-#include "framework/graphics/IGraphicsHeadless.h"
+#include "framework/graphics/IGraphics.h"
 #include "framework/graphics/IKnobMultiControl.h"
 #include "framework/graphics/ISwitchControl.h"
+#include "framework/graphics/PlatformGraphics.h"
 
 // Each knob has one frame per step of its parameter (maximum + 1).
 const VelmoraImage kEditorBackground = {101, "resources/img/BG.png", 1};
@@ -54,7 +55,7 @@ int LayOutVelmoraEditor(IGraphics& graphics, IPlugBase* plugin) {
 }
 
 VelmoraEditor MakeVelmoraEditor(IPlugBase* plugin) {
-  auto* graphics = new IGraphicsHeadless(plugin, kEditorWidth, kEditorHeight, kEditorFrameRate, VelmoraResources());
+  IGraphics* graphics = MakePlatformGraphics(plugin, kEditorWidth, kEditorHeight, kEditorFrameRate, VelmoraResources());
   const int meter = LayOutVelmoraEditor(*graphics, plugin);
   return VelmoraEditor{graphics, meter};
 }

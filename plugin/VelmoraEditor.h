@@ -49,6 +49,6 @@ struct VelmoraEditor {
   int meterControl;
 };
 
-// Creates the editor's graphics object (the headless platform class, reading the embedded
+// Creates the editor's graphics object (the build's platform class, reading the embedded
 // images) and lays it out.
 VelmoraEditor MakeVelmoraEditor(IPlugBase* plugin);

@@ -89,6 +89,12 @@ void IGraphics::BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, in
 }
 
 void IGraphics::PaintPass(const IRect& updateRect) {
+  if (mControls.Count() == 0) return;
+  DrawPass(updateRect);
+  PresentRect(updateRect);
+}
+
+void IGraphics::DrawPass(const IRect& updateRect) {
   const int n = mControls.Count();
   if (n == 0) return;
   if (mStrictDraw) {
@@ -123,7 +129,6 @@ void IGraphics::PaintPass(const IRect& updateRect) {
       }
     }
   }
-  PresentRect(updateRect);
 }
 
 bool IGraphics::DirtyRegion(IRect* region) const {
@@ -137,6 +142,13 @@ bool IGraphics::DirtyRegion(IRect* region) const {
   }
   if (region) *region = r;
   return dirty;
+}
+
+bool IGraphics::Tick() {
+  IRect region;
+  if (!DirtyRegion(&region)) return false;
+  RepaintRegion(region);
+  return true;
 }
 
 // ---- Values ----

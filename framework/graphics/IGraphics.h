@@ -3,7 +3,8 @@
 // order is draw order, index 0 the background), the off-screen back buffer the controls paint
 // into, the mouse bookkeeping, and the two value paths: plug-in to controls and controls to
 // plug-in. Everything that needs a real window, the screen, dialogs or resources is a virtual
-// operation supplied by a platform class (IGraphicsHeadless here; a windowed one elsewhere).
+// operation supplied by a platform class (platform/<name>/); the build chooses which one the
+// editor gets (MakePlatformGraphics, PlatformGraphics.h).
 //
 // The plug-in base reaches the graphics object only through inline accessors and virtual calls
 // (ControlCount, Control, CreateDrawBitmaps, PushParamToControls and the destructor), so the
@@ -55,10 +56,17 @@ public:
   // Draws text in style into rect of the back buffer, or with measureOnly computes the rectangle
   // the text needs (see MeasureText). False when no font could be made for the style.
   bool RenderText(ITextStyle& style, const char* text, IRect& rect, bool measureOnly);
-  // The drawing pass for the window's update rectangle, ending with PresentRect(updateRect).
+  // The drawing pass for the window's update rectangle: DrawPass, then PresentRect(updateRect).
   void PaintPass(const IRect& updateRect);
+  // The drawing pass alone: repaints updateRect of the back buffer and cleans the controls,
+  // touching no window. Off-screen pictures (snapshots) are drawn with it on every platform.
+  void DrawPass(const IRect& updateRect);
   // Union of the rectangles of the controls that need painting; false when none does.
   bool DirtyRegion(IRect* region) const;
+  // One refresh-timer tick; a window platform calls it from its timer, every 1000 / FrameRate()
+  // ms. When any control needs painting, the union of their rectangles goes to RepaintRegion.
+  // True when something was dirty.
+  bool Tick();
 
   // ---- Values ----
   // Plug-in to controls: every control bound to paramIdx (directly, or through its first
@@ -93,6 +101,9 @@ public:
   // bitmaps and tells the plug-in (ResizeEditor). The plug-in lays out its controls again.
   virtual void ResizeSurface(int width, int height);
   virtual bool IsWindowOpen() const { return NativeWindow() != nullptr; }
+  // Whether OpenEditorWindow can open inside a parent window of this VST3 platform type (e.g.
+  // "HWND"); the editor view offers the host exactly these types. Default: none.
+  virtual bool SupportsWindowType(const char* /*type*/) const { return false; }
   virtual const char* GraphicsApiName() const { return ""; }
   virtual int ShowMessage(const char* text, const char* caption, int type) = 0;
   // Returns the menu that holds the chosen item (its ChosenIdx set), or null.
@@ -142,6 +153,9 @@ protected:
   // A double click on a control that treats it as a press starts a drag: the window takes the
   // mouse capture. Nothing to do without a window.
   virtual void TakeMouseCapture() {}
+  // Where a tick's dirty region goes. Default (no window): PaintPass at once. A window platform
+  // invalidates the region and runs PaintPass from its own paint request.
+  virtual void RepaintRegion(const IRect& region) { PaintPass(region); }
   void DestroyDrawBitmaps();
 
   OwnedList<IControl> mControls;

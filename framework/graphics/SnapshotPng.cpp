@@ -6,6 +6,6 @@
 
 bool WriteEditorSnapshot(IGraphics& graphics, const char* path) {
   if (!graphics.BackBuffer()) graphics.CreateDrawBitmaps();
-  graphics.PaintPass(IRect(0, 0, graphics.Width(), graphics.Height()));
+  graphics.DrawPass(IRect(0, 0, graphics.Width(), graphics.Height()));
   return WriteBitmapPng(graphics.BackBuffer(), path);
 }

@@ -5,8 +5,6 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 
-#include <cstring>
-
 using namespace Steinberg;
 
 IPlugVST3View::IPlugVST3View(IPlugVST3* plugin) : CPluginView(nullptr), mPlugin(plugin) {
@@ -20,19 +18,11 @@ IPlugVST3View::~IPlugVST3View() {
   mPlugin->release();
 }
 
-bool IPlugVST3View::IsNativeWindowType(FIDString type) {
-#if defined(_WIN32)
-  return type && std::strcmp(type, kPlatformTypeHWND) == 0;
-#else
-  // There is no window host for X11 or Wayland yet, so no parent window type can be served.
-  (void)type;
-  return false;
-#endif
-}
-
+// The editor's graphics object knows which parent windows its platform class can open in.
 tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type) {
-  if (!mPlugin->GetGraphics()) return kResultFalse;
-  return IsNativeWindowType(type) ? kResultOk : kResultFalse;
+  IGraphics* graphics = mPlugin->GetGraphics();
+  if (!graphics || !type) return kResultFalse;
+  return graphics->SupportsWindowType(type) ? kResultOk : kResultFalse;
 }
 
 tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
@@ -40,7 +30,7 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
   if (!graphics) return kResultFalse;
   // Attaching to a window type we cannot open would leave the host with an empty frame it
   // believes is the editor.
-  if (!IsNativeWindowType(type)) return kResultFalse;
+  if (!type || !graphics->SupportsWindowType(type)) return kResultFalse;
   if (!parent) return kInvalidArgument;
   if (!graphics->OpenEditorWindow(parent)) return kResultFalse;
   systemWindow = parent;

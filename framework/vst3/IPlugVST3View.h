@@ -23,9 +23,6 @@ public:
   void RequestResize(int width, int height);
   bool ExpectingNewSize() const { return mExpectingNewSize; }
 
-  // Whether this build has a window host for the platform type (exact match).
-  static bool IsNativeWindowType(Steinberg::FIDString type);
-
 private:
   IPlugVST3* mPlugin;
   bool mExpectingNewSize = false;

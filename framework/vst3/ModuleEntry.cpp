@@ -1,8 +1,7 @@
-// The module's exported entry points and its one class factory.
-//
-// Only the entry points are visible outside the module (the build hides everything else), so a
-// host sees ModuleEntry, ModuleExit and GetPluginFactory on Linux, and InitDll, ExitDll and
-// GetPluginFactory on Windows.
+// The module's class factory and GetPluginFactory, the entry point every platform exports. The
+// platform's own entry points (ModuleEntry and ModuleExit on Linux, InitDll and ExitDll on
+// Windows) live in platform/<name>/; the build picks one (cmake/Platform.cmake) and hides
+// everything else in the module.
 
 #include "framework/vst3/EffectClassInfo.h"
 #include "framework/vst3/IPlugVST3.h"
@@ -16,8 +15,6 @@
 
 using namespace Steinberg;
 
-#define VELMORA_EXPORT extern "C" __attribute__((visibility("default")))
-
 namespace {
 // Class identifier: eight fixed bytes, then the maker code and the plug-in code, each as four
 // characters in reading order.
@@ -25,7 +22,6 @@ const uint8_t kClassIdPrefix[8] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4
 constexpr const char* kCategory = "Audio Module Class";
 constexpr const char* kSdkVersion = "VST 3.6.12";
 
-void* gModuleHandle = nullptr;
 PluginFactory* gFactory = nullptr;
 std::mutex gFactoryMutex;  // guards the first creation of the factory against concurrent callers
 
@@ -98,7 +94,7 @@ void ForgetFactory(PluginFactory* factory) {
 }
 }  // namespace
 
-VELMORA_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory() {
+extern "C" SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory() {
   std::lock_guard<std::mutex> guard(gFactoryMutex);
   if (gFactory) {
     gFactory->addRef();
@@ -110,18 +106,3 @@ VELMORA_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory() {
   gFactory->RegisterClass(gClassInfo, CreateEffect, nullptr);
   return gFactory;
 }
-
-#if defined(_WIN32)
-// WINDOWS MODULE: InitDll / ExitDll and the process-attach handler that records the module
-// handle for resource loading go here.
-#else
-VELMORA_EXPORT bool ModuleEntry(void* sharedLibraryHandle) {
-  gModuleHandle = sharedLibraryHandle;
-  return true;
-}
-
-VELMORA_EXPORT bool ModuleExit() {
-  gModuleHandle = nullptr;
-  return true;
-}
-#endif

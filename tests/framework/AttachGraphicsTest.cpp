@@ -1,7 +1,7 @@
 #include "TestPlug.h"
 
 #include "framework/graphics/IControl.h"
-#include "framework/graphics/IGraphicsHeadless.h"
+#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
 
 #include <gtest/gtest.h>
 

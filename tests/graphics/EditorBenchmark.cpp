@@ -5,7 +5,7 @@
 
 #include "VelmoraResources.h"
 #include "bitmap/LICE_Png.h"
-#include "framework/graphics/IGraphicsHeadless.h"
+#include "framework/graphics/IGraphics.h"
 #include "plugin/VelmoraEditor.h"
 
 #include <benchmark/benchmark.h>
@@ -19,10 +19,10 @@ struct Editor {
     VelmoraEditor editor = MakeVelmoraEditor(&plug);
     meter = editor.meterControl;
     plug.AttachGraphics(editor.graphics);
-    g = static_cast<IGraphicsHeadless*>(plug.GetGraphics());
+    g = plug.GetGraphics();
   }
   TestPlug plug;
-  IGraphicsHeadless* g = nullptr;
+  IGraphics* g = nullptr;
   int meter = -1;
 };
 

@@ -224,6 +224,38 @@ TEST_F(Painting, TickRepaintsTheUnionOfDirtyControls) {
   EXPECT_FALSE(g.Tick());
 }
 
+// A window platform: its timer's tick invalidates the dirty region and the window's own paint
+// request draws it later. Off-screen pictures are drawn through the core without any window.
+class WindowGraphics : public TestGraphics {
+public:
+  using TestGraphics::TestGraphics;
+  std::vector<IRect> invalidated;
+
+protected:
+  void RepaintRegion(const IRect& region) override { invalidated.push_back(region); }
+};
+
+TEST(WindowPlatform, TickInvalidatesAndDrawPassPaintsWithoutPresenting) {
+  EditorTestPlug plug;
+  WindowGraphics g(&plug);
+  g.CreateDrawBitmaps();
+  auto* a = new RecordingControl(&plug, IRect(2, 3, 10, 10));
+  auto* b = new RecordingControl(&plug, IRect(20, 5, 30, 12));
+  g.AddControl(a);
+  g.AddControl(b);
+  EXPECT_TRUE(g.Tick());
+  EXPECT_TRUE(g.Tick()) << "invalidating paints nothing, so both are still dirty";
+  EXPECT_EQ(g.invalidated, (std::vector<IRect>{IRect(2, 3, 30, 12), IRect(2, 3, 30, 12)}));
+  EXPECT_EQ(a->paints, 0);
+
+  g.DrawPass(IRect(0, 0, 40, 40));  // e.g. a snapshot
+  EXPECT_EQ(a->paints, 1);
+  EXPECT_EQ(b->paints, 1);
+  EXPECT_EQ(g.PresentCount(), 0);
+  EXPECT_FALSE(g.Tick());
+  EXPECT_EQ(g.invalidated.size(), 2u);
+}
+
 // A parameter with display texts, for the value prompt.
 class Prompting : public Painting {
 protected:

@@ -7,7 +7,7 @@
 
 #include "bitmap/LICE_MemBitmap.h"
 #include "framework/graphics/IControl.h"
-#include "framework/graphics/IGraphicsHeadless.h"
+#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
 #include "framework/graphics/IMenu.h"
 
 #include <cstdint>

@@ -84,7 +84,7 @@ protected:
     VelmoraEditor editor = MakeVelmoraEditor(&plug);
     meter = editor.meterControl;
     plug.AttachGraphics(editor.graphics);
-    g = static_cast<IGraphicsHeadless*>(plug.GetGraphics());
+    g = plug.GetGraphics();
   }
 
   // The back buffer's pixels over rect against the background with the frame of a filmstrip
@@ -111,7 +111,7 @@ protected:
   void PaintAll() { g->PaintPass(IRect(0, 0, kEditorWidth, kEditorHeight)); }
 
   EditorTestPlug plug;
-  IGraphicsHeadless* g = nullptr;
+  IGraphics* g = nullptr;
   int meter = -1;
 };
 

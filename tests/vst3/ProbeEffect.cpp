@@ -5,15 +5,31 @@
 // instance's edit-controller interface.
 
 #include "framework/graphics/IControl.h"
-#include "framework/graphics/IGraphicsHeadless.h"
+#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
 #include "framework/vst3/EffectClassInfo.h"
 #include "framework/vst3/IPlugVST3.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
 bool gUseEditor = true;  // whether new instances get an editor (ProbeUseEditor)
+
+// A platform class that opens "windows" of a made-up parent type, so the view's answers follow
+// the graphics object rather than the build's platform.
+class ProbeGraphics : public IGraphicsHeadless {
+public:
+  static constexpr const char* kWindowType = "ProbeWindow";
+  using IGraphicsHeadless::IGraphicsHeadless;
+  bool SupportsWindowType(const char* type) const override { return std::strcmp(type, kWindowType) == 0; }
+  void* OpenEditorWindow(void* parent) override { return mWindow = parent; }
+  void CloseEditorWindow() override { mWindow = nullptr; }
+  void* NativeWindow() const override { return mWindow; }
+
+private:
+  void* mWindow = nullptr;
+};
 
 // A control with nothing to draw: the editor only needs something bound to a parameter.
 class ProbeControl : public IControl {
@@ -34,7 +50,7 @@ public:
     GetParam(0)->InitInt("Level", 5, 10);
     GetParam(1)->InitDouble("Drive", 0.25, 0.0, 1.0, 0.01, "%");
     if (gUseEditor) {
-      auto* graphics = new IGraphicsHeadless(this, kEditorWidth, kEditorHeight, 25);
+      auto* graphics = new ProbeGraphics(this, kEditorWidth, kEditorHeight, 25);
       graphics->AddControl(new ProbeControl(this, 0));
       AttachGraphics(graphics);
     }
@@ -46,11 +62,13 @@ public:
     lastWidth = width;
     lastHeight = height;
   }
+  void EditorOpened() override { ++editorOpenedCount; }
   void ProcessMidiMessage(const IMidiMsg& msg) override {
     lastMidi = msg;
     ++midiCount;
   }
 
+  int editorOpenedCount = 0;
   int resizedCount = 0;
   int lastWidth = 0;
   int lastHeight = 0;
@@ -102,6 +120,14 @@ PROBE_EXPORT void ProbeShowHostMenu(Steinberg::Vst::IEditController* controller,
 
 PROBE_EXPORT int ProbeOpenViews(Steinberg::Vst::IEditController* controller) {
   return FromController(controller)->NOpenViews();
+}
+
+// The editor's window as its graphics object holds it (null when closed), and how many times the
+// plug-in heard that its editor opened.
+PROBE_EXPORT void* ProbeEditorWindow(Steinberg::Vst::IEditController* controller, int* openedCount) {
+  ProbeEffect* probe = FromController(controller);
+  *openedCount = probe->editorOpenedCount;
+  return probe->GetGraphics()->NativeWindow();
 }
 
 // The last note message: status, data1, data2, offset; answers how many arrived.

@@ -81,7 +81,7 @@ TEST(EditorView, WithoutAnEditorNothingIsOffered) {
   view->release();
 }
 
-TEST_F(Probe, ViewReportsTheEditorSizeButHasNoWindowHostOnLinux) {
+TEST_F(Probe, ViewReportsTheEditorSizeAndOffersOnlyTheWindowTypesOfTheEditorsClass) {
   IPlugView* view = c->createView("editor");
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(Hook<int (*)(IEditController*)>("ProbeOpenViews")(c), 1);
@@ -93,12 +93,24 @@ TEST_F(Probe, ViewReportsTheEditorSizeButHasNoWindowHostOnLinux) {
   EXPECT_EQ(rect.bottom, 200);
   EXPECT_EQ(view->getSize(nullptr), kInvalidArgument);
 
-  for (FIDString type : {kPlatformTypeHWND, kPlatformTypeX11EmbedWindowID, "HWNDX", "hwnd"}) {
+  // The probe's platform class opens only its own made-up window type.
+  using EditorWindowFn = void* (*)(IEditController*, int*);
+  int opened = 0;
+  for (FIDString type : {kPlatformTypeHWND, kPlatformTypeX11EmbedWindowID, "ProbeWindowX", "probewindow"}) {
     EXPECT_EQ(view->isPlatformTypeSupported(type), kResultFalse) << type;
     int parent = 0;
     EXPECT_EQ(view->attached(&parent, type), kResultFalse) << type;
   }
+  EXPECT_EQ(Hook<EditorWindowFn>("ProbeEditorWindow")(c, &opened), nullptr);
+  EXPECT_EQ(opened, 0);
+  EXPECT_EQ(view->isPlatformTypeSupported("ProbeWindow"), kResultOk);
+  int parent = 0;
+  EXPECT_EQ(view->attached(nullptr, "ProbeWindow"), kInvalidArgument);
+  ASSERT_EQ(view->attached(&parent, "ProbeWindow"), kResultOk);
+  EXPECT_EQ(Hook<EditorWindowFn>("ProbeEditorWindow")(c, &opened), &parent);
+  EXPECT_EQ(opened, 1);
   EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(Hook<EditorWindowFn>("ProbeEditorWindow")(c, &opened), nullptr);
   EXPECT_EQ(view->release(), 0u);
   EXPECT_EQ(Hook<int (*)(IEditController*)>("ProbeOpenViews")(c), 0) << "the last release empties the list";
 }

@@ -3,9 +3,9 @@
 #include "bitmap/LICE_Blit.h"
 #include "bitmap/LICE_PngEncode.h"
 #include "bitmap/LICE_SysBitmap.h"
-#include "framework/graphics/IGraphicsHeadless.h"
+#include "framework/graphics/IControl.h"
+#include "framework/graphics/IGraphics.h"
 #include "plugin/Velmora.h"
-#include "plugin/VelmoraEditor.h"
 #include "tools/velmora-snapshot/AudioReader.h"
 #include "tools/vst3host/HostApplication.h"
 #include "tools/vst3host/ParameterChanges.h"
@@ -26,14 +26,8 @@ struct SnapshotSession::Buffers {
   ~Buffers() { changes->release(); }
 };
 
-SnapshotSession::SnapshotSession() : mPlugin(new Velmora()) {
-  mGraphics = dynamic_cast<IGraphicsHeadless*>(mPlugin->GetGraphics());
-  // The meter is the one control without a parameter at the meter's place.
-  for (int i = 0; mGraphics && i < mGraphics->ControlCount(); ++i) {
-    IControl* c = mGraphics->Control(i);
-    if (c->ParamIdx() < 0 && c->GetRect().L == kMeterX && c->GetRect().T == kMeterY) mMeter = c;
-  }
-}
+SnapshotSession::SnapshotSession()
+    : mPlugin(new Velmora()), mGraphics(mPlugin->GetGraphics()), mMeter(mPlugin->MeterControl()) {}
 
 SnapshotSession::~SnapshotSession() {
   if (mActive) {
@@ -48,10 +42,6 @@ SnapshotSession::~SnapshotSession() {
 const IPlugBase& SnapshotSession::Plugin() const { return *mPlugin; }
 
 bool SnapshotSession::Start(double sampleRate, bool sidechain, std::string* error) {
-  if (!mGraphics || !mMeter) {
-    *error = "the editor of this build cannot be painted off screen";
-    return false;
-  }
   mHost = new vst3host::HostApplication("velmora-snapshot");
   if (mPlugin->initialize(mHost) != kResultOk) {
     *error = "the plug-in refused to initialise";
@@ -106,12 +96,13 @@ bool SnapshotSession::ApplySteps(const std::vector<ParameterStep>& steps, std::s
   }
   if (!Process(0, error)) return false;
   // The window's first paint: everything, settings included.
-  mGraphics->PaintPass(IRect(0, 0, mGraphics->Width(), mGraphics->Height()));
+  mGraphics->DrawPass(IRect(0, 0, mGraphics->Width(), mGraphics->Height()));
   return true;
 }
 
 void SnapshotSession::Refresh(bool consider) {
-  mGraphics->Tick();
+  IRect dirty;
+  if (mGraphics->DirtyRegion(&dirty)) mGraphics->DrawPass(dirty);
   if (!consider) return;
   const double reading = mMeter->GetValue();
   if (mHavePicture && !(reading > mBestMeter)) return;

@@ -3,8 +3,10 @@
 // instance is created, initialised with a host context, given its bus arrangement (and an active
 // sidechain bus when there is sidechain material), set up for processing and activated; settings
 // arrive as parameter changes in a process call; audio goes through process() in host-sized
-// blocks; and the editor is refreshed every 40 ms of audio, as its window timer would, so the
-// picture shows what a screen would have shown at that moment.
+// blocks; and the editor is redrawn every 40 ms of audio, as its window timer would have it
+// redrawn, so the picture shows what a screen would have shown at that moment. The drawing goes
+// through the graphics core into the back buffer, so it needs no window whatever the editor's
+// platform class.
 
 #include "bitmap/LICE_MemBitmap.h"
 #include "tools/velmora-snapshot/ParameterSteps.h"
@@ -15,7 +17,7 @@
 
 class AudioReader;
 class IControl;
-class IGraphicsHeadless;
+class IGraphics;
 class Velmora;
 namespace vst3host {
 class HostApplication;
@@ -49,12 +51,13 @@ public:
 
 private:
   bool Process(int frames, std::string* error);
-  // One refresh of the editor; with consider, the picture is kept when its meter reads highest.
+  // One refresh of the editor (what changed is redrawn); with consider, the picture is kept when
+  // its meter reads highest.
   void Refresh(bool consider);
 
   Velmora* mPlugin = nullptr;
   vst3host::HostApplication* mHost = nullptr;
-  IGraphicsHeadless* mGraphics = nullptr;
+  IGraphics* mGraphics = nullptr;
   IControl* mMeter = nullptr;
   bool mInitialised = false;
   bool mActive = false;

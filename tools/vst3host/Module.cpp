@@ -14,18 +14,6 @@ using ModuleEntryFunc = bool (*)(void*);
 using ModuleExitFunc = bool (*)();
 using GetFactoryFunc = IPluginFactory* (*)();
 
-const char* Arch() {
-#if defined(__x86_64__)
-  return "x86_64-linux";
-#elif defined(__aarch64__)
-  return "aarch64-linux";
-#elif defined(__i386__)
-  return "i386-linux";
-#else
-  return "unknown-linux";
-#endif
-}
-
 bool IsDirectory(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -43,7 +31,7 @@ std::string Module::BundleBinary(const std::string& bundleDir) {
   std::string name = slash == std::string::npos ? dir : dir.substr(slash + 1);
   const size_t dot = name.rfind(".vst3");
   if (dot != std::string::npos) name.resize(dot);
-  return dir + "/Contents/" + Arch() + "/" + name + ".so";
+  return dir + "/Contents/" VELMORA_VST3_ARCH "/" + name + ".so";
 }
 
 std::unique_ptr<Module> Module::Load(const std::string& path, std::string* error) {

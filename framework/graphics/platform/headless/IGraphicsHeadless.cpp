@@ -1,17 +1,10 @@
-#include "framework/graphics/IGraphicsHeadless.h"
+#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
 
 #include "bitmap/LICE_PngResource.h"
 
 IGraphicsHeadless::IGraphicsHeadless(IPlugBase* plugin, int width, int height, int frameRate,
                                      const EmbeddedResourceTable& resources)
     : IGraphics(plugin, width, height, frameRate), mResources(resources) {}
-
-bool IGraphicsHeadless::Tick() {
-  IRect region;
-  if (!DirtyRegion(&region)) return false;
-  PaintPass(region);
-  return true;
-}
 
 void IGraphicsHeadless::PresentRect(const IRect& rect) {
   ++mPresentCount;

@@ -1,7 +1,8 @@
 #pragma once
 // The platform class for editors that open no window: tests, snapshots and hosts without a
-// screen. Presenting does nothing, dialogs and menus answer "not available", and bitmaps come
-// from the resources embedded in the module. Tick() does what a window's refresh timer does.
+// screen. It supports no parent window type, presenting only counts, dialogs and menus answer
+// "not available", and bitmaps come from the resources embedded in the module. Nothing calls
+// Tick() on its own: whoever drives the editor (a test, a snapshot) stands in for the timer.
 
 #include "framework/graphics/EmbeddedResources.h"
 #include "framework/graphics/IGraphics.h"
@@ -10,10 +11,6 @@ class IGraphicsHeadless : public IGraphics {
 public:
   IGraphicsHeadless(IPlugBase* plugin, int width, int height, int frameRate,
                     const EmbeddedResourceTable& resources = EmbeddedResourceTable());
-
-  // One refresh-timer tick: repaints the union of the dirty controls, if any. True when it
-  // painted.
-  bool Tick();
 
   void PresentRect(const IRect& rect) override;
   void CancelTextEntry() override {}

@@ -1,0 +1,52 @@
+include_guard(GLOBAL)
+# The one place the build chooses what the target platform supplies. Everything above the seams
+# named here is platform-neutral and built the same everywhere.
+#
+#   VELMORA_BITMAP_PLATFORM_SOURCES / _LIBS   the drawing surface behind LICE_SysSurface.h and the
+#                                             fonts behind LICE_FontPlatform.h (bitmap/)
+#   VELMORA_GRAPHICS_PLATFORM_SOURCES / _LIBS the editor's platform class and the
+#                                             MakePlatformGraphics that makes it, from one folder
+#                                             under framework/graphics/platform/
+#   VELMORA_VST3_ARCH                         the bundle's binary folder, e.g. "x86_64-linux"
+#   velmora_platform_module(<target> <exports map>)
+#                                             the module entry flavour: entry points, binary name,
+#                                             and which symbols the module exports
+
+if(WIN32)
+  # Windows (cross-built with mingw-w64): a GDI surface and GDI fonts for the bitmap layer, and
+  # the DLL entry (InitDll, ExitDll, DllMain), go here. Until the Win32 editor window exists the
+  # editor's graphics object stays the headless one, so the module runs without a window.
+  set(VELMORA_GRAPHICS_PLATFORM_SOURCES
+    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp)
+  set(VELMORA_VST3_ARCH "x86_64-win")
+  message(FATAL_ERROR "The Windows drawing surface, fonts and module entry are not part of this build yet")
+else()
+  find_package(Freetype REQUIRED)
+  find_package(Fontconfig REQUIRED)
+  set(VELMORA_BITMAP_PLATFORM_SOURCES
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_SysSurfaceMemory.cpp
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformFreeType.cpp)
+  set(VELMORA_BITMAP_PLATFORM_LIBS Freetype::Freetype Fontconfig::Fontconfig)
+  # No X11 window host yet: the editor draws off screen and hosts show their own parameter view.
+  set(VELMORA_GRAPHICS_PLATFORM_SOURCES
+    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp)
+
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    set(VELMORA_VST3_ARCH "x86_64-linux")
+  elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+    set(VELMORA_VST3_ARCH "aarch64-linux")
+  else()
+    set(VELMORA_VST3_ARCH "${CMAKE_SYSTEM_PROCESSOR}-linux")
+  endif()
+
+  # A shared object with ModuleEntry / ModuleExit. Static libraries inside the module keep their
+  # symbols to themselves, only the version script's names are exported, and nothing may stay
+  # unresolved until load time.
+  function(velmora_platform_module target exports)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/LinuxModuleEntry.cpp)
+    set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".so" LINK_DEPENDS "${exports}")
+    target_link_options(${target} PRIVATE "LINKER:--version-script=${exports}" "LINKER:--exclude-libs,ALL"
+                        "LINKER:--no-undefined")
+  endfunction()
+  set(VELMORA_DEFAULT_MODULE_EXPORTS ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/module-exports.map)
+endif()
