@@ -68,13 +68,13 @@ constexpr HostEntry kHosts[] = {
 };
 }  // namespace
 
-IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-                     const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
+IPlugBase::IPlugBase(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets,
                      int bindingKind)
-    : mUniqueID(uniqueID), mMfrID(mfrID), mVersion(vendorVersion), mBindingKind(bindingKind) {
+    : mUniqueID(identity.pluginCode), mMfrID(identity.makerCode), mVersion(identity.version),
+      mBindingKind(bindingKind) {
   char stamp[64];
   FormatLocalTimeStamp(stamp, sizeof(stamp));
-  TRACE_POINT("IPlugBase::IPlugBase", "%s:%s", effectName ? effectName : "", stamp);
+  TRACE_POINT("IPlugBase::IPlugBase", "%s:%s", identity.name ? identity.name : "", stamp);
 
   for (int i = 0; i < nParams; ++i) mParams.Add(new IParam());
   for (int i = 0; i < nPresets; ++i) {
@@ -83,9 +83,9 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
     mPresets.Add(slot);
   }
 
-  CopyBoundedText(mEffectName, effectName, sizeof(mEffectName));
-  CopyBoundedText(mProductName, productName, sizeof(mProductName));
-  CopyBoundedText(mMfrName, mfrName, sizeof(mMfrName));
+  CopyBoundedText(mEffectName, identity.name, sizeof(mEffectName));
+  CopyBoundedText(mProductName, identity.product, sizeof(mProductName));
+  CopyBoundedText(mMfrName, identity.maker, sizeof(mMfrName));
 
   int maxIn = 0;
   int maxOut = 0;

@@ -5,6 +5,7 @@
 
 #include "GrowableArray.h"
 #include "IParam.h"
+#include "PluginIdentity.h"
 #include "PluginMutex.h"
 #include "PluginTypes.h"
 #include "StateChunk.h"
@@ -19,9 +20,7 @@ public:
   static constexpr int kNameLen = 128;
   enum EBindingKind { kBindingVST3 = 1 };
 
-  IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-            const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
-            int bindingKind);
+  IPlugBase(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets, int bindingKind);
   virtual ~IPlugBase();
   IPlugBase(const IPlugBase&) = delete;
   IPlugBase& operator=(const IPlugBase&) = delete;

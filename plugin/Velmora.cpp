@@ -4,10 +4,10 @@
 #include "framework/graphics/IGraphics.h"
 #include "framework/vst3/EffectClassInfo.h"
 #include "plugin/VelmoraEditor.h"
+#include "plugin/VelmoraIdentity.h"
 
 namespace {
 constexpr int kNumPresets = 1;
-constexpr int kVersion = 0x00010100;  // 1.1.0
 constexpr const char* kChannelIO = "2-2 4-2";  // inputs 3 and 4 are the sidechain pair
 
 IPlugVST3* CreateVelmora() { return new Velmora(); }
@@ -15,16 +15,12 @@ IPlugVST3* CreateVelmora() { return new Velmora(); }
 
 const EffectClassInfo& GetEffectClassInfo() {
   static const EffectClassInfo info = {
-      "Velmora",       "Corvanta", "https://www.corvanta.com", "info@corvanta.com",
-      "Fx|Dynamics",   "1.1.0",    FourCharCode("Cvta"),       FourCharCode("Vlm1"),
-      CreateVelmora,
+      kVelmoraIdentity, "https://www.corvanta.com", "info@corvanta.com", "Fx|Dynamics", CreateVelmora,
   };
   return info;
 }
 
-Velmora::Velmora()
-    : IPlugVST3(kNumParams, kChannelIO, kNumPresets, "Velmora", "", "Corvanta", kVersion, FourCharCode("Vlm1"),
-                FourCharCode("Cvta")) {
+Velmora::Velmora() : IPlugVST3(kVelmoraIdentity, kNumParams, kChannelIO, kNumPresets) {
   for (int i = 0; i < kNumParams; ++i) {
     const ParamDefinition& def = kParamDefinitions[i];
     GetParam(i)->InitInt(def.name, def.defaultStep, def.maxStep);

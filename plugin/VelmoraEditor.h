@@ -1,7 +1,9 @@
 #pragma once
 // The Velmora editor: a fixed 404 x 634 surface at 25 frames per second with the background,
 // ten filmstrip knobs, three two-state switches and the 121-frame gain-reduction meter, every
-// image coming from the module's embedded PNG resources.
+// image coming from the module's embedded PNG resources (listed in resources/img/manifest.txt).
+
+#include "PanelImages.h"
 
 class IGraphics;
 class IPlugBase;
@@ -10,33 +12,26 @@ constexpr int kEditorWidth = 404;
 constexpr int kEditorHeight = 634;
 constexpr int kEditorFrameRate = 25;
 
-// One image of the editor: resource id, resource name and frame count.
-struct VelmoraImage {
-  int resourceId;
-  const char* name;
-  int frames;
-};
-
 // A control placed at (x, y) with the filmstrip of image, bound to paramIdx.
 struct VelmoraKnob {
   int paramIdx;
-  VelmoraImage image;
+  PanelImage image;
   int x, y;
   double gearing;
 };
 
 struct VelmoraSwitch {
   int paramIdx;
-  VelmoraImage image;
+  PanelImage image;
   int x, y;
 };
 
 constexpr int kNumEditorKnobs = 10;
 constexpr int kNumEditorSwitches = 3;
-extern const VelmoraImage kEditorBackground;
+extern const PanelImage kEditorBackground;
 extern const VelmoraKnob kEditorKnobs[kNumEditorKnobs];  // in attach order: controls 1..10
 extern const VelmoraSwitch kEditorSwitches[kNumEditorSwitches];  // controls 11..13
-extern const VelmoraImage kEditorMeter;
+extern const PanelImage kEditorMeter;
 constexpr int kMeterX = 58;
 constexpr int kMeterY = 15;
 

@@ -1,35 +1,9 @@
 #pragma once
-// The thirteen stepped parameters of the effect and what each step stands for.
-//
-// Every parameter is an integer counting steps from 0. Parameters 0 to 7 are turned into
-// physical values (DerivedValues) whenever they change; parameters 8 to 12 are read as live
-// steps by the processing chain every sample.
+// The physical values the processing chain reads, derived from the parameters' steps
+// (VelmoraSteps.h): parameters 0 to 7 are turned into DerivedValues whenever they change;
+// parameters 8 to 12 are read as live steps by the processing chain every sample.
 
-enum EParams {
-  kParamCompressorThreshold = 0,
-  kParamLimitLevel,
-  kParamGain,
-  kParamMix,
-  kParamRatio,
-  kParamHigh,
-  kParamMid,
-  kParamHighPassFilter,
-  kParamCompressorRecoveryTime,
-  kParamLevelRecoveryTime,
-  kParamBypass,
-  kParamExternalSidechain,
-  kParamGRSelect,
-  kNumParams
-};
-
-// What the plug-in hands to IParam::InitInt(name, defaultStep, maxStep) for each index.
-struct ParamDefinition {
-  const char* name;
-  int maxStep;
-  int defaultStep;
-};
-
-extern const ParamDefinition kParamDefinitions[kNumParams];
+#include "plugin/VelmoraSteps.h"
 
 // Physical values of parameters 0 to 7. Starts at the values of the default steps.
 struct DerivedValues {

@@ -96,10 +96,8 @@ void SilenceHostOutputs(const ProcessData& data, int frames) {
 }
 }  // namespace
 
-IPlugVST3::IPlugVST3(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-                     const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID)
-    : IPlugBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
-                kBindingVST3) {
+IPlugVST3::IPlugVST3(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets)
+    : IPlugBase(identity, nParams, channelIOStr, nPresets, kBindingVST3) {
   std::memset(&mProcessContext, 0, sizeof(mProcessContext));
   for (int i = 0; i < NInChannels(); ++i) SetInputChannelConnected(i, true);
   for (int i = 0; i < NOutChannels(); ++i) SetOutputChannelConnected(i, true);

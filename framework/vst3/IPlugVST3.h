@@ -22,8 +22,7 @@ public:
   static constexpr Steinberg::Vst::ParamID kBypassParamID = 0x62706173;  // "bpas"
   static constexpr Steinberg::Vst::ProgramListID kFactoryPresetsListID = 0x70727374;
 
-  IPlugVST3(int nParams, const char* channelIOStr, int nPresets, const char* effectName, const char* productName,
-            const char* mfrName, int vendorVersion, int uniqueID, int mfrID);
+  IPlugVST3(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets);
   ~IPlugVST3() override;
 
   // ---- IPluginBase ----

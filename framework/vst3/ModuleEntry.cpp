@@ -3,6 +3,7 @@
 // Windows) live in platform/<name>/; the build picks one (cmake/Platform.cmake) and hides
 // everything else in the module.
 
+#include "framework/vst3/ClassId.h"
 #include "framework/vst3/EffectClassInfo.h"
 #include "framework/vst3/IPlugVST3.h"
 #include "framework/vst3/PluginFactory.h"
@@ -16,9 +17,6 @@
 using namespace Steinberg;
 
 namespace {
-// Class identifier: eight fixed bytes, then the maker code and the plug-in code, each as four
-// characters in reading order.
-const uint8_t kClassIdPrefix[8] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F};
 constexpr const char* kCategory = "Audio Module Class";
 constexpr const char* kSdkVersion = "VST 3.6.12";
 
@@ -30,14 +28,6 @@ PClassInfo2 gClassInfo;
 std::once_flag gFactoryInfoOnce;
 std::once_flag gClassInfoOnce;
 
-void PutCode(uint8_t* dst, int32_t code) {
-  const uint32_t c = static_cast<uint32_t>(code);
-  dst[0] = static_cast<uint8_t>(c >> 24);
-  dst[1] = static_cast<uint8_t>(c >> 16);
-  dst[2] = static_cast<uint8_t>(c >> 8);
-  dst[3] = static_cast<uint8_t>(c);
-}
-
 // Bounded copy: at most width bytes, the rest zero.
 void CopyField(char8* dst, const char* src, size_t width) {
   size_t n = 0;
@@ -48,7 +38,7 @@ void CopyField(char8* dst, const char* src, size_t width) {
 void FillFactoryInfo() {
   const EffectClassInfo& effect = GetEffectClassInfo();
   gFactoryInfo = PFactoryInfo();
-  CopyField(gFactoryInfo.vendor, effect.vendor, PFactoryInfo::kNameSize);
+  CopyField(gFactoryInfo.vendor, effect.identity.maker, PFactoryInfo::kNameSize);
   CopyField(gFactoryInfo.url, effect.url, PFactoryInfo::kURLSize);
   CopyField(gFactoryInfo.email, effect.email, PFactoryInfo::kEmailSize);
   gFactoryInfo.flags = PFactoryInfo::kUnicode;
@@ -57,18 +47,15 @@ void FillFactoryInfo() {
 void FillClassInfo() {
   const EffectClassInfo& effect = GetEffectClassInfo();
   gClassInfo = PClassInfo2();
-  uint8_t cid[16];
-  std::memcpy(cid, kClassIdPrefix, sizeof(kClassIdPrefix));
-  PutCode(cid + 8, effect.mfrID);
-  PutCode(cid + 12, effect.uniqueID);
-  std::memcpy(gClassInfo.cid, cid, sizeof(cid));
+  const auto cid = EffectClassId(effect.identity.makerCode, effect.identity.pluginCode);
+  std::memcpy(gClassInfo.cid, cid.data(), cid.size());
   gClassInfo.cardinality = PClassInfo::kManyInstances;
   CopyField(gClassInfo.category, kCategory, PClassInfo::kCategorySize);
-  CopyField(gClassInfo.name, effect.name, PClassInfo::kNameSize);
+  CopyField(gClassInfo.name, effect.identity.name, PClassInfo::kNameSize);
   gClassInfo.classFlags = Vst::kSimpleModeSupported;
   CopyField(gClassInfo.subCategories, effect.subCategories, PClassInfo2::kSubCategoriesSize);
   CopyField(gClassInfo.vendor, "", PClassInfo2::kVendorSize);
-  CopyField(gClassInfo.version, effect.version, PClassInfo2::kVersionSize);
+  CopyField(gClassInfo.version, effect.identity.versionText, PClassInfo2::kVersionSize);
   CopyField(gClassInfo.sdkVersion, kSdkVersion, PClassInfo2::kVersionSize);
 }
 

@@ -1,45 +1,23 @@
 #pragma once
-// A minimal plug-in on the framework base, shaped like Velmora (13 stepped parameters, channel
-// pairs "2-2 4-2", one preset), that records what the base calls on it.
+// A minimal plug-in on the framework base, shaped like Velmora (its identity and 13 stepped
+// parameters, channel pairs "2-2 4-2", one preset), that records what the base calls on it.
 
 #include "framework/IPlugBase.h"
+#include "plugin/VelmoraIdentity.h"
+#include "plugin/VelmoraSteps.h"
 
 #include <utility>
 #include <vector>
-
-struct TestParamDef {
-  const char* name;
-  int defaultVal;
-  int maxVal;
-};
-
-// Velmora's parameter set: index, name, default step and maximum step.
-inline const std::vector<TestParamDef>& VelmoraParams() {
-  static const std::vector<TestParamDef> defs = {
-      {"Compressor Threshold", 15, 15}, {"Limit Level", 22, 22}, {"Gain", 0, 10},
-      {"Mix", 22, 22},                  {"Ratio", 2, 4},         {"High", 2, 4},
-      {"Mid", 2, 4},                    {"High Pass Filter", 0, 4}, {"Compressor Recovery Time", 1, 5},
-      {"Level Recovery Time", 1, 5},    {"Bypass", 1, 1},        {"External Sidechain", 0, 1},
-      {"GR Select", 0, 1},
-  };
-  return defs;
-}
-
-inline int VlmCode(const char (&c)[5]) {
-  return static_cast<int>((static_cast<unsigned>(c[0]) << 24) | (static_cast<unsigned>(c[1]) << 16) |
-                          (static_cast<unsigned>(c[2]) << 8) | static_cast<unsigned>(c[3]));
-}
 
 class TestPlug : public IPlugBase {
 public:
   // With the defaults this is constructed exactly as Velmora is.
   explicit TestPlug(const char* channelIO = "2-2 4-2", int nPresets = 1, bool initParams = true)
-      : IPlugBase(13, channelIO, nPresets, "Velmora", "", "Corvanta", 0x00010100, VlmCode("Vlm1"),
-                  VlmCode("Cvta"), kBindingVST3) {
+      : IPlugBase(kVelmoraIdentity, kNumParams, channelIO, nPresets, kBindingVST3) {
     if (!initParams) return;
     for (int i = 0; i < NParams(); ++i) {
-      const TestParamDef& d = VelmoraParams()[static_cast<size_t>(i)];
-      GetParam(i)->InitInt(d.name, d.defaultVal, d.maxVal);
+      const ParamDefinition& def = kParamDefinitions[i];
+      GetParam(i)->InitInt(def.name, def.defaultStep, def.maxStep);
     }
     MakeDefaultPreset();
   }

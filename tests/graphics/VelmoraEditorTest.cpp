@@ -11,6 +11,7 @@
 #include "framework/graphics/ISwitchControl.h"
 #include "framework/graphics/SnapshotPng.h"
 #include "plugin/VelmoraEditor.h"
+#include "plugin/VelmoraSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -21,29 +22,12 @@
 
 namespace {
 
-// The panel images with the sizes the layout relies on.
-struct ImageCase {
-  int id;
-  const char* name;
-  int width, height;
-};
-const ImageCase kImages[] = {
-    {101, "resources/img/BG.png", 404, 634},      {102, "resources/img/BYPASS.png", 49, 50},
-    {103, "resources/img/CREC.png", 93, 552},     {104, "resources/img/CTHR.png", 97, 1520},
-    {105, "resources/img/EXT.png", 47, 48},       {106, "resources/img/GAIN.png", 96, 1045},
-    {107, "resources/img/HIGH.png", 72, 360},     {108, "resources/img/HPF.png", 71, 355},
-    {109, "resources/img/LREC.png", 94, 558},     {110, "resources/img/LTHR.png", 96, 2162},
-    {111, "resources/img/METER.png", 160, 10406}, {112, "resources/img/MID.png", 72, 360},
-    {113, "resources/img/MIX.png", 71, 1633},     {114, "resources/img/RAT.png", 96, 470},
-    {115, "resources/img/GRSW.png", 88, 20},
-};
-
 // Each image is loaded undecoded, with its listed size from the header, and decodes to that size.
 TEST(VelmoraImages, EveryImageDecodesToItsListedSize) {
   EditorTestPlug plug;
   IGraphicsHeadless g(&plug, kEditorWidth, kEditorHeight, kEditorFrameRate, VelmoraResources());
-  for (const ImageCase& c : kImages) {
-    std::unique_ptr<LICE_IBitmap> bmp(g.LoadResourceBitmap(c.id, c.name));
+  for (const PanelImage& c : kPanelImages) {
+    std::unique_ptr<LICE_IBitmap> bmp(g.LoadResourceBitmap(c.resourceId, c.name));
     ASSERT_NE(bmp, nullptr) << c.name;
     const auto* deferred = dynamic_cast<const LICE_PngResourceBitmap*>(bmp.get());
     ASSERT_NE(deferred, nullptr) << c.name;
@@ -128,11 +112,20 @@ TEST_F(VelmoraEditorTest, LayoutPlacesEveryControl) {
     double gearing;  // 0 for the bitmap and switch controls
   } cases[] = {
       {0, -1, {0, 0, 404, 634}, 0},
-      {1, 0, {25, 327, 122, 422}, 2.0},   {2, 1, {25, 196, 121, 290}, 2.0},  {3, 2, {26, 441, 122, 536}, 2.0},
-      {4, 3, {307, 203, 378, 274}, 2.0},  {5, 4, {161, 442, 257, 536}, 1.5}, {6, 5, {307, 311, 379, 383}, 1.5},
-      {7, 6, {307, 408, 379, 480}, 1.5},  {8, 7, {307, 503, 378, 574}, 1.5}, {9, 8, {164, 328, 257, 420}, 1.5},
-      {10, 9, {163, 197, 257, 290}, 1.5}, {11, 10, {49, 565, 98, 590}, 0},   {12, 11, {319, 585, 366, 609}, 0},
-      {13, 12, {96, 163, 184, 173}, 0},   {14, -1, {58, 15, 218, 101}, 0},
+      {1, kParamCompressorThreshold, {25, 327, 122, 422}, 2.0},
+      {2, kParamLimitLevel, {25, 196, 121, 290}, 2.0},
+      {3, kParamGain, {26, 441, 122, 536}, 2.0},
+      {4, kParamMix, {307, 203, 378, 274}, 2.0},
+      {5, kParamRatio, {161, 442, 257, 536}, 1.5},
+      {6, kParamHigh, {307, 311, 379, 383}, 1.5},
+      {7, kParamMid, {307, 408, 379, 480}, 1.5},
+      {8, kParamHighPassFilter, {307, 503, 378, 574}, 1.5},
+      {9, kParamCompressorRecoveryTime, {164, 328, 257, 420}, 1.5},
+      {10, kParamLevelRecoveryTime, {163, 197, 257, 290}, 1.5},
+      {11, kParamBypass, {49, 565, 98, 590}, 0},
+      {12, kParamExternalSidechain, {319, 585, 366, 609}, 0},
+      {13, kParamGRSelect, {96, 163, 184, 173}, 0},
+      {14, -1, {58, 15, 218, 101}, 0},
   };
   for (const Case& c : cases) {
     IControl* control = g->Control(c.index);
@@ -215,13 +208,15 @@ TEST_F(VelmoraEditorTest, MeterWrittenFromTheAudioThreadReachesTheScreen) {
 }
 
 TEST_F(VelmoraEditorTest, ClickingBypassTogglesItsParameter) {
-  EXPECT_EQ(plug.GetParam(10)->Value(), 1.0);
+  const std::string bypass = std::to_string(kParamBypass);
+  EXPECT_EQ(plug.GetParam(kParamBypass)->Value(), 1.0);
   for (double expected : {0.0, 1.0}) {
     g->OnPress(70, 575, IModifiers(true));
     g->OnRelease(70, 575, IModifiers(true));
-    EXPECT_EQ(plug.GetParam(10)->Value(), expected);
+    EXPECT_EQ(plug.GetParam(kParamBypass)->Value(), expected);
   }
-  EXPECT_EQ(plug.calls, (std::vector<std::string>{"begin 10", "end 10", "begin 10", "end 10"}));
+  EXPECT_EQ(plug.calls, (std::vector<std::string>{"begin " + bypass, "end " + bypass, "begin " + bypass,
+                                                  "end " + bypass}));
   EXPECT_TRUE(g->Control(11)->NeedsPaint());
 }
 
@@ -230,22 +225,22 @@ TEST_F(VelmoraEditorTest, DraggingTheThresholdKnobDownSweepsItsRange) {
   g->OnPress(70, 370, IModifiers(true));
   g->OnDrag(70, 465, 0, 0, IModifiers(true));  // 95 px down: half the range
   EXPECT_NEAR(knob->GetValue(), 0.5, 1e-12);
-  EXPECT_EQ(plug.GetParam(0)->Value(), 8.0);  // 7.5 rounds up
+  EXPECT_EQ(plug.GetParam(kParamCompressorThreshold)->Value(), 8.0);  // 7.5 rounds up
   g->OnDrag(70, 560, 0, 0, IModifiers(true));
   g->OnRelease(300, 10, IModifiers(true));
   EXPECT_EQ(knob->GetValue(), 0.0);
-  EXPECT_EQ(plug.GetParam(0)->Value(), 0.0);
-  EXPECT_EQ(plug.calls.front(), "begin 0");
-  EXPECT_EQ(plug.calls.back(), "end 0");
+  EXPECT_EQ(plug.GetParam(kParamCompressorThreshold)->Value(), 0.0);
+  EXPECT_EQ(plug.calls.front(), "begin " + std::to_string(kParamCompressorThreshold));
+  EXPECT_EQ(plug.calls.back(), "end " + std::to_string(kParamCompressorThreshold));
 }
 
 TEST_F(VelmoraEditorTest, RightClickOnAKnobGoesToTheHostMenu) {
   g->OnPress(70, 370, IModifiers(false, true));
-  EXPECT_EQ(plug.calls, (std::vector<std::string>{"menu 0 70,370"}));
+  EXPECT_EQ(plug.calls, (std::vector<std::string>{"menu " + std::to_string(kParamCompressorThreshold) + " 70,370"}));
 }
 
 TEST_F(VelmoraEditorTest, SnapshotIsTheBackBufferAsPng) {
-  plug.GetParam(4)->SetNormalized(1.0);  // a non-default ratio must show up too
+  plug.GetParam(kParamRatio)->SetNormalized(1.0);  // a non-default ratio must show up too
   plug.RedrawParamControls();
   const std::string path = ::testing::TempDir() + "velmora-editor-snapshot.png";
   ASSERT_TRUE(WriteEditorSnapshot(*g, path.c_str()));

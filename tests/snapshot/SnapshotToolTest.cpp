@@ -8,6 +8,7 @@
 #include "bitmap/LICE_Png.h"
 #include "framework/graphics/FilmstripFrame.h"
 #include "plugin/VelmoraEditor.h"
+#include "plugin/VelmoraSteps.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -29,9 +30,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const int kDefaultSteps[13] = {15, 22, 0, 22, 2, 2, 2, 0, 1, 1, 1, 0, 0};
+std::vector<int> DefaultSteps() {
+  std::vector<int> steps;
+  for (const ParamDefinition& def : kParamDefinitions) steps.push_back(def.defaultStep);
+  return steps;
+}
 
-const LICE_IBitmap& PanelImage(int resourceId) {
+const LICE_IBitmap& DecodedImage(int resourceId) {
   static std::map<int, std::unique_ptr<LICE_IBitmap>> images;
   std::unique_ptr<LICE_IBitmap>& image = images[resourceId];
   if (!image) {
@@ -44,11 +49,11 @@ const LICE_IBitmap& PanelImage(int resourceId) {
 
 // The 1-based frame of the image that the picture shows at (x, y) over the background, or 0
 // when no frame matches to the pixel.
-int ShownFrame(const LICE_IBitmap& picture, const VelmoraImage& image, int x, int y) {
-  auto* strip = const_cast<LICE_IBitmap*>(&PanelImage(image.resourceId));
+int ShownFrame(const LICE_IBitmap& picture, const PanelImage& image, int x, int y) {
+  auto* strip = const_cast<LICE_IBitmap*>(&DecodedImage(image.resourceId));
   const IFilmstrip filmstrip(strip, strip->Width(), strip->Height(), image.frames);
   const IRect r = FilmstripFrameRect(x, y, filmstrip);
-  const LICE_IBitmap& bg = PanelImage(kEditorBackground.resourceId);
+  const LICE_IBitmap& bg = DecodedImage(kEditorBackground.resourceId);
   for (int frame = 1; frame <= image.frames; ++frame) {
     LICE_MemBitmap expected(r.W(), r.H());
     const LICE_Rect bgPart(r.L, r.T, r.R, r.B);
@@ -68,7 +73,7 @@ int ShownFrame(const LICE_IBitmap& picture, const VelmoraImage& image, int x, in
 
 // Frames the thirteen parameter controls show, in parameter order (knobs, then switches).
 std::vector<int> ParameterFrames(const LICE_IBitmap& picture) {
-  std::vector<int> frames(13, -1);
+  std::vector<int> frames(kNumParams, -1);
   for (const VelmoraKnob& k : kEditorKnobs) frames[k.paramIdx] = ShownFrame(picture, k.image, k.x, k.y);
   for (const VelmoraSwitch& s : kEditorSwitches) frames[s.paramIdx] = ShownFrame(picture, s.image, s.x, s.y);
   return frames;
@@ -162,7 +167,7 @@ protected:
 TEST_F(SnapshotToolTest, DefaultsShowEveryControlOnItsDefaultFrameAndTheMeterAtRest) {
   const auto picture = Snapshot({});
   ASSERT_NE(picture, nullptr);
-  std::vector<int> expected(kDefaultSteps, kDefaultSteps + 13);
+  std::vector<int> expected = DefaultSteps();
   for (int& frame : expected) frame += 1;  // frame n shows step n - 1
   EXPECT_EQ(ParameterFrames(*picture), expected);
   EXPECT_EQ(MeterFrame(*picture), 1);
@@ -172,13 +177,13 @@ TEST_F(SnapshotToolTest, StepsByTitleOrIdChangeTheShownFrames) {
   const auto picture = Snapshot({"--set", "ratio=0", "--set", "LIMIT LEVEL=5", "--set", "2=10", "--set=Bypass=0",
                                  "--set", "gr select=1", "--set", "Mix=3", "--set", "Mix=7"});
   ASSERT_NE(picture, nullptr);
-  std::vector<int> steps(kDefaultSteps, kDefaultSteps + 13);
-  steps[4] = 0;   // Ratio
-  steps[1] = 5;   // Limit Level
-  steps[2] = 10;  // Gain, by id
-  steps[10] = 0;  // the effect's Bypass: the IN lamp goes out
-  steps[12] = 1;  // GR Select
-  steps[3] = 7;   // Mix: the last assignment wins
+  std::vector<int> steps = DefaultSteps();
+  steps[kParamRatio] = 0;
+  steps[kParamLimitLevel] = 5;
+  steps[kParamGain] = 10;  // by id
+  steps[kParamBypass] = 0;  // the effect's Bypass: the IN lamp goes out
+  steps[kParamGRSelect] = 1;
+  steps[kParamMix] = 7;  // the last assignment wins
   std::vector<int> expected;
   for (int s : steps) expected.push_back(s + 1);
   EXPECT_EQ(ParameterFrames(*picture), expected);

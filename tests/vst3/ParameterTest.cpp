@@ -26,19 +26,19 @@ struct Expected {
 const Expected kExpected[] = {
     {"Preset", kPresetId, 1, 0.0, 0x8000},
     {"Bypass", kBypassId, 1, 0.0, 0x10009},
-    {"Compressor Threshold", 0, 15, 1.0, 1},
-    {"Limit Level", 1, 22, 1.0, 1},
-    {"Gain", 2, 10, 0.0, 1},
-    {"Mix", 3, 22, 1.0, 1},
-    {"Ratio", 4, 4, 0.5, 1},
-    {"High", 5, 4, 0.5, 1},
-    {"Mid", 6, 4, 0.5, 1},
-    {"High Pass Filter", 7, 4, 0.0, 1},
-    {"Compressor Recovery Time", 8, 5, 0.2, 1},
-    {"Level Recovery Time", 9, 5, 0.2, 1},
-    {"Bypass", 10, 1, 1.0, 1},
-    {"External Sidechain", 11, 1, 0.0, 1},
-    {"GR Select", 12, 1, 0.0, 1},
+    {"Compressor Threshold", kParamCompressorThreshold, 15, 1.0, 1},
+    {"Limit Level", kParamLimitLevel, 22, 1.0, 1},
+    {"Gain", kParamGain, 10, 0.0, 1},
+    {"Mix", kParamMix, 22, 1.0, 1},
+    {"Ratio", kParamRatio, 4, 0.5, 1},
+    {"High", kParamHigh, 4, 0.5, 1},
+    {"Mid", kParamMid, 4, 0.5, 1},
+    {"High Pass Filter", kParamHighPassFilter, 4, 0.0, 1},
+    {"Compressor Recovery Time", kParamCompressorRecoveryTime, 5, 0.2, 1},
+    {"Level Recovery Time", kParamLevelRecoveryTime, 5, 0.2, 1},
+    {"Bypass", kParamBypass, 1, 1.0, 1},
+    {"External Sidechain", kParamExternalSidechain, 1, 0.0, 1},
+    {"GR Select", kParamGRSelect, 1, 0.0, 1},
 };
 
 std::string StringByValue(IEditController* c, ParamID id, double v) {
@@ -88,12 +88,12 @@ TEST_F(Parameters, CurrentNormalisedValuesAfterInitialise) {
 }
 
 TEST_F(Parameters, PlainAndNormalisedConversions) {
-  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kMix, 0.5), 11.0);
-  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kMix, 0.52), 0.52 * 22);  // no step rounding here
-  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kMix, 11.0), 0.5);
-  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kMix, 30.0), 1.0);
-  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kMix, -4.0), 0.0);
-  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kGain, 5.0), 0.5);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kParamMix, 0.5), 11.0);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(kParamMix, 0.52), 0.52 * 22);  // no step rounding here
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kParamMix, 11.0), 0.5);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kParamMix, 30.0), 1.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kParamMix, -4.0), 0.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kParamGain, 5.0), 0.5);
   // Ids that name no base parameter pass the value through.
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kBypassId, 7.0), 7.0);
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(99, 7.0), 7.0);
@@ -101,11 +101,11 @@ TEST_F(Parameters, PlainAndNormalisedConversions) {
 }
 
 TEST_F(Parameters, DisplayTextsShowTheStepNumber) {
-  EXPECT_EQ(StringByValue(c, kMix, 0.5), "11");
-  EXPECT_EQ(StringByValue(c, kMix, 0.52), "11");  // 11.44 truncated
-  EXPECT_EQ(StringByValue(c, kGain, 1.0), "10");   // shown as a step, not in dB
-  EXPECT_EQ(StringByValue(c, kCompThreshold, 1.0), "15");
-  EXPECT_EQ(StringByValue(c, kRatio, 0.5), "2");
+  EXPECT_EQ(StringByValue(c, kParamMix, 0.5), "11");
+  EXPECT_EQ(StringByValue(c, kParamMix, 0.52), "11");  // 11.44 truncated
+  EXPECT_EQ(StringByValue(c, kParamGain, 1.0), "10");   // shown as a step, not in dB
+  EXPECT_EQ(StringByValue(c, kParamCompressorThreshold, 1.0), "15");
+  EXPECT_EQ(StringByValue(c, kParamRatio, 0.5), "2");
   String128 text = {};
   EXPECT_EQ(c->getParamStringByValue(kBypassId, 1.0, text), kResultFalse);
   EXPECT_EQ(c->getParamStringByValue(kPresetId, 0.0, text), kResultFalse);
@@ -114,14 +114,14 @@ TEST_F(Parameters, DisplayTextsShowTheStepNumber) {
 
 TEST_F(Parameters, ValuesFromText) {
   double v = -1.0;
-  EXPECT_TRUE(ValueByString(c, kMix, "11", &v));
+  EXPECT_TRUE(ValueByString(c, kParamMix, "11", &v));
   EXPECT_DOUBLE_EQ(v, 0.5);
-  EXPECT_TRUE(ValueByString(c, kMix, "99", &v));  // clamped to the range
+  EXPECT_TRUE(ValueByString(c, kParamMix, "99", &v));  // clamped to the range
   EXPECT_DOUBLE_EQ(v, 1.0);
-  EXPECT_TRUE(ValueByString(c, kMix, "abc", &v));  // no number reads as 0, and is accepted
+  EXPECT_TRUE(ValueByString(c, kParamMix, "abc", &v));  // no number reads as 0, and is accepted
   EXPECT_DOUBLE_EQ(v, 0.0);
   v = -1.0;
-  EXPECT_TRUE(ValueByString(c, kMix, "nan", &v));  // never a value outside the range
+  EXPECT_TRUE(ValueByString(c, kParamMix, "nan", &v));  // never a value outside the range
   EXPECT_DOUBLE_EQ(v, 0.0);
   EXPECT_TRUE(ValueByString(c, kBypassId, "on", &v));
   EXPECT_DOUBLE_EQ(v, 1.0);
@@ -132,10 +132,10 @@ TEST_F(Parameters, ValuesFromText) {
 }
 
 TEST_F(Parameters, SetNormalisedTouchesOnlyBaseParameters) {
-  EXPECT_EQ(c->setParamNormalized(kMix, 0.52), kResultOk);
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 0.5);  // rounded to step 11
-  EXPECT_EQ(c->setParamNormalized(kMix, 0.53), kResultOk);
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 12.0 / 22.0);
+  EXPECT_EQ(c->setParamNormalized(kParamMix, 0.52), kResultOk);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 0.5);  // rounded to step 11
+  EXPECT_EQ(c->setParamNormalized(kParamMix, 0.53), kResultOk);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 12.0 / 22.0);
 
   EXPECT_EQ(c->setParamNormalized(kBypassId, 1.0), kResultFalse);
   EXPECT_EQ(c->getParamNormalized(kBypassId), 0.0);
@@ -145,8 +145,8 @@ TEST_F(Parameters, SetNormalisedTouchesOnlyBaseParameters) {
   // A value that is not a number is ignored rather than stored.
   for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                      -std::numeric_limits<double>::infinity()}) {
-    EXPECT_NE(c->setParamNormalized(kMix, bad), kResultOk);
-    EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 12.0 / 22.0);
+    EXPECT_NE(c->setParamNormalized(kParamMix, bad), kResultOk);
+    EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 12.0 / 22.0);
   }
 }
 

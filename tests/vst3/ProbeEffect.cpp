@@ -16,6 +16,10 @@ namespace {
 
 bool gUseEditor = true;  // whether new instances get an editor (ProbeUseEditor)
 
+constexpr PluginIdentity kProbeIdentity = {
+    "Velmora Probe", "", "Corvanta", FourCharCode("Cvta"), FourCharCode("Prb1"), 0x00010000, "1.0.0",
+};
+
 // A platform class that opens "windows" of a made-up parent type, so the view's answers follow
 // the graphics object rather than the build's platform.
 class ProbeGraphics : public IGraphicsHeadless {
@@ -43,9 +47,7 @@ public:
   static constexpr int kEditorWidth = 300;
   static constexpr int kEditorHeight = 200;
 
-  ProbeEffect()
-      : IPlugVST3(2, "2-2 4-2", 1, "Velmora Probe", "", "Corvanta", 0x00010000, FourCharCode("Prb1"),
-                  FourCharCode("Cvta")) {
+  ProbeEffect() : IPlugVST3(kProbeIdentity, 2, "2-2 4-2", 1) {
     SetDoesMidi(true);
     GetParam(0)->InitInt("Level", 5, 10);
     GetParam(1)->InitDouble("Drive", 0.25, 0.0, 1.0, 0.01, "%");
@@ -84,8 +86,7 @@ ProbeEffect* FromController(Steinberg::Vst::IEditController* controller) {
 }  // namespace
 
 const EffectClassInfo& GetEffectClassInfo() {
-  static const EffectClassInfo info = {"Velmora Probe", "Corvanta", "", "", "Fx", "1.0.0",
-                                       FourCharCode("Cvta"), FourCharCode("Prb1"), Create};
+  static const EffectClassInfo info = {kProbeIdentity, "", "", "Fx", Create};
   return info;
 }
 

@@ -111,10 +111,10 @@ TEST_P(ProcessAllocation, ProcessNeverAllocates) {
   IPtr<vst3host::ParameterChanges> changes = owned(new vst3host::ParameterChanges());
   IPtr<vst3host::ParameterChanges> preset = owned(new vst3host::ParameterChanges());
   IPtr<vst3host::ParameterChanges> bypass = owned(new vst3host::ParameterChanges());
-  changes->Add(kMix, 0, 0.5);
-  changes->Add(kGain, 3, 0.7);
-  changes->Add(kGain, 9, 0.8);
-  changes->Add(kExternalSidechain, 0, 1.0);
+  changes->Add(kParamMix, 0, 0.5);
+  changes->Add(kParamGain, 3, 0.7);
+  changes->Add(kParamGain, 9, 0.8);
+  changes->Add(kParamExternalSidechain, 0, 1.0);
   preset->Add(kPresetId, 0, 0.0);
   bypass->Add(kBypassId, 0, 1.0);
   p.component()->activateBus(kAudio, kInput, 1, true);

@@ -93,9 +93,9 @@ TEST(Process, ThirtyTwoAndSixtyFourBitGiveTheSameAudio) {
   std::vector<double> a = RunSignal(single, 4, 128, 0.9, 0.0, &f32);
   std::vector<double> b = RunSignal(dbl, 4, 128, 0.9, 0.0, &f64);
   for (Rig* rig : {&single, &dbl}) {
-    rig->Send(kGain, 0.5);
-    rig->Send(kRatio, 1.0);
-    rig->Send(kMix, 0.5);
+    rig->Send(kParamGain, 0.5);
+    rig->Send(kParamRatio, 1.0);
+    rig->Send(kParamMix, 0.5);
   }
   std::vector<double> a2 = RunSignal(single, 12, 128, 0.9, 0.0, &f32);
   std::vector<double> b2 = RunSignal(dbl, 12, 128, 0.9, 0.0, &f64);
@@ -113,39 +113,39 @@ TEST(Process, ThirtyTwoAndSixtyFourBitGiveTheSameAudio) {
 TEST(Process, OnlyTheLastPointOfAQueueIsApplied) {
   Rig rig(kSample32, 256);
   IEditController* c = rig.plugin.controller();
-  rig.changes->Add(kMix, 0, 0.0);
-  rig.changes->Add(kMix, 100, 1.0);
-  rig.changes->Add(kMix, 200, 0.5);
-  rig.changes->Add(kGain, 10, 0.3);
+  rig.changes->Add(kParamMix, 0, 0.0);
+  rig.changes->Add(kParamMix, 100, 1.0);
+  rig.changes->Add(kParamMix, 200, 0.5);
+  rig.changes->Add(kParamGain, 10, 0.3);
   rig.changes->Add(77, 0, 1.0);  // names no parameter: ignored
   ASSERT_EQ(rig.Run(256, nullptr, rig.changes), kResultOk);
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 0.5);
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kGain), 0.3);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 0.5);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamGain), 0.3);
 
   // A final point that is not a number leaves the parameter as it was.
   rig.changes->Clear();
-  rig.changes->Add(kMix, 0, 1.0);
-  rig.changes->Add(kMix, 5, std::numeric_limits<double>::quiet_NaN());
+  rig.changes->Add(kParamMix, 0, 1.0);
+  rig.changes->Add(kParamMix, 5, std::numeric_limits<double>::quiet_NaN());
   rig.changes->Add(kBypassId, 0, std::numeric_limits<double>::infinity());
   ASSERT_EQ(rig.Run(64, nullptr, rig.changes), kResultOk);
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 0.5);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 0.5);
   EXPECT_EQ(c->getParamNormalized(kBypassId), 0.0);
 }
 
 TEST(Process, PresetParameterRestoresOnlyExistingPresets) {
   Rig rig(kSample32, 64);
   IEditController* c = rig.plugin.controller();
-  rig.Send(kMix, 0.0);
+  rig.Send(kParamMix, 0.0);
   rig.Send(kPresetId, 1.0);  // preset 1 of a one-preset list: refused
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 0.0);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 0.0);
   rig.Send(kPresetId, 0.0);  // the default preset
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kMix), 1.0);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 1.0);
   EXPECT_EQ(c->getParamNormalized(kPresetId), 0.0);
 }
 
 TEST(Process, InactiveAuxBusReadsSilence) {
   Rig withAux(kSample32, 128), silentAux(kSample32, 128), activeAux(kSample32, 128);
-  for (Rig* rig : {&withAux, &silentAux, &activeAux}) rig->Send(kExternalSidechain, 1.0);
+  for (Rig* rig : {&withAux, &silentAux, &activeAux}) rig->Send(kParamExternalSidechain, 1.0);
   activeAux.SetAuxActive(true);
   long f1 = 0, f2 = 0, f3 = 0;
   const std::vector<double> a = RunSignal(withAux, 20, 128, 0.3, 1.0, &f1);
@@ -160,7 +160,7 @@ TEST(Process, AuxSwitchedOffReadsSilenceFromTheNextBlock) {
   // bus goes off those must read zeros, exactly like an active aux bus fed with silence.
   Rig switchedOff(kSample32, 128), fedSilence(kSample32, 128);
   for (Rig* rig : {&switchedOff, &fedSilence}) {
-    rig->Send(kExternalSidechain, 1.0);
+    rig->Send(kParamExternalSidechain, 1.0);
     rig->SetAuxActive(true);
   }
   long f1 = 0, f2 = 0;
@@ -233,7 +233,7 @@ TEST_P(SampleSizes, MissingHostMemoryReadsAsSilenceAndIsNeverWritten) {
 
   // An active aux bus that the block does not carry, or carries without memory, is silence.
   rig.SetAuxActive(true);
-  rig.Send(kExternalSidechain, 1.0);
+  rig.Send(kParamExternalSidechain, 1.0);
   data = rig.buffers.Data(64);
   data.numInputs = 1;
   EXPECT_EQ(rig.plugin.processor()->process(data), kResultOk);
@@ -252,10 +252,10 @@ TEST(Process, BeforeAnySetupTheHostHearsSilence) {
   vst3host::ProcessBuffers buffers(kSample32, 128, {2, 2}, {2});
   buffers.FillAll(0.5);
   IPtr<vst3host::ParameterChanges> changes = owned(new vst3host::ParameterChanges());
-  changes->Add(kMix, 0, 0.0);
+  changes->Add(kParamMix, 0, 0.0);
   EXPECT_EQ(Process(p, buffers, 128, changes), kResultFalse);
   for (int i = 0; i < 128; ++i) ASSERT_EQ(buffers.Output(0, 0, i), 0.0) << i;
-  EXPECT_EQ(p.controller()->getParamNormalized(kMix), 0.0) << "the block's parameter changes still count";
+  EXPECT_EQ(p.controller()->getParamNormalized(kParamMix), 0.0) << "the block's parameter changes still count";
 }
 
 TEST(Process, BuffersOfAnotherSampleSizeThanTheSetupAreNotTouched) {

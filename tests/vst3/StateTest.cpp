@@ -15,7 +15,7 @@ using namespace Steinberg::Vst;
 using namespace vst3test;
 
 namespace {
-constexpr int kStateBytes = 13 * 8 + 4;
+constexpr int kStateBytes = kNumParams * 8 + 4;
 
 std::vector<uint8_t> SaveState(IEditController* c) {
   IPtr<MemoryStream> stream = owned(new MemoryStream());
@@ -45,9 +45,9 @@ struct Edited {
   Edited() : rig(CreateVelmora()), buffers(kSample32, 64, {2, 2}, {2}) {
     rig.instance->Prepare(kSample32, 44100.0, 64);
     IPtr<vst3host::ParameterChanges> changes = owned(new vst3host::ParameterChanges());
-    changes->Add(kMix, 0, 0.5);
-    changes->Add(kGain, 0, 0.3);
-    changes->Add(kCompThreshold, 0, 0.0);
+    changes->Add(kParamMix, 0, 0.5);
+    changes->Add(kParamGain, 0, 0.3);
+    changes->Add(kParamCompressorThreshold, 0, 0.0);
     changes->Add(kBypassId, 0, 1.0);
     EXPECT_EQ(Process(rig, buffers, 0, changes), kResultOk);
   }
@@ -73,7 +73,7 @@ TEST(State, RoundTripIntoAFreshInstance) {
   const std::vector<uint8_t> bytes = SaveState(e.rig.controller());
   Plugin fresh = CreateVelmora();
   ASSERT_EQ(LoadState(fresh.controller(), bytes), kResultOk);
-  for (ParamID id = 0; id < 13; ++id)
+  for (ParamID id = 0; id < kNumParams; ++id)
     EXPECT_EQ(fresh.controller()->getParamNormalized(id), e.rig.controller()->getParamNormalized(id)) << id;
   EXPECT_EQ(fresh.controller()->getParamNormalized(kBypassId), 1.0);
   EXPECT_EQ(SaveState(fresh.controller()), bytes);
@@ -103,7 +103,7 @@ TEST(State, ForeignValuesAreClampedAndBypassIsAnyNonZeroWord) {
   for (int b = 0; b < 8; ++b) bytes[24 + static_cast<size_t>(b)] = static_cast<uint8_t>(bits >> (8 * b));
   bytes[kStateBytes - 1] = 0x80;  // bypass word 0x80000000
   ASSERT_EQ(LoadState(p.controller(), bytes), kResultOk);
-  EXPECT_EQ(p.controller()->getParamNormalized(kMix), 1.0);
+  EXPECT_EQ(p.controller()->getParamNormalized(kParamMix), 1.0);
   EXPECT_EQ(p.controller()->getParamNormalized(kBypassId), 1.0);
 }
 

@@ -3,6 +3,7 @@
 // points (once per test program), instances created and initialised as a host does it, and small
 // helpers to run process calls and read parameters. No plug-in class is linked.
 
+#include "plugin/VelmoraSteps.h"
 #include "tools/vst3host/ComponentHandler.h"
 #include "tools/vst3host/HostApplication.h"
 #include "tools/vst3host/Instance.h"
@@ -20,16 +21,6 @@ namespace vst3test {
 constexpr Steinberg::Vst::ParamID kPresetId = 0x70727374;  // "prst"
 constexpr Steinberg::Vst::ParamID kBypassId = 0x62706173;  // "bpas"
 
-// Velmora's parameters by index (the effect's own "Bypass" is 10).
-enum : Steinberg::Vst::ParamID {
-  kCompThreshold = 0,
-  kLimitLevel = 1,
-  kGain = 2,
-  kMix = 3,
-  kRatio = 4,
-  kEffectBypass = 10,
-  kExternalSidechain = 11,
-};
 
 vst3host::Module& VelmoraModule();
 vst3host::Module& ProbeModule();

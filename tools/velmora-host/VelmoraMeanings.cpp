@@ -1,5 +1,8 @@
 #include "tools/velmora-host/VelmoraMeanings.h"
 
+#include "plugin/VelmoraSteps.h"
+
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -15,62 +18,60 @@ __attribute__((format(printf, 1, 2))) std::string format(const char* pattern, ..
   return text;
 }
 
-// Steps 4 and 5 of both recovery times grow with the sidechain's instantaneous peak p (0..1).
-std::string recovery(int step, const std::array<int, 4>& fixedMs) {
-  if (step >= 0 && step < 4) return format("%d ms", fixedMs[static_cast<std::size_t>(step)]);
-  if (step == 4) return "500 + 4500 x peak ms (500 .. 5000 ms)";
-  if (step == 5) return "1000 + 6000 x peak ms (1000 .. 7000 ms)";
+bool inRange(int id, int step) { return step >= 0 && step <= kParamDefinitions[id].maxStep; }
+
+// Steps 0 to 3 of both recovery times are fixed; steps 4 and 5 grow with the sidechain's
+// instantaneous peak p (0..1).
+std::string recovery(int step, const double (&fixedMs)[4]) {
+  if (InTable(fixedMs, step)) return format("%g ms", fixedMs[step]);
+  if (InTable(kPeakRecovery, step - 4)) {
+    const PeakRecovery& r = kPeakRecovery[step - 4];
+    return format("%g + %g x peak ms (%g .. %g ms)", r.baseMs, r.msPerPeak, r.baseMs, r.baseMs + r.msPerPeak);
+  }
   return {};
 }
 
 }  // namespace
 
 std::string velmoraStepMeaning(int id, int step) {
-  static constexpr double kRatio[] = {1.5, 2, 3, 4, 6};
-  static constexpr double kKnee[] = {2, 1.5, 1, 0.8, 0.6};
-  static constexpr double kHighDb[] = {-7, -4.5, -1.5, 1.5, 4.5};
-  static constexpr double kMidDb[] = {-8, -5, -2, 3, 6};
-  static constexpr double kHpfHz[] = {20, 50, 80, 160, 360};
-  const bool fiveChoices = step >= 0 && step <= 4;
   const bool onOff = step == 0 || step == 1;
-
   switch (id) {
-    case 0:  // Compressor Threshold: -30 dB .. 0 dB in 2 dB steps
-      if (step >= 0 && step <= 15) return format("%+.0f dB threshold", -30.0 + 2.0 * step);
+    case kParamCompressorThreshold:
+      if (InTable(kThresholdDb, step)) return format("%+.0f dB threshold", kThresholdDb[step]);
       break;
-    case 1:  // Limit Level: -30 dB .. -8 dB in 1 dB steps
-      if (step >= 0 && step <= 22) return format("%+.0f dB limit", -30.0 + step);
+    case kParamLimitLevel:
+      if (inRange(id, step)) return format("%+.0f dB limit", -2.0 * LimitLevel(step));
       break;
-    case 2:  // Gain: make-up 0 .. +20 dB in 2 dB steps
-      if (step >= 0 && step <= 10) return format("%+.0f dB make-up", 2.0 * step);
+    case kParamGain:
+      if (inRange(id, step)) return format("%+.0f dB make-up", 20.0 * std::log10(MakeupGain(step)));
       break;
-    case 3:  // Mix: wet share step / 22
-      if (step >= 0 && step <= 22) return format("%.1f %% wet", 100.0 * step / 22.0);
+    case kParamMix:
+      if (inRange(id, step)) return format("%.1f %% wet", 100.0 * step / kParamDefinitions[id].maxStep);
       break;
-    case 4:
-      if (fiveChoices)
+    case kParamRatio:
+      if (InTable(kRatio, step))
         return format("ratio %g:1", kRatio[step]) + format(", knee %g x threshold", kKnee[step]);
       break;
-    case 5:
-      if (fiveChoices) return format("%+g dB high shelf", kHighDb[step]);
+    case kParamHigh:
+      if (InTable(kHighDb, step)) return format("%+g dB high shelf", kHighDb[step]);
       break;
-    case 6:
-      if (fiveChoices) return format("%+g dB at 1500 Hz", kMidDb[step]);
+    case kParamMid:
+      if (InTable(kMidDb, step)) return format("%+g dB at 1500 Hz", kMidDb[step]);
       break;
-    case 7:
-      if (fiveChoices) return format("%g Hz high-pass", kHpfHz[step]);
+    case kParamHighPassFilter:
+      if (InTable(kHighPassHz, step)) return format("%g Hz high-pass", kHighPassHz[step]);
       break;
-    case 8:
-      return recovery(step, {100, 400, 800, 1500});
-    case 9:
-      return recovery(step, {50, 100, 200, 800});
-    case 10:
+    case kParamCompressorRecoveryTime:
+      return recovery(step, kCompressorRecoveryMs);
+    case kParamLevelRecoveryTime:
+      return recovery(step, kLevelRecoveryMs);
+    case kParamBypass:
       if (onOff) return step ? "processed" : "input passed through";
       break;
-    case 11:
+    case kParamExternalSidechain:
       if (onOff) return step ? "detectors fed by the aux input" : "detectors fed by the main input";
       break;
-    case 12:
+    case kParamGRSelect:
       if (onOff) return step ? "meter shows limiter" : "meter shows compressor";
       break;
     default:
