@@ -2,8 +2,9 @@
 // The graphics layer's small value types, copied by value: colour, blend, modifier set, text
 // style and the descriptor of a loaded filmstrip.
 
+#include "framework/BoundedText.h"
+
 #include <cstdint>
-#include <cstring>
 
 class LICE_IBitmap;
 class LICE_CachedFont;
@@ -62,10 +63,7 @@ struct ITextStyle {
       : size(sizePx), colour(textColour), style(textStyle), align(alignment) {
     SetFace(faceName);
   }
-  void SetFace(const char* faceName) {
-    std::memset(face, 0, sizeof(face));
-    if (faceName) std::strncpy(face, faceName, kFaceLen - 1);
-  }
+  void SetFace(const char* faceName) { CopyBoundedText(face, faceName, sizeof(face)); }
 };
 
 // A loaded filmstrip: the bitmap belongs to the module-wide cache, never to the descriptor. A

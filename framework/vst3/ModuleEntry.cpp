@@ -28,35 +28,18 @@ PClassInfo2 gClassInfo;
 std::once_flag gFactoryInfoOnce;
 std::once_flag gClassInfoOnce;
 
-// Bounded copy: at most width bytes, the rest zero.
-void CopyField(char8* dst, const char* src, size_t width) {
-  size_t n = 0;
-  for (; src && n < width && src[n]; ++n) dst[n] = src[n];
-  for (; n < width; ++n) dst[n] = 0;
-}
-
+// The SDK's records copy each text bounded by its field and zero-fill the rest.
 void FillFactoryInfo() {
   const EffectClassInfo& effect = GetEffectClassInfo();
-  gFactoryInfo = PFactoryInfo();
-  CopyField(gFactoryInfo.vendor, effect.identity.maker, PFactoryInfo::kNameSize);
-  CopyField(gFactoryInfo.url, effect.url, PFactoryInfo::kURLSize);
-  CopyField(gFactoryInfo.email, effect.email, PFactoryInfo::kEmailSize);
-  gFactoryInfo.flags = PFactoryInfo::kUnicode;
+  gFactoryInfo = PFactoryInfo(effect.identity.maker, effect.url, effect.email, PFactoryInfo::kUnicode);
 }
 
 void FillClassInfo() {
   const EffectClassInfo& effect = GetEffectClassInfo();
-  gClassInfo = PClassInfo2();
   const auto cid = EffectClassId(effect.identity.makerCode, effect.identity.pluginCode);
-  std::memcpy(gClassInfo.cid, cid.data(), cid.size());
-  gClassInfo.cardinality = PClassInfo::kManyInstances;
-  CopyField(gClassInfo.category, kCategory, PClassInfo::kCategorySize);
-  CopyField(gClassInfo.name, effect.identity.name, PClassInfo::kNameSize);
-  gClassInfo.classFlags = Vst::kSimpleModeSupported;
-  CopyField(gClassInfo.subCategories, effect.subCategories, PClassInfo2::kSubCategoriesSize);
-  CopyField(gClassInfo.vendor, "", PClassInfo2::kVendorSize);
-  CopyField(gClassInfo.version, effect.identity.versionText, PClassInfo2::kVersionSize);
-  CopyField(gClassInfo.sdkVersion, kSdkVersion, PClassInfo2::kVersionSize);
+  gClassInfo = PClassInfo2(reinterpret_cast<const char*>(cid.data()), PClassInfo::kManyInstances, kCategory,
+                           effect.identity.name, Vst::kSimpleModeSupported, effect.subCategories, "",
+                           effect.identity.versionText, kSdkVersion);
 }
 
 // Instances are constructed one at a time, whichever host thread asks.

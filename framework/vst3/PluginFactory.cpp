@@ -1,23 +1,10 @@
 #include "framework/vst3/PluginFactory.h"
 
+#include "framework/vst3/HostText.h"
+
 #include <cstring>
 
 using namespace Steinberg;
-
-namespace {
-// The class texts are ASCII; widening is a character-by-character copy, bounded by the field.
-void WidenField(char16* dst, const char8* src, int width) {
-  int n = 0;
-  for (; n < width - 1 && src[n]; ++n) dst[n] = static_cast<char16>(static_cast<unsigned char>(src[n]));
-  for (; n < width; ++n) dst[n] = 0;
-}
-
-void CopyField(char8* dst, const char8* src, int width) {
-  int n = 0;
-  for (; n < width && src[n]; ++n) dst[n] = src[n];
-  for (; n < width; ++n) dst[n] = 0;
-}
-}  // namespace
 
 PluginFactory::PluginFactory(const PFactoryInfo& info, void (*onLastRelease)(PluginFactory*))
     : mFactoryInfo(info), mOnLastRelease(onLastRelease) {}
@@ -68,10 +55,7 @@ int32 PLUGIN_API PluginFactory::countClasses() { return static_cast<int32>(mClas
 tresult PLUGIN_API PluginFactory::getClassInfo(int32 index, PClassInfo* info) {
   const ClassEntry* entry = Entry(index);
   if (!entry || !info) return kInvalidArgument;
-  std::memcpy(info->cid, entry->info.cid, sizeof(TUID));
-  info->cardinality = entry->info.cardinality;
-  CopyField(info->category, entry->info.category, PClassInfo::kCategorySize);
-  CopyField(info->name, entry->info.name, PClassInfo::kNameSize);
+  *info = PClassInfo(entry->info.cid, entry->info.cardinality, entry->info.category, entry->info.name);
   return kResultOk;
 }
 
@@ -85,16 +69,19 @@ tresult PLUGIN_API PluginFactory::getClassInfo2(int32 index, PClassInfo2* info) 
 tresult PLUGIN_API PluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* info) {
   const ClassEntry* entry = Entry(index);
   if (!entry || !info) return kInvalidArgument;
+  // Not the SDK's own conversion: it sign-extends 8-bit characters and writes one unit past a
+  // field whose text fills it. The texts are ASCII; each field stays terminated and zero-padded.
   const PClassInfo2& src = entry->info;
+  *info = PClassInfoW();
   std::memcpy(info->cid, src.cid, sizeof(TUID));
   info->cardinality = src.cardinality;
-  CopyField(info->category, src.category, PClassInfo::kCategorySize);
-  WidenField(info->name, src.name, PClassInfo::kNameSize);
+  strncpy8(info->category, src.category, PClassInfo::kCategorySize);
+  WidenText(info->name, src.name, PClassInfo::kNameSize - 1);
   info->classFlags = src.classFlags;
-  CopyField(info->subCategories, src.subCategories, PClassInfoW::kSubCategoriesSize);
-  WidenField(info->vendor, src.vendor, PClassInfoW::kVendorSize);
-  WidenField(info->version, src.version, PClassInfoW::kVersionSize);
-  WidenField(info->sdkVersion, src.sdkVersion, PClassInfoW::kVersionSize);
+  strncpy8(info->subCategories, src.subCategories, PClassInfoW::kSubCategoriesSize);
+  WidenText(info->vendor, src.vendor, PClassInfoW::kVendorSize - 1);
+  WidenText(info->version, src.version, PClassInfoW::kVersionSize - 1);
+  WidenText(info->sdkVersion, src.sdkVersion, PClassInfoW::kVersionSize - 1);
   return kResultOk;
 }
 
