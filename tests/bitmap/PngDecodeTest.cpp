@@ -3,6 +3,7 @@
 #include "bitmap/LICE_PngResource.h"
 #include "bitmap/LICE_PngResourceBitmap.h"
 #include "bitmap/LICE_SysBitmap.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -11,7 +12,6 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -194,26 +194,21 @@ TEST(PngDecode, RefusesHugeImagesBeforeTakingMemory) {
 
 namespace {
 
+// A file holding bytes, alone in a folder of its own.
 class TempPng {
 public:
-  TempPng(const std::string& suffix, const std::vector<uint8_t>& bytes) {
-    char dir[] = "/tmp/velmora-png-XXXXXX";
-    mDir = mkdtemp(dir) ? dir : "/tmp";
-    mPath = mDir + "/image" + suffix;
+  TempPng(const std::string& suffix, const std::vector<uint8_t>& bytes) : mPath(mFolder.Path("image" + suffix)) {
     std::FILE* f = std::fopen(mPath.c_str(), "wb");
     if (f) {
       if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
       std::fclose(f);
     }
   }
-  ~TempPng() {
-    std::remove(mPath.c_str());
-    rmdir(mDir.c_str());
-  }
   const char* Path() const { return mPath.c_str(); }
 
 private:
-  std::string mDir, mPath;
+  TempFolder mFolder;
+  std::string mPath;
 };
 
 }  // namespace

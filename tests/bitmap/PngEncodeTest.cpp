@@ -1,9 +1,9 @@
 #include "bitmap/LICE_Png.h"
 #include "bitmap/LICE_PngEncode.h"
 #include "tests/bitmap/BottomUpBitmap.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -38,18 +38,9 @@ std::vector<char> FileBytes(const std::string& path) {
 
 class PngEncodeTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "velmora-pngencode-XXXXXX";
-    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-    return names;
-  }
-  std::string dir;
+  std::vector<std::string> Names() const { return temp.FileNames(); }
+  TempFolder temp;
+  const std::string dir = temp.Dir();
 };
 
 // Colour and alpha come back exactly (no premultiplying), top row first however the rows are

@@ -12,6 +12,7 @@
 #include "framework/graphics/SnapshotPng.h"
 #include "plugin/VelmoraEditor.h"
 #include "plugin/VelmoraSteps.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -242,7 +243,8 @@ TEST_F(VelmoraEditorTest, RightClickOnAKnobGoesToTheHostMenu) {
 TEST_F(VelmoraEditorTest, SnapshotIsTheBackBufferAsPng) {
   plug.GetParam(kParamRatio)->SetNormalized(1.0);  // a non-default ratio must show up too
   plug.RedrawParamControls();
-  const std::string path = ::testing::TempDir() + "velmora-editor-snapshot.png";
+  const TempFolder temp;
+  const std::string path = temp.Path("snapshot.png");
   ASSERT_TRUE(WriteEditorSnapshot(*g, path.c_str()));
   std::unique_ptr<LICE_IBitmap> decoded(DecodePngFile(path.c_str(), true));
   ASSERT_NE(decoded, nullptr);

@@ -1,10 +1,10 @@
 // Helper programs as the demo runs them: arguments passed through untouched, and every way a
 // helper can fail turned into one line that says what happened.
+#include "tests/support/TempFolder.h"
 #include "tools/velmora-host/ChildProcess.h"
 #include "tools/velmora-host/HostError.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,12 +18,6 @@ namespace {
 
 class ChildProcessTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "velmora-child-XXXXXX";
-    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir); }
 
   // An executable script standing in for a helper program.
   std::string script(const std::string& name, const std::string& body) const {
@@ -43,7 +37,8 @@ protected:
     return std::string();
   }
 
-  fs::path dir;
+  TempFolder temp;
+  const fs::path dir = temp.Dir();
 };
 
 TEST_F(ChildProcessTest, ArgumentsArriveExactlyAsGiven) {

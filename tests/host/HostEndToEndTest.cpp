@@ -2,6 +2,7 @@
 #include "tests/host/HostRunner.h"
 
 #include "bitmap/LICE_Png.h"
+#include "tests/support/TempFolder.h"
 #include "tools/levelplot/LevelPlot.h"
 #include "tools/velmora-host/AudioFile.h"
 #include "tools/velmora-host/LevelStats.h"
@@ -26,14 +27,6 @@ namespace {
 
 class HostTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          ("velmora-host-test-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
 
   std::string path(const std::string& name) const { return (dir / name).string(); }
 
@@ -49,7 +42,8 @@ protected:
     return readAudioFile(path(out));
   }
 
-  fs::path dir;
+  TempFolder temp;
+  const fs::path dir = temp.Dir();
 };
 
 TEST_F(HostTest, RenderAtDefaultsKeepsFormatAndPrintsSummary) {

@@ -1,8 +1,8 @@
 #include "bitmap/LICE_Png.h"
+#include "tests/support/TempFolder.h"
 #include "tools/levelplot/LevelPlot.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cmath>
 #include <filesystem>
@@ -26,14 +26,9 @@ LevelTrace SampleTrace() {
 
 class LevelPlotTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "velmora-levelplot-XXXXXX";
-    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  size_t FileCount() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})); }
-  std::string dir;
+  size_t FileCount() const { return temp.FileNames().size(); }
+  TempFolder temp;
+  const std::string dir = temp.Dir();
 };
 
 TEST_F(LevelPlotTest, WritesAPngOfThePlotSize) {

@@ -9,6 +9,7 @@
 #include "framework/graphics/FilmstripFrame.h"
 #include "plugin/VelmoraEditor.h"
 #include "plugin/VelmoraSteps.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -21,12 +22,9 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -112,27 +110,16 @@ struct RunResult {
 
 class SnapshotToolTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "velmora-snapshot-XXXXXX";
-    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-    fs::remove(dir + ".stderr", ec);
-  }
-
-  std::string Path(const std::string& name) const { return dir + "/" + name; }
+  std::string Path(const std::string& name) const { return temp.Path(name); }
 
   RunResult Run(const std::vector<std::string>& args) const {
     std::string command = Quote(VELMORA_SNAPSHOT_EXE);
     for (const std::string& a : args) command += " " + Quote(a);
-    command += " > /dev/null 2> " + Quote(dir + ".stderr");
+    command += " > /dev/null 2> " + Quote(streams.Path("stderr"));
     RunResult result;
     const int status = std::system(command.c_str());
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(dir + ".stderr");
+    std::ifstream err(streams.Path("stderr"));
     std::stringstream text;
     text << err.rdbuf();
     result.errors = text.str();
@@ -155,13 +142,10 @@ protected:
     return picture;
   }
 
-  std::set<std::string> Files() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
-    return names;
-  }
+  std::vector<std::string> Files() const { return temp.FileNames(); }
 
-  std::string dir;
+  TempFolder temp;     // the files a test hands to the tool and gets back
+  TempFolder streams;  // what the tool printed, kept apart so it never counts as the tool's output
 };
 
 TEST_F(SnapshotToolTest, DefaultsShowEveryControlOnItsDefaultFrameAndTheMeterAtRest) {
@@ -236,7 +220,7 @@ TEST_F(SnapshotToolTest, BadCommandLinesFailWithOneLineAndLeaveNoFile) {
   WriteWav(Path("in.wav"), 44100, 2, 1.0, LoudSine);
   WriteWav(Path("in-48k.wav"), 48000, 2, 1.0, LoudSine);
   WriteWav(Path("three.wav"), 44100, 3, 0.1, LoudSine);
-  const std::set<std::string> before = Files();
+  const std::vector<std::string> before = Files();
   const std::string out = Path("out.png");
   const int usage = 2, failure = 1;
 
