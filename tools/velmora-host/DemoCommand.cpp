@@ -10,7 +10,7 @@
 #include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/ParameterLookup.h"
-#include "tools/velmora-host/PluginInstance.h"
+#include "tools/vst3host/Instance.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/Renderer.h"
 #include "tools/velmora-host/ScratchDirectory.h"
@@ -152,14 +152,15 @@ int runDemo(const std::string& modulePath, const std::string& directory) {
   for (const Scenario& scenario : scenarios()) {
     const bool mix = scenario.main == Source::Mix;
     const AudioData& input = mix ? program.mix : padAndBass;
-    PluginInstance instance(module);
-    const std::vector<ParameterDescription> parameters = instance.parameters();
+    const std::unique_ptr<vst3host::Instance> created = module.createEffect();
+    vst3host::Instance& instance = *created;
+    const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
     std::vector<ParameterValue> changes;
     for (const char* step : scenario.steps)
       changes.push_back(resolveAssignment(instance, parameters, parseAssignment(step, false)));
-    for (const ParameterValue& change : changes) instance.setControllerValue(change.id, change.normalized);
+    for (const ParameterValue& change : changes) instance.Controller()->setParamNormalized(change.id, change.normalized);
 
-    Renderer renderer(instance, kDemoRate, scenario.drumsAsSidechain, RenderSettings{});
+    Renderer renderer(instance, effect, kDemoRate, scenario.drumsAsSidechain, RenderSettings{});
     const AudioData output = renderer.run(input, scenario.drumsAsSidechain ? &program.drums : nullptr, changes);
     const std::string stem = scenario.stem;
     writeFile(newFile(stem + ".wav"), output);

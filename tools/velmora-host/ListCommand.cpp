@@ -1,7 +1,7 @@
 // `list`: what a host learns about a module before using it.
 #include "tools/velmora-host/Commands.h"
 
-#include "tools/velmora-host/PluginInstance.h"
+#include "tools/vst3host/Instance.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
 
@@ -52,8 +52,8 @@ std::string idText(ParamID id) {
   return text;
 }
 
-void printBuses(const char* direction, const std::vector<BusDescription>& buses) {
-  for (const BusDescription& bus : buses)
+void printBuses(const char* direction, const std::vector<vst3host::BusDescription>& buses) {
+  for (const vst3host::BusDescription& bus : buses)
     std::printf("  %-6s %d  %-16s %-4s  %d ch (%s), %s by default\n", direction, bus.index,
                 ("\"" + bus.name + "\"").c_str(), bus.aux ? "aux" : "main", bus.channels,
                 speakers(bus.arrangement).c_str(), bus.defaultActive ? "active" : "inactive");
@@ -79,26 +79,27 @@ int runList(const std::string& modulePath) {
                 c.cardinality == PClassInfo::kManyInstances ? "many" : std::to_string(c.cardinality).c_str());
   }
 
-  PluginInstance instance(module);
-  const ClassDescription& effect = instance.classDescription();
+  const ClassDescription& effect = module.effectClass();
+  const std::unique_ptr<vst3host::Instance> created = module.createEffect();
+  const vst3host::Instance& instance = *created;
   const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
   std::printf("\neffect \"%s\" (%s)\n", effect.name.c_str(),
-              instance.isSingleComponent() ? "single component" : "separate edit controller");
+              instance.IsSingleComponent() ? "single component" : "separate edit controller");
   std::printf("buses\n");
-  printBuses("in", instance.audioBuses(kInput));
-  printBuses("out", instance.audioBuses(kOutput));
-  std::printf("latency %u samples, tail %u samples\n", instance.processor()->getLatencySamples(),
-              instance.processor()->getTailSamples());
+  printBuses("in", instance.AudioBuses(kInput));
+  printBuses("out", instance.AudioBuses(kOutput));
+  std::printf("latency %u samples, tail %u samples\n", instance.Processor()->getLatencySamples(),
+              instance.Processor()->getTailSamples());
 
-  const std::vector<ParameterDescription> parameters = instance.parameters();
+  const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
   std::printf("\nparameters (%zu)\n", parameters.size());
   if (velmora)
     std::printf("  %-17s %-26s %5s %8s  %-10s  %s\n", "id", "title", "steps", "default", "current", "meaning");
   else
     std::printf("  %-17s %-26s %5s %8s  %s\n", "id", "title", "steps", "default", "current");
-  for (const ParameterDescription& p : parameters) {
-    const double current = instance.controller()->getParamNormalized(p.id);
-    std::string text = instance.displayText(p.id, current);
+  for (const vst3host::ParameterDescription& p : parameters) {
+    const double current = instance.Controller()->getParamNormalized(p.id);
+    std::string text = instance.DisplayText(p.id, current);
     if (text.empty()) {
       // Some parameters (Velmora's "Preset" and "Bypass") have no text; show the value itself.
       char value[32];
@@ -115,7 +116,6 @@ int runList(const std::string& modulePath) {
     std::string meaning;
     if (velmora && p.stepCount > 0)
       meaning = velmoraStepMeaning(static_cast<int>(p.id), static_cast<int>(std::lround(current * p.stepCount)));
-    if (velmora && p.id > 12) meaning.clear();
     if (meaning.empty())
       std::printf("  %-17s %-26s %5d %8s  %s\n", idText(p.id).c_str(), p.title.c_str(), p.stepCount, defaultText,
                   text.c_str());

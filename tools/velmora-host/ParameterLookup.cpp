@@ -23,23 +23,23 @@ bool parseId(const std::string& text, Vst::ParamID& id) {
   return true;
 }
 
-const ParameterDescription& findParameter(const std::vector<ParameterDescription>& parameters,
+const vst3host::ParameterDescription& findParameter(const std::vector<vst3host::ParameterDescription>& parameters,
                                           const ParamAssignment& assignment) {
   Vst::ParamID id = 0;
   if (parseId(assignment.target, id))
-    for (const ParameterDescription& p : parameters)
+    for (const vst3host::ParameterDescription& p : parameters)
       if (p.id == id) return p;
 
   // Exact titles first; case only matters when it tells two parameters apart.
   for (const bool exact : {true, false}) {
-    std::vector<const ParameterDescription*> matches;
-    for (const ParameterDescription& p : parameters)
+    std::vector<const vst3host::ParameterDescription*> matches;
+    for (const vst3host::ParameterDescription& p : parameters)
       if (exact ? p.title == assignment.target : strcasecmp(p.title.c_str(), assignment.target.c_str()) == 0)
         matches.push_back(&p);
     if (matches.size() == 1) return *matches.front();
     if (matches.size() > 1) {
       std::string ids;
-      for (const ParameterDescription* p : matches) ids += (ids.empty() ? "" : ", ") + std::to_string(p->id);
+      for (const vst3host::ParameterDescription* p : matches) ids += (ids.empty() ? "" : ", ") + std::to_string(p->id);
       throw HostError("parameter title '" + assignment.target + "' is shared by ids " + ids +
                       "; name the parameter by id");
     }
@@ -49,10 +49,10 @@ const ParameterDescription& findParameter(const std::vector<ParameterDescription
 
 }  // namespace
 
-ParameterValue resolveAssignment(const PluginInstance& instance,
-                                 const std::vector<ParameterDescription>& parameters,
+ParameterValue resolveAssignment(const vst3host::Instance& instance,
+                                 const std::vector<vst3host::ParameterDescription>& parameters,
                                  const ParamAssignment& assignment) {
-  const ParameterDescription& p = findParameter(parameters, assignment);
+  const vst3host::ParameterDescription& p = findParameter(parameters, assignment);
   const std::string where = (assignment.normalised ? "--set-norm " : "--set ") + assignment.original;
   ParameterValue result;
   result.id = p.id;
@@ -65,7 +65,7 @@ ParameterValue resolveAssignment(const PluginInstance& instance,
     result.normalized = step / p.stepCount;
   } else {
     // A continuous parameter: the value is a plain value in the plug-in's own units.
-    result.normalized = instance.controller()->plainParamToNormalized(p.id, assignment.value);
+    result.normalized = instance.Controller()->plainParamToNormalized(p.id, assignment.value);
     if (!(result.normalized >= 0.0 && result.normalized <= 1.0))
       throw HostError(where + ": value lies outside the range of \"" + p.title + "\"");
   }

@@ -4,7 +4,7 @@
 // two parameters share is refused rather than guessed (Velmora has the host's "Bypass" and its
 // own "Bypass").
 #include "tools/velmora-host/CommandLine.h"
-#include "tools/velmora-host/PluginInstance.h"
+#include "tools/vst3host/Instance.h"
 
 #include <vector>
 
@@ -16,8 +16,8 @@ struct ParameterValue {
 };
 
 // Throws HostError naming the offending argument.
-ParameterValue resolveAssignment(const PluginInstance& instance,
-                                 const std::vector<ParameterDescription>& parameters,
+ParameterValue resolveAssignment(const vst3host::Instance& instance,
+                                 const std::vector<vst3host::ParameterDescription>& parameters,
                                  const ParamAssignment& assignment);
 
 }  // namespace velmora_host

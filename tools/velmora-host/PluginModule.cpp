@@ -1,7 +1,9 @@
 #include "tools/velmora-host/PluginModule.h"
 
 #include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/Utf16Text.h"
+#include "tools/vst3host/ComponentHandler.h"
+#include "tools/vst3host/HostApplication.h"
+#include "tools/vst3host/HostText.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 
@@ -28,9 +30,9 @@ void PluginModule::readDescriptions() {
   PFactoryInfo factoryInfo{};
   IPluginFactory* factory = mModule->Factory();
   if (factory->getFactoryInfo(&factoryInfo) == kResultOk) {
-    mFactoryDescription.vendor = fieldText(factoryInfo.vendor, PFactoryInfo::kNameSize);
-    mFactoryDescription.url = fieldText(factoryInfo.url, PFactoryInfo::kURLSize);
-    mFactoryDescription.email = fieldText(factoryInfo.email, PFactoryInfo::kEmailSize);
+    mFactoryDescription.vendor = vst3host::FieldText(factoryInfo.vendor, PFactoryInfo::kNameSize);
+    mFactoryDescription.url = vst3host::FieldText(factoryInfo.url, PFactoryInfo::kURLSize);
+    mFactoryDescription.email = vst3host::FieldText(factoryInfo.email, PFactoryInfo::kEmailSize);
     mFactoryDescription.flags = factoryInfo.flags;
   }
   FUnknownPtr<IPluginFactory2> factory2(factory);
@@ -41,25 +43,35 @@ void PluginModule::readDescriptions() {
     PClassInfo info{};
     if (factory2 && factory2->getClassInfo2(i, &info2) == kResultOk) {
       std::memcpy(description.cid, info2.cid, sizeof(TUID));
-      description.name = fieldText(info2.name, PClassInfo::kNameSize);
-      description.category = fieldText(info2.category, PClassInfo::kCategorySize);
-      description.subCategories = fieldText(info2.subCategories, PClassInfo2::kSubCategoriesSize);
-      description.vendor = fieldText(info2.vendor, PClassInfo2::kVendorSize);
-      description.version = fieldText(info2.version, PClassInfo2::kVersionSize);
-      description.sdkVersion = fieldText(info2.sdkVersion, PClassInfo2::kVersionSize);
+      description.name = vst3host::FieldText(info2.name, PClassInfo::kNameSize);
+      description.category = vst3host::FieldText(info2.category, PClassInfo::kCategorySize);
+      description.subCategories = vst3host::FieldText(info2.subCategories, PClassInfo2::kSubCategoriesSize);
+      description.vendor = vst3host::FieldText(info2.vendor, PClassInfo2::kVendorSize);
+      description.version = vst3host::FieldText(info2.version, PClassInfo2::kVersionSize);
+      description.sdkVersion = vst3host::FieldText(info2.sdkVersion, PClassInfo2::kVersionSize);
       description.cardinality = info2.cardinality;
       description.classFlags = info2.classFlags;
       description.hasExtendedInfo = true;
     } else if (factory->getClassInfo(i, &info) == kResultOk) {
       std::memcpy(description.cid, info.cid, sizeof(TUID));
-      description.name = fieldText(info.name, PClassInfo::kNameSize);
-      description.category = fieldText(info.category, PClassInfo::kCategorySize);
+      description.name = vst3host::FieldText(info.name, PClassInfo::kNameSize);
+      description.category = vst3host::FieldText(info.category, PClassInfo::kCategorySize);
       description.cardinality = info.cardinality;
     } else {
       continue;
     }
     mClasses.push_back(description);
   }
+}
+
+std::unique_ptr<vst3host::Instance> PluginModule::createEffect() const {
+  const ClassDescription& effect = effectClass();
+  IPtr<vst3host::HostApplication> host = owned(new vst3host::HostApplication(kHostName));
+  IPtr<vst3host::RecordingComponentHandler> handler = owned(new vst3host::RecordingComponentHandler);
+  std::string error;
+  std::unique_ptr<vst3host::Instance> instance = vst3host::Instance::Create(*mModule, effect.cid, host, handler, &error);
+  if (!instance) throw HostError("module " + libraryPath() + ": effect \"" + effect.name + "\": " + error);
+  return instance;
 }
 
 const ClassDescription& PluginModule::effectClass() const {

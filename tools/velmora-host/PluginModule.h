@@ -1,7 +1,8 @@
 #pragma once
-// A loaded VST3 module with what its factory says about itself. Loading is the hosting
-// layer's (a bundle directory or the shared object itself); anything that is not a loadable VST3
-// module ends in a HostError here.
+// A loaded VST3 module with what its factory says about itself, and instances of its effect.
+// Loading and setting instances up are the hosting layer's (a bundle directory or the shared object
+// itself); anything that is not a loadable VST3 module ends in a HostError here.
+#include "tools/vst3host/Instance.h"
 #include "tools/vst3host/Module.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace velmora_host {
+
+// How the host names itself to the effects it loads.
+constexpr const char* kHostName = "velmora-host";
 
 struct ClassDescription {
   Steinberg::TUID cid{};
@@ -39,6 +43,9 @@ public:
 
   // The first class of category "Audio Module Class"; throws HostError if there is none.
   const ClassDescription& effectClass() const;
+  // A new instance of effectClass(), set up with this host's context and component handler;
+  // throws HostError when it cannot be.
+  std::unique_ptr<vst3host::Instance> createEffect() const;
 
 private:
   void readDescriptions();

@@ -6,7 +6,7 @@
 #include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/ParameterLookup.h"
-#include "tools/velmora-host/PluginInstance.h"
+#include "tools/vst3host/Instance.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/Renderer.h"
 #include "tools/velmora-host/StateFiles.h"
@@ -48,8 +48,10 @@ int runRender(const std::string& modulePath, const RenderOptions& options) {
   if (!options.loadPreset.empty()) stateToLoad = readBinaryFile(options.loadPreset);
 
   PluginModule module(modulePath);
-  PluginInstance instance(module);
-  const std::vector<ParameterDescription> parameters = instance.parameters();
+  const ClassDescription& effect = module.effectClass();
+  const std::unique_ptr<vst3host::Instance> created = module.createEffect();
+  vst3host::Instance& instance = *created;
+  const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
   std::vector<ParameterValue> changes;
   for (const ParamAssignment& assignment : options.assignments)
     changes.push_back(resolveAssignment(instance, parameters, assignment));
@@ -58,7 +60,7 @@ int runRender(const std::string& modulePath, const RenderOptions& options) {
   settings.blockSize = options.blockSize;
   settings.precision = options.precision;
   settings.showProgress = true;
-  Renderer renderer(instance, input.sampleRate(), sidechain != nullptr, settings);
+  Renderer renderer(instance, effect, input.sampleRate(), sidechain != nullptr, settings);
   checkBusChannels(input.channels(), renderer.mainInputChannels(), "input file " + options.inputPath,
                    renderer.mainInputName());
   SpreadSource main(input, renderer.mainInputChannels());
@@ -70,9 +72,9 @@ int runRender(const std::string& modulePath, const RenderOptions& options) {
     side = std::make_unique<SpreadSource>(*sidechain, renderer.sidechainChannels());
   }
 
-  if (!options.loadState.empty()) restoreState(instance, stateToLoad, options.loadState);
-  if (!options.loadPreset.empty()) restorePreset(instance, stateToLoad, options.loadPreset);
-  for (const ParameterValue& change : changes) instance.setControllerValue(change.id, change.normalized);
+  if (!options.loadState.empty()) restoreState(instance, effect, stateToLoad, options.loadState);
+  if (!options.loadPreset.empty()) restorePreset(instance, effect, stateToLoad, options.loadPreset);
+  for (const ParameterValue& change : changes) instance.Controller()->setParamNormalized(change.id, change.normalized);
 
   // All outputs are complete in temporary files before any of them takes its final name.
   OutputFile audioFile(options.outputPath);
@@ -85,11 +87,11 @@ int runRender(const std::string& modulePath, const RenderOptions& options) {
   std::unique_ptr<OutputFile> stateFile, presetFile;
   if (!options.saveState.empty()) {
     stateFile = std::make_unique<OutputFile>(options.saveState);
-    writeBinaryFile(*stateFile, captureState(instance));
+    writeBinaryFile(*stateFile, captureState(instance, effect));
   }
   if (!options.savePreset.empty()) {
     presetFile = std::make_unique<OutputFile>(options.savePreset);
-    writeBinaryFile(*presetFile, capturePreset(instance));
+    writeBinaryFile(*presetFile, capturePreset(instance, effect));
   }
   audioFile.commit();
   if (stateFile) stateFile->commit();
@@ -99,7 +101,7 @@ int runRender(const std::string& modulePath, const RenderOptions& options) {
   const std::vector<Levels> outLevels = meteredOutput.meter().levels();
   std::printf("rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s\n",
               options.inputPath.c_str(), options.outputPath.c_str(), outputChannels, std::lround(input.sampleRate()),
-              instance.classDescription().name.c_str(), options.precision, options.blockSize,
+              effect.name.c_str(), options.precision, options.blockSize,
               sampleFormatName(options.format));
   if (sidechain) std::printf("sidechain %s on the aux input\n", options.sidechainPath.c_str());
   printSummary(inLevels, outLevels);

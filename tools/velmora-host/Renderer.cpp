@@ -45,11 +45,12 @@ void checkBusChannels(int sourceChannels, int busChannels, const std::string& wh
                   "\" bus takes " + std::to_string(busChannels));
 }
 
-Renderer::Renderer(PluginInstance& instance, double sampleRate, bool useSidechain, const RenderSettings& settings)
-    : mInstance(instance), mSampleRate(sampleRate), mSettings(settings) {
-  const std::string name = "the effect \"" + instance.classDescription().name + "\"";
-  mInputs = instance.audioBuses(kInput);
-  mOutputs = instance.audioBuses(kOutput);
+Renderer::Renderer(vst3host::Instance& instance, const ClassDescription& effect, double sampleRate, bool useSidechain,
+                   const RenderSettings& settings)
+    : mInstance(instance), mEffectName(effect.name), mSampleRate(sampleRate), mSettings(settings) {
+  const std::string name = "the effect \"" + mEffectName + "\"";
+  mInputs = instance.AudioBuses(kInput);
+  mOutputs = instance.AudioBuses(kOutput);
   if (mOutputs.empty()) throw HostError(name + " has no audio output");
   if (mInputs.empty()) throw HostError(name + " has no audio input");
   for (std::size_t i = 0; i < mInputs.size(); ++i)
@@ -60,16 +61,16 @@ Renderer::Renderer(PluginInstance& instance, double sampleRate, bool useSidechai
   // The arrangements the effect declares, offered back as a host confirms them. Some effects
   // answer false when nothing changes; the buses stay as declared either way.
   std::vector<SpeakerArrangement> ins, outs;
-  for (const BusDescription& bus : mInputs) ins.push_back(bus.arrangement);
-  for (const BusDescription& bus : mOutputs) outs.push_back(bus.arrangement);
-  instance.processor()->setBusArrangements(ins.data(), static_cast<int32>(ins.size()), outs.data(),
+  for (const vst3host::BusDescription& bus : mInputs) ins.push_back(bus.arrangement);
+  for (const vst3host::BusDescription& bus : mOutputs) outs.push_back(bus.arrangement);
+  instance.Processor()->setBusArrangements(ins.data(), static_cast<int32>(ins.size()), outs.data(),
                                            static_cast<int32>(outs.size()));
-  mInputs = instance.audioBuses(kInput);
-  mOutputs = instance.audioBuses(kOutput);
+  mInputs = instance.AudioBuses(kInput);
+  mOutputs = instance.AudioBuses(kOutput);
   if (mMainInput >= mInputs.size() || (mAuxInput >= 0 && static_cast<std::size_t>(mAuxInput) >= mInputs.size()))
     throw HostError(name + " changed its buses when they were confirmed");
 
-  IComponent* component = instance.component();
+  IComponent* component = instance.Component();
   for (std::size_t i = 0; i < mInputs.size(); ++i) {
     const bool on = i == mMainInput || (useSidechain && static_cast<int>(i) == mAuxInput);
     component->activateBus(kAudio, kInput, static_cast<int32>(i), on);
@@ -79,30 +80,30 @@ Renderer::Renderer(PluginInstance& instance, double sampleRate, bool useSidechai
   mSidechainActive = useSidechain;
 
   const int32 sampleSize = settings.precision == 64 ? kSample64 : kSample32;
-  if (instance.processor()->canProcessSampleSize(sampleSize) != kResultOk)
+  if (instance.Processor()->canProcessSampleSize(sampleSize) != kResultOk)
     throw HostError(name + " cannot process " + std::to_string(settings.precision) + "-bit samples");
   ProcessSetup setup{kOffline, sampleSize, settings.blockSize, sampleRate};
-  if (instance.processor()->setupProcessing(setup) != kResultOk)
+  if (instance.Processor()->setupProcessing(setup) != kResultOk)
     throw HostError(name + " refused offline processing at " + std::to_string(static_cast<long>(sampleRate)) +
                     " Hz with blocks of " + std::to_string(settings.blockSize));
 }
 
 Renderer::~Renderer() {
   if (mActive) {
-    mInstance.processor()->setProcessing(false);
-    mInstance.component()->setActive(false);
+    mInstance.Processor()->setProcessing(false);
+    mInstance.Component()->setActive(false);
   }
 }
 
 void Renderer::run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
                    const std::vector<ParameterValue>& changes, std::size_t expectedFrames) {
-  if (mInstance.component()->setActive(true) != kResultOk)
-    throw HostError("the effect \"" + mInstance.classDescription().name + "\" failed to activate");
+  if (mInstance.Component()->setActive(true) != kResultOk)
+    throw HostError("the effect \"" + mEffectName + "\" failed to activate");
   mActive = true;
-  mInstance.processor()->setProcessing(true);  // optional for an effect; the result does not matter
+  mInstance.Processor()->setProcessing(true);  // optional for an effect; the result does not matter
   runBlocks(main, sidechain, output, changes, expectedFrames);
-  mInstance.processor()->setProcessing(false);
-  mInstance.component()->setActive(false);
+  mInstance.Processor()->setProcessing(false);
+  mInstance.Component()->setActive(false);
   mActive = false;
 }
 
@@ -122,12 +123,12 @@ AudioData Renderer::run(const AudioData& main, const AudioData* sidechain, const
 
 void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
                          const std::vector<ParameterValue>& changes, std::size_t expectedFrames) {
-  const std::size_t latency = mInstance.processor()->getLatencySamples();
+  const std::size_t latency = mInstance.Processor()->getLatencySamples();
   const auto block = static_cast<std::size_t>(mSettings.blockSize);
 
   std::vector<int> inputChannels, outputChannelCounts;
-  for (const BusDescription& bus : mInputs) inputChannels.push_back(bus.channels);
-  for (const BusDescription& bus : mOutputs) outputChannelCounts.push_back(bus.channels);
+  for (const vst3host::BusDescription& bus : mInputs) inputChannels.push_back(bus.channels);
+  for (const vst3host::BusDescription& bus : mOutputs) outputChannelCounts.push_back(bus.channels);
   vst3host::ProcessBuffers buffers(mSettings.precision == 64 ? kSample64 : kSample32, mSettings.blockSize,
                                    inputChannels, outputChannelCounts);
   Scratch mainBlock(main.channels(), block);
@@ -153,7 +154,7 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
 
   ProgressBar progress(expectedFrames + latency,
                        mSettings.showProgress && static_cast<double>(expectedFrames) > kProgressSeconds * mSampleRate);
-  const std::string name = "the effect \"" + mInstance.classDescription().name + "\"";
+  const std::string name = "the effect \"" + mEffectName + "\"";
   bool mainDone = false, sideDone = sidechain == nullptr;
   std::size_t tailLeft = latency;  // silence still to feed after the input, to flush the delay
   std::size_t skipLeft = latency;  // delayed output frames still to drop
@@ -193,7 +194,7 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     data.outputParameterChanges = outputChanges;
     data.outputEvents = outputEvents;
 
-    if (mInstance.processor()->process(data) != kResultOk)
+    if (mInstance.Processor()->process(data) != kResultOk)
       throw HostError(name + " failed to process the block at sample " + std::to_string(position));
     if (position == 0) inputChanges->Clear();
     outputChanges->Clear();

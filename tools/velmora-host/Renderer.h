@@ -7,7 +7,8 @@
 // and compensates the reported latency so output sample n lines up with input sample n.
 #include "tools/velmora-host/AudioStream.h"
 #include "tools/velmora-host/ParameterLookup.h"
-#include "tools/velmora-host/PluginInstance.h"
+#include "tools/velmora-host/PluginModule.h"
+#include "tools/vst3host/Instance.h"
 
 #include <string>
 #include <vector>
@@ -22,7 +23,9 @@ struct RenderSettings {
 
 class Renderer {
 public:
-  Renderer(PluginInstance& instance, double sampleRate, bool useSidechain, const RenderSettings& settings);
+  // `effect` names the instance's class in messages.
+  Renderer(vst3host::Instance& instance, const ClassDescription& effect, double sampleRate, bool useSidechain,
+           const RenderSettings& settings);
   ~Renderer();
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
@@ -48,10 +51,11 @@ private:
   void runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output, const std::vector<ParameterValue>& changes,
                  std::size_t expectedFrames);
 
-  PluginInstance& mInstance;
+  vst3host::Instance& mInstance;
+  std::string mEffectName;
   double mSampleRate;
   RenderSettings mSettings;
-  std::vector<BusDescription> mInputs, mOutputs;
+  std::vector<vst3host::BusDescription> mInputs, mOutputs;
   std::size_t mMainInput = 0;
   int mAuxInput = -1;
   bool mSidechainActive = false;

@@ -22,9 +22,9 @@ std::vector<char> bytesOf(const MemoryStream& stream) {
 }
 
 // The component owns the state when it writes one; otherwise the controller does.
-IPtr<MemoryStream> componentState(PluginInstance& instance) {
+IPtr<MemoryStream> componentState(vst3host::Instance& instance) {
   IPtr<MemoryStream> stream = owned(new MemoryStream);
-  if (instance.component()->getState(stream) != kResultOk || stream->getSize() == 0) return nullptr;
+  if (instance.Component()->getState(stream) != kResultOk || stream->getSize() == 0) return nullptr;
   return stream;
 }
 
@@ -38,51 +38,53 @@ struct ReadStream {
 
 }  // namespace
 
-std::vector<char> captureState(PluginInstance& instance) {
+std::vector<char> captureState(vst3host::Instance& instance, const ClassDescription& effect) {
   if (IPtr<MemoryStream> stream = componentState(instance)) return bytesOf(*stream);
   IPtr<MemoryStream> stream = owned(new MemoryStream);
-  if (instance.controller()->getState(stream) != kResultOk)
-    throw HostError("the effect \"" + instance.classDescription().name + "\" did not hand out its state");
+  if (instance.Controller()->getState(stream) != kResultOk)
+    throw HostError("the effect \"" + effect.name + "\" did not hand out its state");
   return bytesOf(*stream);
 }
 
-void restoreState(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source) {
+void restoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+                  const std::string& source) {
   if (bytes.empty()) throw HostError("state file " + source + " is empty");
   ReadStream in(bytes);
   tresult result = kResultFalse;
   if (componentState(instance)) {
-    result = instance.component()->setState(in.stream);
-    if (result == kResultOk && !instance.isSingleComponent()) {
+    result = instance.Component()->setState(in.stream);
+    if (result == kResultOk && !instance.IsSingleComponent()) {
       in.stream->seek(0, IBStream::kIBSeekSet, nullptr);
-      instance.controller()->setComponentState(in.stream);
+      instance.Controller()->setComponentState(in.stream);
     }
   } else {
-    result = instance.controller()->setState(in.stream);
+    result = instance.Controller()->setState(in.stream);
   }
   if (result != kResultOk)
-    throw HostError("the effect \"" + instance.classDescription().name + "\" refused the state in " + source);
+    throw HostError("the effect \"" + effect.name + "\" refused the state in " + source);
 }
 
-std::vector<char> capturePreset(PluginInstance& instance) {
+std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect) {
   IPtr<MemoryStream> stream = owned(new MemoryStream);
-  const FUID classId = FUID::fromTUID(instance.classDescription().cid);
-  if (!PresetFile::savePreset(stream, classId, instance.component(), instance.controller()))
-    throw HostError("the effect \"" + instance.classDescription().name + "\" could not be saved as a preset");
+  const FUID classId = FUID::fromTUID(effect.cid);
+  if (!PresetFile::savePreset(stream, classId, instance.Component(), instance.Controller()))
+    throw HostError("the effect \"" + effect.name + "\" could not be saved as a preset");
   return bytesOf(*stream);
 }
 
-void restorePreset(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source) {
+void restorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+                   const std::string& source) {
   ReadStream in(bytes);
   PresetFile preset(in.stream);
   if (!preset.readChunkList()) throw HostError(source + " is not a VST3 preset file");
-  if (preset.getClassID() != FUID::fromTUID(instance.classDescription().cid))
+  if (preset.getClassID() != FUID::fromTUID(effect.cid))
     throw HostError("preset " + source + " belongs to another effect class than \"" +
-                    instance.classDescription().name + "\"");
+                    effect.name + "\"");
   // The same order PresetFile::loadPreset uses, step by step so a failure can be named.
-  const bool ok = preset.restoreComponentState(instance.component()) &&
-                  (instance.isSingleComponent() || preset.restoreComponentState(instance.controller())) &&
-                  (!preset.contains(kControllerState) || preset.restoreControllerState(instance.controller()));
-  if (!ok) throw HostError("the effect \"" + instance.classDescription().name + "\" refused the preset " + source);
+  const bool ok = preset.restoreComponentState(instance.Component()) &&
+                  (instance.IsSingleComponent() || preset.restoreComponentState(instance.Controller())) &&
+                  (!preset.contains(kControllerState) || preset.restoreControllerState(instance.Controller()));
+  if (!ok) throw HostError("the effect \"" + effect.name + "\" refused the preset " + source);
 }
 
 std::vector<char> readBinaryFile(const std::string& path) {

@@ -5,18 +5,22 @@
 //    its controller), the controller's state;
 //  - a .vstpreset file, written and read by the SDK's PresetFile with both states and the class id.
 #include "tools/velmora-host/OutputFile.h"
-#include "tools/velmora-host/PluginInstance.h"
+#include "tools/velmora-host/PluginModule.h"
+#include "tools/vst3host/Instance.h"
 
 #include <string>
 #include <vector>
 
 namespace velmora_host {
 
-std::vector<char> captureState(PluginInstance& instance);
-void restoreState(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source);
+// `effect` names the instance's class (its id goes into presets). All four throw HostError.
+std::vector<char> captureState(vst3host::Instance& instance, const ClassDescription& effect);
+void restoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+                  const std::string& source);
 
-std::vector<char> capturePreset(PluginInstance& instance);
-void restorePreset(PluginInstance& instance, const std::vector<char>& bytes, const std::string& source);
+std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect);
+void restorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+                   const std::string& source);
 
 // Whole-file helpers; both throw HostError. Writing fills the output's temporary file.
 std::vector<char> readBinaryFile(const std::string& path);

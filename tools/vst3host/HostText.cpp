@@ -1,9 +1,9 @@
-#include "tools/velmora-host/Utf16Text.h"
+#include "tools/vst3host/HostText.h"
 
-namespace velmora_host {
+namespace vst3host {
 namespace {
 
-void appendUtf8(std::string& out, char32_t c) {
+void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -23,7 +23,7 @@ void appendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::string utf16ToUtf8(const Steinberg::char16* text, std::size_t capacity) {
+std::string Utf16ToUtf8(const Steinberg::char16* text, std::size_t capacity) {
   std::string out;
   for (std::size_t i = 0; i < capacity && text[i] != 0; ++i) {
     char32_t c = static_cast<char16_t>(text[i]);
@@ -34,15 +34,15 @@ std::string utf16ToUtf8(const Steinberg::char16* text, std::size_t capacity) {
     } else if (c >= 0xD800 && c < 0xE000) {
       c = 0xFFFD;  // a lone surrogate: show a replacement character rather than invalid UTF-8
     }
-    appendUtf8(out, c);
+    AppendUtf8(out, c);
   }
   return out;
 }
 
-std::string fieldText(const char* field, std::size_t capacity) {
+std::string FieldText(const char* field, std::size_t capacity) {
   std::size_t length = 0;
   while (length < capacity && field[length] != '\0') ++length;
   return std::string(field, length);
 }
 
-}  // namespace velmora_host
+}  // namespace vst3host
