@@ -15,7 +15,7 @@
 
 class IPlugVST3View;
 
-class IPlugVST3 : public IPlugBase, public Steinberg::Vst::SingleComponentEffect {
+class IPlugVST3 : public IPlugBase, public SingleComponentEffect {
 public:
   // Host parameter ids of the binding's own parameters, next to the base parameters 0 .. n-1.
   static constexpr Steinberg::Vst::ParamID kPresetParamID = 0x70727374;  // "prst"

@@ -2,8 +2,8 @@
 
 #include "pluginterfaces/vst/vstspeaker.h"
 
-namespace Steinberg {
-namespace Vst {
+using namespace Steinberg;
+using namespace Steinberg::Vst;
 
 SingleComponentEffect::SingleComponentEffect()
     : audioInputs(kAudio, kInput),
@@ -158,5 +158,3 @@ tresult PLUGIN_API SingleComponentEffect::getParameterInfo(int32 paramIndex, Par
   return EditControllerEx1::getParameterInfo(paramIndex, info);
 }
 
-}  // namespace Vst
-}  // namespace Steinberg

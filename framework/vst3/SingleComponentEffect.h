@@ -3,6 +3,11 @@
 // The SDK release we build against ships the controller and component support classes but not
 // this combination, so it lives here: the bus lists and the stored process setup of a component,
 // on top of the SDK's extended edit controller.
+//
+// It is ours, in the global namespace, and not the SDK's class of the same name found in fuller SDK
+// releases (Steinberg::Vst::SingleComponentEffect): that one splits the component's and the
+// controller's state differently. Here each interface keeps its own state body (the shims below)
+// and the binding decides what travels where.
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
@@ -14,46 +19,63 @@
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 
-namespace Steinberg {
-namespace Vst {
-
 // IComponent and IEditController both declare setState/getState with the same signature, so one
 // override would answer both. These two shims give each interface its own body.
-class ControllerStateShim : public EditControllerEx1 {
+class ControllerStateShim : public Steinberg::Vst::EditControllerEx1 {
 public:
-  tresult PLUGIN_API setState(IBStream* state) SMTG_OVERRIDE final { return controllerSetState(state); }
-  tresult PLUGIN_API getState(IBStream* state) SMTG_OVERRIDE final { return controllerGetState(state); }
+  Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) SMTG_OVERRIDE final {
+    return controllerSetState(state);
+  }
+  Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) SMTG_OVERRIDE final {
+    return controllerGetState(state);
+  }
 
 protected:
-  virtual tresult controllerSetState(IBStream* /*state*/) { return kNotImplemented; }
-  virtual tresult controllerGetState(IBStream* /*state*/) { return kNotImplemented; }
+  virtual Steinberg::tresult controllerSetState(Steinberg::IBStream* /*state*/) { return Steinberg::kNotImplemented; }
+  virtual Steinberg::tresult controllerGetState(Steinberg::IBStream* /*state*/) { return Steinberg::kNotImplemented; }
 };
 
-class ComponentStateShim : public IComponent {
+class ComponentStateShim : public Steinberg::Vst::IComponent {
 public:
-  tresult PLUGIN_API setState(IBStream* state) SMTG_OVERRIDE final { return componentSetState(state); }
-  tresult PLUGIN_API getState(IBStream* state) SMTG_OVERRIDE final { return componentGetState(state); }
+  Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) SMTG_OVERRIDE final {
+    return componentSetState(state);
+  }
+  Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) SMTG_OVERRIDE final {
+    return componentGetState(state);
+  }
 
 protected:
-  virtual tresult componentSetState(IBStream* /*state*/) { return kNotImplemented; }
-  virtual tresult componentGetState(IBStream* /*state*/) { return kNotImplemented; }
+  virtual Steinberg::tresult componentSetState(Steinberg::IBStream* /*state*/) { return Steinberg::kNotImplemented; }
+  virtual Steinberg::tresult componentGetState(Steinberg::IBStream* /*state*/) { return Steinberg::kNotImplemented; }
 };
 
-class SingleComponentEffect : public ControllerStateShim, public ComponentStateShim, public IAudioProcessor {
+class SingleComponentEffect : public ControllerStateShim,
+                              public ComponentStateShim,
+                              public Steinberg::Vst::IAudioProcessor {
 public:
+  using tresult = Steinberg::tresult;
+  using int32 = Steinberg::int32;
+  using uint32 = Steinberg::uint32;
+  using TBool = Steinberg::TBool;
+  using MediaType = Steinberg::Vst::MediaType;
+  using BusDirection = Steinberg::Vst::BusDirection;
+  using SpeakerArrangement = Steinberg::Vst::SpeakerArrangement;
+
   SingleComponentEffect();
   ~SingleComponentEffect() override;
 
   // ---- IPluginBase (one body for the component and the controller) ----
-  tresult PLUGIN_API initialize(FUnknown* context) SMTG_OVERRIDE;
+  tresult PLUGIN_API initialize(Steinberg::FUnknown* context) SMTG_OVERRIDE;
   tresult PLUGIN_API terminate() SMTG_OVERRIDE;
 
   // ---- IComponent ----
-  tresult PLUGIN_API getControllerClassId(TUID classID) SMTG_OVERRIDE;
-  tresult PLUGIN_API setIoMode(IoMode mode) SMTG_OVERRIDE;
+  tresult PLUGIN_API getControllerClassId(Steinberg::TUID classID) SMTG_OVERRIDE;
+  tresult PLUGIN_API setIoMode(Steinberg::Vst::IoMode mode) SMTG_OVERRIDE;
   int32 PLUGIN_API getBusCount(MediaType type, BusDirection dir) SMTG_OVERRIDE;
-  tresult PLUGIN_API getBusInfo(MediaType type, BusDirection dir, int32 index, BusInfo& info) SMTG_OVERRIDE;
-  tresult PLUGIN_API getRoutingInfo(RoutingInfo& inInfo, RoutingInfo& outInfo) SMTG_OVERRIDE;
+  tresult PLUGIN_API getBusInfo(MediaType type, BusDirection dir, int32 index,
+                                Steinberg::Vst::BusInfo& info) SMTG_OVERRIDE;
+  tresult PLUGIN_API getRoutingInfo(Steinberg::Vst::RoutingInfo& inInfo,
+                                    Steinberg::Vst::RoutingInfo& outInfo) SMTG_OVERRIDE;
   tresult PLUGIN_API activateBus(MediaType type, BusDirection dir, int32 index, TBool state) SMTG_OVERRIDE;
   tresult PLUGIN_API setActive(TBool state) SMTG_OVERRIDE;
 
@@ -63,42 +85,42 @@ public:
   tresult PLUGIN_API getBusArrangement(BusDirection dir, int32 index, SpeakerArrangement& arr) SMTG_OVERRIDE;
   tresult PLUGIN_API canProcessSampleSize(int32 symbolicSampleSize) SMTG_OVERRIDE;
   uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE { return 0; }
-  tresult PLUGIN_API setupProcessing(ProcessSetup& setup) SMTG_OVERRIDE;
+  tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
   tresult PLUGIN_API setProcessing(TBool state) SMTG_OVERRIDE;
-  tresult PLUGIN_API process(ProcessData& data) SMTG_OVERRIDE;
-  uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE { return kNoTail; }
+  tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
+  uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE { return Steinberg::Vst::kNoTail; }
 
   // The controller's own parameter lookup answers an index outside the list with kResultFalse
   // (the container's lookup by index would throw).
-  tresult PLUGIN_API getParameterInfo(int32 paramIndex, ParameterInfo& info) SMTG_OVERRIDE;
+  tresult PLUGIN_API getParameterInfo(int32 paramIndex, Steinberg::Vst::ParameterInfo& info) SMTG_OVERRIDE;
 
-  OBJ_METHODS(SingleComponentEffect, EditControllerEx1)
+  OBJ_METHODS(SingleComponentEffect, Steinberg::Vst::EditControllerEx1)
   // IConnectionPoint is deliberately absent: with processor and controller in one object there
   // is no peer to talk to, and hosts take the refusal as "single component".
-  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) SMTG_OVERRIDE;
-  REFCOUNT_METHODS(EditControllerEx1)
+  tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) SMTG_OVERRIDE;
+  REFCOUNT_METHODS(Steinberg::Vst::EditControllerEx1)
 
 protected:
-  AudioBus* addAudioInput(const TChar* name, SpeakerArrangement arr, BusType busType = kMain,
-                          int32 flags = BusInfo::kDefaultActive);
-  AudioBus* addAudioOutput(const TChar* name, SpeakerArrangement arr, BusType busType = kMain,
-                           int32 flags = BusInfo::kDefaultActive);
-  EventBus* addEventInput(const TChar* name, int32 channels = 16, BusType busType = kMain,
-                          int32 flags = BusInfo::kDefaultActive);
+  Steinberg::Vst::AudioBus* addAudioInput(const Steinberg::Vst::TChar* name, SpeakerArrangement arr,
+                                          Steinberg::Vst::BusType busType = Steinberg::Vst::kMain,
+                                          int32 flags = Steinberg::Vst::BusInfo::kDefaultActive);
+  Steinberg::Vst::AudioBus* addAudioOutput(const Steinberg::Vst::TChar* name, SpeakerArrangement arr,
+                                           Steinberg::Vst::BusType busType = Steinberg::Vst::kMain,
+                                           int32 flags = Steinberg::Vst::BusInfo::kDefaultActive);
+  Steinberg::Vst::EventBus* addEventInput(const Steinberg::Vst::TChar* name, int32 channels = 16,
+                                          Steinberg::Vst::BusType busType = Steinberg::Vst::kMain,
+                                          int32 flags = Steinberg::Vst::BusInfo::kDefaultActive);
   void removeAudioBusses();
   void removeAllBusses();
-  BusList* getBusList(MediaType type, BusDirection dir);
+  Steinberg::Vst::BusList* getBusList(MediaType type, BusDirection dir);
   // The audio bus at index of a list, or null.
-  AudioBus* audioBus(BusList& list, int32 index);
+  Steinberg::Vst::AudioBus* audioBus(Steinberg::Vst::BusList& list, int32 index);
 
-  BusList audioInputs;
-  BusList audioOutputs;
-  BusList eventInputs;
-  BusList eventOutputs;
-  ProcessSetup processSetup;
+  Steinberg::Vst::BusList audioInputs;
+  Steinberg::Vst::BusList audioOutputs;
+  Steinberg::Vst::BusList eventInputs;
+  Steinberg::Vst::BusList eventOutputs;
+  Steinberg::Vst::ProcessSetup processSetup;
 };
-
-}  // namespace Vst
-}  // namespace Steinberg
 
 #pragma GCC diagnostic pop
