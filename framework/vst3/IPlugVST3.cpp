@@ -1,8 +1,10 @@
 #include "framework/vst3/IPlugVST3.h"
 
 #include "framework/NumericConversions.h"
+#include "framework/Trace.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/vst3/HostText.h"
+#include "framework/vst3/IHostTraceSink.h"
 #include "framework/vst3/IPlugParameter.h"
 #include "framework/vst3/IPlugVST3View.h"
 
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -39,6 +42,10 @@ SpeakerArrangement ArrangementFor(int n) {
 }
 
 int ChannelsOf(SpeakerArrangement arr) { return SpeakerArr::getChannelCount(arr); }
+
+const char* SampleSizeName(int32 symbolicSampleSize) {
+  return symbolicSampleSize == kSample32 ? "32-bit" : symbolicSampleSize == kSample64 ? "64-bit" : "unknown-size";
+}
 
 void Widen128(String128 dst, const char* src) { WidenText(dst, src, kMaxHostChars); }
 
@@ -116,7 +123,7 @@ IPlugVST3::IPlugVST3(const PluginIdentity& identity, int nParams, const char* ch
   }
 }
 
-IPlugVST3::~IPlugVST3() = default;
+IPlugVST3::~IPlugVST3() { ForgetHostTraceSink(); }
 
 // ---------------------------------------------------------------------------------------------
 // Initialise and terminate
@@ -126,6 +133,15 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
   // building the buses and parameters twice.
   tresult result = kResultFalse;
   if (!getHostContext() && !mBusesBuilt) result = SingleComponentEffect::initialize(context);
+
+  if (result == kResultOk && context) {
+    // A host that wants to hear about its own contract breaches offers a trace sink.
+    IHostTraceSink* sink = nullptr;
+    if (context->queryInterface(IHostTraceSink::iid, reinterpret_cast<void**>(&sink)) == kResultOk && sink) {
+      PluginLock lock(Mutex());
+      mHostTraceSink = sink;
+    }
+  }
 
   if (context) {
     FUnknownPtr<IHostApplication> app(context);
@@ -176,7 +192,42 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
 
 tresult PLUGIN_API IPlugVST3::terminate() {
   mBusesBuilt = false;
+  ForgetHostTraceSink();
   return SingleComponentEffect::terminate();
+}
+
+void IPlugVST3::ForgetHostTraceSink() {
+  IHostTraceSink* sink = nullptr;
+  {
+    PluginLock lock(Mutex());
+    std::swap(sink, mHostTraceSink);
+  }
+  if (sink) sink->release();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Host contract breaches
+
+bool IPlugVST3::HasReported(HostBreach breach) const {
+  return (mReportedBreaches.load(std::memory_order_relaxed) >> static_cast<unsigned>(breach)) & 1u;
+}
+
+void IPlugVST3::ReportHostBreach(HostBreach breach, const char* operation, int line, const char* detailFormat, ...) {
+  const uint32_t bit = 1u << static_cast<unsigned>(breach);
+  if (mReportedBreaches.fetch_or(bit, std::memory_order_relaxed) & bit) return;
+
+  char detail[96];
+  va_list args;
+  va_start(args, detailFormat);
+  std::vsnprintf(detail, sizeof(detail), detailFormat, args);
+  va_end(args);
+  const HostBreachText& text = HostBreachTextOf(breach);
+  char message[320];
+  std::snprintf(message, sizeof(message), "host breach: %s (%s); %s", text.what, detail, text.answer);
+
+  Trace(operation, line, "%s", message);
+  PluginLock lock(Mutex());
+  if (mHostTraceSink) mHostTraceSink->trace(operation, line, message);
 }
 
 void IPlugVST3::BuildParameters() {
@@ -266,8 +317,11 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup) {
   if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
   // Every later block divides by the rate and is cut to the block length: refuse values that
   // would poison the filters or leave no scratch room, before anything is changed.
-  if (!std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0 || setup.maxSamplesPerBlock < 1)
+  if (!std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0 || setup.maxSamplesPerBlock < 1) {
+    ReportHostBreach(HostBreach::BadProcessSetup, "IPlugVST3::setupProcessing", __LINE__,
+                     "sample rate %g Hz, block size %d", setup.sampleRate, setup.maxSamplesPerBlock);
     return kResultFalse;
+  }
   {
     // The scratch buffers are reallocated here; a block still running on a misbehaving host
     // must not see them move.
@@ -293,9 +347,13 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
     int32 offset = 0;
     ParamValue value = 0.0;
     if (queue->getPoint(nPoints - 1, offset, value) != kResultOk) continue;
-    if (!std::isfinite(value)) continue;
-
     const ParamID id = queue->getParameterId();
+    if (!std::isfinite(value)) {
+      ReportHostBreach(HostBreach::NonFiniteParameterValue, "IPlugVST3::process", __LINE__,
+                       "parameter %u set to %g in a process call", id, value);
+      continue;
+    }
+
     if (id == kBypassParamID) {
       SetBypassed(value > 0.5);
     } else if (id == kPresetParamID) {
@@ -396,7 +454,11 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
 
   // The buffers are only trusted in the sample size they were set up for.
   const bool is64 = processSetup.symbolicSampleSize == kSample64;
-  if (data.symbolicSampleSize != processSetup.symbolicSampleSize) return kResultFalse;
+  if (data.symbolicSampleSize != processSetup.symbolicSampleSize) {
+    ReportHostBreach(HostBreach::SampleSizeMismatch, "IPlugVST3::process", __LINE__, "%s samples after a %s setup",
+                     SampleSizeName(data.symbolicSampleSize), SampleSizeName(processSetup.symbolicSampleSize));
+    return kResultFalse;
+  }
 
   const int nSc = mSidechainChannels < NInChannels() ? mSidechainChannels : NInChannels();
   if (nSc > 0) {
@@ -417,6 +479,7 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   const int total = data.numSamples > 0 ? data.numSamples : 0;
   if (total > 0 && room <= 0) {
     // Processing was never set up: nothing to process with, so the host hears silence.
+    ReportHostBreach(HostBreach::ProcessBeforeSetup, "IPlugVST3::process", __LINE__, "%d samples", total);
     if (is64)
       SilenceHostOutputs<Sample64>(data, total);
     else
@@ -424,6 +487,9 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
     return kResultFalse;
   }
 
+  if (total > room)
+    ReportHostBreach(HostBreach::OversizeBlock, "IPlugVST3::process", __LINE__, "%d samples, at most %d set up",
+                     total, room);
   int offset = 0;
   do {
     const int frames = total - offset < room ? total - offset : room;
@@ -489,7 +555,11 @@ ParamValue PLUGIN_API IPlugVST3::getParamNormalized(ParamID id) {
 
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value) {
   if (!IsBaseParam(id)) return kResultFalse;
-  if (!std::isfinite(value)) return kInvalidArgument;
+  if (!std::isfinite(value)) {
+    ReportHostBreach(HostBreach::NonFiniteParameterValue, "IPlugVST3::setParamNormalized", __LINE__,
+                     "parameter %u set to %g on the controller", id, value);
+    return kInvalidArgument;
+  }
   GetParam(static_cast<int>(id))->SetNormalized(value);
   return kResultOk;
 }

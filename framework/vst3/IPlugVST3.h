@@ -6,13 +6,22 @@
 //
 // Threads: process runs on the host's audio thread and holds the plug-in mutex for the whole
 // block; state save/restore hold it too. Everything else comes from the host's UI thread.
+//
+// A host that breaks the contract (HostBreach.h) gets the same lenient answers as ever; the first
+// time an instance meets each breach it reports it as a trace point and, when the host context
+// offered an IHostTraceSink, to the host.
 
 #include "framework/GrowableArray.h"
 #include "framework/IPlugBase.h"
+#include "framework/vst3/HostBreach.h"
 #include "framework/vst3/SingleComponentEffect.h"
 
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 
+#include <atomic>
+#include <cstdint>
+
+class IHostTraceSink;
 class IPlugVST3View;
 
 class IPlugVST3 : public IPlugBase, public SingleComponentEffect {
@@ -23,6 +32,7 @@ public:
   static constexpr Steinberg::Vst::ProgramListID kFactoryPresetsListID = 0x70727374;
 
   IPlugVST3(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets);
+  static_assert(sizeof(kHostBreachTexts) / sizeof(kHostBreachTexts[0]) <= 32, "one bit per breach");
   ~IPlugVST3() override;
 
   // ---- IPluginBase ----
@@ -104,6 +114,8 @@ public:
 
   // Whether the aux (sidechain) bus was active in the last processed block.
   bool SidechainActive() const { return mSidechainActive; }
+  // Whether this instance has met (and reported) the breach.
+  bool HasReported(HostBreach breach) const;
 
   OBJ_METHODS(IPlugVST3, SingleComponentEffect)
   REFCOUNT_METHODS(SingleComponentEffect)
@@ -120,10 +132,22 @@ private:
   // own scratch buffer, converting 32-bit input into the scratch buffers.
   void WireChannels(const Steinberg::Vst::ProcessData& data, int offset, int frames, bool is64);
   bool IsBaseParam(Steinberg::Vst::ParamID id) const { return id < static_cast<Steinberg::Vst::ParamID>(NParams()); }
+  // The first time this instance meets `breach`: "host breach: <what> (<detail>); <answer>" as a
+  // trace point of `operation` at `line`, and to the host's trace sink. Later ones are silent.
+  // Safe on the audio thread (no allocation) and on the UI thread (it takes the plug-in mutex).
+  void ReportHostBreach(HostBreach breach, const char* operation, int line, const char* detailFormat, ...)
+      __attribute__((format(printf, 5, 6)));
+  void ForgetHostTraceSink();
 
   Steinberg::int32 mSidechainChannels = 2;
   bool mSidechainActive = false;
   Steinberg::Vst::ProcessContext mProcessContext;
   GrowableArray<IPlugVST3View*> mOpenViews;
   bool mBusesBuilt = false;  // set by the first successful initialise, cleared by terminate
+  // One bit per HostBreach already reported. Relaxed: the audio thread (process) and the UI thread
+  // (setup, controller calls) may both report, and a bit only ever turns on.
+  std::atomic<uint32_t> mReportedBreaches{0};
+  // Offered by the host context at initialise, released at terminate; read and written under the
+  // plug-in mutex.
+  IHostTraceSink* mHostTraceSink = nullptr;
 };

@@ -163,10 +163,12 @@ TEST_F(HostTest, IdenticalCommandsGiveIdenticalBytesWhateverTheBlockSize) {
   render("in.wav", "b.wav", with({}));
   render("in.wav", "c.wav", with({"--block-size", "37"}));
   render("in.wav", "d.wav", with({"--block-size", "4096"}));
+  render("in.wav", "e.wav", with({"--trace"}));  // a host that keeps the contract hears nothing
   const auto a = fileBytes(dir / "a.wav");
   EXPECT_EQ(a, fileBytes(dir / "b.wav"));
   EXPECT_EQ(a, fileBytes(dir / "c.wav"));
   EXPECT_EQ(a, fileBytes(dir / "d.wav"));
+  EXPECT_EQ(a, fileBytes(dir / "e.wav"));
 }
 
 TEST_F(HostTest, ListShowsBusesAndParametersWithTheirMeaning) {
@@ -284,6 +286,7 @@ TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
       {"preset that is a state file", {"render", in, out, "--load-preset", path("short.state")}},
       {"output folder missing", {"render", in, path("no/such/folder/out.wav")}},
       {"unknown option", {"render", in, out, "--louder"}},
+      {"value for --trace", {"render", in, out, "--trace=yes"}},
       {"bad precision", {"render", in, out, "--precision", "48"}},
       {"precision the effect lacks", {"render", in, out, "--precision", "64", "--module", HOST_TEST_GAIN_MODULE}},
       {"Velmora preset into another effect",

@@ -65,7 +65,7 @@ TEST(Buses, LayoutAfterInitialise) {
 
 TEST(Buses, RepeatedInitialiseIsRefusedAndBuildsNothingTwice) {
   Plugin p = CreateVelmora();
-  EXPECT_EQ(p.component()->initialize(p.host), kResultFalse);
+  EXPECT_EQ(p.component()->initialize(p.host->Context()), kResultFalse);
   EXPECT_EQ(p.component()->getBusCount(kAudio, kInput), 2);
   EXPECT_EQ(p.controller()->getParameterCount(), 15);
 }
@@ -150,6 +150,9 @@ TEST(ProcessingSetup, InvalidSetupIsRefusedAndChangesNothing) {
   for (ProcessSetup setup : bad) {
     EXPECT_EQ(p.processor()->setupProcessing(setup), kResultFalse) << setup.sampleRate << " " << setup.maxSamplesPerBlock;
   }
+  // The first bad rate is reported, once; an unsupported sample size is a plain refusal.
+  EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::BadProcessSetup});
+  EXPECT_NE(p.traces->front().find("sample rate nan Hz, block size 64"), std::string::npos) << p.traces->front();
   // A valid setup would have switched the host bypass off; the refused ones left it alone.
   EXPECT_EQ(p.controller()->getParamNormalized(kBypassId), 1.0);
   // And processing still runs on the earlier setup.

@@ -61,7 +61,7 @@ void BM_ModuleProcess(benchmark::State& state) {
   TUID cid;
   module->FindClass("Audio Module Class", cid);
   IPtr<vst3host::HostApplication> host = owned(new vst3host::HostApplication("Velmora Benchmark"));
-  auto instance = vst3host::Instance::Create(*module, cid, host, nullptr);
+  auto instance = vst3host::Instance::Create(*module, cid, host->Context(), nullptr);
   if (!instance || instance->Prepare(sampleSize, kSampleRate, frames) != kResultOk) {
     state.SkipWithError("cannot set up the instance");
     return;
@@ -123,7 +123,7 @@ void BM_FirstInstance(benchmark::State& state) {
     IPtr<vst3host::HostApplication> host = owned(new vst3host::HostApplication("Velmora Benchmark"));
 
     const Clock::time_point t0 = Clock::now();
-    auto instance = vst3host::Instance::Create(*module, cid, host, nullptr);
+    auto instance = vst3host::Instance::Create(*module, cid, host->Context(), nullptr);
     const bool active = instance && instance->Prepare(kSample32, kSampleRate, 512) == kResultOk;
     const Clock::time_point t1 = Clock::now();
     if (!active) {

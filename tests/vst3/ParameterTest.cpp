@@ -142,12 +142,14 @@ TEST_F(Parameters, SetNormalisedTouchesOnlyBaseParameters) {
   EXPECT_EQ(c->setParamNormalized(kPresetId, 0.0), kResultFalse);
   EXPECT_EQ(c->setParamNormalized(99, 0.0), kResultFalse);
 
-  // A value that is not a number is ignored rather than stored.
+  // A value that is not a number is ignored rather than stored, and reported once.
+  EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{});
   for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                      -std::numeric_limits<double>::infinity()}) {
     EXPECT_NE(c->setParamNormalized(kParamMix, bad), kResultOk);
     EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 12.0 / 22.0);
   }
+  EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::NonFiniteParameterValue});
 }
 
 TEST_F(Parameters, ControllerExtrasAndState) {

@@ -127,9 +127,11 @@ TEST(Process, OnlyTheLastPointOfAQueueIsApplied) {
   rig.changes->Add(kParamMix, 0, 1.0);
   rig.changes->Add(kParamMix, 5, std::numeric_limits<double>::quiet_NaN());
   rig.changes->Add(kBypassId, 0, std::numeric_limits<double>::infinity());
+  EXPECT_EQ(rig.plugin.ReportedBreaches(), std::vector<HostBreach>{});
   ASSERT_EQ(rig.Run(64, nullptr, rig.changes), kResultOk);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 0.5);
   EXPECT_EQ(c->getParamNormalized(kBypassId), 0.0);
+  EXPECT_EQ(rig.plugin.ReportedBreaches(), std::vector<HostBreach>{HostBreach::NonFiniteParameterValue});
 }
 
 TEST(Process, PresetParameterRestoresOnlyExistingPresets) {
@@ -185,6 +187,8 @@ TEST_P(SampleSizes, BlocksLongerThanTheSetupRunInSlices) {
     ASSERT_EQ(inBlocks.Run(n, &b), kResultOk);
   }
   EXPECT_EQ(a, b);
+  EXPECT_EQ(oneCall.plugin.ReportedBreaches(), std::vector<HostBreach>{HostBreach::OversizeBlock});
+  EXPECT_EQ(inBlocks.plugin.ReportedBreaches(), std::vector<HostBreach>{});
 }
 
 TEST_P(SampleSizes, MissingHostMemoryReadsAsSilenceAndIsNeverWritten) {
@@ -256,6 +260,11 @@ TEST(Process, BeforeAnySetupTheHostHearsSilence) {
   EXPECT_EQ(Process(p, buffers, 128, changes), kResultFalse);
   for (int i = 0; i < 128; ++i) ASSERT_EQ(buffers.Output(0, 0, i), 0.0) << i;
   EXPECT_EQ(p.controller()->getParamNormalized(kParamMix), 0.0) << "the block's parameter changes still count";
+  // Reported once, however often the host does it; a block without samples is no breach.
+  EXPECT_EQ(Process(p, buffers, 128), kResultFalse);
+  EXPECT_EQ(Process(p, buffers, 0), kResultOk);
+  EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::ProcessBeforeSetup});
+  EXPECT_NE(p.traces->front().find("(128 samples)"), std::string::npos) << p.traces->front();
 }
 
 TEST(Process, BuffersOfAnotherSampleSizeThanTheSetupAreNotTouched) {
@@ -264,4 +273,7 @@ TEST(Process, BuffersOfAnotherSampleSizeThanTheSetupAreNotTouched) {
   doubles.FillAll(0.5);
   EXPECT_EQ(Process(rig.plugin, doubles, 64), kResultFalse);
   EXPECT_EQ(doubles.Output(0, 0, 63), 0.5);
+  EXPECT_EQ(Process(rig.plugin, doubles, 64), kResultFalse);
+  EXPECT_EQ(rig.plugin.ReportedBreaches(), std::vector<HostBreach>{HostBreach::SampleSizeMismatch});
+  EXPECT_NE(rig.plugin.traces->front().find("64-bit samples after a 32-bit setup"), std::string::npos);
 }

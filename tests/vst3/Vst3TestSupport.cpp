@@ -29,9 +29,13 @@ vst3host::Module& LoadOnce(const char* bundle) {
 vst3host::Module& VelmoraModule() { return LoadOnce(VELMORA_BUNDLE_DIR); }
 vst3host::Module& ProbeModule() { return LoadOnce(PROBE_BUNDLE_DIR); }
 
-Plugin CreatePlugin(vst3host::Module& module) {
+Plugin CreatePlugin(vst3host::Module& module, vst3host::HostApplication::TraceReceiver traces) {
   Plugin p;
-  p.host = owned(new vst3host::HostApplication("Velmora Test Host"));
+  if (!traces) {
+    std::shared_ptr<std::vector<std::string>> kept = p.traces;
+    traces = [kept](const char*, int, const char* message) { kept->push_back(message); };
+  }
+  p.host = owned(new vst3host::HostApplication("Velmora Test Host", std::move(traces)));
   p.handler = owned(new vst3host::RecordingComponentHandler());
   TUID cid;
   if (!module.FindClass("Audio Module Class", cid)) {
@@ -39,12 +43,27 @@ Plugin CreatePlugin(vst3host::Module& module) {
     std::abort();
   }
   std::string error;
-  p.instance = vst3host::Instance::Create(module, cid, p.host, p.handler, &error);
+  p.instance = vst3host::Instance::Create(module, cid, p.host->Context(), p.handler, &error);
   if (!p.instance) {
     ADD_FAILURE() << error;
     std::abort();
   }
   return p;
+}
+
+std::vector<HostBreach> Plugin::ReportedBreaches() const {
+  std::vector<HostBreach> breaches;
+  for (const std::string& message : *traces) {
+    int found = -1;
+    for (size_t b = 0; b < sizeof(kHostBreachTexts) / sizeof(kHostBreachTexts[0]); ++b) {
+      if (message.find(kHostBreachTexts[b].what) == std::string::npos) continue;
+      EXPECT_EQ(found, -1) << message;
+      found = static_cast<int>(b);
+    }
+    EXPECT_NE(found, -1) << "a report that names no breach: " << message;
+    if (found >= 0) breaches.push_back(static_cast<HostBreach>(found));
+  }
+  return breaches;
 }
 
 tresult Process(const Plugin& plugin, vst3host::ProcessBuffers& buffers, int frames,

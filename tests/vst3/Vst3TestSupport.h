@@ -3,6 +3,7 @@
 // points (once per test program), instances created and initialised as a host does it, and small
 // helpers to run process calls and read parameters. No plug-in class is linked.
 
+#include "framework/vst3/HostBreach.h"
 #include "plugin/VelmoraSteps.h"
 #include "tools/vst3host/ComponentHandler.h"
 #include "tools/vst3host/HostApplication.h"
@@ -15,6 +16,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vst3test {
 
@@ -25,19 +28,27 @@ constexpr Steinberg::Vst::ParamID kBypassId = 0x62706173;  // "bpas"
 vst3host::Module& VelmoraModule();
 vst3host::Module& ProbeModule();
 
-// A created and initialised instance with its host context and recording handler.
+// A created and initialised instance with its host context (which offers the trace sink and keeps
+// what the plug-in reports) and recording handler.
 struct Plugin {
+  std::shared_ptr<std::vector<std::string>> traces = std::make_shared<std::vector<std::string>>();
   Steinberg::IPtr<vst3host::HostApplication> host;
   Steinberg::IPtr<vst3host::RecordingComponentHandler> handler;
   std::unique_ptr<vst3host::Instance> instance;
+
+  // The host breaches the plug-in reported, in report order (each report names one breach).
+  std::vector<HostBreach> ReportedBreaches() const;
 
   Steinberg::Vst::IComponent* component() const { return instance->Component(); }
   Steinberg::Vst::IAudioProcessor* processor() const { return instance->Processor(); }
   Steinberg::Vst::IEditController* controller() const { return instance->Controller(); }
 };
 
-Plugin CreatePlugin(vst3host::Module& module);
-inline Plugin CreateVelmora() { return CreatePlugin(VelmoraModule()); }
+// The host's trace sink keeps every report in Plugin::traces, unless `traces` takes them instead.
+Plugin CreatePlugin(vst3host::Module& module, vst3host::HostApplication::TraceReceiver traces = nullptr);
+inline Plugin CreateVelmora(vst3host::HostApplication::TraceReceiver traces = nullptr) {
+  return CreatePlugin(VelmoraModule(), std::move(traces));
+}
 
 // Runs one block; changes may be null.
 Steinberg::tresult Process(const Plugin& plugin, vst3host::ProcessBuffers& buffers, int frames,

@@ -86,7 +86,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     }
     auto value = [&] { return args.valueFor(option, inlineValue, hasInline); };
     RenderOptions& r = line.render;
-    if (option == "--module") line.modulePath = value();
+    if (option == "--trace") {
+      if (hasInline) throw HostError("--trace takes no value");
+      line.module.trace = true;
+    } else if (option == "--module") line.module.path = value();
     else if (option == "--out") line.demoDirectory = value();
     else if (option == "--sidechain") r.sidechainPath = value();
     else if (option == "--set") r.assignments.push_back(parseAssignment(value(), false));
@@ -134,6 +137,8 @@ commands:
 
 options for every command:
   --module PATH           the module: a .vst3 bundle directory or the shared object inside it
+  --trace                 print what the effect reports about this host (contract breaches it
+                          absorbed) to stderr
 
 render options:
   --sidechain FILE        feed FILE to the auxiliary (sidechain) input bus

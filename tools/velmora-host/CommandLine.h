@@ -27,9 +27,15 @@ struct RenderOptions {
   SampleFormat format = SampleFormat::Float32;
 };
 
+// Which module to host, and whether its effect's trace reports are printed.
+struct ModuleOptions {
+  std::string path;    // empty: the module built next to the executable
+  bool trace = false;  // print what the effect reports about this host to stderr
+};
+
 struct CommandLine {
   std::string command;  // "list", "render", "demo" or "help"
-  std::string modulePath;  // empty: the module built next to the executable
+  ModuleOptions module;
   RenderOptions render;
   std::string demoDirectory = "velmora-demo";
 };

@@ -7,8 +7,9 @@
 
 namespace velmora_host {
 
-int runList(const std::string& modulePath);
-int runRender(const std::string& modulePath, const RenderOptions& options);
-int runDemo(const std::string& modulePath, const std::string& directory);
+// `module` names the module and whether the effect's trace reports are printed.
+int runList(const ModuleOptions& module);
+int runRender(const ModuleOptions& module, const RenderOptions& options);
+int runDemo(const ModuleOptions& module, const std::string& directory);
 
 }  // namespace velmora_host

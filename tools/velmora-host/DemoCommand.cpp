@@ -113,8 +113,8 @@ void printFiles(const std::string& directory) {
 
 }  // namespace
 
-int runDemo(const std::string& modulePath, const std::string& directory) {
-  PluginModule module(modulePath);
+int runDemo(const ModuleOptions& options, const std::string& directory) {
+  PluginModule module(options);
   // The scenarios name Velmora's parameters; another effect would fail half-way through.
   const ClassDescription& effect = module.effectClass();
   if (std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) != 0)

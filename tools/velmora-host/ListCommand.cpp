@@ -61,8 +61,8 @@ void printBuses(const char* direction, const std::vector<vst3host::BusDescriptio
 
 }  // namespace
 
-int runList(const std::string& modulePath) {
-  PluginModule module(modulePath);
+int runList(const ModuleOptions& options) {
+  PluginModule module(options);
   const FactoryDescription& factory = module.factoryDescription();
   std::printf("module   %s\n", module.libraryPath().c_str());
   std::printf("factory  vendor \"%s\", url \"%s\", e-mail \"%s\", flags 0x%X\n", factory.vendor.c_str(),

@@ -9,13 +9,15 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace velmora_host {
 
 using namespace Steinberg;
 
-PluginModule::PluginModule(const std::string& path) {
+PluginModule::PluginModule(const ModuleOptions& options) : mTrace(options.trace) {
+  const std::string& path = options.path;
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) throw HostError("no VST3 module at " + path);
   std::string error;
@@ -66,10 +68,16 @@ void PluginModule::readDescriptions() {
 
 std::unique_ptr<vst3host::Instance> PluginModule::createEffect() const {
   const ClassDescription& effect = effectClass();
-  IPtr<vst3host::HostApplication> host = owned(new vst3host::HostApplication(kHostName));
+  vst3host::HostApplication::TraceReceiver traces;
+  if (mTrace) {
+    traces = [](const char* operation, int /*line*/, const char* message) {
+      std::fprintf(stderr, "%s: trace: %s: %s\n", kHostName, operation, message);
+    };
+  }
+  IPtr<vst3host::HostApplication> host = owned(new vst3host::HostApplication(kHostName, traces));
   IPtr<vst3host::RecordingComponentHandler> handler = owned(new vst3host::RecordingComponentHandler);
   std::string error;
-  std::unique_ptr<vst3host::Instance> instance = vst3host::Instance::Create(*mModule, effect.cid, host, handler, &error);
+  std::unique_ptr<vst3host::Instance> instance = vst3host::Instance::Create(*mModule, effect.cid, host->Context(), handler, &error);
   if (!instance) throw HostError("module " + libraryPath() + ": effect \"" + effect.name + "\": " + error);
   return instance;
 }

@@ -2,6 +2,7 @@
 // A loaded VST3 module with what its factory says about itself, and instances of its effect.
 // Loading and setting instances up are the hosting layer's (a bundle directory or the shared object
 // itself); anything that is not a loadable VST3 module ends in a HostError here.
+#include "tools/velmora-host/CommandLine.h"
 #include "tools/vst3host/Instance.h"
 #include "tools/vst3host/Module.h"
 
@@ -31,7 +32,7 @@ struct FactoryDescription {
 
 class PluginModule {
 public:
-  explicit PluginModule(const std::string& path);
+  explicit PluginModule(const ModuleOptions& options);
   ~PluginModule();
   PluginModule(const PluginModule&) = delete;
   PluginModule& operator=(const PluginModule&) = delete;
@@ -44,13 +45,15 @@ public:
   // The first class of category "Audio Module Class"; throws HostError if there is none.
   const ClassDescription& effectClass() const;
   // A new instance of effectClass(), set up with this host's context and component handler;
-  // throws HostError when it cannot be.
+  // throws HostError when it cannot be. With tracing on, the context offers the effect a trace
+  // sink whose reports go to stderr.
   std::unique_ptr<vst3host::Instance> createEffect() const;
 
 private:
   void readDescriptions();
 
   std::unique_ptr<vst3host::Module> mModule;
+  bool mTrace = false;
   FactoryDescription mFactoryDescription;
   std::vector<ClassDescription> mClasses;
 };

@@ -32,7 +32,7 @@ void printSummary(const std::vector<Levels>& in, const std::vector<Levels>& out)
 
 }  // namespace
 
-int runRender(const std::string& modulePath, const RenderOptions& options) {
+int runRender(const ModuleOptions& moduleOptions, const RenderOptions& options) {
   // Everything that can be refused is checked before any output exists.
   AudioFileReader input(options.inputPath);
   std::unique_ptr<AudioFileReader> sidechain;
@@ -47,7 +47,7 @@ int runRender(const std::string& modulePath, const RenderOptions& options) {
   if (!options.loadState.empty()) stateToLoad = readBinaryFile(options.loadState);
   if (!options.loadPreset.empty()) stateToLoad = readBinaryFile(options.loadPreset);
 
-  PluginModule module(modulePath);
+  PluginModule module(moduleOptions);
   const ClassDescription& effect = module.effectClass();
   const std::unique_ptr<vst3host::Instance> created = module.createEffect();
   vst3host::Instance& instance = *created;

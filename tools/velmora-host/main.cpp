@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     // Without --module, the Velmora bundle built along with the host.
-    const std::string module = line.modulePath.empty() ? VELMORA_DEFAULT_MODULE : line.modulePath;
+    ModuleOptions module = line.module;
+    if (module.path.empty()) module.path = VELMORA_DEFAULT_MODULE;
     if (line.command == "list") return runList(module);
     if (line.command == "render") return runRender(module, line.render);
     return runDemo(module, line.demoDirectory);

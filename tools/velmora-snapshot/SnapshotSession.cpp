@@ -43,7 +43,7 @@ const IPlugBase& SnapshotSession::Plugin() const { return *mPlugin; }
 
 bool SnapshotSession::Start(double sampleRate, bool sidechain, std::string* error) {
   mHost = new vst3host::HostApplication("velmora-snapshot");
-  if (mPlugin->initialize(mHost) != kResultOk) {
+  if (mPlugin->initialize(mHost->Context()) != kResultOk) {
     *error = "the plug-in refused to initialise";
     return false;
   }

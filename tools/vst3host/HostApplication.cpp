@@ -7,6 +7,14 @@ using namespace Steinberg::Vst;
 
 namespace vst3host {
 
+tresult PLUGIN_API HostApplication::queryInterface(const TUID queried, void** obj) {
+  if (!mTraces && FUnknownPrivate::iidEqual(queried, IHostTraceSink::iid)) {
+    if (obj) *obj = nullptr;
+    return kNoInterface;
+  }
+  return RefCounted::queryInterface(queried, obj);
+}
+
 tresult PLUGIN_API HostApplication::getName(String128 name) {
   if (!name) return kInvalidArgument;
   size_t n = 0;
@@ -26,6 +34,10 @@ tresult PLUGIN_API HostApplication::createInstance(TUID cid, TUID interfaceId, v
   if (!created) return kNoInterface;
   *obj = created;
   return kResultOk;
+}
+
+void PLUGIN_API HostApplication::trace(FIDString operation, int32 line, FIDString message) {
+  if (mTraces) mTraces(operation ? operation : "", line, message ? message : "");
 }
 
 }  // namespace vst3host

@@ -1,0 +1,32 @@
+#pragma once
+// The host contract breaches the binding absorbs. Each gets a lenient answer (listed here, and
+// unchanged by reporting), and each is reported once per instance, the first time it happens:
+// as a trace point, and to the host's IHostTraceSink when the host offers one.
+
+#include <cstddef>
+
+enum class HostBreach {
+  ProcessBeforeSetup,       // process with samples before a setup succeeded
+  SampleSizeMismatch,       // process with another sample size than the one set up
+  NonFiniteParameterValue,  // a parameter value that is not a number or infinite
+  BadProcessSetup,          // setupProcessing with a bad sample rate or block size
+  OversizeBlock,            // process with more samples than the maximum block size set up
+};
+
+struct HostBreachText {
+  const char* what;    // what the host did
+  const char* answer;  // what the plug-in did about it
+};
+
+// In HostBreach order.
+inline constexpr HostBreachText kHostBreachTexts[] = {
+    {"process before setupProcessing", "the output is silence and process answers kResultFalse"},
+    {"process with a sample size other than the one set up", "the block is left untouched and refused"},
+    {"a parameter value that is not a finite number", "the value is ignored"},
+    {"setupProcessing with a bad sample rate or block size", "the setup is refused and the earlier one stays"},
+    {"process with more samples than the maximum block size set up", "the block is processed in slices"},
+};
+
+constexpr const HostBreachText& HostBreachTextOf(HostBreach breach) {
+  return kHostBreachTexts[static_cast<std::size_t>(breach)];
+}
