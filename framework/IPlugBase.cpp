@@ -70,7 +70,9 @@ constexpr HostEntry kHosts[] = {
 
 IPlugBase::IPlugBase(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets,
                      int bindingKind)
-    : mUniqueID(identity.pluginCode), mMfrID(identity.makerCode), mVersion(identity.version),
+    : mUniqueID(identity.pluginCode),
+      mMfrID(identity.makerCode),
+      mVersion(identity.version),
       mBindingKind(bindingKind) {
   char stamp[64];
   FormatLocalTimeStamp(stamp, sizeof(stamp));

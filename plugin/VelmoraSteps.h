@@ -42,14 +42,13 @@ inline constexpr ParamDefinition kParamDefinitions[kNumParams] = {
     {"High Pass Filter", 4, 0},
     {"Compressor Recovery Time", 5, 1},
     {"Level Recovery Time", 5, 1},
-    {"Bypass", 1, 1},  // 1 = processed, 0 = input passed through
+    {"Bypass", 1, 1},              // 1 = processed, 0 = input passed through
     {"External Sidechain", 1, 0},  // 1 = detectors fed by the aux input
-    {"GR Select", 1, 0},  // 1 = the meter shows the limiter
+    {"GR Select", 1, 0},           // 1 = the meter shows the limiter
 };
 
 // "Compressor Threshold": -30 dB to 0 dB in 2 dB steps.
-inline constexpr double kThresholdDb[16] = {-30, -28, -26, -24, -22, -20, -18, -16,
-                                            -14, -12, -10, -8,  -6,  -4,  -2,  0};
+inline constexpr double kThresholdDb[16] = {-30, -28, -26, -24, -22, -20, -18, -16, -14, -12, -10, -8, -6, -4, -2, 0};
 
 // "Limit Level" as a half-dB count: the limiter threshold is -2 x LimitLevel(step) dB, -30 dB at
 // step 0 rising by 1 dB per step to -8 dB at step 22.

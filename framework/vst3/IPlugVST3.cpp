@@ -488,8 +488,8 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   }
 
   if (total > room)
-    ReportHostBreach(HostBreach::OversizeBlock, "IPlugVST3::process", __LINE__, "%d samples, at most %d set up",
-                     total, room);
+    ReportHostBreach(HostBreach::OversizeBlock, "IPlugVST3::process", __LINE__, "%d samples, at most %d set up", total,
+                     room);
   int offset = 0;
   do {
     const int frames = total - offset < room ? total - offset : room;

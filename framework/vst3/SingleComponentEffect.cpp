@@ -157,4 +157,3 @@ tresult PLUGIN_API SingleComponentEffect::getParameterInfo(int32 paramIndex, Par
   if (paramIndex < 0 || paramIndex >= parameters.getParameterCount()) return kResultFalse;
   return EditControllerEx1::getParameterInfo(paramIndex, info);
 }
-

@@ -7,8 +7,8 @@
 
 #include "bitmap/LICE_MemBitmap.h"
 #include "framework/graphics/IControl.h"
-#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
 #include "framework/graphics/IMenu.h"
+#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
 
 #include <cstdint>
 #include <map>

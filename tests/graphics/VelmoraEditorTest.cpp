@@ -216,8 +216,8 @@ TEST_F(VelmoraEditorTest, ClickingBypassTogglesItsParameter) {
     g->OnRelease(70, 575, IModifiers(true));
     EXPECT_EQ(plug.GetParam(kParamBypass)->Value(), expected);
   }
-  EXPECT_EQ(plug.calls, (std::vector<std::string>{"begin " + bypass, "end " + bypass, "begin " + bypass,
-                                                  "end " + bypass}));
+  EXPECT_EQ(plug.calls,
+            (std::vector<std::string>{"begin " + bypass, "end " + bypass, "begin " + bypass, "end " + bypass}));
   EXPECT_TRUE(g->Control(11)->NeedsPaint());
 }
 

@@ -18,7 +18,6 @@ namespace {
 
 class ChildProcessTest : public ::testing::Test {
 protected:
-
   // An executable script standing in for a helper program.
   std::string script(const std::string& name, const std::string& body) const {
     const fs::path path = dir / name;

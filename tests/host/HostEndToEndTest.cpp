@@ -27,7 +27,6 @@ namespace {
 
 class HostTest : public ::testing::Test {
 protected:
-
   std::string path(const std::string& name) const { return (dir / name).string(); }
 
   HostRun host(const std::vector<std::string>& args) const { return runHost(args, dir); }

@@ -164,7 +164,7 @@ TEST_F(SnapshotToolTest, StepsByTitleOrIdChangeTheShownFrames) {
   std::vector<int> steps = DefaultSteps();
   steps[kParamRatio] = 0;
   steps[kParamLimitLevel] = 5;
-  steps[kParamGain] = 10;  // by id
+  steps[kParamGain] = 10;   // by id
   steps[kParamBypass] = 0;  // the effect's Bypass: the IN lamp goes out
   steps[kParamGRSelect] = 1;
   steps[kParamMix] = 7;  // the last assignment wins

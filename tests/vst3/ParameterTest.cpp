@@ -103,7 +103,7 @@ TEST_F(Parameters, PlainAndNormalisedConversions) {
 TEST_F(Parameters, DisplayTextsShowTheStepNumber) {
   EXPECT_EQ(StringByValue(c, kParamMix, 0.5), "11");
   EXPECT_EQ(StringByValue(c, kParamMix, 0.52), "11");  // 11.44 truncated
-  EXPECT_EQ(StringByValue(c, kParamGain, 1.0), "10");   // shown as a step, not in dB
+  EXPECT_EQ(StringByValue(c, kParamGain, 1.0), "10");  // shown as a step, not in dB
   EXPECT_EQ(StringByValue(c, kParamCompressorThreshold, 1.0), "15");
   EXPECT_EQ(StringByValue(c, kParamRatio, 0.5), "2");
   String128 text = {};

@@ -24,7 +24,6 @@ namespace vst3test {
 constexpr Steinberg::Vst::ParamID kPresetId = 0x70727374;  // "prst"
 constexpr Steinberg::Vst::ParamID kBypassId = 0x62706173;  // "bpas"
 
-
 vst3host::Module& VelmoraModule();
 vst3host::Module& ProbeModule();
 

@@ -89,7 +89,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     if (option == "--trace") {
       if (hasInline) throw HostError("--trace takes no value");
       line.module.trace = true;
-    } else if (option == "--module") line.module.path = value();
+    } else if (option == "--module")
+      line.module.path = value();
     else if (option == "--out") line.demoDirectory = value();
     else if (option == "--sidechain") r.sidechainPath = value();
     else if (option == "--set") r.assignments.push_back(parseAssignment(value(), false));

@@ -10,11 +10,11 @@
 #include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/ParameterLookup.h"
-#include "tools/vst3host/Instance.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/Renderer.h"
 #include "tools/velmora-host/ScratchDirectory.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
+#include "tools/vst3host/Instance.h"
 
 #include <unistd.h>
 
@@ -158,7 +158,8 @@ int runDemo(const ModuleOptions& options, const std::string& directory) {
     std::vector<ParameterValue> changes;
     for (const char* step : scenario.steps)
       changes.push_back(resolveAssignment(instance, parameters, parseAssignment(step, false)));
-    for (const ParameterValue& change : changes) instance.Controller()->setParamNormalized(change.id, change.normalized);
+    for (const ParameterValue& change : changes)
+      instance.Controller()->setParamNormalized(change.id, change.normalized);
 
     Renderer renderer(instance, effect, kDemoRate, scenario.drumsAsSidechain, RenderSettings{});
     const AudioData output = renderer.run(input, scenario.drumsAsSidechain ? &program.drums : nullptr, changes);

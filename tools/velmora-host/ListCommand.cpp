@@ -1,9 +1,9 @@
 // `list`: what a host learns about a module before using it.
 #include "tools/velmora-host/Commands.h"
 
-#include "tools/vst3host/Instance.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
+#include "tools/vst3host/Instance.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
 

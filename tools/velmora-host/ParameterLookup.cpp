@@ -24,7 +24,7 @@ bool parseId(const std::string& text, Vst::ParamID& id) {
 }
 
 const vst3host::ParameterDescription& findParameter(const std::vector<vst3host::ParameterDescription>& parameters,
-                                          const ParamAssignment& assignment) {
+                                                    const ParamAssignment& assignment) {
   Vst::ParamID id = 0;
   if (parseId(assignment.target, id))
     for (const vst3host::ParameterDescription& p : parameters)

@@ -77,7 +77,8 @@ std::unique_ptr<vst3host::Instance> PluginModule::createEffect() const {
   IPtr<vst3host::HostApplication> host = owned(new vst3host::HostApplication(kHostName, traces));
   IPtr<vst3host::RecordingComponentHandler> handler = owned(new vst3host::RecordingComponentHandler);
   std::string error;
-  std::unique_ptr<vst3host::Instance> instance = vst3host::Instance::Create(*mModule, effect.cid, host->Context(), handler, &error);
+  std::unique_ptr<vst3host::Instance> instance =
+      vst3host::Instance::Create(*mModule, effect.cid, host->Context(), handler, &error);
   if (!instance) throw HostError("module " + libraryPath() + ": effect \"" + effect.name + "\": " + error);
   return instance;
 }

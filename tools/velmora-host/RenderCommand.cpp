@@ -6,10 +6,10 @@
 #include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/ParameterLookup.h"
-#include "tools/vst3host/Instance.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/Renderer.h"
 #include "tools/velmora-host/StateFiles.h"
+#include "tools/vst3host/Instance.h"
 
 #include <cmath>
 #include <cstdio>
@@ -101,8 +101,7 @@ int runRender(const ModuleOptions& moduleOptions, const RenderOptions& options) 
   const std::vector<Levels> outLevels = meteredOutput.meter().levels();
   std::printf("rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s\n",
               options.inputPath.c_str(), options.outputPath.c_str(), outputChannels, std::lround(input.sampleRate()),
-              effect.name.c_str(), options.precision, options.blockSize,
-              sampleFormatName(options.format));
+              effect.name.c_str(), options.precision, options.blockSize, sampleFormatName(options.format));
   if (sidechain) std::printf("sidechain %s on the aux input\n", options.sidechainPath.c_str());
   printSummary(inLevels, outLevels);
   return 0;

@@ -60,8 +60,7 @@ void restoreState(vst3host::Instance& instance, const ClassDescription& effect, 
   } else {
     result = instance.Controller()->setState(in.stream);
   }
-  if (result != kResultOk)
-    throw HostError("the effect \"" + effect.name + "\" refused the state in " + source);
+  if (result != kResultOk) throw HostError("the effect \"" + effect.name + "\" refused the state in " + source);
 }
 
 std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect) {
@@ -78,8 +77,7 @@ void restorePreset(vst3host::Instance& instance, const ClassDescription& effect,
   PresetFile preset(in.stream);
   if (!preset.readChunkList()) throw HostError(source + " is not a VST3 preset file");
   if (preset.getClassID() != FUID::fromTUID(effect.cid))
-    throw HostError("preset " + source + " belongs to another effect class than \"" +
-                    effect.name + "\"");
+    throw HostError("preset " + source + " belongs to another effect class than \"" + effect.name + "\"");
   // The same order PresetFile::loadPreset uses, step by step so a failure can be named.
   const bool ok = preset.restoreComponentState(instance.Component()) &&
                   (instance.IsSingleComponent() || preset.restoreComponentState(instance.Controller())) &&

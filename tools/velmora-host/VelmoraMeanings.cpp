@@ -61,10 +61,8 @@ std::string velmoraStepMeaning(int id, int step) {
     case kParamHighPassFilter:
       if (InTable(kHighPassHz, step)) return format("%g Hz high-pass", kHighPassHz[step]);
       break;
-    case kParamCompressorRecoveryTime:
-      return recovery(step, kCompressorRecoveryMs);
-    case kParamLevelRecoveryTime:
-      return recovery(step, kLevelRecoveryMs);
+    case kParamCompressorRecoveryTime: return recovery(step, kCompressorRecoveryMs);
+    case kParamLevelRecoveryTime: return recovery(step, kLevelRecoveryMs);
     case kParamBypass:
       if (onOff) return step ? "processed" : "input passed through";
       break;
