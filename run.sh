@@ -10,8 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 "$root/tools/install-deps.sh"
 
-# The same build directory and flags as test.sh, so the two commands share one build.
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" --target velmora-host -j "$(nproc)" >&2
+# The "default" preset of CMakePresets.json, as in test.sh, so the two commands share one build.
+(cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default --target velmora-host -j "$(nproc)" >&2)
 
 exec "$root/build/tools/velmora-host/velmora-host" "$@"

@@ -74,18 +74,18 @@ void IGraphics::BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, in
   const IRect clipped = rect.Overlaps(mClipRect) ? rect.Intersect(mClipRect) : IRect();
   const LICE_Rect src(srcX + clipped.L - rect.L, srcY + clipped.T - rect.T, srcX + clipped.R - rect.L,
                       srcY + clipped.B - rect.T);
-  int mode = LICE_BLIT_COPY | LICE_BLIT_USE_ALPHA;
-  float weight = 1.0f;
-  if (blend) {
-    switch (blend->kind) {
-      case IBlend::BlendReplace: mode = LICE_BLIT_COPY; break;
-      case IBlend::BlendAdd: mode = LICE_BLIT_ADD | LICE_BLIT_USE_ALPHA; break;
-      case IBlend::BlendDodge: mode = LICE_BLIT_DODGE | LICE_BLIT_USE_ALPHA; break;
-      default: break;
-    }
-    weight = blend->weight;
-  }
+  const int mode = BlitModeOf(blend ? blend->kind : IBlend::BlendOver);
+  const float weight = blend ? blend->weight : 1.0f;
   BlitBitmap(mBackBuffer, filmstrip.bitmap, clipped.L, clipped.T, &src, weight, mode);
+}
+
+int IGraphics::BlitModeOf(int blendKind) {
+  switch (blendKind) {
+    case IBlend::BlendReplace: return LICE_BLIT_COPY;
+    case IBlend::BlendAdd: return LICE_BLIT_ADD | LICE_BLIT_USE_ALPHA;
+    case IBlend::BlendDodge: return LICE_BLIT_DODGE | LICE_BLIT_USE_ALPHA;
+    default: return LICE_BLIT_COPY | LICE_BLIT_USE_ALPHA;
+  }
 }
 
 void IGraphics::PaintPass(const IRect& updateRect) {

@@ -53,6 +53,10 @@ public:
   // Draws the part of the filmstrip's bitmap starting at (srcX, srcY) into rect of the back
   // buffer, clipped to the clip rectangle of the pass under way. No blend: source-alpha copy.
   void BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY, const IBlend* blend);
+  // The bitmap layer's blit mode for a blend kind: BlendReplace an opaque copy, BlendAdd and
+  // BlendDodge their modes with source alpha, any other kind (BlendOver included) a copy with
+  // source alpha.
+  static int BlitModeOf(int blendKind);
   // Draws text in style into rect of the back buffer, or with measureOnly computes the rectangle
   // the text needs (see MeasureText). False when no font could be made for the style.
   bool RenderText(ITextStyle& style, const char* text, IRect& rect, bool measureOnly);

@@ -1,5 +1,6 @@
 #include "GraphicsTestSupport.h"
 
+#include "bitmap/LICE_Blit.h"
 #include "bitmap/LICE_SysBitmap.h"
 #include "framework/graphics/BitmapCache.h"
 #include "framework/graphics/IBitmapControl.h"
@@ -222,6 +223,21 @@ TEST_F(Painting, TickRepaintsTheUnionOfDirtyControls) {
   EXPECT_TRUE(g.Tick());  // A's second pass
   EXPECT_EQ(g.LastPresented(), IRect(2, 3, 10, 10));
   EXPECT_FALSE(g.Tick());
+}
+
+TEST(BlendKinds, MapToTheirBlitModes) {
+  struct Case {
+    int kind;
+    int mode;
+  } cases[] = {
+      {IBlend::BlendOver, LICE_BLIT_COPY | LICE_BLIT_USE_ALPHA},
+      {IBlend::BlendReplace, LICE_BLIT_COPY},
+      {IBlend::BlendAdd, LICE_BLIT_ADD | LICE_BLIT_USE_ALPHA},
+      {IBlend::BlendDodge, LICE_BLIT_DODGE | LICE_BLIT_USE_ALPHA},
+      {7, LICE_BLIT_COPY | LICE_BLIT_USE_ALPHA},  // unknown kinds composite like BlendOver
+      {-1, LICE_BLIT_COPY | LICE_BLIT_USE_ALPHA},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IGraphics::BlitModeOf(c.kind), c.mode) << c.kind;
 }
 
 // A window platform: its timer's tick invalidates the dirty region and the window's own paint

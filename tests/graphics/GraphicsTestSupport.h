@@ -3,7 +3,7 @@
 // graphics object whose resources are generated filmstrips and whose menus and text entries are
 // scripted, and a control that records what reaches it.
 
-#include "../framework/TestPlug.h"
+#include "tests/framework/TestPlug.h"
 
 #include "bitmap/LICE_MemBitmap.h"
 #include "framework/graphics/IControl.h"

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -77,6 +78,9 @@ struct ArrangementCase {
   tresult expected;
   std::vector<int> inputBusChannels;  // afterwards
 };
+
+// Test names carry the case's description, not its bytes (which hold addresses).
+void PrintTo(const ArrangementCase& c, std::ostream* os) { *os << c.what; }
 
 class Arrangements : public ::testing::TestWithParam<ArrangementCase> {};
 

@@ -141,6 +141,11 @@ PROBE_EXPORT int ProbeLastMidi(Steinberg::Vst::IEditController* controller, int 
   return probe->midiCount;
 }
 
+// Whether the base hears that the host renders offline.
+PROBE_EXPORT bool ProbeRenderingOffline(Steinberg::Vst::IEditController* controller) {
+  return FromController(controller)->IsRenderingOffline();
+}
+
 // The base's time information as process left it: tempo, sample position, playing flag.
 PROBE_EXPORT void ProbeTimeInfo(Steinberg::Vst::IEditController* controller, double out[3]) {
   ProbeEffect* probe = FromController(controller);

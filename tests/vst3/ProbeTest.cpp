@@ -222,6 +222,23 @@ TEST_F(Probe, NoteEventsReachTheEffectAsMidiMessages) {
   EXPECT_EQ(msg[3], 7);
 }
 
+TEST(ProbeModes, RenderingOfflineFollowsTheProcessModeOfTheLastSetup) {
+  struct Case {
+    int32 mode;
+    bool offline;
+  } cases[] = {{kRealtime, false}, {kPrefetch, false}, {kOffline, true}};
+  for (const Case& c : cases) {
+    Plugin p = CreatePlugin(ProbeModule());
+    auto offline = Hook<bool (*)(IEditController*)>("ProbeRenderingOffline");
+    EXPECT_FALSE(offline(p.controller())) << "before any setup the mode is realtime";
+    ASSERT_EQ(p.instance->Prepare(kSample32, 48000.0, 64, c.mode), kResultOk);
+    EXPECT_EQ(offline(p.controller()), c.offline) << c.mode;
+    p.instance->Stop();
+    ASSERT_EQ(p.instance->Prepare(kSample32, 48000.0, 64, kRealtime), kResultOk);
+    EXPECT_FALSE(offline(p.controller()));
+  }
+}
+
 TEST_F(Probe, TransportComesFromTheLastContext) {
   ASSERT_EQ(p.instance->Prepare(kSample32, 44100.0, 64), kResultOk);
   vst3host::ProcessBuffers buffers(kSample32, 64, {2, 2}, {2});

@@ -1,4 +1,4 @@
-#include "tests/host/HostRunner.h"
+#include "tests/velmora-host/HostRunner.h"
 
 #include "tools/velmora-host/AudioFile.h"
 #include "tools/velmora-host/OutputFile.h"

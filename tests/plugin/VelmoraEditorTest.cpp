@@ -1,4 +1,4 @@
-#include "GraphicsTestSupport.h"
+#include "tests/graphics/GraphicsTestSupport.h"
 
 #include "VelmoraResources.h"
 #include "bitmap/LICE_Blit.h"

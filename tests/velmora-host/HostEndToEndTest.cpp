@@ -1,5 +1,5 @@
 // The built velmora-host driving the built Velmora module, as a user would run it.
-#include "tests/host/HostRunner.h"
+#include "tests/velmora-host/HostRunner.h"
 
 #include "bitmap/LICE_Png.h"
 #include "tests/support/TempFolder.h"

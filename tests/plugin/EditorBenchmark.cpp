@@ -1,7 +1,7 @@
 // Editor drawing costs: a full repaint (what opening the window does), the meter-only repaint
 // the refresh timer does while audio plays, and decoding every panel image once.
 
-#include "../framework/TestPlug.h"
+#include "tests/framework/TestPlug.h"
 
 #include "VelmoraResources.h"
 #include "bitmap/LICE_Png.h"
