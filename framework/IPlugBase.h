@@ -21,51 +21,101 @@ public:
   enum EBindingKind { kBindingVST3 = 1 };
 
   IPlugBase(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets, int bindingKind);
+  // Deletes the attached editor first (its controls may still reach the plug-in), then
+  // parameters, presets, channels and labels. The binding's last release, UI thread.
   virtual ~IPlugBase();
   IPlugBase(const IPlugBase&) = delete;
   IPlugBase& operator=(const IPlugBase&) = delete;
 
-  // ---- Hooks for the effect (defaults: lock+unlock, or pass-through for ProcessBlock) ----
+  // Threads: "audio" is the host's processing thread (the binding's process call), "UI" the host's
+  // main thread (everything else, the editor included). "Under the lock" means the caller already
+  // holds the plug-in mutex; the mutex is re-entrant, so taking it again there is fine.
+
+  // ---- Hooks for the effect ----
+  // The binding's setupProcessing, UI thread, after the new sample rate and block size are
+  // stored; not under the lock. Default: takes and releases the lock (waits for a running block).
   virtual void ResetProcessing();
+  // A parameter's value changed: the editor (SetParamFromEditor, UI thread), the host (process,
+  // audio thread) or a state/preset load (UnserializeParams, either thread); always under the
+  // lock. Default: takes and releases the lock.
   virtual void ParamChanged(int paramIdx);
+  // One block of frames (at most the block size) through the effect; inputs and outputs are the
+  // base's channel pointers and may share memory. The binding's process, audio thread, under the
+  // lock, never while bypassed. Must not allocate, wait or do I/O. Default: input i to output i,
+  // other outputs zeroed.
   virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+  // The view opened the editor's window inside the host's (after OpenEditorWindow) / is about to
+  // close it (before CloseEditorWindow). UI thread, not under the lock. Default: nothing.
   virtual void EditorOpened() {}
   virtual void EditorClosed() {}
+  // The host switched processing on or off (setActive). UI thread, not under the lock. Default:
+  // takes and releases the lock.
   virtual void ActivationChanged(bool active);
+  // A note message from the host's event list. Process, audio thread, under the lock, only when
+  // the plug-in takes MIDI. Default: passes it on to SendMidiMessage.
   virtual void ProcessMidiMessage(const IMidiMsg& msg) { SendMidiMessage(msg); }
+  // The binding's initialize identified the host (GetHost). UI thread, not under the lock.
+  // Default: nothing.
   virtual void OnHostIdentified() {}
 
-  // ---- State (bodies: SerializeParams / UnserializeParams) ----
+  // ---- State ----
+  // Appends the plug-in's state to chunk; false when it could not grow. The binding's get/set
+  // state (UI thread) and the preset operations (either thread); takes the lock itself. Default:
+  // SerializeParams.
   virtual bool SerializeState(StateChunk& chunk) { return SerializeParams(chunk); }
-  // Returns the position after the last value read, or -1 when the chunk ran short.
+  // Loads the state at startPos; returns the position after the last value read, or -1 when the
+  // chunk ran short. Same callers and lock as SerializeState. Default: UnserializeParams.
   virtual int UnserializeState(const StateChunk& chunk, int startPos) { return UnserializeParams(chunk, startPos); }
   // Whether the values stored at bytes + 8 * startPos equal the current values (to 1e-5 in
-  // single precision). The caller guarantees 8 * NParams() bytes.
+  // single precision). The caller guarantees 8 * NParams() bytes. No caller in this program; takes
+  // no lock.
   virtual bool CompareState(const uint8_t* bytes, int startPos) const;
 
+  // The host confirmed a size this plug-in asked for (ResizeEditor). The view's onSize, UI thread,
+  // not under the lock. Default: nothing.
   virtual void WindowResized(int /*width*/, int /*height*/) {}
 
-  // ---- Editor edits and host services ----
+  // ---- Editor edits and host services (the binding supplies the pure ones) ----
+  // A right-click on a control bound to paramIdx at editor position (x, y): the host's own
+  // parameter menu. The graphics core, UI thread, not under the lock. Default: nothing.
   virtual void ShowHostParamMenu(int /*paramIdx*/, int /*x*/, int /*y*/) {}
+  // A control moved: sets the parameter, reports the edit to the host, calls ParamChanged. The
+  // controls (MarkDirty), UI thread; takes the lock itself. Rarely overridden.
   virtual void SetParamFromEditor(int paramIdx, double normalized);
+  // The edit gesture towards the host: begin at mouse press, report every value (from
+  // SetParamFromEditor, under the lock), end at release. UI thread.
   virtual void BeginParamEdit(int paramIdx) = 0;
   virtual void ReportParamEdit(int paramIdx, double normalized) = 0;
   virtual void EndParamEdit(int paramIdx) = 0;
+  // Whether the host renders offline. Any thread, no lock. Default: false.
   virtual bool IsRenderingOffline() { return false; }
+  // Transport as the last process call gave it; meant for the audio thread, under the lock.
   virtual int GetSamplePos() = 0;
   virtual double GetTempo() = 0;
   virtual void GetTimeSig(int* numerator, int* denominator) = 0;
   virtual void GetTimeInfo(ITimeInfo* info) = 0;
+  // The host id from LookUpHost (-1 before initialize), and the binding's kind. Any thread.
   virtual int GetHost() const { return mHostID; }
   virtual int GetBindingKind() const { return mBindingKind; }
+  // Asks the host to resize the editor's view. The graphics core's ResizeSurface, UI thread.
   virtual void ResizeEditor(int width, int height) = 0;
-  // Takes ownership of graphics (null: nothing happens), pushes every parameter into its
-  // controls and creates its draw bitmaps.
+  // Takes ownership of graphics (null: nothing happens), pushes every parameter into its controls
+  // and creates its draw bitmaps. The effect's constructor; takes the lock itself. A replaced
+  // editor is deleted.
   virtual void AttachGraphics(IGraphics* graphics);
+  // Sets the reported latency and resizes the bypass delay line. Not under the lock (callers in
+  // process hold it). The binding also tells the host (restart). No caller in this program.
   virtual void SetLatency(int samples);
+  // A MIDI message to the host. Default and binding: false (nothing is sent).
   virtual bool SendMidiMessage(const IMidiMsg& /*msg*/) { return false; }
+  // Every control bound to a parameter shows the parameter's current value (when an editor is
+  // attached). The binding's set state and RestorePreset (under the lock, except the preset
+  // restore of initialize); takes no lock itself.
   virtual void RedrawParamControls();
+  // A preset was restored or captured (RestorePreset), either thread. Default: nothing.
   virtual void PresetsChangedByHost() {}
+  // Resizes (and zeroes) every channel's scratch buffer when the maximum block length changes.
+  // The binding's setupProcessing, UI thread, under the lock.
   virtual void SetBlockSize(int frames);
 
   // ---- Non-virtual operations ----

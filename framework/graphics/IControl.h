@@ -29,41 +29,61 @@ struct AuxParam {
 class IControl {
 public:
   IControl(IPlugBase* plugin, const IRect& rect, int paramIdx = -1, int blendKind = IBlend::BlendOver);
+  // Frees the control's own lists. The graphics object's destructor or ResizeSurface, UI thread.
   virtual ~IControl();
   IControl(const IControl&) = delete;
   IControl& operator=(const IControl&) = delete;
 
+  // Every operation below runs on the editor's UI thread and takes no lock, except where said.
+  // The graphics core routes the mouse and keys to them (IGraphics::OnPress and friends).
+
   // ---- Mouse and keys (coordinates are editor pixels) ----
-  // Right button: offers a value prompt for the bound parameter (when prompting is enabled).
+  // A button went down on the control. Default: the right button offers a value prompt for the
+  // bound parameter (when prompting is enabled).
   virtual void OnPress(int x, int y, const IModifiers& mods);
+  // The button came up (the pressed control keeps the mouse until then). Default: nothing.
   virtual void OnRelease(int /*x*/, int /*y*/, const IModifiers& /*mods*/) {}
+  // The mouse moved with the button held; dX, dY since the last position. Default: nothing.
   virtual void OnDrag(int /*x*/, int /*y*/, int /*dX*/, int /*dY*/, const IModifiers& /*mods*/) {}
-  // Restores the first value received from the plug-in, if there was one.
+  // Default: restores the first value received from the plug-in, if there was one.
   virtual void OnDoubleClick(int x, int y, const IModifiers& mods);
+  // Whole wheel notches, signed. Default: nothing.
   virtual void OnWheel(int /*x*/, int /*y*/, const IModifiers& /*mods*/, int /*notches*/) {}
+  // A key (EKeyCode); true when handled. Default: not handled.
   virtual bool OnKey(int /*x*/, int /*y*/, int /*key*/) { return false; }
+  // The pointer is over the control / left it (only with hover handling on). Default: nothing.
   virtual void OnHover(int /*x*/, int /*y*/, const IModifiers& /*mods*/) {}
   virtual void OnLeave() {}
 
-  // Draws into the graphics object's back buffer.
+  // Draws into the graphics object's back buffer, clipped to the pass's clip rectangle. The
+  // drawing pass (PaintPass, DrawPass). Pure.
   virtual bool Paint(IGraphics& graphics) = 0;
 
   // ---- Values (normalised 0..1) ----
   // A parameter changed elsewhere. The first value ever received becomes the reset value and
-  // marks nothing. May be called from the audio thread (the meter, host edits in process).
+  // marks nothing. Also the audio thread, under the plug-in lock (host edits in process) or
+  // without it (the meter, every sample): the value and the paint flags are atomics for that.
   virtual void SetValueFromPlugin(double value);
   // The user set a value (menu, text entry): it goes on to the plug-in.
   virtual void SetValueFromUser(double value);
+  // The text typed into a free text entry (no parameter). Default: nothing.
   virtual void TextFromEntry(const char* /*text*/) {}
+  // Default: stores the flag, asks for painting.
   virtual void SetHidden(bool hidden);
   // Greyed controls are not hit and are painted at weight 0.25 (any other weight is dropped).
   virtual void SetGreyed(bool greyed);
+  // Whether (x, y) hits the control. ControlAt. Default: inside the hit rectangle.
   virtual bool HitTest(int x, int y) const { return mHitRect.Contains(x, y); }
   // Clamps the value into [min, max], flags the control for painting and, with pushToPlugin,
-  // hands (parameter, value) to the plug-in.
+  // hands (parameter, value) to the plug-in (SetParamFromEditor, which takes the plug-in lock).
+  // Every value path ends here.
   virtual void MarkDirty(bool pushToPlugin);
+  // The drawing pass painted (or skipped) the control: needsPaint becomes paintAgain.
   virtual void MarkClean();
+  // Whether the next tick must repaint the control. DirtyRegion, UI thread, while the audio thread
+  // may be setting the flags.
   virtual bool NeedsPaint() const { return (mPaintFlags.load(std::memory_order_acquire) & kNeedsPaint) != 0; }
+  // SetValueFromPlugin for an auxiliary binding; same callers and threads.
   virtual void SetAuxValueFromPlugin(int auxIdx, double value);
 
   // Opens the graphics object's value prompt for the bound parameter, unless prompting is

@@ -28,7 +28,8 @@ class IGraphics {
 public:
   IGraphics(IPlugBase* plugin, int width, int height, int frameRate);
   // Deletes the key fallback control, then every control from the last to the first, then the
-  // draw bitmaps. Cached filmstrip bitmaps stay (they belong to the module).
+  // draw bitmaps. Cached filmstrip bitmaps stay (they belong to the module). The plug-in base's
+  // destructor; a window platform closes its window first.
   virtual ~IGraphics();
   IGraphics(const IGraphics&) = delete;
   IGraphics& operator=(const IGraphics&) = delete;
@@ -48,7 +49,8 @@ public:
   // the platform loader). A resource that cannot be loaded gives an empty filmstrip (no bitmap,
   // sizes 0) that draws nothing, and is traced.
   IFilmstrip LoadFilmstrip(int resourceId, const char* name, int frameCount);
-  // Creates the back buffer (width x height) and an empty scratch bitmap.
+  // Creates the back buffer (width x height) and an empty scratch bitmap. IPlugBase::AttachGraphics
+  // (under the plug-in lock) and ResizeSurface. Default: a LICE_SysBitmap and a LICE_MemBitmap.
   virtual void CreateDrawBitmaps();
   // Draws the part of the filmstrip's bitmap starting at (srcX, srcY) into rect of the back
   // buffer, clipped to the clip rectangle of the pass under way. No blend: source-alpha copy.
@@ -75,6 +77,8 @@ public:
   // ---- Values ----
   // Plug-in to controls: every control bound to paramIdx (directly, or through its first
   // auxiliary binding to it) receives the value, normalised first when isNormalized is false.
+  // The binding's process (audio thread, under the plug-in lock) and RedrawParamControls; the
+  // controls only mark themselves dirty. Default: as described.
   virtual void PushParamToControls(int paramIdx, double value, bool isNormalized);
   // A choice menu for enumerations (and booleans with display texts), else a text entry.
   void PromptParamEdit(IControl* control, IParam* param, const IRect& rect);
@@ -96,40 +100,66 @@ public:
   void DropMouseCapture();
 
   // ---- Platform operations ----
+  // All of them run on the UI thread and take no lock, unless said otherwise. "Pure" ones are the
+  // platform class's to supply; platform/headless/ answers "not available" for each.
+
+  // Copies rect of the back buffer to the window. The end of every PaintPass (a window's paint
+  // request, or a tick without a window). Must do nothing when no window is open.
   virtual void PresentRect(const IRect& rect) = 0;
+  // The rectangle text needs in style. Default: RenderText measuring.
   virtual bool MeasureText(ITextStyle& style, const char* text, IRect& rect) {
     return RenderText(style, text, rect, true);
   }
+  // Marks an open text entry as cancelled. Pure.
   virtual void CancelTextEntry() = 0;
   // Rebuilds the surface at a new size: drops every control and both draw bitmaps, creates new
-  // bitmaps and tells the plug-in (ResizeEditor). The plug-in lays out its controls again.
+  // bitmaps and tells the plug-in (ResizeEditor). The plug-in lays out its controls again. A
+  // window platform also resizes its window. Default: the rebuild.
   virtual void ResizeSurface(int width, int height);
+  // Whether the editor's window exists. Default: NativeWindow() is set.
   virtual bool IsWindowOpen() const { return NativeWindow() != nullptr; }
   // Whether OpenEditorWindow can open inside a parent window of this VST3 platform type (e.g.
   // "HWND"); the editor view offers the host exactly these types. Default: none.
   virtual bool SupportsWindowType(const char* /*type*/) const { return false; }
+  // The drawing API's name, for diagnostics. Default: "".
   virtual const char* GraphicsApiName() const { return ""; }
+  // A modal message box; answers the button pressed. Pure.
   virtual int ShowMessage(const char* text, const char* caption, int type) = 0;
-  // Returns the menu that holds the chosen item (its ChosenIdx set), or null.
+  // Shows menu at rect and returns the menu that holds the chosen item (its ChosenIdx set), or
+  // null. PromptParamEdit. Pure.
   virtual IMenu* ShowPopupMenu(IMenu& menu, const IRect& rect) = 0;
+  // Opens a one-line text entry for control (and param) over rect; the result arrives later
+  // through the window's timer. PromptParamEdit. Pure.
   virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IRect& rect, const char* text,
                              IParam* param) = 0;
+  // Folders of the host executable, this module, the desktop and application data. Pure.
   virtual void HostFolder(std::string& path) = 0;
   virtual void PluginFolder(std::string& path) = 0;
   virtual void DesktopFolder(std::string& path) = 0;
   virtual void AppDataFolder(std::string& path, bool allUsers) = 0;
   virtual void UserAppDataFolder(std::string& path) = 0;
   enum EFileAction { FileOpen = 0, FileSave = 1 };
+  // File, colour and web-page dialogs; file becomes empty and false is answered when cancelled or
+  // when no window is open. Pure.
   virtual void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) = 0;
   virtual bool ChooseColour(IArgb& colour, const char* prompt) = 0;
   virtual bool OpenWebPage(const char* url, const char* title, const char* confirmText, const char* errorText) = 0;
+  // Opens the editor's window inside the host's parent window and starts its refresh timer (which
+  // calls Tick); answers the window, null on failure. The view's attached. Pure.
   virtual void* OpenEditorWindow(void* parent) = 0;
+  // Closes it; controls, bitmaps and values survive. The view's removed. Pure.
   virtual void CloseEditorWindow() = 0;
+  // The window, null while none is open. Pure.
   virtual void* NativeWindow() const = 0;
+  // The clipboard's text as UTF-8; false when there is none. Pure.
   virtual bool ClipboardText(std::string& text) = 0;
+  // Hides the mouse cursor (remembering where it was) / shows it there again. Pure; no control of
+  // this program calls them.
   virtual void HideCursor() = 0;
   virtual void RestoreCursor() = 0;
   // A freshly decoded bitmap for the resource, owned by the caller; null when there is none.
+  // LoadFilmstrip on a cache miss, on whatever thread builds the editor (the plug-in's
+  // constructor). Pure.
   virtual LICE_IBitmap* LoadResourceBitmap(int resourceId, const char* name) = 0;
 
   // ---- Accessors ----
@@ -155,10 +185,10 @@ public:
 
 protected:
   // A double click on a control that treats it as a press starts a drag: the window takes the
-  // mouse capture. Nothing to do without a window.
+  // mouse capture. OnDoubleClick, UI thread. Default: nothing (no window).
   virtual void TakeMouseCapture() {}
-  // Where a tick's dirty region goes. Default (no window): PaintPass at once. A window platform
-  // invalidates the region and runs PaintPass from its own paint request.
+  // Where a tick's dirty region goes. Tick, UI thread. Default (no window): PaintPass at once. A
+  // window platform invalidates the region and runs PaintPass from its own paint request.
   virtual void RepaintRegion(const IRect& region) { PaintPass(region); }
   void DestroyDrawBitmaps();
 
