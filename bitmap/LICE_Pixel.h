@@ -4,9 +4,8 @@
 
 #include <cstdint>
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
-#error "the bitmap layer stores pixels as little-endian 32-bit values"
-#endif
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the bitmap layer stores pixels as little-endian 32-bit values");
 
 using LICE_pixel = uint32_t;
 

@@ -27,6 +27,9 @@ inline constexpr HostBreachText kHostBreachTexts[] = {
     {"process with more samples than the maximum block size set up", "the block is processed in slices"},
 };
 
+inline constexpr std::size_t kHostBreachCount = sizeof(kHostBreachTexts) / sizeof(kHostBreachTexts[0]);
+static_assert(kHostBreachCount == static_cast<std::size_t>(HostBreach::OversizeBlock) + 1, "one text per breach");
+
 constexpr const HostBreachText& HostBreachTextOf(HostBreach breach) {
   return kHostBreachTexts[static_cast<std::size_t>(breach)];
 }

@@ -208,10 +208,6 @@ void IPlugVST3::ForgetHostTraceSink() {
 // ---------------------------------------------------------------------------------------------
 // Host contract breaches
 
-bool IPlugVST3::HasReported(HostBreach breach) const {
-  return (mReportedBreaches.load(std::memory_order_relaxed) >> static_cast<unsigned>(breach)) & 1u;
-}
-
 void IPlugVST3::ReportHostBreach(HostBreach breach, const char* operation, int line, const char* detailFormat, ...) {
   const uint32_t bit = 1u << static_cast<unsigned>(breach);
   if (mReportedBreaches.fetch_or(bit, std::memory_order_relaxed) & bit) return;

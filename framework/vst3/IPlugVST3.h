@@ -32,7 +32,6 @@ public:
   static constexpr Steinberg::Vst::ProgramListID kFactoryPresetsListID = 0x70727374;
 
   IPlugVST3(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets);
-  static_assert(sizeof(kHostBreachTexts) / sizeof(kHostBreachTexts[0]) <= 32, "one bit per breach");
   ~IPlugVST3() override;
 
   // ---- IPluginBase ----
@@ -114,8 +113,6 @@ public:
 
   // Whether the aux (sidechain) bus was active in the last processed block.
   bool SidechainActive() const { return mSidechainActive; }
-  // Whether this instance has met (and reported) the breach.
-  bool HasReported(HostBreach breach) const;
 
   OBJ_METHODS(IPlugVST3, SingleComponentEffect)
   REFCOUNT_METHODS(SingleComponentEffect)
@@ -147,6 +144,7 @@ private:
   // One bit per HostBreach already reported. Relaxed: the audio thread (process) and the UI thread
   // (setup, controller calls) may both report, and a bit only ever turns on.
   std::atomic<uint32_t> mReportedBreaches{0};
+  static_assert(kHostBreachCount <= 32, "one bit per breach");
   // Offered by the host context at initialise, released at terminate; read and written under the
   // plug-in mutex.
   IHostTraceSink* mHostTraceSink = nullptr;

@@ -12,9 +12,9 @@ namespace {
 TEST(IMenu, NumberingPrefixesCountEachMenuFromOne) {
   struct Case {
     int prefix;
-    const char* first;   // item 1
-    const char* tenth;   // item 10
-    const char* last;    // item 120
+    const char* first;  // item 1
+    const char* tenth;  // item 10
+    const char* last;   // item 120
   } cases[] = {
       {IMenu::PrefixNone, "Soft", "Item 10", "Item 120"},
       {IMenu::PrefixOneDigit, "1: Soft", "10: Item 10", "120: Item 120"},  // a width, not a limit

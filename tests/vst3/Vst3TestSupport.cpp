@@ -55,7 +55,7 @@ std::vector<HostBreach> Plugin::ReportedBreaches() const {
   std::vector<HostBreach> breaches;
   for (const std::string& message : *traces) {
     int found = -1;
-    for (size_t b = 0; b < sizeof(kHostBreachTexts) / sizeof(kHostBreachTexts[0]); ++b) {
+    for (size_t b = 0; b < kHostBreachCount; ++b) {
       if (message.find(kHostBreachTexts[b].what) == std::string::npos) continue;
       EXPECT_EQ(found, -1) << message;
       found = static_cast<int>(b);

@@ -36,7 +36,8 @@ std::unique_ptr<vst3host::Instance> CreateEffect(const vst3host::Module& module,
   TUID cid;
   EXPECT_TRUE(module.FindClass(kVstAudioEffectClass, cid));
   std::string error;
-  std::unique_ptr<vst3host::Instance> instance = vst3host::Instance::Create(module, cid, host->Context(), nullptr, &error);
+  std::unique_ptr<vst3host::Instance> instance =
+      vst3host::Instance::Create(module, cid, host->Context(), nullptr, &error);
   EXPECT_NE(instance, nullptr) << error;
   return instance;
 }
@@ -101,8 +102,10 @@ TEST(HostingLayer, HostContextOffersTheTraceSinkOnlyWithAReceiver) {
   EXPECT_FALSE(none);
 
   std::vector<std::string> reports;
-  IPtr<vst3host::HostApplication> listening = owned(new vst3host::HostApplication(
-      "Listening Host", [&reports](const char* op, int, const char* message) { reports.push_back(std::string(op) + ": " + message); }));
+  IPtr<vst3host::HostApplication> listening =
+      owned(new vst3host::HostApplication("Listening Host", [&reports](const char* op, int, const char* message) {
+        reports.push_back(std::string(op) + ": " + message);
+      }));
   FUnknownPtr<IHostTraceSink> sink(listening->Context());
   ASSERT_TRUE(sink);
   sink->trace("Somebody::something", 1, "hello");
