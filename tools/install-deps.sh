@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, everything the build, the tests and the demo need on Debian 12.
+# Installs, with apt-get, everything the build, the tests and the demo need on Debian 12, for the
+# Linux build and for the Windows cross build tested under Wine.
 # Idempotent and quick when everything is present: it only calls apt-get for what is missing.
 set -euo pipefail
 
@@ -12,7 +13,16 @@ packages=(
   libfreetype-dev libfontconfig1-dev fonts-dejavu-core   # editor text
   python3-cairo                 # artwork generator (Debian's own python3)
   sox                           # the reference copy of tools/benchmark-ratios.py
+  # The Windows build: mingw-w64 with POSIX threads (std::mutex needs them), Debian's zlib for
+  # mingw, dpkg-dev for `apt-get source` (libpng and libsndfile are cross-built from Debian's
+  # source packages), zip for the user package; Wine on a virtual X display runs the tests.
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev dpkg-dev zip
+  wine wine64 xvfb xauth xdotool x11-apps imagemagick
 )
+
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,10 +32,24 @@ for p in "${packages[@]}"; do
   fi
 done
 
+# Source packages need deb-src entries next to the binary ones: in Debian 12's deb822 file
+# ("Types: deb" becomes "Types: deb deb-src"), or else beside the one-line sources.list entries.
+need_update=0
+if ! grep -Eqs '^(deb-src |Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/*; then
+  sources=/etc/apt/sources.list.d/debian.sources
+  if [[ -f $sources ]] && grep -q '^Types: deb$' "$sources"; then
+    echo "install-deps: enabling deb-src in $sources" >&2
+    $SUDO sed -i 's/^Types: deb$/Types: deb deb-src/' "$sources"
+  else
+    echo "install-deps: adding deb-src entries in /etc/apt/sources.list.d/deb-src.list" >&2
+    grep -hs '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | $SUDO tee /etc/apt/sources.list.d/deb-src.list >/dev/null
+  fi
+  need_update=1
+fi
+
+if ((${#missing[@]})); then need_update=1; fi
+if ((need_update)); then $SUDO apt-get update -qq; fi
 if ((${#missing[@]})); then
   echo "install-deps: installing ${missing[*]}" >&2
-  SUDO=""
-  if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-  $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
