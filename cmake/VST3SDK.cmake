@@ -54,3 +54,7 @@ target_compile_definitions(velmora_vst3sdk PUBLIC $<IF:$<CONFIG:Debug>,DEVELOPME
 set_target_properties(velmora_vst3sdk PROPERTIES POSITION_INDEPENDENT_CODE ON)
 find_package(Threads REQUIRED)
 target_link_libraries(velmora_vst3sdk PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
+if(WIN32)
+  # FUID::generate creates GUIDs through COM.
+  target_link_libraries(velmora_vst3sdk PUBLIC ole32)
+endif()
