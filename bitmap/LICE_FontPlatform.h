@@ -6,6 +6,8 @@
 #include "bitmap/LICE_IFont.h"
 #include "bitmap/LICE_TextRun.h"
 
+#include <string>
+
 // A font as asked for (the arguments of a platform font creation call).
 struct LICE_FontRequest {
   int height = 0;       // pixels; positive: cell height, negative: character height
@@ -39,7 +41,7 @@ void DeletePlatformFont(LICE_PlatformFont font);
 // Height of one line of text in pixels.
 int PlatformFontLineHeight(LICE_PlatformFont font);
 // The family actually used (which differs from the request when it fell back).
-const char* PlatformFontFamily(LICE_PlatformFont font);
+std::string PlatformFontFamily(LICE_PlatformFont font);
 
 // Whether the module runs under Wine, whose platform text drawing is not trusted; looked up once.
 bool RunsUnderWine();

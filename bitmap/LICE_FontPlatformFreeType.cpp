@@ -243,7 +243,7 @@ void DeletePlatformFont(LICE_PlatformFont font) {
 
 int PlatformFontLineHeight(LICE_PlatformFont font) { return font ? Record(font)->lineHeight : 0; }
 
-const char* PlatformFontFamily(LICE_PlatformFont font) { return font ? Record(font)->family.c_str() : ""; }
+std::string PlatformFontFamily(LICE_PlatformFont font) { return font ? Record(font)->family : std::string(); }
 
 bool RunsUnderWine() { return false; }
 

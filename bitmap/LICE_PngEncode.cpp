@@ -1,15 +1,14 @@
 #include "bitmap/LICE_PngEncode.h"
 
+#include "bitmap/LICE_FileSystem.h"
 #include "bitmap/LICE_IBitmap.h"
 
 #include <png.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -51,17 +50,6 @@ bool Fail(std::string* error, const std::string& message) {
   return false;
 }
 
-bool WriteAll(int fd, const std::vector<unsigned char>& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool EncodeBitmapPng(const LICE_IBitmap* bitmap, std::vector<unsigned char>& out) {
@@ -88,25 +76,28 @@ bool WriteBitmapPng(const LICE_IBitmap* bitmap, const char* path, std::string* e
   // created with the ordinary permissions of a new file.
   static std::atomic<unsigned> counter{0};
   std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = std::string(path) + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+  std::FILE* file = nullptr;
+  for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+    temp = std::string(path) + ".partial-" + std::to_string(LICE_Platform::ProcessId()) + "-" +
+           std::to_string(counter++);
+    file = LICE_Platform::CreateNewFile(temp.c_str());
+    if (!file && errno != EEXIST) break;
   }
-  if (fd < 0) return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(errno));
+  if (!file) return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(errno));
 
-  const bool written = WriteAll(fd, bytes);
+  errno = 0;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   const int writeErrno = errno;
-  const bool closed = ::close(fd) == 0;
+  const bool closed = std::fclose(file) == 0;
   if (!written || !closed) {
-    const int reason = written ? errno : writeErrno;
-    ::unlink(temp.c_str());
+    int reason = written ? errno : writeErrno;
+    if (reason == 0) reason = EIO;  // a short write need not say why
+    LICE_Platform::RemoveFile(temp.c_str());
     return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(reason));
   }
-  if (::rename(temp.c_str(), path) != 0) {
+  if (!LICE_Platform::RenameOver(temp.c_str(), path)) {
     const int renameErrno = errno;
-    ::unlink(temp.c_str());
+    LICE_Platform::RemoveFile(temp.c_str());
     return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(renameErrno));
   }
   return true;

@@ -1,3 +1,4 @@
+#include "bitmap/LICE_FileSystem.h"
 #include "bitmap/LICE_Png.h"
 #include "bitmap/LICE_PngDecoder.h"
 
@@ -13,7 +14,7 @@ namespace {
 constexpr long kMaxFileBytes = 256L * 1024 * 1024;
 
 bool ReadWholeFile(const char* path, std::vector<unsigned char>* bytes) {
-  std::FILE* f = std::fopen(path, "rb");
+  std::FILE* f = LICE_Platform::OpenFile(path, "rb");
   if (!f) return false;
   bool ok = std::fseek(f, 0, SEEK_END) == 0;
   const long size = ok ? std::ftell(f) : -1;

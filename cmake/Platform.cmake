@@ -13,19 +13,28 @@ include_guard(GLOBAL)
 #                                             and which symbols the module exports
 
 if(WIN32)
-  # Windows (cross-built with mingw-w64): a GDI surface and GDI fonts for the bitmap layer, and
-  # the DLL entry (InitDll, ExitDll, DllMain), go here. Until the Win32 editor window exists the
-  # editor's graphics object stays the headless one, so the module runs without a window.
+  # Windows (cross-built with mingw-w64): DIB sections in memory device contexts and GDI fonts
+  # for the bitmap layer, PNG images from a module's resource section, file names through the
+  # wide-character calls, and the DLL entry. Until the Win32 editor window exists the editor's
+  # graphics object stays the headless one (reading its images from the module's resources), so
+  # the module runs without a window.
+  set(VELMORA_BITMAP_PLATFORM_SOURCES
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_SysSurfaceGdi.cpp
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformGdi.cpp
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_ModuleResourcesWin.cpp
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemWin.cpp)
+  set(VELMORA_BITMAP_PLATFORM_LIBS gdi32 advapi32)
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES
     ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp)
   set(VELMORA_VST3_ARCH "x86_64-win")
-  message(FATAL_ERROR "The Windows drawing surface, fonts and module entry are not part of this build yet")
+  message(FATAL_ERROR "The Windows module entry is not part of this build yet")
 else()
   find_package(Freetype REQUIRED)
   find_package(Fontconfig REQUIRED)
   set(VELMORA_BITMAP_PLATFORM_SOURCES
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_SysSurfaceMemory.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformFreeType.cpp)
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformFreeType.cpp
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemPosix.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS Freetype::Freetype Fontconfig::Fontconfig)
   # No X11 window host yet: the editor draws off screen and hosts show their own parameter view.
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES

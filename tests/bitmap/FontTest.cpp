@@ -3,6 +3,7 @@
 #include "bitmap/LICE_FontPlatform.h"
 #include "bitmap/LICE_SysBitmap.h"
 #include "bitmap/LICE_TextRun.h"
+#include "tests/bitmap/TextTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,38 +13,6 @@
 #include <vector>
 
 namespace {
-
-const LICE_pixel kWhite = LICE_MakePixel(255, 255, 255, 255);
-const LICE_pixel kBlack = LICE_MakePixel(0, 0, 0, 255);
-
-// Where a drawing changed a bitmap that was filled with one colour.
-struct Ink {
-  int count = 0;
-  LICE_Rect box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-  int darkest = 255;  // lowest green level seen
-};
-
-Ink FindInk(const LICE_IBitmap& bm, LICE_pixel background) {
-  Ink ink;
-  for (int y = 0; y < bm.Height(); ++y)
-    for (int x = 0; x < bm.Width(); ++x) {
-      const LICE_pixel p = LICE_RowAddress(bm, y)[x];
-      if (p == background) continue;
-      ++ink.count;
-      ink.box = LICE_Rect(std::min(ink.box.L, x), std::min(ink.box.T, y), std::max(ink.box.R, x + 1),
-                          std::max(ink.box.B, y + 1));
-      ink.darkest = std::min(ink.darkest, LICE_PixelG(p));
-    }
-  return ink;
-}
-
-bool Inside(const LICE_Rect& inner, const LICE_Rect& outer) {
-  return inner.L >= outer.L && inner.T >= outer.T && inner.R <= outer.R && inner.B <= outer.B;
-}
-
-void Fill(LICE_IBitmap& bm, LICE_pixel p) {
-  for (int y = 0; y < bm.Height(); ++y) std::fill_n(LICE_RowAddress(bm, y), bm.Width(), p);
-}
 
 // Each test keeps its fonts in a cache of its own, so fonts never outlive the test.
 class FontTest : public ::testing::Test {
@@ -68,12 +37,12 @@ TEST_F(FontTest, MissingFaceFallsBackToDejaVuSans) {
   for (const char* face : {"No Such Face Velmora", "", "Verdana"}) {
     LICE_CachedFont* f = Font(14, face);
     ASSERT_NE(f, nullptr) << face;
-    EXPECT_STREQ(LICE_Platform::PlatformFontFamily(f->PlatformFont()), "DejaVu Sans") << face;
+    EXPECT_EQ(LICE_Platform::PlatformFontFamily(f->PlatformFont()), "DejaVu Sans") << face;
     EXPECT_GT(MeasureWidth(f, "Velmora"), 0);
   }
   LICE_CachedFont* mono = Font(14, "DejaVu Sans Mono");
   ASSERT_NE(mono, nullptr);
-  EXPECT_STREQ(LICE_Platform::PlatformFontFamily(mono->PlatformFont()), "DejaVu Sans Mono");
+  EXPECT_EQ(LICE_Platform::PlatformFontFamily(mono->PlatformFont()), "DejaVu Sans Mono");
   EXPECT_EQ(MeasureWidth(mono, "iiii"), MeasureWidth(mono, "WWWW"));
 }
 
