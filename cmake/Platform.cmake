@@ -25,9 +25,19 @@ if(WIN32)
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemWin.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS gdi32 advapi32)
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES
-    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp)
+    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp
+    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/win32/ModuleResourceTable.cpp)
   set(VELMORA_VST3_ARCH "x86_64-win")
-  message(FATAL_ERROR "The Windows module entry is not part of this build yet")
+
+  # A DLL named like its bundle (the VST3 convention: Contents/x86_64-win/<NAME>.vst3) with
+  # DllMain, InitDll and ExitDll. Only functions marked SMTG_EXPORT_SYMBOL (dllexport) are
+  # exported, so the list of names is not needed; nothing may stay unresolved.
+  function(velmora_platform_module target)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/vst3/platform/win32/Win32ModuleEntry.cpp)
+    set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".vst3")
+    target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+  endfunction()
+  set(VELMORA_DEFAULT_MODULE_EXPORTS "")
 else()
   find_package(Freetype REQUIRED)
   find_package(Fontconfig REQUIRED)

@@ -90,7 +90,7 @@ const EffectClassInfo& GetEffectClassInfo() {
   return info;
 }
 
-#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
+#define PROBE_EXPORT extern "C" SMTG_EXPORT_SYMBOL
 
 // Whether instances created from now on get an editor.
 PROBE_EXPORT void ProbeUseEditor(bool use) { gUseEditor = use; }
