@@ -4,10 +4,9 @@
 #include "tools/vst3host/ComponentHandler.h"
 #include "tools/vst3host/HostApplication.h"
 #include "tools/vst3host/HostText.h"
+#include "tools/vst3host/ModuleLibrary.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
-
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -18,8 +17,7 @@ using namespace Steinberg;
 
 PluginModule::PluginModule(const ModuleOptions& options) : mTrace(options.trace) {
   const std::string& path = options.path;
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) throw HostError("no VST3 module at " + path);
+  if (!vst3host::PathExists(path)) throw HostError("no VST3 module at " + path);
   std::string error;
   mModule = vst3host::Module::Load(path, &error);
   if (!mModule) throw HostError(error);

@@ -1,7 +1,6 @@
 #include "tools/vst3host/Module.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
+#include "tools/vst3host/ModuleLibrary.h"
 
 #include <cstring>
 
@@ -10,49 +9,43 @@ using namespace Steinberg;
 namespace vst3host {
 
 namespace {
-using ModuleEntryFunc = bool (*)(void*);
-using ModuleExitFunc = bool (*)();
-using GetFactoryFunc = IPluginFactory* (*)();
-
-bool IsDirectory(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+using GetFactoryFunc = IPluginFactory*(PLUGIN_API*)();
 
 void SetError(std::string* error, const std::string& text) {
   if (error) *error = text;
 }
 }  // namespace
 
-std::string Module::BundleBinary(const std::string& bundleDir) {
+std::string BundleBinary(const std::string& bundleDir) {
   std::string dir = bundleDir;
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-  const size_t slash = dir.find_last_of('/');
+  while (dir.size() > 1 && std::strchr(kPathSeparators, dir.back())) dir.pop_back();
+  const size_t slash = dir.find_last_of(kPathSeparators);
   std::string name = slash == std::string::npos ? dir : dir.substr(slash + 1);
   const size_t dot = name.rfind(".vst3");
   if (dot != std::string::npos) name.resize(dot);
-  return dir + "/Contents/" VELMORA_VST3_ARCH "/" + name + ".so";
+  const std::string sep(1, kPathSeparators[0]);
+  return dir + sep + "Contents" + sep + VELMORA_VST3_ARCH + sep + name + kBundleBinaryExtension;
 }
 
 std::unique_ptr<Module> Module::Load(const std::string& path, std::string* error) {
   std::unique_ptr<Module> module(new Module());
   module->mBinaryPath = IsDirectory(path) ? BundleBinary(path) : path;
 
-  module->mHandle = dlopen(module->mBinaryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string why;
+  module->mHandle = OpenModuleLibrary(module->mBinaryPath, &why);
   if (!module->mHandle) {
-    const char* why = dlerror();
-    SetError(error, std::string("cannot open ") + module->mBinaryPath + ": " + (why ? why : "unknown error"));
+    SetError(error, "cannot open " + module->mBinaryPath + ": " + why);
     return nullptr;
   }
 
-  auto entry = reinterpret_cast<ModuleEntryFunc>(module->Symbol("ModuleEntry"));
   auto getFactory = reinterpret_cast<GetFactoryFunc>(module->Symbol("GetPluginFactory"));
-  if (!entry || !getFactory || !module->Symbol("ModuleExit")) {
-    SetError(error, module->mBinaryPath + " does not export ModuleEntry, ModuleExit and GetPluginFactory");
+  if (!module->Symbol(kModuleEntryName) || !getFactory || !module->Symbol(kModuleExitName)) {
+    SetError(error, module->mBinaryPath + " does not export " + kModuleEntryName + ", " + kModuleExitName +
+                        " and GetPluginFactory");
     return nullptr;
   }
-  if (!entry(module->mHandle)) {
-    SetError(error, module->mBinaryPath + ": ModuleEntry failed");
+  if (!EnterModule(module->mHandle)) {
+    SetError(error, module->mBinaryPath + ": " + kModuleEntryName + " failed");
     return nullptr;
   }
   module->mEntered = true;
@@ -67,13 +60,11 @@ std::unique_ptr<Module> Module::Load(const std::string& path, std::string* error
 
 Module::~Module() {
   if (mFactory) mFactory->release();
-  if (mEntered) {
-    if (auto exitFunc = reinterpret_cast<ModuleExitFunc>(Symbol("ModuleExit"))) exitFunc();
-  }
-  if (mHandle) dlclose(mHandle);
+  if (mEntered) ExitModule(mHandle);
+  CloseModuleLibrary(mHandle);
 }
 
-void* Module::Symbol(const char* name) const { return mHandle ? dlsym(mHandle, name) : nullptr; }
+void* Module::Symbol(const char* name) const { return ModuleLibrarySymbol(mHandle, name); }
 
 bool Module::FindClass(const char* category, TUID cid) const {
   if (!mFactory) return false;

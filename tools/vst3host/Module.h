@@ -1,7 +1,8 @@
 #pragma once
-// A VST3 module loaded from disk: the shared object opened with dlopen, its ModuleEntry called,
-// and its class factory obtained. The destructor releases the factory, calls ModuleExit and
-// closes the shared object, so every object created from the module must be gone by then.
+// A VST3 module loaded from disk: the binary opened (dlopen, LoadLibrary), its entry export called
+// (ModuleEntry, InitDll), and its class factory obtained. The destructor releases the factory,
+// calls the exit export (ModuleExit, ExitDll) and unloads the binary, so every object created
+// from the module must be gone by then.
 
 #include "pluginterfaces/base/ipluginbase.h"
 
@@ -12,8 +13,9 @@ namespace vst3host {
 
 class Module {
 public:
-  // path: a bundle folder ("Name.vst3", whose binary is Contents/<arch>/Name.so) or the shared
-  // object itself. Answers null, with the reason in *error, when anything fails.
+  // path (UTF-8): a bundle folder ("Name.vst3", whose binary is Contents/<arch>/Name.so, or
+  // Contents\x86_64-win\Name.vst3 on Windows) or the binary itself. Answers null, with the
+  // reason in *error, when anything fails.
   static std::unique_ptr<Module> Load(const std::string& path, std::string* error = nullptr);
   ~Module();
   Module(const Module&) = delete;
@@ -26,9 +28,6 @@ public:
   void* Symbol(const char* name) const;
   // The class id of the first class of the category (e.g. "Audio Module Class"), or false.
   bool FindClass(const char* category, Steinberg::TUID cid) const;
-
-  // The binary inside a bundle folder for this machine ("x86_64-linux" on 64-bit PCs).
-  static std::string BundleBinary(const std::string& bundleDir);
 
 private:
   Module() = default;
