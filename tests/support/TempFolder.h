@@ -4,22 +4,26 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
 
 class TempFolder {
 public:
+  // Creating a folder fails when the name exists, so a name another test (or test program) has
+  // taken is passed over; the same on every platform.
   TempFolder() {
-    std::string pattern = ::testing::TempDir() + "velmora-test-XXXXXX";
-    if (mkdtemp(&pattern[0]))
-      mDir = pattern;
-    else
-      ADD_FAILURE() << "cannot make a folder from " << pattern;
+    std::random_device seed;
+    std::mt19937_64 names(seed());
+    std::error_code ec;
+    for (int attempt = 0; attempt < 100 && mDir.empty(); ++attempt) {
+      const std::string candidate = ::testing::TempDir() + "velmora-test-" + std::to_string(names());
+      if (std::filesystem::create_directory(candidate, ec)) mDir = candidate;
+    }
+    if (mDir.empty()) ADD_FAILURE() << "cannot make a folder in " << ::testing::TempDir() << ": " << ec.message();
   }
   ~TempFolder() {
     std::error_code ec;

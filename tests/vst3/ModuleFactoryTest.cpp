@@ -3,6 +3,8 @@
 
 #include "tests/vst3/Vst3TestSupport.h"
 
+#include "tools/vst3host/ModuleLibrary.h"
+
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
@@ -31,14 +33,14 @@ I* Query(FUnknown* object) {
 }
 }  // namespace
 
-TEST(ModuleFactory, ExportsTheLinuxEntryPointsAndNothingOfTheBinding) {
+TEST(ModuleFactory, ExportsThePlatformEntryPointsAndNothingOfTheBinding) {
   vst3host::Module& module = VelmoraModule();
-  EXPECT_NE(module.Symbol("ModuleEntry"), nullptr);
-  EXPECT_NE(module.Symbol("ModuleExit"), nullptr);
+  EXPECT_NE(module.Symbol(vst3host::kModuleEntryName), nullptr);
+  EXPECT_NE(module.Symbol(vst3host::kModuleExitName), nullptr);
   EXPECT_NE(module.Symbol("GetPluginFactory"), nullptr);
   EXPECT_EQ(module.Symbol("_Z18GetEffectClassInfov"), nullptr);
   EXPECT_EQ(module.Symbol("_ZN9IPlugVST37processERN9Steinberg3Vst11ProcessDataE"), nullptr);
-  EXPECT_NE(module.BinaryPath().find("Velmora.vst3/Contents/x86_64-linux/Velmora.so"), std::string::npos);
+  EXPECT_EQ(module.BinaryPath(), VELMORA_BINARY);
 }
 
 TEST(ModuleFactory, FactoryInfoNamesTheVendorAndIsUnicode) {
