@@ -1,6 +1,7 @@
 #include "tools/velmora-host/AudioFile.h"
 
 #include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/HostPlatform.h"
 
 #include <sndfile.h>
 
@@ -49,7 +50,7 @@ const char* sampleFormatName(SampleFormat format) {
 
 AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
   SF_INFO info{};
-  mFile.reset(sf_open(path.c_str(), SFM_READ, &info));
+  mFile.reset(openSoundFile(path, SFM_READ, &info));
   if (!mFile) throw HostError("cannot read audio file " + path + ": " + sf_strerror(nullptr));
   if (info.channels < 1 || info.samplerate < 1)
     throw HostError("cannot read audio file " + path + ": no channels or no sample rate");
@@ -118,7 +119,7 @@ void WavFileWriter::close() {
   if (!mFile) return;
   const int result = sf_close(mFile.release());
   if (result != 0) throw HostError("cannot write " + mPath + ": " + sf_error_number(result));
-  if (!mDisk.Sync()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
+  if (!mDisk.Close()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
 }
 
 AudioData readAudioFile(const std::string& path) {

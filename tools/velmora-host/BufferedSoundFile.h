@@ -24,8 +24,9 @@ public:
   // A sound file on top of this one (null on failure, as sf_open); it must be closed before this
   // object goes away.
   SNDFILE* OpenForWriting(SF_INFO* info);
-  // Everything written so far onto the disk; false (with errno) if any write failed.
-  bool Sync();
+  // Everything written onto the disk, and the file closed (Windows renames no open file); false
+  // (with errno) if any write failed.
+  bool Close();
 
 private:
   static SF_VIRTUAL_IO sIo;

@@ -7,6 +7,7 @@
 #include "tools/velmora-host/ChildProcess.h"
 #include "tools/velmora-host/DemoProgram.h"
 #include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/HostPlatform.h"
 #include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/ParameterLookup.h"
@@ -16,7 +17,7 @@
 #include "tools/velmora-host/VelmoraMeanings.h"
 #include "tools/vst3host/Instance.h"
 
-#include <unistd.h>
+#include "bitmap/LICE_FileSystem.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -69,8 +70,8 @@ void writeFile(const OutputFile& file, const AudioData& audio) { writeWavFile(fi
 
 std::string absolutePath(const std::string& path) {
   std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return error ? path : absolute.string();
+  const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), error);
+  return error ? path : absolute.u8string();
 }
 
 void writeLevelPlot(const OutputFile& file, const Scenario& scenario, const AudioData& input, const AudioData& output) {
@@ -95,7 +96,7 @@ void writeEditorSnapshot(const std::string& tool, const ScratchDirectory& scratc
   } catch (const HostError& error) {
     throw HostError("editor snapshot of \"" + std::string(scenario.name) + "\" failed: " + error.what());
   }
-  if (std::rename(picture.c_str(), file.tempPath().c_str()) != 0) {
+  if (!LICE_Platform::RenameOver(picture.c_str(), file.tempPath().c_str())) {
     const std::string reason = std::strerror(errno);
     throw HostError("cannot write " + file.finalPath() + ": " + reason);
   }
@@ -121,12 +122,12 @@ int runDemo(const ModuleOptions& options, const std::string& directory) {
     throw HostError("the demo needs the Velmora module; " + module.libraryPath() + " holds \"" + effect.name + "\"");
   // The editor pictures come from velmora-snapshot, built along with the host (the host itself
   // reaches the plug-in only through the module's entry points).
-  const std::string tool = VELMORA_SNAPSHOT_TOOL;
-  if (::access(tool.c_str(), X_OK) != 0)
+  const std::string tool = besideProgram(VELMORA_SNAPSHOT_TOOL);
+  if (!isExecutableFile(tool))
     throw HostError("the editor pictures need velmora-snapshot, which is not at " + tool +
                     " (build the velmora-snapshot target)");
   std::error_code error;
-  std::filesystem::create_directories(directory, error);
+  std::filesystem::create_directories(std::filesystem::u8path(directory), error);
   if (error) throw HostError("cannot create demo folder " + directory + ": " + error.message());
 
   // Every file is written under a temporary name and all are renamed into place together at the

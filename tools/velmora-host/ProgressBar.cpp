@@ -1,7 +1,8 @@
 #include "tools/velmora-host/ProgressBar.h"
 
+#include "tools/velmora-host/HostPlatform.h"
+
 #include <cstdio>
-#include <unistd.h>
 
 namespace velmora_host {
 namespace {
@@ -9,7 +10,7 @@ constexpr int kBarWidth = 40;
 }
 
 ProgressBar::ProgressBar(std::size_t total, bool enabled)
-    : mTotal(total), mActive(enabled && total > 0 && isatty(STDERR_FILENO) == 1) {}
+    : mTotal(total), mActive(enabled && total > 0 && isTerminal(stderr)) {}
 
 ProgressBar::~ProgressBar() { finish(); }
 

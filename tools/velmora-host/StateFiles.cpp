@@ -2,6 +2,8 @@
 
 #include "tools/velmora-host/HostError.h"
 
+#include "bitmap/LICE_FileSystem.h"
+
 #include "public.sdk/source/common/memorystream.h"
 #include "public.sdk/source/vst/vstpresetfile.h"
 
@@ -86,7 +88,7 @@ void restorePreset(vst3host::Instance& instance, const ClassDescription& effect,
 }
 
 std::vector<char> readBinaryFile(const std::string& path) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  std::unique_ptr<FILE, int (*)(FILE*)> file(LICE_Platform::OpenFile(path.c_str(), "rb"), &std::fclose);
   if (!file) throw HostError("cannot read " + path + ": " + std::strerror(errno));
   std::vector<char> bytes;
   char buffer[65536];
@@ -98,7 +100,8 @@ std::vector<char> readBinaryFile(const std::string& path) {
 
 void writeBinaryFile(const OutputFile& output, const std::vector<char>& bytes) {
   const std::string& path = output.finalPath();
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(output.tempPath().c_str(), "wb"), &std::fclose);
+  std::unique_ptr<FILE, int (*)(FILE*)> file(LICE_Platform::OpenFile(output.tempPath().c_str(), "wb"),
+                                                  &std::fclose);
   if (!file) throw HostError("cannot write " + path + ": " + std::strerror(errno));
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
     throw HostError("cannot write " + path + ": " + std::strerror(errno));

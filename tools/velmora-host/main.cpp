@@ -2,21 +2,27 @@
 #include "tools/velmora-host/CommandLine.h"
 #include "tools/velmora-host/Commands.h"
 #include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/HostPlatform.h"
 
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
   using namespace velmora_host;
   try {
-    const CommandLine line = parseCommandLine(argc, argv);
+    const std::vector<std::string> args = commandLineArguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& arg : args) pointers.push_back(arg.c_str());
+    const CommandLine line = parseCommandLine(static_cast<int>(pointers.size()), pointers.data());
     if (line.command == "help") {
       std::fputs(usageText(), stdout);
       return 0;
     }
     // Without --module, the Velmora bundle built along with the host.
     ModuleOptions module = line.module;
-    if (module.path.empty()) module.path = VELMORA_DEFAULT_MODULE;
+    if (module.path.empty()) module.path = besideProgram(VELMORA_DEFAULT_MODULE);
     if (line.command == "list") return runList(module);
     if (line.command == "render") return runRender(module, line.render);
     return runDemo(module, line.demoDirectory);

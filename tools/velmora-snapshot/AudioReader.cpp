@@ -1,5 +1,7 @@
 #include "tools/velmora-snapshot/AudioReader.h"
 
+#include "tools/velmora-host/HostPlatform.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,7 +11,7 @@ AudioReader::~AudioReader() {
 
 bool AudioReader::Open(const std::string& path, std::string* error) {
   SF_INFO info = {};
-  mFile = sf_open(path.c_str(), SFM_READ, &info);
+  mFile = velmora_host::openSoundFile(path, SFM_READ, &info);
   mPath = path;
   if (!mFile) {
     *error = "cannot read " + path + ": " + sf_strerror(nullptr);

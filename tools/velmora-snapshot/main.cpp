@@ -8,11 +8,14 @@
 #include "tools/velmora-snapshot/SnapshotOptions.h"
 #include "tools/velmora-snapshot/SnapshotSession.h"
 
+#include "tools/velmora-host/HostPlatform.h"
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -26,7 +29,7 @@ int Report(const std::string& message, int code) {
 
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
-  return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec);
+  return !a.empty() && !b.empty() && std::filesystem::equivalent(std::filesystem::u8path(a), std::filesystem::u8path(b), ec);
 }
 
 std::string Seconds(double s) {
@@ -81,7 +84,10 @@ int TakeSnapshot(const SnapshotOptions& options) {
 int main(int argc, char** argv) {
   SnapshotOptions options;
   std::string error;
-  if (!ParseSnapshotArguments(argc, argv, &options, &error)) {
+  const std::vector<std::string> args = velmora_host::commandLineArguments(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& arg : args) pointers.push_back(arg.c_str());
+  if (!ParseSnapshotArguments(static_cast<int>(pointers.size()), pointers.data(), &options, &error)) {
     return Report(error + " (velmora-snapshot --help shows the usage)", kBadCommandLine);
   }
   switch (options.action) {

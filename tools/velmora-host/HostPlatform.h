@@ -1,0 +1,48 @@
+#pragma once
+// What the command-line host needs from the operating system beyond standard C++, offered the
+// same way on Linux and Windows: arguments and file names in UTF-8 (Windows hands them over in
+// UTF-16), helper programs, sound files by name, and whether a stream is a terminal.
+// platform/posix/ and platform/win32/ implement it; the build compiles one.
+#include <sndfile.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace velmora_host {
+
+// The program's arguments, argv[0] included, in UTF-8.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+// A relative path taken from the folder of the running program; an absolute one unchanged.
+std::string besideProgram(const std::string& path);
+
+bool isExecutableFile(const std::string& path);
+bool isTerminal(std::FILE* stream);
+
+// sf_open with a UTF-8 file name.
+SNDFILE* openSoundFile(const std::string& path, int mode, SF_INFO* info);
+
+// 64-bit positions in a stdio stream (Windows' long, which fseek takes, has 32 bits); -1 on
+// failure.
+int seekFile(std::FILE* stream, long long offset, int whence);
+long long tellFile(std::FILE* stream);
+// The stream's size, with what is still buffered.
+long long fileLength(std::FILE* stream);
+// Everything written to the stream handed over and on the disk.
+bool syncFile(std::FILE* stream);
+
+// How a helper program ended.
+struct ChildOutcome {
+  std::string startError;  // set when it could not be started at all
+  bool signalled = false;  // ended by a signal (Linux only)
+  int status = 0;          // exit status, or the signal's number
+  std::string signalName;
+  std::string errorOutput;  // its error output, the first 64 KiB
+};
+
+// Runs argv[0] with the argument vector (no shell, so spaces and quotes pass through untouched),
+// with no input and its standard output discarded, and waits for it to end.
+ChildOutcome runToCompletion(const std::vector<std::string>& argv);
+
+}  // namespace velmora_host
