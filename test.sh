@@ -1,16 +1,32 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite twice: once in a normal build, once under
-# AddressSanitizer + UndefinedBehaviorSanitizer (the "default" and "asan" presets of
+# Builds everything and runs the whole test suite three times: in a normal build, under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and in the Windows cross build, whose tests run
+# under Wine on a virtual display (the "default", "asan" and "windows" presets of
 # CMakePresets.json). Installs missing Debian packages first.
 #   ./test.sh                 everything
-#   ./test.sh -R StateChunk   only tests whose name matches (passed on to ctest)
+#   ./test.sh --no-windows    without the Windows build (a quicker local loop; CI runs it)
+#   ./test.sh -R StateChunk   only tests whose name matches (passed on to ctest, in every build)
 set -euo pipefail
 cd "$(dirname "$0")"
+
+presets=(default asan windows)
+args=()
+for arg in "$@"; do
+  if [[ $arg == --no-windows ]]; then presets=(default asan); else args+=("$arg"); fi
+done
+set -- "${args[@]+"${args[@]}"}"
+
 tools/install-deps.sh
 
 jobs=$(nproc)
-for preset in default asan; do
+for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  ctest --preset "$preset" -j "$jobs" "$@"
+  if [[ $preset == windows ]]; then
+    # Wine runs the Windows test programs with a private prefix (made once in build-win/) and a
+    # private virtual display for the duration of the run.
+    tools/windows/wine-session.sh build-win/wine-prefix ctest --preset "$preset" -j "$jobs" "$@"
+  else
+    ctest --preset "$preset" -j "$jobs" "$@"
+  fi
 done
