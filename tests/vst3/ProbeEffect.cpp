@@ -4,6 +4,7 @@
 // The test drives those through a few extra exported functions ("Probe..."), each taking the
 // instance's edit-controller interface.
 
+#include "framework/ModuleInstance.h"
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/platform/headless/IGraphicsHeadless.h"
 #include "framework/vst3/EffectClassInfo.h"
@@ -155,3 +156,6 @@ PROBE_EXPORT void ProbeTimeInfo(Steinberg::Vst::IEditController* controller, dou
   out[1] = static_cast<double>(probe->GetSamplePos());
   out[2] = info.transportIsRunning ? 1.0 : 0.0;
 }
+
+// The framework's instance handle as the module entry left it.
+PROBE_EXPORT void* ProbeModuleInstance() { return ModuleInstance(); }
