@@ -17,6 +17,7 @@
 
 #include <string>
 
+class EditorRunLoop;
 class IMenu;
 class IParam;
 class IPlugBase;
@@ -62,6 +63,10 @@ public:
   // Draws text in style into rect of the back buffer, or with measureOnly computes the rectangle
   // the text needs (see MeasureText). False when no font could be made for the style.
   bool RenderText(ITextStyle& style, const char* text, IRect& rect, bool measureOnly);
+  // Draws text in style into rect of any bitmap (a platform's own popup or entry surface).
+  static bool RenderTextInto(LICE_IBitmap* dest, ITextStyle& style, const char* text, const IRect& rect);
+  // The width text takes in style, in pixels; 0 when no font could be made.
+  static int TextWidth(ITextStyle& style, const char* text);
   // The drawing pass for the window's update rectangle: DrawPass, then PresentRect(updateRect).
   void PaintPass(const IRect& updateRect);
   // The drawing pass alone: repaints updateRect of the back buffer and cleans the controls,
@@ -149,6 +154,11 @@ public:
   virtual void* OpenEditorWindow(void* parent) = 0;
   // Closes it; controls, bitmaps and values survive. The view's removed. Pure.
   virtual void CloseEditorWindow() = 0;
+  // The host's run loop for the windows opened from now on, or null (not owned; it outlives the
+  // window). The view sets it before OpenEditorWindow and clears it after CloseEditorWindow.
+  // Default: ignored, for platforms whose window system runs its own message loop. A platform
+  // that needs one fails OpenEditorWindow without it.
+  virtual void SetHostRunLoop(EditorRunLoop* /*loop*/) {}
   // The window, null while none is open. Pure.
   virtual void* NativeWindow() const = 0;
   // The clipboard's text as UTF-8; false when there is none. Pure.

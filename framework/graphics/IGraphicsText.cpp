@@ -16,19 +16,33 @@ LICE_CachedFont* FontForStyle(ITextStyle& style) {
 }
 }  // namespace
 
+bool IGraphics::RenderTextInto(LICE_IBitmap* dest, ITextStyle& style, const char* text, const IRect& rect) {
+  if (!text || !*text) return true;
+  LICE_CachedFont* font = FontForStyle(style);
+  if (!font) return false;
+  const LICE_pixel colour = style.colour.Packed();
+  font->SetTextColour(colour);
+  LICE_Rect r(rect.L, rect.T, rect.R, rect.B);
+  font->DrawTextUtf8(dest, text, -1, &r, LICE_RenderTextFlags(style.align, colour, false));
+  return true;
+}
+
+int IGraphics::TextWidth(ITextStyle& style, const char* text) {
+  LICE_CachedFont* font = text && *text ? FontForStyle(style) : nullptr;
+  if (!font) return 0;
+  LICE_Rect measured;
+  font->DrawTextUtf8(nullptr, text, -1, &measured, LICE_RenderTextFlags(style.align, style.colour.Packed(), true));
+  return measured.Width();
+}
+
 bool IGraphics::RenderText(ITextStyle& style, const char* text, IRect& rect, bool measureOnly) {
+  if (!measureOnly) return RenderTextInto(mBackBuffer, style, text, rect);
   if (!text || !*text) return true;
   LICE_CachedFont* font = FontForStyle(style);
   if (!font) return false;
   const LICE_pixel colour = style.colour.Packed();
   font->SetTextColour(colour);
   const int flags = LICE_RenderTextFlags(style.align, colour, measureOnly);
-
-  if (!measureOnly) {
-    LICE_Rect r(rect.L, rect.T, rect.R, rect.B);
-    font->DrawTextUtf8(mBackBuffer, text, -1, &r, flags);
-    return true;
-  }
 
   LICE_Rect measured;
   font->DrawTextUtf8(nullptr, text, -1, &measured, flags);

@@ -1,6 +1,7 @@
 #include "framework/vst3/IPlugVST3View.h"
 
 #include "framework/graphics/IGraphics.h"
+#include "framework/vst3/HostRunLoop.h"
 #include "framework/vst3/IPlugVST3.h"
 
 #include "pluginterfaces/gui/iplugview.h"
@@ -13,6 +14,8 @@ IPlugVST3View::IPlugVST3View(IPlugVST3* plugin) : CPluginView(nullptr), mPlugin(
 }
 
 IPlugVST3View::~IPlugVST3View() {
+  // A host that releases the view without removing it first leaves no window behind.
+  if (systemWindow) removed();
   // One editor view at a time: the plug-in forgets all of them, then may go away itself.
   mPlugin->ClearOpenViews();
   mPlugin->release();
@@ -32,17 +35,32 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
   // believes is the editor.
   if (!type || !graphics->SupportsWindowType(type)) return kResultFalse;
   if (!parent) return kInvalidArgument;
-  if (!graphics->OpenEditorWindow(parent)) return kResultFalse;
+  // Attached twice without removed: the old window goes first, as a host would expect.
+  if (systemWindow) removed();
+  // A platform driven by the host's run loop (X11) refuses to open without one, so a host that
+  // offers none gets kResultFalse rather than a window that never repaints.
+  mRunLoop = ConnectHostRunLoop(plugFrame);
+  graphics->SetHostRunLoop(mRunLoop.get());
+  if (!graphics->OpenEditorWindow(parent)) {
+    graphics->SetHostRunLoop(nullptr);
+    mRunLoop.reset();
+    return kResultFalse;
+  }
   systemWindow = parent;
   mPlugin->EditorOpened();
   return kResultOk;
 }
 
+// Only an attached view closes anything: a second removed, or one without attached, must not
+// close a window another view of the plug-in opened since, nor report a closing twice.
 tresult PLUGIN_API IPlugVST3View::removed() {
-  if (IGraphics* graphics = mPlugin->GetGraphics()) {
+  IGraphics* graphics = mPlugin->GetGraphics();
+  if (graphics && systemWindow) {
     mPlugin->EditorClosed();
     graphics->CloseEditorWindow();
+    graphics->SetHostRunLoop(nullptr);
   }
+  mRunLoop.reset();
   systemWindow = nullptr;
   return kResultOk;
 }

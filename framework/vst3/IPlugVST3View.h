@@ -5,12 +5,17 @@
 
 #include "public.sdk/source/common/pluginview.h"
 
+#include <memory>
+
+class EditorRunLoop;
 class IPlugVST3;
 
 class IPlugVST3View : public Steinberg::CPluginView {
 public:
   explicit IPlugVST3View(IPlugVST3* plugin);
   ~IPlugVST3View() override;
+  IPlugVST3View(const IPlugVST3View&) = delete;
+  IPlugVST3View& operator=(const IPlugVST3View&) = delete;
 
   Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
@@ -25,5 +30,7 @@ public:
 
 private:
   IPlugVST3* mPlugin;
+  // The host's run loop while the window is open, for platforms driven by it (X11).
+  std::unique_ptr<EditorRunLoop> mRunLoop;
   bool mExpectingNewSize = false;
 };
