@@ -7,6 +7,8 @@ include_guard(GLOBAL)
 #   VELMORA_GRAPHICS_PLATFORM_SOURCES / _LIBS the editor's platform class and the
 #                                             MakePlatformGraphics that makes it, from one folder
 #                                             under framework/graphics/platform/
+#   VELMORA_VST3_PLATFORM_SOURCES             the view's side of the host's event loop
+#                                             (ConnectHostRunLoop, framework/vst3/HostRunLoop.h)
 #   VELMORA_VST3_ARCH                         the bundle's binary folder, e.g. "x86_64-linux"
 #   velmora_platform_module(<target> <exports map>)
 #                                             the module entry flavour: entry points, binary name,
@@ -46,9 +48,23 @@ else()
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformFreeType.cpp
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemPosix.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS Freetype::Freetype Fontconfig::Fontconfig)
-  # No X11 window host yet: the editor draws off screen and hosts show their own parameter view.
+  # The editor opens an X11 child window in the host's window (xcb, with MIT-SHM where the server
+  # offers it) and runs in the host's run loop, which the view gets from the host's frame.
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(VELMORA_XCB REQUIRED IMPORTED_TARGET xcb xcb-shm)
+  set(_x11 ${PROJECT_SOURCE_DIR}/framework/graphics/platform/x11)
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES
-    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp)
+    ${_x11}/IGraphicsX11.cpp
+    ${_x11}/MakePlatformGraphics.cpp
+    ${_x11}/X11ImageWriter.cpp
+    ${_x11}/X11Keys.cpp
+    ${_x11}/X11OwnWindow.cpp
+    ${_x11}/X11PixelFormat.cpp
+    ${_x11}/X11PopupMenu.cpp
+    ${_x11}/X11TextEntry.cpp)
+  unset(_x11)
+  set(VELMORA_GRAPHICS_PLATFORM_LIBS PkgConfig::VELMORA_XCB)
+  set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/HostRunLoop.cpp)
 
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
     set(VELMORA_VST3_ARCH "x86_64-linux")
