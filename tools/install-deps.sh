@@ -19,6 +19,8 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev dpkg-dev zip
   wine wine64 xvfb xauth xdotool x11-apps imagemagick
+  libxcb1-dev libxcb-shm0-dev   # the editor's X11 window
+  libxcb-xtest0-dev             # the X11 editor tests: pointer and keys injected on a private display
 )
 
 SUDO=""

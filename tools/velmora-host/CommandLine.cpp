@@ -110,8 +110,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 
   if (line.command.empty()) line.command = "demo";
   const std::string& cmd = line.command;
-  if (cmd != "list" && cmd != "render" && cmd != "demo" && cmd != "help")
-    throw HostError("unknown command '" + cmd + "' (use list, render or demo)");
+  if (cmd != "list" && cmd != "render" && cmd != "demo" && cmd != "edit" && cmd != "help")
+    throw HostError("unknown command '" + cmd + "' (use list, render, demo or edit)");
 
   if (cmd == "render") {
     if (positional.size() != 2) throw HostError("render needs an input and an output file: render IN OUT [options]");
@@ -135,6 +135,8 @@ commands:
   render IN OUT           process audio file IN (any format libsndfile reads) into WAV file OUT
   demo                    synthesise a test programme and render it at several settings, with a
                           level plot and an editor picture per setting (default)
+  edit                    open the effect's editor in a window on the X display, playing nothing,
+                          and print every parameter change made in it; close the window to quit
 
 options for every command:
   --module PATH           the module: a .vst3 bundle directory or the shared object inside it

@@ -34,7 +34,7 @@ struct ModuleOptions {
 };
 
 struct CommandLine {
-  std::string command;  // "list", "render", "demo" or "help"
+  std::string command;  // "list", "render", "demo", "edit" or "help"
   ModuleOptions module;
   RenderOptions render;
   std::string demoDirectory = "velmora-demo";

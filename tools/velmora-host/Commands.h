@@ -1,5 +1,5 @@
 #pragma once
-// The three subcommands. Each returns the process exit status on success and throws HostError
+// The subcommands. Each returns the process exit status on success and throws HostError
 // on failure; output goes to stdout, diagnostics to stderr.
 #include "tools/velmora-host/CommandLine.h"
 
@@ -11,5 +11,7 @@ namespace velmora_host {
 int runList(const ModuleOptions& module);
 int runRender(const ModuleOptions& module, const RenderOptions& options);
 int runDemo(const ModuleOptions& module, const std::string& directory);
+// The effect's editor in a window on the user's display, until the window closes.
+int runEdit(const ModuleOptions& module);
 
 }  // namespace velmora_host

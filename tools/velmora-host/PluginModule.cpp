@@ -64,7 +64,7 @@ void PluginModule::readDescriptions() {
   }
 }
 
-std::unique_ptr<vst3host::Instance> PluginModule::createEffect() const {
+std::unique_ptr<vst3host::Instance> PluginModule::createEffect(Vst::IComponentHandler* handler) const {
   const ClassDescription& effect = effectClass();
   vst3host::HostApplication::TraceReceiver traces;
   if (mTrace) {
@@ -73,7 +73,11 @@ std::unique_ptr<vst3host::Instance> PluginModule::createEffect() const {
     };
   }
   IPtr<vst3host::HostApplication> host = owned(new vst3host::HostApplication(kHostName, traces));
-  IPtr<vst3host::RecordingComponentHandler> handler = owned(new vst3host::RecordingComponentHandler);
+  IPtr<Vst::IComponentHandler> recording;
+  if (!handler) {
+    recording = owned(static_cast<Vst::IComponentHandler*>(new vst3host::RecordingComponentHandler));
+    handler = recording;
+  }
   std::string error;
   std::unique_ptr<vst3host::Instance> instance =
       vst3host::Instance::Create(*mModule, effect.cid, host->Context(), handler, &error);

@@ -44,10 +44,10 @@ public:
 
   // The first class of category "Audio Module Class"; throws HostError if there is none.
   const ClassDescription& effectClass() const;
-  // A new instance of effectClass(), set up with this host's context and component handler;
-  // throws HostError when it cannot be. With tracing on, the context offers the effect a trace
-  // sink whose reports go to stderr.
-  std::unique_ptr<vst3host::Instance> createEffect() const;
+  // A new instance of effectClass(), set up with this host's context and component handler (a
+  // recording one unless another is given); throws HostError when it cannot be. With tracing on,
+  // the context offers the effect a trace sink whose reports go to stderr.
+  std::unique_ptr<vst3host::Instance> createEffect(Steinberg::Vst::IComponentHandler* handler = nullptr) const;
 
 private:
   void readDescriptions();

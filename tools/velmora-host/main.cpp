@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     if (module.path.empty()) module.path = besideProgram(VELMORA_DEFAULT_MODULE);
     if (line.command == "list") return runList(module);
     if (line.command == "render") return runRender(module, line.render);
+    if (line.command == "edit") return runEdit(module);
     return runDemo(module, line.demoDirectory);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-host: %s\n", error.what());

@@ -1,8 +1,11 @@
 #pragma once
 // A host frame for editor views: it records resize requests and answers each at once with the
-// view's onSize, as a host window that grants the size would.
+// view's onSize, as a host window that grants the size would. Given a run loop it also offers it
+// (Linux::IRunLoop through queryInterface), as Linux hosts do; without one it does not, like a
+// host that has none.
 
 #include "tools/vst3host/RefCounted.h"
+#include "tools/vst3host/RunLoop.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 
@@ -12,11 +15,17 @@ namespace vst3host {
 
 class PlugFrame : public RefCounted<Steinberg::IPlugFrame> {
 public:
+  // runLoop may be null; otherwise the frame holds a reference on it.
+  explicit PlugFrame(RunLoop* runLoop = nullptr);
+  ~PlugFrame() override;
+
+  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** obj) override;
   Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
 
   const std::vector<Steinberg::ViewRect>& Requests() const { return mRequests; }
 
 private:
+  RunLoop* mRunLoop;
   std::vector<Steinberg::ViewRect> mRequests;
 };
 

@@ -1,0 +1,108 @@
+// `edit`: the effect's editor in a window of this host's own, with its own run loop, playing
+// nothing; every parameter change made in the editor is printed as it happens.
+#include "tools/velmora-host/Commands.h"
+
+#include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/PluginModule.h"
+#include "tools/vst3host/HostWindow.h"
+#include "tools/vst3host/PlugFrame.h"
+#include "tools/vst3host/RefCounted.h"
+#include "tools/vst3host/RunLoop.h"
+
+#include "pluginterfaces/gui/iplugview.h"
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace velmora_host {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+// Prints each edit as "title = text units"; the instance is known once it exists.
+class PrintingComponentHandler : public vst3host::RefCounted<IComponentHandler> {
+public:
+  void SetInstance(const vst3host::Instance* instance) {
+    mInstance = instance;
+    for (const vst3host::ParameterDescription& p : instance->Parameters()) mParameters.push_back(p);
+  }
+  tresult PLUGIN_API beginEdit(ParamID) override { return kResultOk; }
+  tresult PLUGIN_API performEdit(ParamID id, ParamValue value) override {
+    std::string title = std::to_string(id), units;
+    for (const vst3host::ParameterDescription& p : mParameters)
+      if (p.id == id) title = p.title, units = p.units;
+    std::string text = mInstance ? mInstance->DisplayText(id, value) : std::string();
+    if (text.empty()) text = std::to_string(value);
+    std::printf("%s = %s%s%s\n", title.c_str(), text.c_str(), units.empty() ? "" : " ", units.c_str());
+    std::fflush(stdout);
+    return kResultOk;
+  }
+  tresult PLUGIN_API endEdit(ParamID) override { return kResultOk; }
+  tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
+
+private:
+  const vst3host::Instance* mInstance = nullptr;
+  std::vector<vst3host::ParameterDescription> mParameters;
+};
+
+// Ctrl+C and kill end the run loop through a pipe, so the editor closes the way a host closes it.
+int gStopPipe[2] = {-1, -1};
+void RequestStop(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = write(gStopPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+int runEdit(const ModuleOptions& options) {
+  PluginModule module(options);
+  IPtr<PrintingComponentHandler> handler = owned(new PrintingComponentHandler);
+  const std::unique_ptr<vst3host::Instance> instance = module.createEffect(handler);
+  handler->SetInstance(instance.get());
+  const std::string name = module.effectClass().name;
+
+  IPtr<IPlugView> view = owned(instance->Controller()->createView(ViewType::kEditor));
+  if (!view) throw HostError("effect \"" + name + "\" has no editor");
+  if (view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID) != kResultOk)
+    throw HostError("the editor of \"" + name + "\" does not open in X11 windows");
+  ViewRect size;
+  if (view->getSize(&size) != kResultOk || size.getWidth() <= 0 || size.getHeight() <= 0)
+    throw HostError("the editor of \"" + name + "\" reports no size");
+
+  std::string error;
+  const std::unique_ptr<vst3host::HostWindow> window =
+      vst3host::HostWindow::Open(0, 0, size.getWidth(), size.getHeight(), name + " - velmora-host", &error);
+  if (!window) throw HostError("edit: " + error);
+
+  IPtr<vst3host::RunLoop> loop = owned(new vst3host::RunLoop);
+  IPtr<vst3host::PlugFrame> frame = owned(new vst3host::PlugFrame(loop));
+  view->setFrame(frame);
+  if (view->attached(window->ParentHandle(), kPlatformTypeX11EmbedWindowID) != kResultOk) {
+    view->setFrame(nullptr);
+    throw HostError("the editor of \"" + name + "\" did not open");
+  }
+  std::printf("editor of \"%s\" open: close its window or press Ctrl+C to quit\n", name.c_str());
+  std::fflush(stdout);
+
+  if (pipe(gStopPipe) != 0) gStopPipe[0] = gStopPipe[1] = -1;
+  bool stop = false;
+  if (gStopPipe[0] >= 0) {
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    loop->Watch(gStopPipe[0], [&stop] { stop = true; });
+  }
+  loop->Watch(window->Descriptor(), [&window] { window->ProcessEvents(); });
+  while (!stop && !window->CloseRequested()) loop->RunOnce(250);
+
+  view->removed();
+  view->setFrame(nullptr);
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  std::printf("editor closed\n");
+  return 0;
+}
+
+}  // namespace velmora_host
