@@ -1,0 +1,247 @@
+#include "tests/x11/X11TestHost.h"
+
+#include "bitmap/LICE_Png.h"
+#include "tests/support/TempFolder.h"
+#include "tools/vst3host/Module.h"
+#include "tools/vst3host/ParameterChanges.h"
+#include "tools/vst3host/ProcessBuffers.h"
+
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+
+#include <xcb/xtest.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace x11test {
+
+namespace {
+const vst3host::Module& VelmoraModule() {
+  static std::unique_ptr<vst3host::Module> module = [] {
+    std::string error;
+    std::unique_ptr<vst3host::Module> m = vst3host::Module::Load(VELMORA_BUNDLE_DIR, &error);
+    if (!m) ADD_FAILURE() << error;
+    return m;
+  }();
+  return *module;
+}
+
+std::string Quoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+}  // namespace
+
+// ---- HostedEditor ----
+
+HostedEditor::~HostedEditor() {
+  if (loop && window) loop->Unwatch(window->Descriptor());
+  // A view still attached closes its window when released.
+  view = nullptr;
+}
+
+xcb_window_t HostedEditor::EditorWindow() const {
+  const std::vector<xcb_window_t> children = window->Children();
+  return children.empty() ? 0 : children.front();
+}
+
+tresult HostedEditor::Attach() { return view->attached(window->ParentHandle(), kPlatformTypeX11EmbedWindowID); }
+
+void HostedEditor::SetSteps(const std::vector<std::pair<int, int>>& steps) {
+  IPtr<vst3host::ParameterChanges> changes = owned(new vst3host::ParameterChanges());
+  for (const auto& [index, step] : steps) {
+    const double normalized = instance->Controller()->plainParamToNormalized(static_cast<ParamID>(index), step);
+    changes->Add(static_cast<ParamID>(index), 0, normalized);
+  }
+  vst3host::ProcessBuffers buffers(kSample32, 512, {2, 2}, {2});
+  instance->Processor()->process(buffers.Data(0, changes));
+}
+
+void HostedEditor::ProcessLoudAudio(double seconds) {
+  constexpr int kBlock = 512;
+  vst3host::ProcessBuffers buffers(kSample32, kBlock, {2, 2}, {2});
+  const int blocks = static_cast<int>(std::ceil(seconds * 44100.0 / kBlock));
+  long long sample = 0;
+  for (int b = 0; b < blocks; ++b) {
+    for (int i = 0; i < kBlock; ++i, ++sample) {
+      const double v = std::sin(2.0 * M_PI * 1000.0 * static_cast<double>(sample) / 44100.0);
+      buffers.SetInput(0, 0, i, v);
+      buffers.SetInput(0, 1, i, v);
+    }
+    instance->Processor()->process(buffers.Data(kBlock));
+  }
+}
+
+// ---- X11TestHost ----
+
+X11TestHost::X11TestHost() : mLoop(owned(new vst3host::RunLoop())) {
+  mHostApp = new vst3host::HostApplication("Velmora X11 Test Host");
+  int screen = 0;
+  mInput = xcb_connect(nullptr, &screen);
+  if (xcb_connection_has_error(mInput)) {
+    ADD_FAILURE() << "no X display; run under tools/with-xvfb.sh";
+    return;
+  }
+  mRoot = xcb_setup_roots_iterator(xcb_get_setup(mInput)).data->root;
+}
+
+X11TestHost::~X11TestHost() {
+  xcb_disconnect(mInput);
+  mHostApp->release();
+}
+
+std::unique_ptr<HostedEditor> X11TestHost::NewEditor(int x, int y, bool offerRunLoop) {
+  auto editor = std::make_unique<HostedEditor>();
+  const vst3host::Module& module = VelmoraModule();
+  TUID cid{};
+  EXPECT_TRUE(module.FindClass(kVstAudioEffectClass, cid));
+  editor->handler = owned(new vst3host::RecordingComponentHandler());
+  std::string error;
+  editor->instance = vst3host::Instance::Create(module, cid, mHostApp->Context(), editor->handler, &error);
+  if (!editor->instance) {
+    ADD_FAILURE() << error;
+    return nullptr;
+  }
+  editor->instance->Prepare(kSample32, 44100.0, 512);
+  editor->view = owned(editor->instance->Controller()->createView(ViewType::kEditor));
+  ViewRect size;
+  editor->view->getSize(&size);
+  editor->window = vst3host::HostWindow::Open(x, y, size.getWidth(), size.getHeight(), "Velmora X11 Test Host", &error);
+  if (!editor->window) {
+    ADD_FAILURE() << error;
+    return nullptr;
+  }
+  editor->x = x;
+  editor->y = y;
+  editor->frame = owned(new vst3host::PlugFrame(offerRunLoop ? mLoop.get() : nullptr));
+  editor->view->setFrame(editor->frame);
+  vst3host::HostWindow* window = editor->window.get();
+  editor->loop = mLoop.get();
+  mLoop->Watch(window->Descriptor(), [window] { window->ProcessEvents(); });
+  // The window is on the screen before anything is embedded in it.
+  xcb_flush(window->Connection());
+  Sync();
+  return editor;
+}
+
+bool X11TestHost::RunUntil(const std::function<bool()>& done, int timeoutMs) {
+  return mLoop->RunUntil(done, timeoutMs);
+}
+
+void X11TestHost::RunFor(int ms) { mLoop->RunUntil([] { return false; }, ms); }
+
+void X11TestHost::MoveTo(int rootX, int rootY) {
+  xcb_test_fake_input(mInput, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, mRoot, static_cast<int16_t>(rootX),
+                      static_cast<int16_t>(rootY), 0);
+  Sync();
+}
+
+void X11TestHost::Press(int button) {
+  xcb_test_fake_input(mInput, XCB_BUTTON_PRESS, static_cast<uint8_t>(button), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  Sync();
+}
+
+void X11TestHost::Release(int button) {
+  xcb_test_fake_input(mInput, XCB_BUTTON_RELEASE, static_cast<uint8_t>(button), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  Sync();
+}
+
+void X11TestHost::Key(xcb_keycode_t code) {
+  xcb_test_fake_input(mInput, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  xcb_test_fake_input(mInput, XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  Sync();
+}
+
+xcb_keycode_t X11TestHost::KeyCode(uint32_t keysym) const {
+  const xcb_setup_t* setup = xcb_get_setup(mInput);
+  const auto count = static_cast<uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+  xcb_get_keyboard_mapping_reply_t* map =
+      xcb_get_keyboard_mapping_reply(mInput, xcb_get_keyboard_mapping(mInput, setup->min_keycode, count), nullptr);
+  if (!map) return 0;
+  const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+  xcb_keycode_t found = 0;
+  for (int i = 0; i < count && !found; ++i)
+    if (syms[i * map->keysyms_per_keycode] == keysym) found = static_cast<xcb_keycode_t>(setup->min_keycode + i);
+  std::free(map);
+  return found;
+}
+
+void X11TestHost::Sync() {
+  xcb_flush(mInput);
+  std::free(xcb_get_input_focus_reply(mInput, xcb_get_input_focus(mInput), nullptr));
+}
+
+bool X11TestHost::Capture(xcb_window_t window, LICE_MemBitmap* out) const {
+  xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(mInput, xcb_get_geometry(mInput, window), nullptr);
+  if (!geometry) return false;
+  const int w = geometry->width, h = geometry->height;
+  std::free(geometry);
+  xcb_get_image_reply_t* image = xcb_get_image_reply(
+      mInput,
+      xcb_get_image(mInput, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, static_cast<uint16_t>(w),
+                    static_cast<uint16_t>(h), ~0u),
+      nullptr);
+  if (!image) return false;
+  // The private server's screen is 24 bits deep in 32-bit pixels: B, G, R, unused.
+  const bool ok = xcb_get_image_data_length(image) == w * h * 4;
+  if (ok) {
+    out->Resize(w, h);
+    const uint8_t* data = xcb_get_image_data(image);
+    for (int y = 0; y < h; ++y) {
+      LICE_pixel* row = LICE_RowAddress(*out, y);
+      std::memcpy(row, data + static_cast<size_t>(y) * static_cast<size_t>(w) * 4, static_cast<size_t>(w) * 4);
+      for (int x = 0; x < w; ++x) row[x] |= 0xFF000000u;
+    }
+  }
+  std::free(image);
+  return ok;
+}
+
+bool X11TestHost::PointerGrabbed() const {
+  xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
+      mInput,
+      xcb_grab_pointer(mInput, 0, mRoot, XCB_EVENT_MASK_BUTTON_PRESS, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+                       XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+      nullptr);
+  const bool grabbedElsewhere = !reply || reply->status != XCB_GRAB_STATUS_SUCCESS;
+  std::free(reply);
+  xcb_ungrab_pointer(mInput, XCB_CURRENT_TIME);
+  xcb_flush(mInput);
+  return grabbedElsewhere;
+}
+
+bool X11TestHost::Snapshot(const std::vector<std::string>& sets, LICE_MemBitmap* out) {
+  TempFolder folder;
+  const std::string path = folder.Path("snapshot.png");
+  std::string command = Quoted(VELMORA_SNAPSHOT_EXE) + " " + Quoted(path);
+  for (const std::string& set : sets) command += " --set " + Quoted(set);
+  command += " >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) return false;
+  return DecodePngFile(path.c_str(), true, out) != nullptr;
+}
+
+int DifferingPixels(const LICE_IBitmap& a, const LICE_IBitmap& b, const IRect& rect, int bx, int by) {
+  if (bx < 0) bx = rect.L;
+  if (by < 0) by = rect.T;
+  const int w = rect.R - rect.L, h = rect.B - rect.T;
+  if (rect.L < 0 || rect.T < 0 || rect.R > a.Width() || rect.B > a.Height() || bx + w > b.Width() ||
+      by + h > b.Height())
+    return w * h;
+  int differing = 0;
+  for (int y = 0; y < h; ++y) {
+    const LICE_pixel* pa = LICE_RowAddress(a, rect.T + y) + rect.L;
+    const LICE_pixel* pb = LICE_RowAddress(b, by + y) + bx;
+    for (int x = 0; x < w; ++x) differing += ((pa[x] ^ pb[x]) & 0xFFFFFFu) != 0;
+  }
+  return differing;
+}
+
+}  // namespace x11test
