@@ -218,6 +218,28 @@ bool X11TestHost::PointerGrabbed() const {
   return grabbedElsewhere;
 }
 
+bool X11TestHost::PopupShown() const {
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(mInput, xcb_query_tree(mInput, mRoot), nullptr);
+  if (!tree) return false;
+  bool shown = false;
+  const xcb_window_t* children = xcb_query_tree_children(tree);
+  for (int i = 0; i < xcb_query_tree_children_length(tree) && !shown; ++i) {
+    xcb_get_window_attributes_reply_t* a =
+        xcb_get_window_attributes_reply(mInput, xcb_get_window_attributes(mInput, children[i]), nullptr);
+    shown = a && a->override_redirect && a->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(a);
+  }
+  std::free(tree);
+  return shown;
+}
+
+int X11TestHost::ChildCount(xcb_window_t window) const {
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(mInput, xcb_query_tree(mInput, window), nullptr);
+  const int count = tree ? xcb_query_tree_children_length(tree) : 0;
+  std::free(tree);
+  return count;
+}
+
 bool X11TestHost::Snapshot(const std::vector<std::string>& sets, LICE_MemBitmap* out) {
   TempFolder folder;
   const std::string path = folder.Path("snapshot.png");

@@ -85,6 +85,10 @@ public:
   bool Capture(xcb_window_t window, LICE_MemBitmap* out) const;
   // Whether anybody holds the pointer grab (tries to grab it and lets go again).
   bool PointerGrabbed() const;
+  // Whether a popup (an override-redirect window) is on the screen.
+  bool PopupShown() const;
+  // How many windows window holds.
+  int ChildCount(xcb_window_t window) const;
 
   // Velmora's editor drawn off screen by velmora-snapshot at these steps ("Title=step" each).
   static bool Snapshot(const std::vector<std::string>& sets, LICE_MemBitmap* out);

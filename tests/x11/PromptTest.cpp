@@ -1,0 +1,132 @@
+// A parameter prompt on the X11 editor window: the popup menu and the text entry are drawn by the
+// editor itself and behave as on every platform. Velmora's own controls keep prompting off, so
+// a small plug-in with one integer and one enumeration parameter stands in.
+
+#include "tests/framework/TestPlug.h"
+#include "tests/x11/X11TestHost.h"
+
+#include "framework/graphics/IControl.h"
+#include "framework/graphics/platform/x11/IGraphicsX11.h"
+#include "framework/vst3/HostRunLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace x11test;
+
+namespace {
+
+constexpr int kIntParam = 0;   // 0 .. 15
+constexpr int kEnumParam = 1;  // "Soft", "Medium", "Hard"
+
+class BlankControl : public IControl {
+public:
+  BlankControl(IPlugBase* plugin, const IRect& rect, int paramIdx) : IControl(plugin, rect, paramIdx) {}
+  bool Paint(IGraphics&) override { return true; }
+};
+
+class X11Prompt : public ::testing::Test {
+protected:
+  X11Prompt() : plug("2-2 4-2", 1, false) {
+    plug.GetParam(kIntParam)->InitInt("Amount", 3, 15);
+    plug.GetParam(kEnumParam)->InitEnum("Shape", 0, 3);
+    plug.GetParam(kEnumParam)->SetDisplayText(0, "Soft");
+    plug.GetParam(kEnumParam)->SetDisplayText(1, "Medium");
+    plug.GetParam(kEnumParam)->SetDisplayText(2, "Hard");
+    graphics = new IGraphicsX11(&plug, 200, 120, 25);
+    control = new BlankControl(&plug, IRect(20, 20, 120, 60), kIntParam);
+    enumControl = new BlankControl(&plug, IRect(20, 70, 120, 110), kEnumParam);
+    graphics->AddControl(control);
+    graphics->AddControl(enumControl);
+    plug.AttachGraphics(graphics);
+
+    std::string error;
+    window = vst3host::HostWindow::Open(0, 0, 200, 120, "prompt", &error);
+    frame = Steinberg::owned(new vst3host::PlugFrame(&host.Loop()));
+    runLoop = ConnectHostRunLoop(frame);
+    graphics->SetHostRunLoop(runLoop.get());
+    EXPECT_NE(graphics->OpenEditorWindow(window->ParentHandle()), nullptr);
+    host.Sync();
+  }
+  ~X11Prompt() override {
+    graphics->CloseEditorWindow();
+    graphics->SetHostRunLoop(nullptr);
+  }
+
+  bool Reported(int paramIdx, double normalized) {
+    return host.RunUntil([&] {
+      return !plug.reports.empty() && plug.reports.back().first == paramIdx &&
+             plug.reports.back().second == normalized;
+    });
+  }
+  // Until the entry's window inside the editor's is gone (entries finish on the next tick).
+  bool EntryClosed() {
+    const auto editor = static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(graphics->NativeWindow()));
+    return host.RunUntil([&] { return host.ChildCount(editor) == 0; });
+  }
+  void Type(const char* keys) {
+    for (const char* k = keys; *k; ++k) host.Key(host.KeyCode(static_cast<unsigned char>(*k)));
+  }
+
+  X11TestHost host;
+  TestPlug plug;
+  IGraphicsX11* graphics;  // owned by plug
+  IControl* control;
+  IControl* enumControl;
+  std::unique_ptr<vst3host::HostWindow> window;
+  Steinberg::IPtr<vst3host::PlugFrame> frame;
+  std::unique_ptr<EditorRunLoop> runLoop;
+};
+
+constexpr uint32_t kReturn = 0xFF0D, kEscape = 0xFF1B;
+
+}  // namespace
+
+TEST_F(X11Prompt, TextEntryTakesWhatTheParameterAcceptsAndCommitsOnEnter) {
+  IParam* param = plug.GetParam(kIntParam);
+  graphics->PromptParamEdit(control, param, IRect(30, 30, 70, 46));
+  host.MoveTo(150, 100);  // keys reach the entry wherever the pointer is
+  Type("1x.2");            // the letter and the point are not for an integer
+  host.Key(host.KeyCode(kReturn));
+  EXPECT_TRUE(Reported(kIntParam, param->ToNormalized(12)));
+  EXPECT_TRUE(EntryClosed());
+
+  // Escape throws the typing away; so does the wheel.
+  plug.reports.clear();
+  graphics->PromptParamEdit(control, param, IRect(30, 30, 70, 46));
+  Type("7");
+  host.Key(host.KeyCode(kEscape));
+  ASSERT_TRUE(EntryClosed());
+  graphics->PromptParamEdit(control, param, IRect(30, 30, 70, 46));
+  host.MoveTo(60, 50);
+  Type("5");
+  host.Click(4);
+  ASSERT_TRUE(EntryClosed());
+  // A click elsewhere commits.
+  graphics->PromptParamEdit(control, param, IRect(30, 30, 70, 46));
+  Type("9");
+  host.MoveTo(150, 100);
+  host.Click(1);
+  EXPECT_TRUE(Reported(kIntParam, param->ToNormalized(9)));
+  EXPECT_EQ(plug.reports.size(), 1u) << "the cancelled entries changed nothing";
+}
+
+TEST_F(X11Prompt, MenuChoosesAnEnumerationValueWithThePointer) {
+  IParam* param = plug.GetParam(kEnumParam);
+  const IRect rect(20, 70, 120, 90);
+  // The menu runs its own loop until a choice; the user's hand comes from another thread.
+  std::thread hand([&] {
+    // Only the X server is asked from here: the editor belongs to the test's thread.
+    for (int i = 0; i < 500 && !host.PopupShown(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Rows of 18 pixels below (rect.L, rect.B); the third is "Hard".
+    host.MoveTo(rect.L + 30, rect.B + 1 + 18 * 2 + 9);
+    host.Click(1);
+  });
+  graphics->PromptParamEdit(enumControl, param, rect);
+  hand.join();
+  EXPECT_TRUE(Reported(kEnumParam, param->ToNormalized(2)));
+  EXPECT_FALSE(host.PopupShown());
+  EXPECT_FALSE(host.PointerGrabbed());
+}
