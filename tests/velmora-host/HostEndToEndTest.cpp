@@ -295,7 +295,12 @@ TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
       {"one file only", {"render", in}},
       {"unknown command", {"mangle"}},
       {"demo through another effect", {"demo", "--out", path("demo"), "--module", HOST_TEST_GAIN_MODULE}},
+      {"edit without a display", {"edit"}},
+      {"edit of an effect without an editor", {"edit", "--module", HOST_TEST_GAIN_MODULE}},
+      {"edit with a file", {"edit", in}},
   };
+  // The editor needs a display, and this test is about not having one.
+  unsetenv("DISPLAY");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const auto before = std::distance(fs::directory_iterator(dir), fs::directory_iterator());

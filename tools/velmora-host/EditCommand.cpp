@@ -4,6 +4,7 @@
 
 #include "tools/velmora-host/HostError.h"
 #include "tools/velmora-host/PluginModule.h"
+#include "tools/velmora-host/VelmoraMeanings.h"
 #include "tools/vst3host/HostWindow.h"
 #include "tools/vst3host/PlugFrame.h"
 #include "tools/vst3host/RefCounted.h"
@@ -11,8 +12,10 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace velmora_host {
@@ -22,21 +25,32 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-// Prints each edit as "title = text units"; the instance is known once it exists.
+// Prints each edit as "title = text units", for Velmora with the step's physical meaning; the
+// instance is known once it exists.
 class PrintingComponentHandler : public vst3host::RefCounted<IComponentHandler> {
 public:
-  void SetInstance(const vst3host::Instance* instance) {
+  void SetInstance(const vst3host::Instance* instance, bool velmora) {
     mInstance = instance;
+    mVelmora = velmora;
     for (const vst3host::ParameterDescription& p : instance->Parameters()) mParameters.push_back(p);
   }
   tresult PLUGIN_API beginEdit(ParamID) override { return kResultOk; }
   tresult PLUGIN_API performEdit(ParamID id, ParamValue value) override {
-    std::string title = std::to_string(id), units;
-    for (const vst3host::ParameterDescription& p : mParameters)
-      if (p.id == id) title = p.title, units = p.units;
-    std::string text = mInstance ? mInstance->DisplayText(id, value) : std::string();
+    std::string title = std::to_string(id), text;
+    int steps = 0;
+    for (const vst3host::ParameterDescription& p : mParameters) {
+      if (p.id != id) continue;
+      title = p.title;
+      steps = p.stepCount;
+      text = mInstance->DisplayText(id, value);
+      if (!text.empty() && !p.units.empty()) text += " " + p.units;
+    }
     if (text.empty()) text = std::to_string(value);
-    std::printf("%s = %s%s%s\n", title.c_str(), text.c_str(), units.empty() ? "" : " ", units.c_str());
+    const std::string meaning =
+        mVelmora && steps > 0 ? velmoraStepMeaning(static_cast<int>(id), static_cast<int>(std::lround(value * steps)))
+                              : std::string();
+    std::printf("%s = %s%s%s%s\n", title.c_str(), text.c_str(), meaning.empty() ? "" : " (", meaning.c_str(),
+                meaning.empty() ? "" : ")");
     std::fflush(stdout);
     return kResultOk;
   }
@@ -45,6 +59,7 @@ public:
 
 private:
   const vst3host::Instance* mInstance = nullptr;
+  bool mVelmora = false;
   std::vector<vst3host::ParameterDescription> mParameters;
 };
 
@@ -61,8 +76,10 @@ int runEdit(const ModuleOptions& options) {
   PluginModule module(options);
   IPtr<PrintingComponentHandler> handler = owned(new PrintingComponentHandler);
   const std::unique_ptr<vst3host::Instance> instance = module.createEffect(handler);
-  handler->SetInstance(instance.get());
-  const std::string name = module.effectClass().name;
+  const ClassDescription& effect = module.effectClass();
+  handler->SetInstance(instance.get(),
+                       std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0);
+  const std::string name = effect.name;
 
   IPtr<IPlugView> view = owned(instance->Controller()->createView(ViewType::kEditor));
   if (!view) throw HostError("effect \"" + name + "\" has no editor");
