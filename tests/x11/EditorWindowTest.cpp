@@ -92,7 +92,8 @@ private:
 
 TEST_F(X11Editor, OpensShowingWhatTheHeadlessSnapshotShowsAtTheSameSettings) {
   std::unique_ptr<HostedEditor> editor = host.NewEditor(16, 16);
-  const std::vector<std::pair<int, int>> steps = {{kParamRatio, 3}, {kParamCompressorThreshold, 5}, {kParamGRSelect, 1}};
+  const std::vector<std::pair<int, int>> steps = {
+      {kParamRatio, 3}, {kParamCompressorThreshold, 5}, {kParamGRSelect, 1}};
   editor->SetSteps(steps);
   LICE_MemBitmap expected;
   std::vector<std::string> sets;
@@ -130,7 +131,8 @@ TEST_F(X11Editor, DraggedKnobEditsItsParameterByTheGearingAndShowsTheNewFrameWit
 
   // One control height of travel changes the value by 1 / gearing.
   const int start = kParamDefinitions[kParamRatio].defaultStep;
-  const double expected = Normalized(kParamRatio, start) + static_cast<double>(kTravel) / (rect.B - rect.T) / knob.gearing;
+  const double expected =
+      Normalized(kParamRatio, start) + static_cast<double>(kTravel) / (rect.B - rect.T) / knob.gearing;
   const int newStep = static_cast<int>(expected * kParamDefinitions[kParamRatio].maxStep + 0.5);
   LICE_MemBitmap picture;
   ASSERT_TRUE(X11TestHost::Snapshot({Set(kParamRatio, newStep)}, &picture));

@@ -57,8 +57,7 @@ protected:
 
   bool Reported(int paramIdx, double normalized) {
     return host.RunUntil([&] {
-      return !plug.reports.empty() && plug.reports.back().first == paramIdx &&
-             plug.reports.back().second == normalized;
+      return !plug.reports.empty() && plug.reports.back().first == paramIdx && plug.reports.back().second == normalized;
     });
   }
   // Until the entry's window inside the editor's is gone (entries finish on the next tick).
@@ -88,7 +87,7 @@ TEST_F(X11Prompt, TextEntryTakesWhatTheParameterAcceptsAndCommitsOnEnter) {
   IParam* param = plug.GetParam(kIntParam);
   graphics->PromptParamEdit(control, param, IRect(30, 30, 70, 46));
   host.MoveTo(150, 100);  // keys reach the entry wherever the pointer is
-  Type("1x.2");            // the letter and the point are not for an integer
+  Type("1x.2");           // the letter and the point are not for an integer
   host.Key(host.KeyCode(kReturn));
   EXPECT_TRUE(Reported(kIntParam, param->ToNormalized(12)));
   EXPECT_TRUE(EntryClosed());

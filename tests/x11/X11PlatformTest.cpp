@@ -36,11 +36,14 @@ TEST(X11PixelFormat, RowsConvertIntoEveryTrueColorLayout) {
   // Orange with alpha 0x80, and white; alpha never reaches the screen.
   const LICE_pixel pixels[2] = {LICE_MakePixel(0xFF, 0x80, 0x00, 0x80), LICE_MakePixel(0xFF, 0xFF, 0xFF, 0xFF)};
   const FormatCase cases[] = {
-      {"32-bit BGRX, the usual desktop: copied", Format(32, false, 0xFF0000, 0xFF00, 0xFF, 24),
+      {"32-bit BGRX, the usual desktop: copied",
+       Format(32, false, 0xFF0000, 0xFF00, 0xFF, 24),
        {0x00, 0x80, 0xFF, 0x80, 0xFF, 0xFF, 0xFF, 0xFF}},
-      {"32-bit, big-endian server", Format(32, true, 0xFF0000, 0xFF00, 0xFF, 24),
+      {"32-bit, big-endian server",
+       Format(32, true, 0xFF0000, 0xFF00, 0xFF, 24),
        {0x00, 0xFF, 0x80, 0x00, 0x00, 0xFF, 0xFF, 0xFF}},
-      {"32-bit RGBX masks", Format(32, false, 0xFF, 0xFF00, 0xFF0000, 24),
+      {"32-bit RGBX masks",
+       Format(32, false, 0xFF, 0xFF00, 0xFF0000, 24),
        {0xFF, 0x80, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00}},
       {"24-bit packed", Format(24, false, 0xFF0000, 0xFF00, 0xFF, 24), {0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFF}},
       // 5-6-5: red 31, green 0x80 * 63 / 255 rounded = 32, blue 0.
@@ -69,10 +72,10 @@ TEST(X11PixelFormat, RowsArePaddedToTheServersScanlineUnit) {
 
 TEST(X11Keys, TheEditorsKeyTableAndTheRestForTheHost) {
   const std::pair<uint32_t, int> table[] = {
-      {' ', KeySpace},       {0xFF52, KeyUp},       {0xFF54, KeyDown},    {0xFF51, KeyLeft},
-      {0xFF53, KeyRight},    {'0', KeyDigit0},      {'9', KeyDigit0 + 9}, {0xFFB0, KeyDigit0},
-      {0xFFB7, KeyDigit0 + 7}, {'a', KeyA},         {'A', KeyA},          {'z', KeyA + 25},
-      {0xFF09, -1} /* Tab */, {0xFF1B, -1} /* Escape */, {0xFFBE, -1} /* F1 */, {'!', -1}};
+      {' ', KeySpace},  {0xFF52, KeyUp},      {0xFF54, KeyDown},      {0xFF51, KeyLeft},         {0xFF53, KeyRight},
+      {'0', KeyDigit0}, {'9', KeyDigit0 + 9}, {0xFFB0, KeyDigit0},    {0xFFB7, KeyDigit0 + 7},   {'a', KeyA},
+      {'A', KeyA},      {'z', KeyA + 25},     {0xFF09, -1} /* Tab */, {0xFF1B, -1} /* Escape */, {0xFFBE, -1} /* F1 */,
+      {'!', -1}};
   for (const auto& [keysym, code] : table) EXPECT_EQ(EditorKeyCode(keysym), code) << std::hex << keysym;
 }
 

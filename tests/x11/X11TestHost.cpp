@@ -136,7 +136,9 @@ bool X11TestHost::RunUntil(const std::function<bool()>& done, int timeoutMs) {
   return mLoop->RunUntil(done, timeoutMs);
 }
 
-void X11TestHost::RunFor(int ms) { mLoop->RunUntil([] { return false; }, ms); }
+void X11TestHost::RunFor(int ms) {
+  mLoop->RunUntil([] { return false; }, ms);
+}
 
 void X11TestHost::MoveTo(int rootX, int rootY) {
   xcb_test_fake_input(mInput, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, mRoot, static_cast<int16_t>(rootX),
@@ -184,11 +186,11 @@ bool X11TestHost::Capture(xcb_window_t window, LICE_MemBitmap* out) const {
   if (!geometry) return false;
   const int w = geometry->width, h = geometry->height;
   std::free(geometry);
-  xcb_get_image_reply_t* image = xcb_get_image_reply(
-      mInput,
-      xcb_get_image(mInput, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, static_cast<uint16_t>(w),
-                    static_cast<uint16_t>(h), ~0u),
-      nullptr);
+  xcb_get_image_reply_t* image =
+      xcb_get_image_reply(mInput,
+                          xcb_get_image(mInput, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, static_cast<uint16_t>(w),
+                                        static_cast<uint16_t>(h), ~0u),
+                          nullptr);
   if (!image) return false;
   // The private server's screen is 24 bits deep in 32-bit pixels: B, G, R, unused.
   const bool ok = xcb_get_image_data_length(image) == w * h * 4;
@@ -206,11 +208,11 @@ bool X11TestHost::Capture(xcb_window_t window, LICE_MemBitmap* out) const {
 }
 
 bool X11TestHost::PointerGrabbed() const {
-  xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
-      mInput,
-      xcb_grab_pointer(mInput, 0, mRoot, XCB_EVENT_MASK_BUTTON_PRESS, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
-                       XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
-      nullptr);
+  xcb_grab_pointer_reply_t* reply =
+      xcb_grab_pointer_reply(mInput,
+                             xcb_grab_pointer(mInput, 0, mRoot, XCB_EVENT_MASK_BUTTON_PRESS, XCB_GRAB_MODE_ASYNC,
+                                              XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                             nullptr);
   const bool grabbedElsewhere = !reply || reply->status != XCB_GRAB_STATUS_SUCCESS;
   std::free(reply);
   xcb_ungrab_pointer(mInput, XCB_CURRENT_TIME);

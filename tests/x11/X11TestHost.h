@@ -38,7 +38,7 @@ struct HostedEditor {
   Steinberg::IPtr<Steinberg::IPlugView> view;
   Steinberg::IPtr<vst3host::PlugFrame> frame;
   std::unique_ptr<vst3host::HostWindow> window;
-  int x = 0, y = 0;  // where the host window sits on the screen
+  int x = 0, y = 0;                   // where the host window sits on the screen
   vst3host::RunLoop* loop = nullptr;  // watching the host window
 
   // The editor's own window inside the host's, 0 while none.

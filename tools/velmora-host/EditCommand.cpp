@@ -12,11 +12,11 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 
+#include <unistd.h>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace velmora_host {
 
@@ -77,8 +77,7 @@ int runEdit(const ModuleOptions& options) {
   IPtr<PrintingComponentHandler> handler = owned(new PrintingComponentHandler);
   const std::unique_ptr<vst3host::Instance> instance = module.createEffect(handler);
   const ClassDescription& effect = module.effectClass();
-  handler->SetInstance(instance.get(),
-                       std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0);
+  handler->SetInstance(instance.get(), std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0);
   const std::string name = effect.name;
 
   IPtr<IPlugView> view = owned(instance->Controller()->createView(ViewType::kEditor));

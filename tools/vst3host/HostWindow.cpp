@@ -46,8 +46,8 @@ std::unique_ptr<HostWindow> HostWindow::Open(int x, int y, int width, int height
   hints[0] = 16 | 32;  // program-specified minimum and maximum size
   hints[5] = hints[7] = static_cast<uint32_t>(width);
   hints[6] = hints[8] = static_cast<uint32_t>(height);
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window->mWindow, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS,
-                      32, 18, hints);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window->mWindow, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32,
+                      18, hints);
   // The window manager's close button asks rather than kills the connection.
   window->mDeleteWindow = Atom(c, "WM_DELETE_WINDOW");
   const xcb_atom_t protocols = Atom(c, "WM_PROTOCOLS");
@@ -84,8 +84,7 @@ void HostWindow::ProcessEvents() {
       case XCB_DESTROY_NOTIFY:
         if (reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == mWindow) mCloseRequested = true;
         break;
-      default:
-        break;
+      default: break;
     }
     std::free(event);
   }

@@ -13,8 +13,8 @@
 namespace {
 constexpr uint32_t kWindowEvents = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                    XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION |
-                                   XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_KEY_PRESS |
-                                   XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+                                   XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
+                                   XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 constexpr uint16_t kHeldButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3;
 
 // Buttons 1 to 3 are left, middle and right; 4 and 5 the wheel up and down; 6 and 7 the sideways
@@ -27,7 +27,9 @@ IModifiers ModifiersOf(uint16_t state) {
                     (state & XCB_MOD_MASK_1) != 0);
 }
 
-uint16_t ButtonMask(uint8_t button) { return button >= 1 && button <= 5 ? static_cast<uint16_t>(XCB_BUTTON_MASK_1 << (button - 1)) : 0; }
+uint16_t ButtonMask(uint8_t button) {
+  return button >= 1 && button <= 5 ? static_cast<uint16_t>(XCB_BUTTON_MASK_1 << (button - 1)) : 0;
+}
 
 xcb_window_t WindowId(void* handle) { return static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(handle)); }
 
@@ -80,10 +82,10 @@ void* IGraphicsX11::OpenEditorWindow(void* parent) {
     mWindow = xcb_generate_id(c);
     const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, kWindowEvents};
     xcb_generic_error_t* error = xcb_request_check(
-        c, xcb_create_window_checked(c, geometry->depth, mWindow, mParent, 0, 0, static_cast<uint16_t>(Width()),
-                                     static_cast<uint16_t>(Height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                                     attributes->visual, XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK,
-                                     values));
+        c,
+        xcb_create_window_checked(c, geometry->depth, mWindow, mParent, 0, 0, static_cast<uint16_t>(Width()),
+                                  static_cast<uint16_t>(Height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, attributes->visual,
+                                  XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK, values));
     if (error) {
       std::free(error);
       mWindow = 0;
@@ -213,7 +215,8 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
     case XCB_KEY_PRESS: {
       const auto* e = reinterpret_cast<const xcb_key_press_event_t*>(event);
       if (mEntry.IsOpen() && e->event == mEntry.Window()) {
-        const X11TextEntry::Action action = mEntry.OnKeysym(mKeys.Keysym(e->detail, (e->state & XCB_MOD_MASK_SHIFT) != 0));
+        const X11TextEntry::Action action =
+            mEntry.OnKeysym(mKeys.Keysym(e->detail, (e->state & XCB_MOD_MASK_SHIFT) != 0));
         if (action == X11TextEntry::kCommit) mEditState = EditCommit;
         if (action == X11TextEntry::kCancel) mEditState = EditCancel;
       } else if (e->event == mWindow) {
@@ -223,14 +226,13 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
     }
     case XCB_KEY_RELEASE: {
       const auto* e = reinterpret_cast<const xcb_key_release_event_t*>(event);
-      if (e->event == mWindow) ForwardToHost(event, e->event);
+      if (e->event == mWindow) ForwardToHost(event);
       break;
     }
     case XCB_FOCUS_OUT: {
       // Focus lost commits, as clicking elsewhere does.
       const auto* e = reinterpret_cast<const xcb_focus_out_event_t*>(event);
-      if (mEntry.IsOpen() && e->event == mEntry.Window() && e->mode == XCB_NOTIFY_MODE_NORMAL &&
-          mEditState == EditIdle)
+      if (mEntry.IsOpen() && e->event == mEntry.Window() && e->mode == XCB_NOTIFY_MODE_NORMAL && mEditState == EditIdle)
         mEditState = EditCommit;
       break;
     }
@@ -245,11 +247,8 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
       }
       break;
     }
-    case XCB_MAPPING_NOTIFY:
-      mKeys.Load(mConnection);
-      break;
-    default:
-      break;
+    case XCB_MAPPING_NOTIFY: mKeys.Load(mConnection); break;
+    default: break;
   }
 }
 
@@ -274,7 +273,8 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
   const IModifiers mods = ModifiersOf(static_cast<uint16_t>(e.state | ButtonMask(e.detail)));
   const bool doubleClick = e.detail == kLeft && mLastPressButton == kLeft &&
                            static_cast<xcb_timestamp_t>(e.time - mLastPressTime) <= kDoubleClickMs &&
-                           std::abs(x - mLastPressX) <= kDoubleClickSlop && std::abs(y - mLastPressY) <= kDoubleClickSlop;
+                           std::abs(x - mLastPressX) <= kDoubleClickSlop &&
+                           std::abs(y - mLastPressY) <= kDoubleClickSlop;
   if (doubleClick) {
     // A third press starts counting again.
     mLastPressButton = 0;
@@ -328,12 +328,12 @@ void IGraphicsX11::ReleaseGrab() {
 void IGraphicsX11::OnKeyPress(const xcb_key_press_event_t& e) {
   const int key = EditorKeyCode(mKeys.Keysym(e.detail, (e.state & XCB_MOD_MASK_SHIFT) != 0));
   if (key >= 0 && OnKey(e.event_x, e.event_y, key)) return;
-  ForwardToHost(reinterpret_cast<const xcb_generic_event_t*>(&e), e.event);
+  ForwardToHost(reinterpret_cast<const xcb_generic_event_t*>(&e));
 }
 
 // Keys the editor does not use go to the host's window, which would have had them had the
 // editor not been there: the same event, addressed to the parent and free to propagate up.
-void IGraphicsX11::ForwardToHost(const xcb_generic_event_t* event, xcb_window_t /*eventWindow*/) {
+void IGraphicsX11::ForwardToHost(const xcb_generic_event_t* event) {
   xcb_key_press_event_t copy;
   std::memcpy(&copy, event, sizeof(copy));
   copy.event = mParent;
@@ -372,7 +372,8 @@ void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, con
   if (!mEntry.Open(mConnection, mWindow, mFormat, rect, style, text, control, param)) return;
   mEditState = EditIdle;
   // Typing goes to the entry wherever the pointer is, until it closes.
-  xcb_get_input_focus_reply_t* focus = xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr);
+  xcb_get_input_focus_reply_t* focus =
+      xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr);
   mFocusBeforeEntry = focus ? focus->focus : 0;
   std::free(focus);
   xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mEntry.Window(), XCB_CURRENT_TIME);

@@ -61,7 +61,7 @@ private:
   void OnButtonRelease(const xcb_button_release_event_t& e);
   void OnMotion(const xcb_motion_notify_event_t& e);
   void OnKeyPress(const xcb_key_press_event_t& e);
-  void ForwardToHost(const xcb_generic_event_t* event, xcb_window_t eventWindow);
+  void ForwardToHost(const xcb_generic_event_t* event);
   void FinishTextEntry();
   void ReleaseGrab();
 

@@ -100,7 +100,8 @@ void X11ImageWriter::Put(xcb_drawable_t drawable, xcb_gcontext_t gc, const LICE_
   for (int y0 = top; y0 < bottom; y0 += rowsPerRequest) {
     const int rows = std::min(rowsPerRequest, bottom - y0);
     for (int r = 0; r < rows; ++r)
-      mFormat.ConvertRow(LICE_RowAddress(bitmap, y0 + r) + left, width, mRows.data() + rowBytes * static_cast<size_t>(r));
+      mFormat.ConvertRow(LICE_RowAddress(bitmap, y0 + r) + left, width,
+                         mRows.data() + rowBytes * static_cast<size_t>(r));
     xcb_put_image(mConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc, static_cast<uint16_t>(width),
                   static_cast<uint16_t>(rows), static_cast<int16_t>(left), static_cast<int16_t>(y0), 0, depth,
                   static_cast<uint32_t>(rowBytes * static_cast<size_t>(rows)), mRows.data());

@@ -6,8 +6,8 @@
 #include "framework/graphics/IRect.h"
 #include "framework/graphics/platform/x11/X11PixelFormat.h"
 
-#include <xcb/xcb.h>
 #include <xcb/shm.h>
+#include <xcb/xcb.h>
 
 #include <cstdint>
 #include <vector>

@@ -24,7 +24,8 @@ int EditorKeyCode(uint32_t keysym) {
     default: break;
   }
   if (keysym >= '0' && keysym <= '9') return KeyDigit0 + static_cast<int>(keysym - '0');
-  if (keysym >= kKeysymKeypad0 && keysym <= kKeysymKeypad9) return KeyDigit0 + static_cast<int>(keysym - kKeysymKeypad0);
+  if (keysym >= kKeysymKeypad0 && keysym <= kKeysymKeypad9)
+    return KeyDigit0 + static_cast<int>(keysym - kKeysymKeypad0);
   if (keysym >= 'a' && keysym <= 'z') return KeyA + static_cast<int>(keysym - 'a');
   if (keysym >= 'A' && keysym <= 'Z') return KeyA + static_cast<int>(keysym - 'A');
   return -1;

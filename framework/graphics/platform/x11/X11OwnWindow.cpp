@@ -14,10 +14,10 @@ bool X11OwnWindow::Create(xcb_connection_t* connection, const X11WindowSpec& spe
   const uint32_t mask = XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK;
   const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, spec.overrideRedirect ? 1u : 0u, spec.eventMask};
   xcb_generic_error_t* error = xcb_request_check(
-      connection, xcb_create_window_checked(connection, spec.depth, mWindow, spec.parent, static_cast<int16_t>(spec.rect.L),
-                                            static_cast<int16_t>(spec.rect.T), static_cast<uint16_t>(w),
-                                            static_cast<uint16_t>(h), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, spec.visual,
-                                            mask, values));
+      connection,
+      xcb_create_window_checked(connection, spec.depth, mWindow, spec.parent, static_cast<int16_t>(spec.rect.L),
+                                static_cast<int16_t>(spec.rect.T), static_cast<uint16_t>(w), static_cast<uint16_t>(h),
+                                0, XCB_WINDOW_CLASS_INPUT_OUTPUT, spec.visual, mask, values));
   if (error) {
     std::free(error);
     mWindow = 0;
@@ -52,5 +52,6 @@ void X11OwnWindow::Present() {
 void X11OwnWindow::Fill(LICE_IBitmap& bitmap, const IRect& rect, LICE_pixel colour) {
   const int l = std::max(rect.L, 0), t = std::max(rect.T, 0);
   const int r = std::min(rect.R, bitmap.Width()), b = std::min(rect.B, bitmap.Height());
-  for (int y = t; y < b; ++y) std::fill(LICE_RowAddress(bitmap, y) + l, LICE_RowAddress(bitmap, y) + std::max(l, r), colour);
+  for (int y = t; y < b; ++y)
+    std::fill(LICE_RowAddress(bitmap, y) + l, LICE_RowAddress(bitmap, y) + std::max(l, r), colour);
 }

@@ -37,7 +37,8 @@ void X11PixelFormat::ConvertRow(const LICE_pixel* src, int count, uint8_t* dst) 
   const int bytes = bitsPerPixel / 8;
   for (int i = 0; i < count; ++i) {
     const LICE_pixel p = src[i];
-    const uint32_t v = Place(LICE_PixelR(p), redMask) | Place(LICE_PixelG(p), greenMask) | Place(LICE_PixelB(p), blueMask);
+    const uint32_t v =
+        Place(LICE_PixelR(p), redMask) | Place(LICE_PixelG(p), greenMask) | Place(LICE_PixelB(p), blueMask);
     for (int b = 0; b < bytes; ++b) {
       const int shift = msbFirst ? 8 * (bytes - 1 - b) : 8 * b;
       *dst++ = static_cast<uint8_t>(v >> shift);

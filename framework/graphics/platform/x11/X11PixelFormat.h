@@ -13,7 +13,7 @@
 struct X11PixelFormat {
   int depth = 24;
   int bitsPerPixel = 32;
-  int scanlinePad = 32;  // rows are padded to a multiple of this many bits
+  int scanlinePad = 32;   // rows are padded to a multiple of this many bits
   bool msbFirst = false;  // the server's image byte order
   uint32_t redMask = 0xFF0000, greenMask = 0x00FF00, blueMask = 0x0000FF;
 

@@ -86,11 +86,11 @@ int NextSelectable(const std::vector<X11PopupMenu::Row>& rows, int from, int ste
 
 bool Grabbed(xcb_connection_t* c, xcb_window_t window) {
   const uint16_t events = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
-  xcb_grab_pointer_reply_t* pointer = xcb_grab_pointer_reply(
-      c,
-      xcb_grab_pointer(c, 1, window, events, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                       XCB_CURRENT_TIME),
-      nullptr);
+  xcb_grab_pointer_reply_t* pointer =
+      xcb_grab_pointer_reply(c,
+                             xcb_grab_pointer(c, 1, window, events, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE,
+                                              XCB_NONE, XCB_CURRENT_TIME),
+                             nullptr);
   const bool ok = pointer && pointer->status == XCB_GRAB_STATUS_SUCCESS;
   std::free(pointer);
   if (!ok) return false;
@@ -108,8 +108,8 @@ std::vector<X11PopupMenu::Row> X11PopupMenu::Flatten(IMenu& menu) {
   return rows;
 }
 
-IMenu* X11PopupMenu::Run(xcb_connection_t* c, const xcb_screen_t* screen, const X11KeyMap& keys, IMenu& menu,
-                         int rootX, int rootY) {
+IMenu* X11PopupMenu::Run(xcb_connection_t* c, const xcb_screen_t* screen, const X11KeyMap& keys, IMenu& menu, int rootX,
+                         int rootY) {
   const std::vector<Row> rows = Flatten(menu);
   if (rows.empty() || !screen) return nullptr;
   ITextStyle style;
@@ -160,7 +160,11 @@ IMenu* X11PopupMenu::Run(xcb_connection_t* c, const xcb_screen_t* screen, const 
         const bool press = (event->response_type & 0x7F) == XCB_BUTTON_PRESS;
         const int r = RowAt(rows, e->root_x - x, e->root_y - y, width);
         if (r >= 0 && rows[static_cast<size_t>(r)].selectable) {
-          if (!press) chosen = r, done = true;
+          // Chosen where the button comes up, so press, drag and release works as well as a click.
+          if (!press) {
+            chosen = r;
+            done = true;
+          }
         } else if (press && r < 0) {
           done = true;  // a click outside dismisses
         }
@@ -168,9 +172,17 @@ IMenu* X11PopupMenu::Run(xcb_connection_t* c, const xcb_screen_t* screen, const 
       }
       case XCB_KEY_PRESS: {
         const uint32_t sym = keys.Keysym(reinterpret_cast<xcb_key_press_event_t*>(event)->detail, false);
-        if (sym == kKeysymEscape) done = true;
-        else if (sym == kKeysymUp || sym == kKeysymDown) Draw(window, rows, highlighted = NextSelectable(rows, highlighted < 0 ? (sym == kKeysymUp ? 0 : -1) : highlighted, sym == kKeysymUp ? -1 : 1));
-        else if ((sym == kKeysymReturn || sym == kKeysymKeypadEnter) && highlighted >= 0) chosen = highlighted, done = true;
+        const int step = sym == kKeysymUp ? -1 : sym == kKeysymDown ? 1 : 0;
+        if (sym == kKeysymEscape) {
+          done = true;
+        } else if (step) {
+          // From nothing lit, Down lights the first item and Up the last.
+          const int from = highlighted >= 0 ? highlighted : step > 0 ? -1 : 0;
+          Draw(window, rows, highlighted = NextSelectable(rows, from, step));
+        } else if ((sym == kKeysymReturn || sym == kKeysymKeypadEnter) && highlighted >= 0) {
+          chosen = highlighted;
+          done = true;
+        }
         break;
       }
       default: break;

@@ -28,8 +28,8 @@ public:
 
   OBJ_METHODS(RunLoopHandler, FObject)
   DEFINE_INTERFACES
-    DEF_INTERFACE(Linux::IEventHandler)
-    DEF_INTERFACE(Linux::ITimerHandler)
+  DEF_INTERFACE(Linux::IEventHandler)
+  DEF_INTERFACE(Linux::ITimerHandler)
   END_DEFINE_INTERFACES(FObject)
   REFCOUNT_METHODS(FObject)
 
