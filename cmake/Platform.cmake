@@ -29,6 +29,7 @@ if(WIN32)
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES
     ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp
     ${PROJECT_SOURCE_DIR}/framework/graphics/platform/win32/ModuleResourceTable.cpp)
+  set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/win32/HostRunLoop.cpp)
   set(VELMORA_VST3_ARCH "x86_64-win")
 
   # A DLL named like its bundle (the VST3 convention: Contents/x86_64-win/<NAME>.vst3) with
