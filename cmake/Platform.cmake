@@ -7,6 +7,8 @@ include_guard(GLOBAL)
 #   VELMORA_GRAPHICS_PLATFORM_SOURCES / _LIBS the editor's platform class and the
 #                                             MakePlatformGraphics that makes it, from one folder
 #                                             under framework/graphics/platform/
+#   VELMORA_GRAPHICS_RESOURCE_SOURCES         where the graphics core finds embedded images when
+#                                             they are not compiled in (a module's resources)
 #   VELMORA_VST3_PLATFORM_SOURCES             the view's side of the host's event loop
 #                                             (ConnectHostRunLoop, framework/vst3/HostRunLoop.h)
 #   VELMORA_VST3_ARCH                         the bundle's binary folder, e.g. "x86_64-linux"
@@ -27,7 +29,8 @@ if(WIN32)
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemWin.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS gdi32 advapi32)
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES
-    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp
+    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp)
+  set(VELMORA_GRAPHICS_RESOURCE_SOURCES
     ${PROJECT_SOURCE_DIR}/framework/graphics/platform/win32/ModuleResourceTable.cpp)
   set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/win32/HostRunLoop.cpp)
   set(VELMORA_VST3_ARCH "x86_64-win")

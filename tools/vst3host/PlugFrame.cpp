@@ -4,21 +4,19 @@ using namespace Steinberg;
 
 namespace vst3host {
 
-PlugFrame::PlugFrame(RunLoop* runLoop) : mRunLoop(runLoop) {
-  if (mRunLoop) mRunLoop->addRef();
+PlugFrame::PlugFrame(FUnknown* offered) : mOffered(offered) {
+  if (mOffered) mOffered->addRef();
 }
 
 PlugFrame::~PlugFrame() {
-  if (mRunLoop) mRunLoop->release();
+  if (mOffered) mOffered->release();
 }
 
+// The frame's own interfaces (FUnknown, IPlugFrame) come first, so the offered object only adds.
 tresult PLUGIN_API PlugFrame::queryInterface(const TUID queried, void** obj) {
-  if (mRunLoop && obj && FUnknownPrivate::iidEqual(queried, Linux::IRunLoop::iid)) {
-    mRunLoop->addRef();
-    *obj = static_cast<Linux::IRunLoop*>(mRunLoop);
-    return kResultOk;
-  }
-  return RefCounted<IPlugFrame>::queryInterface(queried, obj);
+  tresult result = RefCounted<IPlugFrame>::queryInterface(queried, obj);
+  if (result == kNoInterface && mOffered) result = mOffered->queryInterface(queried, obj);
+  return result;
 }
 
 tresult PLUGIN_API PlugFrame::resizeView(IPlugView* view, ViewRect* newSize) {
