@@ -19,19 +19,26 @@ include_guard(GLOBAL)
 if(WIN32)
   # Windows (cross-built with mingw-w64): DIB sections in memory device contexts and GDI fonts
   # for the bitmap layer, PNG images from a module's resource section, file names through the
-  # wide-character calls, and the DLL entry. Until the Win32 editor window exists the editor's
-  # graphics object stays the headless one (reading its images from the module's resources), so
-  # the module runs without a window.
+  # wide-character calls, and the DLL entry. The editor is a Win32 child window in the host's
+  # window, run by the host's message loop.
   set(VELMORA_BITMAP_PLATFORM_SOURCES
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_SysSurfaceGdi.cpp
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformGdi.cpp
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_ModuleResourcesWin.cpp
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemWin.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS gdi32 advapi32)
+  set(_win32 ${PROJECT_SOURCE_DIR}/framework/graphics/platform/win32)
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES
-    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/headless/MakePlatformGraphics.cpp)
-  set(VELMORA_GRAPHICS_RESOURCE_SOURCES
-    ${PROJECT_SOURCE_DIR}/framework/graphics/platform/win32/ModuleResourceTable.cpp)
+    ${_win32}/FileDialogFilter.cpp
+    ${_win32}/IGraphicsWin.cpp
+    ${_win32}/IGraphicsWinPrompt.cpp
+    ${_win32}/IGraphicsWinServices.cpp
+    ${_win32}/MakePlatformGraphics.cpp
+    ${_win32}/PopupMenuIds.cpp
+    ${_win32}/Win32Keys.cpp)
+  set(VELMORA_GRAPHICS_PLATFORM_LIBS user32 gdi32 comctl32 comdlg32 shell32 wininet)
+  set(VELMORA_GRAPHICS_RESOURCE_SOURCES ${_win32}/ModuleResourceTable.cpp)
+  unset(_win32)
   set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/win32/HostRunLoop.cpp)
   set(VELMORA_VST3_ARCH "x86_64-win")
 
