@@ -7,6 +7,7 @@
 
 #include "bitmap/LICE_MemBitmap.h"
 #include "framework/graphics/IRect.h"
+#include "tests/support/HostedEditorSupport.h"
 #include "tools/vst3host/ComponentHandler.h"
 #include "tools/vst3host/HostApplication.h"
 #include "tools/vst3host/HostWindow.h"
@@ -100,8 +101,6 @@ private:
   xcb_window_t mRoot = 0;
 };
 
-// Pixels whose colour (alpha aside) differs between a and b inside rect (a's coordinates for a,
-// at (bx, by) in b); every pixel of rect when either is too small.
-int DifferingPixels(const LICE_IBitmap& a, const LICE_IBitmap& b, const IRect& rect, int bx = -1, int by = -1);
+using editortest::DifferingPixels;
 
 }  // namespace x11test

@@ -1,0 +1,161 @@
+// A parameter prompt on the Windows editor window: the EDIT box and the native popup menu, used
+// with real keys and clicks. Velmora's own controls keep prompting off, so a small plug-in with
+// one integer and one enumeration parameter stands in.
+
+#include "tests/framework/TestPlug.h"
+#include "tests/win32/Win32TestHost.h"
+
+#include "framework/graphics/IControl.h"
+#include "framework/graphics/platform/win32/IGraphicsWin.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace wintest;
+
+namespace {
+
+constexpr int kIntParam = 0;   // 0 .. 15
+constexpr int kEnumParam = 1;  // "Soft", "Medium", "Hard"
+
+class BlankControl : public IControl {
+public:
+  BlankControl(IPlugBase* plugin, const IRect& rect, int paramIdx) : IControl(plugin, rect, paramIdx) {}
+  bool Paint(IGraphics&) override { return true; }
+};
+
+class Win32Prompt : public ::testing::Test {
+protected:
+  Win32Prompt() : plug("2-2 4-2", 1, false), window(0, 0, 200, 120) {
+    plug.GetParam(kIntParam)->InitInt("Amount", 3, 15);
+    plug.GetParam(kEnumParam)->InitEnum("Shape", 0, 3);
+    plug.GetParam(kEnumParam)->SetDisplayText(0, "Soft");
+    plug.GetParam(kEnumParam)->SetDisplayText(1, "Medium");
+    plug.GetParam(kEnumParam)->SetDisplayText(2, "Hard");
+    graphics = new IGraphicsWin(&plug, 200, 120, 25);
+    control = new BlankControl(&plug, IRect(20, 20, 120, 60), kIntParam);
+    enumControl = new BlankControl(&plug, IRect(20, 70, 120, 110), kEnumParam);
+    graphics->AddControl(control);
+    graphics->AddControl(enumControl);
+    plug.AttachGraphics(graphics);
+    EXPECT_NE(graphics->OpenEditorWindow(window.Handle()), nullptr);
+    host.RunFor(0);
+  }
+  ~Win32Prompt() override { graphics->CloseEditorWindow(); }
+
+  bool Reported(int paramIdx, double normalized) {
+    return host.RunUntil([&] {
+      return !plug.reports.empty() && plug.reports.back().first == paramIdx && plug.reports.back().second == normalized;
+    });
+  }
+  // Opens the entry and waits until it has the focus and the first tick has passed (from then
+  // on a click on the editor commits it).
+  HWND OpenEntry() {
+    graphics->PromptParamEdit(control, plug.GetParam(kIntParam), IRect(30, 30, 70, 46));
+    HWND box = graphics->TextEntryWindow();
+    EXPECT_NE(box, nullptr);
+    EXPECT_TRUE(host.RunUntil(
+        [&] { return GetFocus() == box && graphics->TextEntryState() == IGraphicsWin::EditIdle; }));
+    return box;
+  }
+  // Until the box is gone (entries finish on the next tick).
+  bool EntryClosed(HWND box) {
+    return host.RunUntil([&] { return !graphics->TextEntryWindow() && !IsWindow(box); });
+  }
+  static void Type(const char* keys) {
+    for (const char* k = keys; *k; ++k) Win32TestHost::Key(LOBYTE(VkKeyScanA(*k)));
+  }
+
+  Win32TestHost host;
+  TestPlug plug;
+  HostWindow window;
+  IGraphicsWin* graphics;  // owned by plug
+  IControl* control;
+  IControl* enumControl;
+};
+
+// Waits for the popup menu to be on the screen, checks which item is ticked, then gives keys.
+void MenuHand(std::atomic<int>* checkedItem, std::initializer_list<WORD> keys) {
+  HWND menu = nullptr;
+  for (int i = 0; i < 500 && !menu; ++i) {
+    menu = FindWindowA("#32768", nullptr);
+    if (menu && !IsWindowVisible(menu)) menu = nullptr;
+    if (!menu) Sleep(10);
+  }
+  if (!menu) return;
+  if (HMENU items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)))
+    for (int i = 0; i < GetMenuItemCount(items); ++i)
+      if (GetMenuState(items, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) *checkedItem = i;
+  for (WORD key : keys) Win32TestHost::Key(key);
+}
+
+}  // namespace
+
+TEST_F(Win32Prompt, TextEntryTakesWhatTheParameterAcceptsAndCommitsOnEnter) {
+  HWND box = OpenEntry();
+  char text[16] = {};
+  GetWindowTextA(box, text, sizeof(text));
+  EXPECT_STREQ(text, "3") << "the current value, selected";
+  Type("1x.2");  // the letter and the point are not for an integer
+  Win32TestHost::Key(VK_RETURN);
+  EXPECT_TRUE(Reported(kIntParam, plug.GetParam(kIntParam)->ToNormalized(12)));
+  EXPECT_TRUE(EntryClosed(box));
+  EXPECT_EQ(GetFocus(), graphics->NativeWindow()) << "the editor has the keys again";
+
+  // Escape throws the typing away; a click on the editor elsewhere commits.
+  plug.reports.clear();
+  box = OpenEntry();
+  Type("7");
+  Win32TestHost::Key(VK_ESCAPE);
+  ASSERT_TRUE(EntryClosed(box));
+  box = OpenEntry();
+  Type("9");
+  Win32TestHost::MoveTo(150, 100);
+  Win32TestHost::Click(0);
+  EXPECT_TRUE(Reported(kIntParam, plug.GetParam(kIntParam)->ToNormalized(9)));
+  EXPECT_TRUE(EntryClosed(box));
+  EXPECT_EQ(plug.reports.size(), 1u) << "the cancelled entry changed nothing";
+}
+
+TEST_F(Win32Prompt, ClosingTheWindowWithAnEntryOpenLeavesNoBoxAndNoLateCommit) {
+  HWND box = OpenEntry();
+  Type("8");
+  HWND editor = static_cast<HWND>(graphics->NativeWindow());
+  graphics->CloseEditorWindow();
+  EXPECT_FALSE(IsWindow(box));
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(graphics->TextEntryWindow(), nullptr);
+  host.RunFor(120);  // three timer periods
+  EXPECT_TRUE(plug.reports.empty());
+
+  // Opened again, the editor prompts as before.
+  ASSERT_NE(graphics->OpenEditorWindow(window.Handle()), nullptr);
+  box = OpenEntry();
+  Type("4");
+  Win32TestHost::Key(VK_RETURN);
+  EXPECT_TRUE(Reported(kIntParam, plug.GetParam(kIntParam)->ToNormalized(4)));
+}
+
+TEST_F(Win32Prompt, MenuChoosesAnEnumerationValueOrNothing) {
+  IParam* param = plug.GetParam(kEnumParam);
+  const IRect rect(20, 70, 120, 90);
+  // The menu runs its own loop until a choice; the user's hand comes from another thread.
+  std::atomic<int> checked{-1};
+  std::thread hand(MenuHand, &checked, std::initializer_list<WORD>{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  graphics->PromptParamEdit(enumControl, param, rect);
+  hand.join();
+  EXPECT_EQ(checked, 0) << "the current value is ticked";
+  EXPECT_TRUE(Reported(kEnumParam, param->ToNormalized(2)));
+
+  // Escape closes it with no choice.
+  plug.reports.clear();
+  std::thread away(MenuHand, &checked, std::initializer_list<WORD>{VK_ESCAPE});
+  graphics->PromptParamEdit(enumControl, param, rect);
+  away.join();
+  EXPECT_EQ(checked, 2);
+  host.RunFor(100);
+  EXPECT_TRUE(plug.reports.empty());
+  EXPECT_EQ(FindWindowA("#32768", nullptr) && IsWindowVisible(FindWindowA("#32768", nullptr)), false);
+}
