@@ -159,35 +159,23 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     case WM_TIMER:
       if (wParam == kTimerId) OnTimerTick();
       return 0;
-    case WM_PAINT:
-      OnPaint(hwnd);
-      return 0;
+    case WM_PAINT: OnPaint(hwnd); return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      OnButtonDown(hwnd, wParam, lParam);
-      return 0;
+    case WM_MBUTTONDOWN: OnButtonDown(hwnd, wParam, lParam); return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
       ReleaseCapture();
       OnRelease(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), ModifiersOf(wParam));
       return 0;
-    case WM_LBUTTONDBLCLK:
-      OnDoubleClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), ModifiersOf(wParam));
-      return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(hwnd, wParam, lParam);
-      return 0;
-    case WM_MOUSEHOVER:
-      ShowTooltip();
-      return 0;
+    case WM_LBUTTONDBLCLK: OnDoubleClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), ModifiersOf(wParam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(hwnd, wParam, lParam); return 0;
+    case WM_MOUSEHOVER: ShowTooltip(); return 0;
     case WM_MOUSELEAVE:
       HideTooltip();
       OnLeave();
       return 0;
-    case WM_MOUSEWHEEL:
-      OnWheel(hwnd, wParam, lParam);
-      return 0;
+    case WM_MOUSEWHEEL: OnWheel(hwnd, wParam, lParam); return 0;
     case WM_KEYDOWN:
       if (OnKeyDown(hwnd, wParam)) return 0;
       [[fallthrough]];
@@ -208,11 +196,8 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       }
       break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      return 0;
-    case WM_CLOSE:
-      CloseEditorWindow();
-      return 0;
+    case WM_KILLFOCUS: return 0;
+    case WM_CLOSE: CloseEditorWindow(); return 0;
     case WM_NCDESTROY:
       // Destroyed from outside (the host destroyed its window first): the count is settled by
       // CloseEditorWindow, once the window is really gone.
@@ -222,8 +207,7 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       mTooltipWindow = nullptr;
       DropMouseCapture();
       break;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -290,6 +274,8 @@ void IGraphicsWin::OnButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   SetFocus(hwnd);
   SetCapture(hwnd);
   OnPress(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), ModifiersOf(wParam));
+  // No control took the press (or it went to the host's parameter menu): nothing to drag.
+  if (mPressedIndex < 0 && GetCapture() == hwnd) ReleaseCapture();
 }
 
 void IGraphicsWin::OnMouseMove(HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -357,11 +343,11 @@ bool IGraphicsWin::OnKeyDown(HWND hwnd, WPARAM wParam) {
 
 void IGraphicsWin::CreateTooltip() {
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES};
-  mTooltipWindow = InitCommonControlsEx(&controls)
-                       ? CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mEditorWindow, nullptr,
-                                         mModuleHandle, nullptr)
-                       : nullptr;
+  mTooltipWindow =
+      InitCommonControlsEx(&controls)
+          ? CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, mEditorWindow, nullptr, mModuleHandle, nullptr)
+          : nullptr;
   bool ok = mTooltipWindow != nullptr;
   if (ok) {
     SetWindowPos(mTooltipWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -63,9 +63,9 @@ void IGraphicsWin::ShowTextEntry(IControl* control, const ITextStyle& style, con
   DWORD styles = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
   if (style.align == ITextStyle::AlignCentre) styles |= ES_CENTER;
   if (style.align == ITextStyle::AlignRight) styles |= ES_RIGHT;
-  mEditWindow = CreateWindowExA(0, "EDIT", text ? text : "", styles, rect.L, rect.T, rect.R - rect.L + 1,
-                                rect.B - rect.T + 1, mEditorWindow, reinterpret_cast<HMENU>(kEditBoxId),
-                                mModuleHandle, nullptr);
+  mEditWindow =
+      CreateWindowExA(0, "EDIT", text ? text : "", styles, rect.L, rect.T, rect.R - rect.L + 1, rect.B - rect.T + 1,
+                      mEditorWindow, reinterpret_cast<HMENU>(kEditBoxId), mModuleHandle, nullptr);
   if (!mEditWindow) return;
   mEditFont = CreateFontA(style.size, 0, 0, 0, style.style == ITextStyle::StyleBold ? FW_BOLD : FW_NORMAL,
                           style.style == ITextStyle::StyleItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -76,8 +76,8 @@ void IGraphicsWin::ShowTextEntry(IControl* control, const ITextStyle& style, con
   mEditControl = control;
   mEditParam = param;
   mEditState = EditIdle;
-  mEditOldProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(mEditWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+  mEditOldProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(mEditWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
   SetWindowLongPtrA(mEditWindow, GWLP_USERDATA, kEditMarker);
   SetFocus(mEditWindow);
 }
@@ -97,12 +97,8 @@ LRESULT CALLBACK IGraphicsWin::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 LRESULT IGraphicsWin::HandleEditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   HideTooltip();
   switch (msg) {
-    case WM_SETFOCUS:
-      mEditState = EditActive;
-      break;
-    case WM_KILLFOCUS:
-      mEditState = EditCommit;
-      break;
+    case WM_SETFOCUS: mEditState = EditActive; break;
+    case WM_KILLFOCUS: mEditState = EditCommit; break;
     case WM_KEYDOWN:
       if (wParam == VK_RETURN) {
         mEditState = EditCommit;
@@ -128,8 +124,11 @@ LRESULT IGraphicsWin::HandleEditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     case WM_COMMAND:
       if (HIWORD(wParam) == 1) mEditState = EditCommit;
       break;
-    default:
-      break;
+    case WM_MOUSEWHEEL:
+      // The wheel goes to the focus, which the box has: it cancels, as over the editor.
+      mEditState = EditCancel;
+      return 0;
+    default: break;
   }
   return CallWindowProcA(mEditOldProc, hwnd, msg, wParam, lParam);
 }

@@ -26,7 +26,7 @@ std::string FolderOfModule(HMODULE module) {
 std::string ShellFolder(int csidl) {
   char path[MAX_PATH] = {};
   return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? std::string(path)
-                                                                                         : std::string();
+                                                                                        : std::string();
 }
 
 struct MainWindowSearch {
@@ -98,8 +98,8 @@ void IGraphicsWin::ChooseFile(std::string& file, int action, std::string& folder
   char filter[256];
   char defaultExt[16];
   // An extension list too long for the dialog's buffers fails instead of being cut.
-  if (file.size() >= sizeof(fileName) || !BuildFileDialogFilter(extensions, filter, sizeof(filter), defaultExt,
-                                                                 sizeof(defaultExt))) {
+  if (file.size() >= sizeof(fileName) ||
+      !BuildFileDialogFilter(extensions, filter, sizeof(filter), defaultExt, sizeof(defaultExt))) {
     file.clear();
     return;
   }
@@ -152,8 +152,8 @@ bool IGraphicsWin::OpenWebPage(const char* url, const char* title, const char* c
   if (confirmText && ShowMessage(confirmText, title, MB_YESNO) != IDYES) return false;
   DWORD state = 0;
   if (InternetGetConnectedState(&state, 0)) {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(mEditorWindow, "open", url, nullptr, nullptr,
-                                                                SW_SHOWNORMAL));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteA(mEditorWindow, "open", url, nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) return true;
   }
   if (errorText) ShowMessage(errorText, title, MB_OK);
