@@ -1,16 +1,63 @@
 #include "tests/support/HostedEditorSupport.h"
 
+#include "plugin/VelmoraSteps.h"
+#include "tools/vst3host/Module.h"
 #include "tools/vst3host/ParameterChanges.h"
 #include "tools/vst3host/ProcessBuffers.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cmath>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 namespace editortest {
+
+std::unique_ptr<vst3host::Instance> NewVelmoraInstance(const char* bundle, FUnknown* hostContext,
+                                                       IComponentHandler* handler) {
+  static std::unique_ptr<vst3host::Module> module = [bundle] {
+    std::string error;
+    std::unique_ptr<vst3host::Module> m = vst3host::Module::Load(bundle, &error);
+    if (!m) ADD_FAILURE() << error;
+    return m;
+  }();
+  if (!module) return nullptr;
+  TUID cid{};
+  EXPECT_TRUE(module->FindClass(kVstAudioEffectClass, cid));
+  std::string error;
+  std::unique_ptr<vst3host::Instance> instance = vst3host::Instance::Create(*module, cid, hostContext, handler, &error);
+  if (!instance) {
+    ADD_FAILURE() << error;
+    return nullptr;
+  }
+  instance->Prepare(kSample32, 44100.0, 512);
+  return instance;
+}
+
+const VelmoraKnob& Knob(int paramIdx) {
+  return *std::find_if(std::begin(kEditorKnobs), std::end(kEditorKnobs),
+                       [&](const VelmoraKnob& k) { return k.paramIdx == paramIdx; });
+}
+
+IRect KnobRect(const VelmoraKnob& k) {
+  return IRect(k.x, k.y, k.x + k.image.width, k.y + k.image.height / k.image.frames);
+}
+
+IRect MeterRect() {
+  return IRect(kMeterX, kMeterY, kMeterX + kEditorMeter.width, kMeterY + kEditorMeter.height / kEditorMeter.frames);
+}
+
+std::string StepSetting(int paramIdx, int step) {
+  return std::string(kParamDefinitions[paramIdx].name) + "=" + std::to_string(step);
+}
+
+double StepNormalized(int paramIdx, int step) {
+  return static_cast<double>(step) / kParamDefinitions[paramIdx].maxStep;
+}
 
 void SendSteps(vst3host::Instance& instance, const std::vector<std::pair<int, int>>& steps) {
   IPtr<vst3host::ParameterChanges> changes = owned(new vst3host::ParameterChanges());

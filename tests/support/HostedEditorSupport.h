@@ -5,12 +5,32 @@
 
 #include "bitmap/LICE_IBitmap.h"
 #include "framework/graphics/IRect.h"
+#include "plugin/VelmoraEditor.h"
 #include "tools/vst3host/Instance.h"
 
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace editortest {
+
+// A Velmora instance from the bundle (loaded once per program), prepared for 32-bit processing at
+// 44.1 kHz in blocks of up to 512; null, with a test failure, when that fails.
+std::unique_ptr<vst3host::Instance> NewVelmoraInstance(const char* bundle, Steinberg::FUnknown* hostContext,
+                                                       Steinberg::Vst::IComponentHandler* handler);
+
+// ---- Velmora's panel ----
+// The knob bound to paramIdx, its rectangle (one frame), the meter's rectangle.
+const VelmoraKnob& Knob(int paramIdx);
+IRect KnobRect(const VelmoraKnob& knob);
+IRect MeterRect();
+// "Title=step", as velmora-snapshot's --set takes it.
+std::string StepSetting(int paramIdx, int step);
+// The normalised value of a step.
+double StepNormalized(int paramIdx, int step);
 
 // Sends the steps (parameter index, step) as the host's parameter changes in one process call.
 void SendSteps(vst3host::Instance& instance, const std::vector<std::pair<int, int>>& steps);

@@ -19,24 +19,13 @@ using vst3host::HandlerCall;
 
 namespace {
 
-const VelmoraKnob& Knob(int paramIdx) {
-  return *std::find_if(std::begin(kEditorKnobs), std::end(kEditorKnobs),
-                       [&](const VelmoraKnob& k) { return k.paramIdx == paramIdx; });
-}
+using editortest::Knob;
+using editortest::KnobRect;
+using editortest::StepNormalized;
+using editortest::StepSetting;
 
-IRect KnobRect(const VelmoraKnob& k) {
-  return IRect(k.x, k.y, k.x + k.image.width, k.y + k.image.height / k.image.frames);
-}
-
-const IRect kMeterRect(kMeterX, kMeterY, kMeterX + kEditorMeter.width,
-                       kMeterY + kEditorMeter.height / kEditorMeter.frames);
+const IRect kMeterRect = editortest::MeterRect();
 const IRect kWholeEditor(0, 0, kEditorWidth, kEditorHeight);
-
-std::string Set(int paramIdx, int step) {
-  return std::string(kParamDefinitions[paramIdx].name) + "=" + std::to_string(step);
-}
-
-double Normalized(int paramIdx, int step) { return static_cast<double>(step) / kParamDefinitions[paramIdx].maxStep; }
 
 // Whether the module's editor window class is registered (hinstance: the module's).
 bool ClassRegistered(HINSTANCE module) {
@@ -103,7 +92,7 @@ TEST_F(Win32Editor, OpensShowingWhatTheHeadlessSnapshotShowsAtTheSameSettings) {
   editor->SetSteps(steps);
   LICE_MemBitmap expected;
   std::vector<std::string> sets;
-  for (const auto& [index, step] : steps) sets.push_back(Set(index, step));
+  for (const auto& [index, step] : steps) sets.push_back(StepSetting(index, step));
   ASSERT_TRUE(Win32TestHost::Snapshot(sets, &expected));
 
   EXPECT_EQ(editor->view->isPlatformTypeSupported(kPlatformTypeHWND), kResultOk);
@@ -124,7 +113,8 @@ TEST_F(Win32Editor, OpensShowingWhatTheHeadlessSnapshotShowsAtTheSameSettings) {
 
   // The README's picture of the editor in the test host's window.
   LICE_MemBitmap screen;
-  if (Win32TestHost::Capture(editor->window->Handle(), &screen)) WriteBitmapPng(&screen, WIN32_SCREENSHOT_PATH, nullptr);
+  if (Win32TestHost::Capture(editor->window->Handle(), &screen))
+    WriteBitmapPng(&screen, WIN32_SCREENSHOT_PATH, nullptr);
 
   EXPECT_EQ(editor->Removed(), kResultOk);
   EXPECT_EQ(editor->EditorWindow(), nullptr) << "the editor's window is gone";
@@ -152,10 +142,10 @@ TEST_F(Win32Editor, DraggedKnobEditsItsParameterByTheGearingAndShowsTheNewFrameW
   // One control height of travel changes the value by 1 / gearing.
   const int start = kParamDefinitions[kParamRatio].defaultStep;
   const double expected =
-      Normalized(kParamRatio, start) + static_cast<double>(kTravel) / (rect.B - rect.T) / knob.gearing;
+      StepNormalized(kParamRatio, start) + static_cast<double>(kTravel) / (rect.B - rect.T) / knob.gearing;
   const int newStep = static_cast<int>(expected * kParamDefinitions[kParamRatio].maxStep + 0.5);
   LICE_MemBitmap picture;
-  ASSERT_TRUE(Win32TestHost::Snapshot({Set(kParamRatio, newStep)}, &picture));
+  ASSERT_TRUE(Win32TestHost::Snapshot({StepSetting(kParamRatio, newStep)}, &picture));
   EXPECT_TRUE(ScreenShows(*editor, picture, rect));
   EXPECT_LE(host.EditorTicks() - ticksBefore, 2);
 
@@ -167,7 +157,8 @@ TEST_F(Win32Editor, DraggedKnobEditsItsParameterByTheGearingAndShowsTheNewFrameW
   const std::vector<HandlerCall> performs = editor->CallsOf(HandlerCall::kPerformEdit);
   ASSERT_EQ(performs.size(), 4u) << "one edit per move";
   EXPECT_NEAR(performs.back().value, expected, 1e-9);
-  EXPECT_DOUBLE_EQ(editor->instance->Controller()->getParamNormalized(kParamRatio), Normalized(kParamRatio, newStep));
+  EXPECT_DOUBLE_EQ(editor->instance->Controller()->getParamNormalized(kParamRatio),
+                   StepNormalized(kParamRatio, newStep));
   EXPECT_EQ(GetCapture(), nullptr) << "the drag's capture ends with the button";
   editor->Removed();
 }
@@ -177,7 +168,7 @@ TEST_F(Win32Editor, LoudAudioProcessedWhileOpenMovesTheMeterOnScreen) {
   // The host lowers the threshold, so that a full-scale tone is compressed.
   editor->SetSteps({{kParamCompressorThreshold, 0}});
   LICE_MemBitmap lowered;
-  ASSERT_TRUE(Win32TestHost::Snapshot({Set(kParamCompressorThreshold, 0)}, &lowered));
+  ASSERT_TRUE(Win32TestHost::Snapshot({StepSetting(kParamCompressorThreshold, 0)}, &lowered));
   ASSERT_TRUE(ScreenShows(*editor, lowered, kWholeEditor));
   LICE_MemBitmap before;
   ASSERT_TRUE(Win32TestHost::Capture(editor->EditorWindow(), &before));
@@ -207,7 +198,7 @@ TEST_F(Win32Editor, WheelNotchesOverAKnobMoveItByOnePercent) {
   const std::vector<HandlerCall> performs = editor->CallsOf(HandlerCall::kPerformEdit);
   ASSERT_EQ(performs.size(), 3u);
   for (const HandlerCall& c : performs) EXPECT_EQ(c.id, static_cast<Vst::ParamID>(kParamHigh));
-  const double start = Normalized(kParamHigh, kParamDefinitions[kParamHigh].defaultStep);
+  const double start = StepNormalized(kParamHigh, kParamDefinitions[kParamHigh].defaultStep);
   EXPECT_NEAR(performs[0].value, start + 0.01, 1e-12);
   EXPECT_NEAR(performs[1].value, start + 0.02, 1e-12);
   EXPECT_NEAR(performs[2].value, start + 0.01, 1e-12);
@@ -224,7 +215,7 @@ TEST_F(Win32Editor, DoubleClickResetsAKnobToItsDefault) {
   Win32TestHost::Release(0);
   ASSERT_TRUE(host.RunUntil([&] { return !editor->CallsOf(HandlerCall::kEndEdit).empty(); }));
   const double moved = editor->CallsOf(HandlerCall::kPerformEdit).back().value;
-  const double start = Normalized(kParamGain, kParamDefinitions[kParamGain].defaultStep);
+  const double start = StepNormalized(kParamGain, kParamDefinitions[kParamGain].defaultStep);
   ASSERT_GT(moved, start);
 
   editor->handler->Clear();

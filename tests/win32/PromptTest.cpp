@@ -2,10 +2,9 @@
 // with real keys and clicks. Velmora's own controls keep prompting off, so a small plug-in with
 // one integer and one enumeration parameter stands in.
 
-#include "tests/framework/TestPlug.h"
+#include "tests/support/PromptTestPlug.h"
 #include "tests/win32/Win32TestHost.h"
 
-#include "framework/graphics/IControl.h"
 #include "framework/graphics/platform/win32/IGraphicsWin.h"
 
 #include <gtest/gtest.h>
@@ -17,29 +16,16 @@ using namespace wintest;
 
 namespace {
 
-constexpr int kIntParam = 0;   // 0 .. 15
-constexpr int kEnumParam = 1;  // "Soft", "Medium", "Hard"
-
-class BlankControl : public IControl {
-public:
-  BlankControl(IPlugBase* plugin, const IRect& rect, int paramIdx) : IControl(plugin, rect, paramIdx) {}
-  bool Paint(IGraphics&) override { return true; }
-};
+constexpr int kIntParam = PromptTestPlug::kIntParam;
+constexpr int kEnumParam = PromptTestPlug::kEnumParam;
 
 class Win32Prompt : public ::testing::Test {
 protected:
-  Win32Prompt() : plug("2-2 4-2", 1, false), window(0, 0, 200, 120) {
-    plug.GetParam(kIntParam)->InitInt("Amount", 3, 15);
-    plug.GetParam(kEnumParam)->InitEnum("Shape", 0, 3);
-    plug.GetParam(kEnumParam)->SetDisplayText(0, "Soft");
-    plug.GetParam(kEnumParam)->SetDisplayText(1, "Medium");
-    plug.GetParam(kEnumParam)->SetDisplayText(2, "Hard");
-    graphics = new IGraphicsWin(&plug, 200, 120, 25);
-    control = new BlankControl(&plug, IRect(20, 20, 120, 60), kIntParam);
-    enumControl = new BlankControl(&plug, IRect(20, 70, 120, 110), kEnumParam);
-    graphics->AddControl(control);
-    graphics->AddControl(enumControl);
-    plug.AttachGraphics(graphics);
+  Win32Prompt() : window(0, 0, PromptTestPlug::kWidth, PromptTestPlug::kHeight) {
+    graphics = new IGraphicsWin(&plug, PromptTestPlug::kWidth, PromptTestPlug::kHeight, 25);
+    plug.AttachPromptGraphics(graphics);
+    control = plug.intControl;
+    enumControl = plug.enumControl;
     EXPECT_NE(graphics->OpenEditorWindow(window.Handle()), nullptr);
     host.RunFor(0);
   }
@@ -56,8 +42,8 @@ protected:
     graphics->PromptParamEdit(control, plug.GetParam(kIntParam), IRect(30, 30, 70, 46));
     HWND box = graphics->TextEntryWindow();
     EXPECT_NE(box, nullptr);
-    EXPECT_TRUE(host.RunUntil(
-        [&] { return GetFocus() == box && graphics->TextEntryState() == IGraphicsWin::EditIdle; }));
+    EXPECT_TRUE(
+        host.RunUntil([&] { return GetFocus() == box && graphics->TextEntryState() == IGraphicsWin::EditIdle; }));
     return box;
   }
   // Until the box is gone (entries finish on the next tick).
@@ -69,7 +55,7 @@ protected:
   }
 
   Win32TestHost host;
-  TestPlug plug;
+  PromptTestPlug plug;
   HostWindow window;
   IGraphicsWin* graphics;  // owned by plug
   IControl* control;
@@ -104,11 +90,16 @@ TEST_F(Win32Prompt, TextEntryTakesWhatTheParameterAcceptsAndCommitsOnEnter) {
   EXPECT_TRUE(EntryClosed(box));
   EXPECT_EQ(GetFocus(), graphics->NativeWindow()) << "the editor has the keys again";
 
-  // Escape throws the typing away; a click on the editor elsewhere commits.
+  // Escape throws the typing away, and so does the wheel; a click on the editor elsewhere commits.
   plug.reports.clear();
   box = OpenEntry();
   Type("7");
   Win32TestHost::Key(VK_ESCAPE);
+  ASSERT_TRUE(EntryClosed(box));
+  box = OpenEntry();
+  Type("5");
+  Win32TestHost::MoveTo(60, 50);
+  Win32TestHost::Wheel(1);
   ASSERT_TRUE(EntryClosed(box));
   box = OpenEntry();
   Type("9");
@@ -116,7 +107,7 @@ TEST_F(Win32Prompt, TextEntryTakesWhatTheParameterAcceptsAndCommitsOnEnter) {
   Win32TestHost::Click(0);
   EXPECT_TRUE(Reported(kIntParam, plug.GetParam(kIntParam)->ToNormalized(9)));
   EXPECT_TRUE(EntryClosed(box));
-  EXPECT_EQ(plug.reports.size(), 1u) << "the cancelled entry changed nothing";
+  EXPECT_EQ(plug.reports.size(), 1u) << "the cancelled entries changed nothing";
 }
 
 TEST_F(Win32Prompt, ClosingTheWindowWithAnEntryOpenLeavesNoBoxAndNoLateCommit) {
@@ -158,4 +149,20 @@ TEST_F(Win32Prompt, MenuChoosesAnEnumerationValueOrNothing) {
   host.RunFor(100);
   EXPECT_TRUE(plug.reports.empty());
   EXPECT_EQ(FindWindowA("#32768", nullptr) && IsWindowVisible(FindWindowA("#32768", nullptr)), false);
+}
+
+TEST_F(Win32Prompt, OpeningAgainRecreatesTheWindowWhereTheOldOneWasAndAsLarge) {
+  HWND old = static_cast<HWND>(graphics->NativeWindow());
+  SetWindowPos(old, nullptr, 5, 7, 150, 90, SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND fresh = static_cast<HWND>(graphics->OpenEditorWindow(window.Handle()));
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 1);
+  RECT r;
+  GetWindowRect(fresh, &r);
+  MapWindowPoints(HWND_DESKTOP, window.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 5);
+  EXPECT_EQ(r.top, 7);
+  EXPECT_EQ(r.right - r.left, 150);
+  EXPECT_EQ(r.bottom - r.top, 90);
 }

@@ -17,9 +17,9 @@
 TEST(Win32Keys, TheTableMapsSpaceArrowsDigitsAndLettersAndNothingElse) {
   const struct {
     int vk, code;
-  } cases[] = {{VK_SPACE, 0}, {VK_UP, 1},   {VK_DOWN, 2},  {VK_LEFT, 3},    {VK_RIGHT, 4},  {'0', 5},
-               {'9', 14},     {'A', 15},    {'Z', 40},     {97, 15},        {122, 40},      {VK_TAB, -1},
-               {VK_ESCAPE, -1}, {VK_RETURN, -1}, {'0' - 1, -1}, {'Z' + 1, -1}, {123, -1}, {VK_SHIFT, -1}};
+  } cases[] = {{VK_SPACE, 0},   {VK_UP, 1},      {VK_DOWN, 2},  {VK_LEFT, 3},  {VK_RIGHT, 4}, {'0', 5},
+               {'9', 14},       {'A', 15},       {'Z', 40},     {97, 15},      {122, 40},     {VK_TAB, -1},
+               {VK_ESCAPE, -1}, {VK_RETURN, -1}, {'0' - 1, -1}, {'Z' + 1, -1}, {123, -1},     {VK_SHIFT, -1}};
   for (const auto& c : cases) EXPECT_EQ(EditorKeyOfVirtualKey(c.vk), c.code) << c.vk;
 }
 
@@ -69,10 +69,10 @@ TEST(PopupMenuIds, NumbersDepthFirstWithSubmenusAfterTheirParentsItems) {
   top.AddItem("e");
 
   const PopupMenuIds ids(top);
-  EXPECT_EQ(ids.FirstOf(&top), 0);     // a, sub, second, e: 0..3
-  EXPECT_EQ(ids.FirstOf(sub), 4);      // b1, b2: 4, 5
-  EXPECT_EQ(ids.FirstOf(subsub), 6);   // c1: 6
-  EXPECT_EQ(ids.FirstOf(second), 7);   // d1, d2: 7, 8
+  EXPECT_EQ(ids.FirstOf(&top), 0);    // a, sub, second, e: 0..3
+  EXPECT_EQ(ids.FirstOf(sub), 4);     // b1, b2: 4, 5
+  EXPECT_EQ(ids.FirstOf(subsub), 6);  // c1: 6
+  EXPECT_EQ(ids.FirstOf(second), 7);  // d1, d2: 7, 8
   EXPECT_EQ(ids.Count(), 9);
   EXPECT_EQ(ids.Choose(3), &top);
   EXPECT_EQ(top.ChosenIdx(), 3);

@@ -2,7 +2,6 @@
 
 #include "bitmap/LICE_Png.h"
 #include "tests/support/TempFolder.h"
-#include "tools/vst3host/Module.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +14,6 @@ namespace wintest {
 
 namespace {
 constexpr const char* kHostClass = "VelmoraWin32TestHost";
-
-const vst3host::Module& VelmoraModule() {
-  static std::unique_ptr<vst3host::Module> module = [] {
-    std::string error;
-    std::unique_ptr<vst3host::Module> m = vst3host::Module::Load(VELMORA_BUNDLE_DIR, &error);
-    if (!m) ADD_FAILURE() << error;
-    return m;
-  }();
-  return *module;
-}
 
 void SendMouse(DWORD flags, DWORD data = 0) {
   INPUT input = {};
@@ -56,8 +45,8 @@ HostWindow::HostWindow(int x, int y, int w, int h) {
     return RegisterClassA(&wc) != 0;
   }();
   EXPECT_TRUE(registered);
-  mHwnd = CreateWindowExA(0, kHostClass, "Velmora Win32 Test Host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
-                          w, h, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+  mHwnd = CreateWindowExA(0, kHostClass, "Velmora Win32 Test Host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w, h,
+                          nullptr, nullptr, GetModuleHandleA(nullptr), this);
   EXPECT_NE(mHwnd, nullptr);
   SetForegroundWindow(mHwnd);
   UpdateWindow(mHwnd);
@@ -113,17 +102,9 @@ Win32TestHost::~Win32TestHost() { mHostApp->release(); }
 
 std::unique_ptr<HostedEditor> Win32TestHost::NewEditor(int x, int y) {
   auto editor = std::make_unique<HostedEditor>();
-  const vst3host::Module& module = VelmoraModule();
-  TUID cid{};
-  EXPECT_TRUE(module.FindClass(kVstAudioEffectClass, cid));
   editor->handler = owned(new vst3host::RecordingComponentHandler());
-  std::string error;
-  editor->instance = vst3host::Instance::Create(module, cid, mHostApp->Context(), editor->handler, &error);
-  if (!editor->instance) {
-    ADD_FAILURE() << error;
-    return nullptr;
-  }
-  editor->instance->Prepare(kSample32, 44100.0, 512);
+  editor->instance = editortest::NewVelmoraInstance(VELMORA_BUNDLE_DIR, mHostApp->Context(), editor->handler);
+  if (!editor->instance) return nullptr;
   editor->view = owned(editor->instance->Controller()->createView(ViewType::kEditor));
   ViewRect size;
   editor->view->getSize(&size);
@@ -154,8 +135,7 @@ bool Win32TestHost::RunUntil(const std::function<bool()>& done, int timeoutMs) {
     if (done()) return true;
     const ULONGLONG now = GetTickCount64();
     if (now >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
-                              QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)), QS_ALLINPUT);
   }
 }
 

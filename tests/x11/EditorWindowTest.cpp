@@ -21,24 +21,13 @@ namespace {
 
 constexpr uint32_t kKeysymTab = 0xFF09;
 
-const VelmoraKnob& Knob(int paramIdx) {
-  return *std::find_if(std::begin(kEditorKnobs), std::end(kEditorKnobs),
-                       [&](const VelmoraKnob& k) { return k.paramIdx == paramIdx; });
-}
+using editortest::Knob;
+using editortest::KnobRect;
+using editortest::StepNormalized;
+using editortest::StepSetting;
 
-IRect KnobRect(const VelmoraKnob& k) {
-  return IRect(k.x, k.y, k.x + k.image.width, k.y + k.image.height / k.image.frames);
-}
-
-const IRect kMeterRect(kMeterX, kMeterY, kMeterX + kEditorMeter.width,
-                       kMeterY + kEditorMeter.height / kEditorMeter.frames);
+const IRect kMeterRect = editortest::MeterRect();
 const IRect kWholeEditor(0, 0, kEditorWidth, kEditorHeight);
-
-std::string Set(int paramIdx, int step) {
-  return std::string(kParamDefinitions[paramIdx].name) + "=" + std::to_string(step);
-}
-
-double Normalized(int paramIdx, int step) { return static_cast<double>(step) / kParamDefinitions[paramIdx].maxStep; }
 
 class X11Editor : public ::testing::Test {
 protected:
@@ -97,7 +86,7 @@ TEST_F(X11Editor, OpensShowingWhatTheHeadlessSnapshotShowsAtTheSameSettings) {
   editor->SetSteps(steps);
   LICE_MemBitmap expected;
   std::vector<std::string> sets;
-  for (const auto& [index, step] : steps) sets.push_back(Set(index, step));
+  for (const auto& [index, step] : steps) sets.push_back(StepSetting(index, step));
   ASSERT_TRUE(X11TestHost::Snapshot(sets, &expected));
 
   EXPECT_EQ(editor->view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultOk);
@@ -132,10 +121,10 @@ TEST_F(X11Editor, DraggedKnobEditsItsParameterByTheGearingAndShowsTheNewFrameWit
   // One control height of travel changes the value by 1 / gearing.
   const int start = kParamDefinitions[kParamRatio].defaultStep;
   const double expected =
-      Normalized(kParamRatio, start) + static_cast<double>(kTravel) / (rect.B - rect.T) / knob.gearing;
+      StepNormalized(kParamRatio, start) + static_cast<double>(kTravel) / (rect.B - rect.T) / knob.gearing;
   const int newStep = static_cast<int>(expected * kParamDefinitions[kParamRatio].maxStep + 0.5);
   LICE_MemBitmap picture;
-  ASSERT_TRUE(X11TestHost::Snapshot({Set(kParamRatio, newStep)}, &picture));
+  ASSERT_TRUE(X11TestHost::Snapshot({StepSetting(kParamRatio, newStep)}, &picture));
   EXPECT_TRUE(ScreenShows(*editor, picture, rect));
   EXPECT_LE(host.Loop().TimerCallbacks() - ticksBefore, 2);
 
@@ -147,7 +136,8 @@ TEST_F(X11Editor, DraggedKnobEditsItsParameterByTheGearingAndShowsTheNewFrameWit
   const std::vector<HandlerCall> performs = CallsOf(*editor, HandlerCall::kPerformEdit);
   ASSERT_EQ(performs.size(), 4u) << "one edit per move";
   EXPECT_NEAR(performs.back().value, expected, 1e-9);
-  EXPECT_DOUBLE_EQ(editor->instance->Controller()->getParamNormalized(kParamRatio), Normalized(kParamRatio, newStep));
+  EXPECT_DOUBLE_EQ(editor->instance->Controller()->getParamNormalized(kParamRatio),
+                   StepNormalized(kParamRatio, newStep));
   EXPECT_FALSE(host.PointerGrabbed()) << "the drag's grab ends with the button";
   editor->Removed();
 }
@@ -157,7 +147,7 @@ TEST_F(X11Editor, LoudAudioProcessedWhileOpenMovesTheMeterOnScreen) {
   // The host lowers the threshold, so that a full-scale tone is compressed.
   editor->SetSteps({{kParamCompressorThreshold, 0}});
   LICE_MemBitmap lowered;
-  ASSERT_TRUE(X11TestHost::Snapshot({Set(kParamCompressorThreshold, 0)}, &lowered));
+  ASSERT_TRUE(X11TestHost::Snapshot({StepSetting(kParamCompressorThreshold, 0)}, &lowered));
   ASSERT_TRUE(ScreenShows(*editor, lowered, kWholeEditor));
   LICE_MemBitmap before;
   ASSERT_TRUE(host.Capture(editor->EditorWindow(), &before));
@@ -188,7 +178,7 @@ TEST_F(X11Editor, WheelNotchesMoveAKnobByOnePercent) {
   host.RunFor(100);
   const std::vector<HandlerCall> performs = CallsOf(*editor, HandlerCall::kPerformEdit);
   ASSERT_EQ(performs.size(), 3u);
-  const double start = Normalized(kParamHigh, kParamDefinitions[kParamHigh].defaultStep);
+  const double start = StepNormalized(kParamHigh, kParamDefinitions[kParamHigh].defaultStep);
   EXPECT_NEAR(performs[0].value, start + 0.01, 1e-12);
   EXPECT_NEAR(performs[1].value, start + 0.02, 1e-12);
   EXPECT_NEAR(performs[2].value, start + 0.01, 1e-12);
@@ -205,7 +195,7 @@ TEST_F(X11Editor, DoubleClickResetsAKnobToItsDefault) {
   host.Release(1);
   ASSERT_TRUE(host.RunUntil([&] { return !CallsOf(*editor, HandlerCall::kEndEdit).empty(); }));
   const double moved = CallsOf(*editor, HandlerCall::kPerformEdit).back().value;
-  const double start = Normalized(kParamGain, kParamDefinitions[kParamGain].defaultStep);
+  const double start = StepNormalized(kParamGain, kParamDefinitions[kParamGain].defaultStep);
   ASSERT_GT(moved, start);
 
   editor->handler->Clear();

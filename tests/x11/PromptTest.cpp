@@ -2,7 +2,7 @@
 // editor itself and behave as on every platform. Velmora's own controls keep prompting off, so
 // a small plug-in with one integer and one enumeration parameter stands in.
 
-#include "tests/framework/TestPlug.h"
+#include "tests/support/PromptTestPlug.h"
 #include "tests/x11/X11TestHost.h"
 
 #include "framework/graphics/IControl.h"
@@ -18,29 +18,16 @@ using namespace x11test;
 
 namespace {
 
-constexpr int kIntParam = 0;   // 0 .. 15
-constexpr int kEnumParam = 1;  // "Soft", "Medium", "Hard"
-
-class BlankControl : public IControl {
-public:
-  BlankControl(IPlugBase* plugin, const IRect& rect, int paramIdx) : IControl(plugin, rect, paramIdx) {}
-  bool Paint(IGraphics&) override { return true; }
-};
+constexpr int kIntParam = PromptTestPlug::kIntParam;
+constexpr int kEnumParam = PromptTestPlug::kEnumParam;
 
 class X11Prompt : public ::testing::Test {
 protected:
-  X11Prompt() : plug("2-2 4-2", 1, false) {
-    plug.GetParam(kIntParam)->InitInt("Amount", 3, 15);
-    plug.GetParam(kEnumParam)->InitEnum("Shape", 0, 3);
-    plug.GetParam(kEnumParam)->SetDisplayText(0, "Soft");
-    plug.GetParam(kEnumParam)->SetDisplayText(1, "Medium");
-    plug.GetParam(kEnumParam)->SetDisplayText(2, "Hard");
-    graphics = new IGraphicsX11(&plug, 200, 120, 25);
-    control = new BlankControl(&plug, IRect(20, 20, 120, 60), kIntParam);
-    enumControl = new BlankControl(&plug, IRect(20, 70, 120, 110), kEnumParam);
-    graphics->AddControl(control);
-    graphics->AddControl(enumControl);
-    plug.AttachGraphics(graphics);
+  X11Prompt() {
+    graphics = new IGraphicsX11(&plug, PromptTestPlug::kWidth, PromptTestPlug::kHeight, 25);
+    plug.AttachPromptGraphics(graphics);
+    control = plug.intControl;
+    enumControl = plug.enumControl;
 
     std::string error;
     window = vst3host::HostWindow::Open(0, 0, 200, 120, "prompt", &error);
@@ -70,7 +57,7 @@ protected:
   }
 
   X11TestHost host;
-  TestPlug plug;
+  PromptTestPlug plug;
   IGraphicsX11* graphics;  // owned by plug
   IControl* control;
   IControl* enumControl;

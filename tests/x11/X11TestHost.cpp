@@ -2,7 +2,6 @@
 
 #include "bitmap/LICE_Png.h"
 #include "tests/support/TempFolder.h"
-#include "tools/vst3host/Module.h"
 
 #include <xcb/xtest.h>
 
@@ -18,15 +17,6 @@ using namespace Steinberg::Vst;
 namespace x11test {
 
 namespace {
-const vst3host::Module& VelmoraModule() {
-  static std::unique_ptr<vst3host::Module> module = [] {
-    std::string error;
-    std::unique_ptr<vst3host::Module> m = vst3host::Module::Load(VELMORA_BUNDLE_DIR, &error);
-    if (!m) ADD_FAILURE() << error;
-    return m;
-  }();
-  return *module;
-}
 
 std::string Quoted(const std::string& text) {
   std::string out = "'";
@@ -74,20 +64,13 @@ X11TestHost::~X11TestHost() {
 
 std::unique_ptr<HostedEditor> X11TestHost::NewEditor(int x, int y, bool offerRunLoop) {
   auto editor = std::make_unique<HostedEditor>();
-  const vst3host::Module& module = VelmoraModule();
-  TUID cid{};
-  EXPECT_TRUE(module.FindClass(kVstAudioEffectClass, cid));
   editor->handler = owned(new vst3host::RecordingComponentHandler());
-  std::string error;
-  editor->instance = vst3host::Instance::Create(module, cid, mHostApp->Context(), editor->handler, &error);
-  if (!editor->instance) {
-    ADD_FAILURE() << error;
-    return nullptr;
-  }
-  editor->instance->Prepare(kSample32, 44100.0, 512);
+  editor->instance = editortest::NewVelmoraInstance(VELMORA_BUNDLE_DIR, mHostApp->Context(), editor->handler);
+  if (!editor->instance) return nullptr;
   editor->view = owned(editor->instance->Controller()->createView(ViewType::kEditor));
   ViewRect size;
   editor->view->getSize(&size);
+  std::string error;
   editor->window = vst3host::HostWindow::Open(x, y, size.getWidth(), size.getHeight(), "Velmora X11 Test Host", &error);
   if (!editor->window) {
     ADD_FAILURE() << error;
