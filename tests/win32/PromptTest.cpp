@@ -1,15 +1,18 @@
 // A parameter prompt on the Windows editor window: the EDIT box and the native popup menu, used
 // with real keys and clicks. Velmora's own controls keep prompting off, so a small plug-in with
-// one integer and one enumeration parameter stands in.
+// one integer and one enumeration parameter stands in; on its window also what Velmora does not
+// use: re-opening in place, tooltips, the clipboard.
 
 #include "tests/support/PromptTestPlug.h"
 #include "tests/win32/Win32TestHost.h"
 
 #include "framework/graphics/platform/win32/IGraphicsWin.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 using namespace wintest;
@@ -165,4 +168,46 @@ TEST_F(Win32Prompt, OpeningAgainRecreatesTheWindowWhereTheOldOneWasAndAsLarge) {
   EXPECT_EQ(r.top, 7);
   EXPECT_EQ(r.right - r.left, 150);
   EXPECT_EQ(r.bottom - r.top, 90);
+}
+
+TEST_F(Win32Prompt, TooltipsWhenEnabledShowTheHoveredControlsText) {
+  graphics->CloseEditorWindow();
+  graphics->SetHoverEnabled(true);
+  graphics->SetTooltipsEnabled(true);
+  control->SetTooltip("How much");
+  ASSERT_NE(graphics->OpenEditorWindow(window.Handle()), nullptr);
+  EXPECT_TRUE(graphics->TooltipsEnabled()) << "the tooltip window was made";
+  Win32TestHost::MoveTo(40, 40);
+  Win32TestHost::MoveTo(41, 41);
+  HWND tip = nullptr;
+  EXPECT_TRUE(host.RunUntil([&] {
+    tip = FindWindowA(TOOLTIPS_CLASSA, nullptr);
+    return tip && IsWindowVisible(tip);
+  }));
+  char text[32] = {};
+  TTTOOLINFOA tool = {};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = static_cast<HWND>(graphics->NativeWindow());
+  tool.uId = reinterpret_cast<UINT_PTR>(tool.hwnd);
+  tool.lpszText = text;
+  SendMessageA(tip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(text, "How much");
+  graphics->CloseEditorWindow();
+  EXPECT_FALSE(IsWindow(tip)) << "the tooltip goes with the window";
+}
+
+TEST_F(Win32Prompt, ClipboardTextComesAsUtf8) {
+  const wchar_t kText[] = L"Gr\u00FC\u00DFe \u2713";
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, sizeof(kText));
+  std::memcpy(GlobalLock(data), kText, sizeof(kText));
+  GlobalUnlock(data);
+  SetClipboardData(CF_UNICODETEXT, data);
+  CloseClipboard();
+  std::string text;
+  ASSERT_TRUE(graphics->ClipboardText(text));
+  EXPECT_EQ(text,
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xE2\x9C\x93");
 }
