@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -84,7 +85,7 @@ TEST(PopupMenuIds, NumbersDepthFirstWithSubmenusAfterTheirParentsItems) {
   EXPECT_EQ(ids.Choose(-1), nullptr);
 }
 
-TEST(IGraphicsWinClosed, AnswersPlainlyWithoutAWindow) {
+TEST(IGraphicsWinClosed, AnswersPlainlyWithoutAWindowAndFailsCleanlyToOpenOne) {
   TestPlug plug;
   IGraphicsWin* graphics = new IGraphicsWin(&plug, 100, 80, 25);
   plug.AttachGraphics(graphics);
@@ -95,6 +96,11 @@ TEST(IGraphicsWinClosed, AnswersPlainlyWithoutAWindow) {
   EXPECT_FALSE(graphics->IsWindowOpen());
   EXPECT_EQ(graphics->OpenEditorWindow(nullptr), nullptr);
   EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+  // A parent that is no window: creation fails and the class goes again with the count.
+  EXPECT_EQ(graphics->OpenEditorWindow(reinterpret_cast<void*>(uintptr_t{0x7FF0})), nullptr);
+  EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+  WNDCLASSA wc;
+  EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), IGraphicsWin::kWindowClassName, &wc));
   std::string file = "x.wav", folder;
   graphics->ChooseFile(file, IGraphics::FileOpen, folder, "wav");
   EXPECT_TRUE(file.empty());
