@@ -65,6 +65,7 @@ public:
   }
 
   void Clear() { mChunk.Clear(); }
+  void Swap(GrowableArray& other) { mChunk.Swap(other.mChunk); }
   const StateChunk& Chunk() const { return mChunk; }
 
 private:

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -206,21 +208,30 @@ void IPlugBase::SetLatency(int samples) {
 }
 
 namespace {
-// Resizes a scratch buffer to n zeroed doubles; a slot that pointed at the old storage follows it.
+// Puts a fresh scratch buffer in place; a slot that pointed at the old storage follows it.
 template <class Channel>
-void ResizeScratch(Channel* ch, int n) {
+void InstallScratch(Channel* ch, GrowableArray<double>& fresh) {
   double* const old = ch->scratch.Data();
-  ch->scratch.Resize(n);
-  ch->scratch.Fill(0.0);
+  ch->scratch.Swap(fresh);
   if (ch->pointerSlot && *ch->pointerSlot == old) *ch->pointerSlot = ch->scratch.Data();
 }
 }  // namespace
 
-void IPlugBase::SetBlockSize(int frames) {
-  if (frames == mBlockSize) return;
-  for (int i = 0; i < NInChannels(); ++i) ResizeScratch(GetInChannel(i), frames);
-  for (int i = 0; i < NOutChannels(); ++i) ResizeScratch(GetOutChannel(i), frames);
+bool IPlugBase::SetBlockSize(int frames) {
+  if (frames == mBlockSize) return true;
+  if (frames < 0 || frames > kMaxBlockSize) return false;
+  // Every buffer is allocated before any is replaced, so a failure leaves the earlier ones working.
+  const int nIn = NInChannels();
+  const int n = nIn + NOutChannels();
+  std::unique_ptr<GrowableArray<double>[]> fresh(new (std::nothrow) GrowableArray<double>[n > 0 ? n : 1]);
+  if (!fresh) return false;
+  for (int i = 0; i < n; ++i) {
+    if (!fresh[i].Resize(frames)) return false;  // new elements are zeros
+  }
+  for (int i = 0; i < nIn; ++i) InstallScratch(GetInChannel(i), fresh[i]);
+  for (int i = nIn; i < n; ++i) InstallScratch(GetOutChannel(i - nIn), fresh[i]);
   mBlockSize = frames;
+  return true;
 }
 
 bool IPlugBase::LegalIO(int nIn, int nOut) const {

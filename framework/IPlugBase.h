@@ -18,6 +18,10 @@ class IGraphics;
 class IPlugBase {
 public:
   static constexpr int kNameLen = 128;
+  // The longest block one setup may ask for. Every channel gets a scratch buffer of this many
+  // doubles, so a setup allocates at most 8 MiB per channel (48 MiB for Velmora's six); hosts ask
+  // for a few thousand frames, offline renderers for tens of thousands.
+  static constexpr int kMaxBlockSize = 1 << 20;
   enum EBindingKind { kBindingVST3 = 1 };
 
   IPlugBase(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets, int bindingKind);
@@ -115,8 +119,9 @@ public:
   // A preset was restored or captured (RestorePreset), either thread. Default: nothing.
   virtual void PresetsChangedByHost() {}
   // Resizes (and zeroes) every channel's scratch buffer when the maximum block length changes.
-  // The binding's setupProcessing, UI thread, under the lock.
-  virtual void SetBlockSize(int frames);
+  // All or nothing: false, with the earlier size and buffers kept, when frames is negative or
+  // above kMaxBlockSize or memory ran out. The binding's setupProcessing, UI thread, under the lock.
+  virtual bool SetBlockSize(int frames);
 
   // ---- Non-virtual operations ----
   bool LegalIO(int nIn, int nOut) const;

@@ -1,7 +1,6 @@
 #pragma once
-// Double -> integer conversions that are defined for every input. A plain cast is undefined
-// behaviour for NaN and for values outside the integer range; these clamp instead
-// (NaN gives 0).
+// Conversions that are defined for every input. A plain double -> integer cast is undefined
+// behaviour for NaN and for values outside the integer range; these clamp instead (NaN gives 0).
 
 #include <cmath>
 #include <cstdint>
@@ -16,3 +15,6 @@ inline int32_t TruncToInt(double v) {
 }
 
 inline int32_t FloorToInt(double v) { return TruncToInt(std::floor(v)); }
+
+// A normalised value held in [0, 1]; NaN gives 0.
+inline double ClampNormalized(double v) { return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0; }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 constexpr int64_t kPage = 4096;
@@ -14,6 +15,13 @@ constexpr int64_t kMaxGrowth = 4194304;
 StateChunk::StateChunk(int growthQuantum) : mQuantum(growthQuantum) {}
 
 StateChunk::~StateChunk() { std::free(mStorage); }
+
+void StateChunk::Swap(StateChunk& other) {
+  std::swap(mStorage, other.mStorage);
+  std::swap(mCapacity, other.mCapacity);
+  std::swap(mSize, other.mSize);
+  std::swap(mQuantum, other.mQuantum);
+}
 
 // Capacity for n bytes, or -1 when it does not fit an int.
 int StateChunk::NewCapacityFor(int n) const {

@@ -35,6 +35,9 @@ public:
   // Empties the chunk and frees its storage.
   void Clear() { Resize(0, true); }
 
+  // Exchanges storage, size and growth rule with other: memory changes hands without copying.
+  void Swap(StateChunk& other);
+
 private:
   int NewCapacityFor(int n) const;
 

@@ -4,6 +4,7 @@
 #include "bitmap/LICE_MemBitmap.h"
 #include "bitmap/LICE_SysBitmap.h"
 #include "framework/IPlugBase.h"
+#include "framework/NumericConversions.h"
 #include "framework/Trace.h"
 #include "framework/graphics/BitmapCache.h"
 #include "framework/graphics/IMenu.h"
@@ -192,7 +193,7 @@ void IGraphics::PromptParamEdit(IControl* control, IParam* param, const IRect& r
   if (param->DisplayPrecision() > 0)
     std::snprintf(text, sizeof(text), "%.*f", param->DisplayPrecision(), v);
   else
-    std::snprintf(text, sizeof(text), "%d", static_cast<int>(v));
+    std::snprintf(text, sizeof(text), "%d", TruncToInt(v));
   ShowTextEntry(control, control->TextStyle(), rect, text, param);
 }
 

@@ -232,6 +232,20 @@ TEST(IPlugBase, SetBlockSizeZeroesScratchOnlyOnChange) {
   }
 }
 
+TEST(IPlugBase, SetBlockSizeBeyondTheBoundChangesNothing) {
+  TestPlug plug;
+  ASSERT_TRUE(plug.SetBlockSize(4));
+  plug.GetInChannel(3)->scratch.Fill(5.0);
+  for (int frames : {IPlugBase::kMaxBlockSize + 1, 0x7FFFFFFF, -1}) {
+    EXPECT_FALSE(plug.SetBlockSize(frames)) << frames;
+    EXPECT_EQ(plug.GetBlockSize(), 4);
+    ASSERT_EQ(plug.GetInChannel(3)->scratch.Count(), 4);
+    EXPECT_EQ(plug.GetInChannel(3)->scratch.Data()[3], 5.0);
+  }
+  EXPECT_TRUE(plug.SetBlockSize(IPlugBase::kMaxBlockSize));
+  EXPECT_EQ(plug.GetOutChannel(1)->scratch.Count(), IPlugBase::kMaxBlockSize);
+}
+
 TEST(IPlugBase, SlotsOnScratchFollowAResizedBuffer) {
   TestPlug plug;
   plug.SetBlockSize(4);

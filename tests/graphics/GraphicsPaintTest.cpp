@@ -315,6 +315,16 @@ TEST_F(Prompting, ContinuousParameterIsFormattedWithItsPrecision) {
   EXPECT_EQ(g.entryRect, IRect(1, 2, 3, 4));
 }
 
+TEST_F(Prompting, IntegerTextOfAValueBeyondTheIntRangeIsItsNearestInt) {
+  IParam huge;
+  huge.InitDouble("Huge", 1e12, -1e13, 1e13, 1.0);
+  g.PromptParamEdit(control, &huge, IRect(1, 2, 3, 4));
+  EXPECT_EQ(g.entryText, "2147483647");
+  huge.SetNegateDisplay(true);
+  g.PromptParamEdit(control, &huge, IRect(1, 2, 3, 4));
+  EXPECT_EQ(g.entryText, "-2147483648");
+}
+
 TEST_F(Prompting, EnumerationGetsAMenuAndTheChoiceBecomesTheValue) {
   IParam shape;
   shape.InitEnum("Shape", 1, 3);
