@@ -6,11 +6,14 @@
 #include <cstddef>
 
 enum class HostBreach {
-  ProcessBeforeSetup,       // process with samples before a setup succeeded
-  SampleSizeMismatch,       // process with another sample size than the one set up
-  NonFiniteParameterValue,  // a parameter value that is not a number or infinite
-  BadProcessSetup,          // setupProcessing with a bad sample rate or block size
-  OversizeBlock,            // process with more samples than the maximum block size set up
+  ProcessBeforeSetup,        // process with samples before a setup succeeded
+  SampleSizeMismatch,        // process with another sample size than the one set up
+  NonFiniteParameterValue,   // a parameter value that is not a number or infinite
+  BadProcessSetup,           // setupProcessing with a bad sample rate or block size
+  OversizeBlock,             // process with more samples than the maximum block size set up
+  OutOfRangeParameterValue,  // a normalised parameter value outside [0, 1]
+  ChangeWhileActive,         // bus arrangements, bus activation or setup while the component is active
+  UninitialisedCall,         // process or bus arrangements before initialize or after terminate
 };
 
 struct HostBreachText {
@@ -25,10 +28,15 @@ inline constexpr HostBreachText kHostBreachTexts[] = {
     {"a parameter value that is not a finite number", "the value is ignored"},
     {"setupProcessing with a bad sample rate or block size", "the setup is refused and the earlier one stays"},
     {"process with more samples than the maximum block size set up", "the block is processed in slices"},
+    {"a normalised parameter value outside [0, 1]", "the value is clamped into [0, 1]"},
+    {"a bus or processing setup change while the component is active",
+     "the change waits for the block in progress, then applies"},
+    {"process or bus arrangements before initialize or after terminate",
+     "the call is refused and process writes silence"},
 };
 
 inline constexpr std::size_t kHostBreachCount = sizeof(kHostBreachTexts) / sizeof(kHostBreachTexts[0]);
-static_assert(kHostBreachCount == static_cast<std::size_t>(HostBreach::OversizeBlock) + 1, "one text per breach");
+static_assert(kHostBreachCount == static_cast<std::size_t>(HostBreach::UninitialisedCall) + 1, "one text per breach");
 
 constexpr const HostBreachText& HostBreachTextOf(HostBreach breach) {
   return kHostBreachTexts[static_cast<std::size_t>(breach)];

@@ -30,7 +30,8 @@ IPlugParameter::IPlugParameter(IParam* param, ParamID id, UnitID unitID) : mPara
 
 void IPlugParameter::DisplayText(const IParam& param, ParamValue normalized, String128 string) {
   char text[IParam::kDisplayBufferLen];
-  param.GetDisplayForHost(param.FromNormalized(normalized), text);
+  // A value outside [0, 1] shows the nearest end of the range, never a value the parameter cannot take.
+  param.GetDisplayForHost(param.FromNormalized(ClampNormalized(normalized)), text);
   WidenText(string, text, kMaxHostChars);
 }
 

@@ -3,12 +3,13 @@
 #include "framework/NumericConversions.h"
 #include "framework/Trace.h"
 #include "framework/graphics/IGraphics.h"
+#include "framework/vst3/BypassParameter.h"
 #include "framework/vst3/HostText.h"
 #include "framework/vst3/IHostTraceSink.h"
 #include "framework/vst3/IPlugParameter.h"
 #include "framework/vst3/IPlugVST3View.h"
+#include "framework/vst3/ProgramParameter.h"
 
-#include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
@@ -26,7 +27,6 @@ using namespace Steinberg::Vst;
 
 namespace {
 constexpr int kMaxHostChars = 127;
-constexpr int kBypassWordBytes = 4;
 
 // The speaker arrangement a bus of n channels gets.
 SpeakerArrangement ArrangementFor(int n) {
@@ -48,17 +48,6 @@ const char* SampleSizeName(int32 symbolicSampleSize) {
 }
 
 void Widen128(String128 dst, const char* src) { WidenText(dst, src, kMaxHostChars); }
-
-// Reads up to count bytes, however the stream splits them; answers how many arrived.
-int ReadFully(IBStream* stream, uint8_t* dst, int count) {
-  int got = 0;
-  while (got < count) {
-    int32 n = 0;
-    if (stream->read(dst + got, count - got, &n) != kResultOk || n <= 0 || n > count - got) break;
-    got += n;
-  }
-  return got;
-}
 
 // The host's channel pointer array of a bus, or null when the host gave none.
 template <class Sample>
@@ -101,6 +90,13 @@ void SilenceHostOutputs(const ProcessData& data, int frames) {
     }
   }
 }
+
+void SilenceHostOutputs(const ProcessData& data, int frames, bool is64) {
+  if (is64)
+    SilenceHostOutputs<Sample64>(data, frames);
+  else
+    SilenceHostOutputs<Sample32>(data, frames);
+}
 }  // namespace
 
 IPlugVST3::IPlugVST3(const PluginIdentity& identity, int nParams, const char* channelIOStr, int nPresets)
@@ -129,21 +125,22 @@ IPlugVST3::~IPlugVST3() { ForgetHostTraceSink(); }
 // Initialise and terminate
 
 tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
-  // A null context stores nothing, so the flag (not only the stored context) guards against
-  // building the buses and parameters twice.
-  tresult result = kResultFalse;
-  if (!getHostContext() && !mBusesBuilt) result = SingleComponentEffect::initialize(context);
+  // A refused initialise changes nothing. A null context stores nothing, so the flag (not only
+  // the stored context) guards against building the buses and parameters twice.
+  {
+    PluginLock lock(Mutex());
+    if (getHostContext() || mBusesBuilt) return kResultFalse;
+  }
+  const tresult result = SingleComponentEffect::initialize(context);
+  if (result != kResultOk) return result;
 
-  if (result == kResultOk && context) {
+  if (context) {
     // A host that wants to hear about its own contract breaches offers a trace sink.
     IHostTraceSink* sink = nullptr;
     if (context->queryInterface(IHostTraceSink::iid, reinterpret_cast<void**>(&sink)) == kResultOk && sink) {
       PluginLock lock(Mutex());
       mHostTraceSink = sink;
     }
-  }
-
-  if (context) {
     FUnknownPtr<IHostApplication> app(context);
     if (app) {
       String128 name16 = {};
@@ -155,10 +152,10 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
     }
   }
 
-  if (result == kResultOk) {
-    mBusesBuilt = true;
+  {
+    // A host that calls process before initialise must not see the bus lists grow under it.
+    PluginLock lock(Mutex());
     String128 name;
-
     const int nMain = NInChannels() - mSidechainChannels;
     if (nMain >= 1 && nMain <= 6) {
       Widen128(name, GetInputBusLabel(0));
@@ -183,6 +180,7 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
 
     if (DoesMidi()) addEventInput(STR16("MIDI Input"), 1, kMain, BusInfo::kDefaultActive);
     BuildParameters();
+    mBusesBuilt = true;
   }
 
   OnHostIdentified();
@@ -191,9 +189,16 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
 }
 
 tresult PLUGIN_API IPlugVST3::terminate() {
-  mBusesBuilt = false;
+  tresult result;
+  {
+    // The buses go: a block still running on a misbehaving host must not see them go mid-block.
+    PluginLock lock(Mutex());
+    mBusesBuilt = false;
+    mActive = false;
+    result = SingleComponentEffect::terminate();
+  }
   ForgetHostTraceSink();
-  return SingleComponentEffect::terminate();
+  return result;
 }
 
 void IPlugVST3::ForgetHostTraceSink() {
@@ -227,20 +232,8 @@ void IPlugVST3::ReportHostBreach(HostBreach breach, const char* operation, int l
 }
 
 void IPlugVST3::BuildParameters() {
-  if (NPresets() > 0) {
-    auto* preset = new Parameter(STR16("Preset"), kPresetParamID, nullptr, 0.0, NPresets(),
-                                 ParameterInfo::kIsProgramChange, kRootUnitId, nullptr);
-    parameters.addParameter(preset);
-  }
-  if (!IsInstrument()) {
-    auto* bypass = new StringListParameter(STR16("Bypass"), kBypassParamID, nullptr,
-                                           ParameterInfo::kCanAutomate | ParameterInfo::kIsList |
-                                               ParameterInfo::kIsBypass,
-                                           kRootUnitId, nullptr);
-    bypass->appendString(STR16("off"));
-    bypass->appendString(STR16("on"));
-    parameters.addParameter(bypass);
-  }
+  if (NPresets() > 0) parameters.addParameter(new ProgramParameter(kPresetParamID, this));
+  if (!IsInstrument()) parameters.addParameter(new BypassParameter(kBypassParamID));
   for (int i = 0; i < NParams(); ++i) {
     IParam* param = GetParam(i);
     const char* group = param->Group();
@@ -260,20 +253,50 @@ void IPlugVST3::BuildParameters() {
 // Component and processor
 
 tresult PLUGIN_API IPlugVST3::setActive(TBool state) {
+  {
+    PluginLock lock(Mutex());
+    mActive = state != 0;
+  }
   ActivationChanged(state != 0);
   return kResultOk;
 }
 
+// Bus changes hold the plug-in mutex like setup does: the contract allows them only while the
+// component is inactive, so a host that keeps it never waits, and one that breaks it gets a change
+// that waits for the block in progress instead of buffers freed under the audio thread. (Refusing
+// them while active would leave such a host with buses other than the ones it just chose.)
+tresult PLUGIN_API IPlugVST3::activateBus(MediaType type, BusDirection dir, int32 index, TBool state) {
+  PluginLock lock(Mutex());
+  const tresult result = SingleComponentEffect::activateBus(type, dir, index, state);
+  if (result == kResultTrue && mActive)
+    ReportHostBreach(HostBreach::ChangeWhileActive, "IPlugVST3::activateBus", __LINE__, "bus %d of direction %d", index,
+                     dir);
+  return result;
+}
+
 tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                  SpeakerArrangement* outputs, int32 numOuts) {
-  for (int i = 0; i < NInChannels(); ++i) SetInputChannelConnected(i, false);
-  for (int i = 0; i < NOutChannels(); ++i) SetOutputChannelConnected(i, false);
-
+  PluginLock lock(Mutex());
+  if (!mBusesBuilt) {
+    ReportHostBreach(HostBreach::UninitialisedCall, "IPlugVST3::setBusArrangements", __LINE__,
+                     "setBusArrangements without buses");
+    return kResultFalse;
+  }
   if (!inputs) numIns = 0;
   if (!outputs) numOuts = 0;
   const int nIn = numIns > 0 ? ChannelsOf(inputs[0]) : 0;
   const int nOut = numOuts > 0 ? ChannelsOf(outputs[0]) : 0;
+  // Everything is checked before anything changes, so a refused arrangement leaves the buses as
+  // they were. A sidechain is mono or stereo: a mono one keys both detector inputs.
   if (!LegalIO(nIn, nOut)) return kResultFalse;
+  const int nSc = mSidechainChannels != 0 && numIns == 2 ? ChannelsOf(inputs[1]) : 0;
+  if (mSidechainChannels == 0 ? numIns != 1 : (numIns != 2 || nSc < 1 || nSc > 2)) return kResultFalse;
+
+  if (mActive)
+    ReportHostBreach(HostBreach::ChangeWhileActive, "IPlugVST3::setBusArrangements", __LINE__,
+                     "%d input and %d output arrangements", numIns, numOuts);
+  for (int i = 0; i < NInChannels(); ++i) SetInputChannelConnected(i, false);
+  for (int i = 0; i < NOutChannels(); ++i) SetOutputChannelConnected(i, false);
 
   if (!audioInputs.empty() && ChannelsOf(audioBus(audioInputs, 0)->getArrangement()) != nIn) {
     audioInputs.clear();
@@ -283,13 +306,10 @@ tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int
     audioOutputs.clear();
     addAudioOutput(STR16("Output"), ArrangementFor(nOut), kMain, BusInfo::kDefaultActive);
   }
-
-  if (mSidechainChannels == 0) return numIns == 1 ? kResultOk : kResultFalse;
-  if (numIns != 2) return kResultFalse;
+  if (mSidechainChannels == 0) return kResultOk;
 
   // When the main bus was just rebuilt the sidechain bus went with it; it is added back rather
   // than looked up past the end of the list.
-  const int nSc = ChannelsOf(inputs[1]);
   AudioBus* sidechain = audioBus(audioInputs, 1);
   if (!sidechain || ChannelsOf(sidechain->getArrangement()) != nSc) {
     audioInputs.clear();
@@ -312,23 +332,42 @@ uint32 PLUGIN_API IPlugVST3::getTailSamples() { return GetTailSize() > 0 ? stati
 tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup) {
   if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
   // Every later block divides by the rate and is cut to the block length: refuse values that
-  // would poison the filters or leave no scratch room, before anything is changed.
-  if (!std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0 || setup.maxSamplesPerBlock < 1) {
+  // would poison the filters, leave no scratch room or ask for more than a setup may allocate,
+  // before anything is changed.
+  if (!std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0 || setup.maxSamplesPerBlock < 1 ||
+      setup.maxSamplesPerBlock > kMaxBlockSize) {
     ReportHostBreach(HostBreach::BadProcessSetup, "IPlugVST3::setupProcessing", __LINE__,
                      "sample rate %g Hz, block size %d", setup.sampleRate, setup.maxSamplesPerBlock);
     return kResultFalse;
   }
+  bool active;
   {
-    // The scratch buffers are reallocated here; a block still running on a misbehaving host
-    // must not see them move.
+    // The scratch buffers are replaced here; a block still running on a misbehaving host must
+    // not see them move. They are allocated first: when that fails the earlier setup stays whole.
+    // The host bypass is left alone: hosts restore a project's state before setting up.
     PluginLock lock(Mutex());
+    if (!SetBlockSize(setup.maxSamplesPerBlock)) return kResultFalse;
     SetSampleRate(setup.sampleRate);
-    SetBypassed(false);
-    SetBlockSize(setup.maxSamplesPerBlock);
     processSetup = setup;
+    active = mActive;
   }
+  if (active)
+    ReportHostBreach(HostBreach::ChangeWhileActive, "IPlugVST3::setupProcessing", __LINE__,
+                     "sample rate %g Hz, block size %d", setup.sampleRate, setup.maxSamplesPerBlock);
   ResetProcessing();
   return kResultOk;
+}
+
+bool IPlugVST3::AcceptNormalized(ParamID id, ParamValue* value, const char* operation, int line) {
+  if (!std::isfinite(*value)) {
+    ReportHostBreach(HostBreach::NonFiniteParameterValue, operation, line, "parameter %u set to %g", id, *value);
+    return false;
+  }
+  if (*value < 0.0 || *value > 1.0) {
+    ReportHostBreach(HostBreach::OutOfRangeParameterValue, operation, line, "parameter %u set to %g", id, *value);
+    *value = ClampNormalized(*value);
+  }
+  return true;
 }
 
 void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
@@ -344,15 +383,12 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
     ParamValue value = 0.0;
     if (queue->getPoint(nPoints - 1, offset, value) != kResultOk) continue;
     const ParamID id = queue->getParameterId();
-    if (!std::isfinite(value)) {
-      ReportHostBreach(HostBreach::NonFiniteParameterValue, "IPlugVST3::process", __LINE__,
-                       "parameter %u set to %g in a process call", id, value);
-      continue;
-    }
+    if (!AcceptNormalized(id, &value, "IPlugVST3::process", __LINE__)) continue;
 
     if (id == kBypassParamID) {
       SetBypassed(value > 0.5);
     } else if (id == kPresetParamID) {
+      mProgramValue.store(value, std::memory_order_relaxed);
       RestorePreset(TruncToInt(value * NPresets()));
     } else if (IsBaseParam(id)) {
       const int idx = static_cast<int>(id);
@@ -397,10 +433,12 @@ void IPlugVST3::WireChannels(const ProcessData& data, int offset, int frames, bo
   const AudioBusBuffers* scBus = (data.inputs && data.numInputs >= 2 && mSidechainActive) ? &data.inputs[1] : nullptr;
 
   // Inputs: the main pair from the host's first bus, the sidechain pair from its second while the
-  // aux bus is active. A channel without host memory reads silence from its scratch buffer.
+  // aux bus is active; a mono sidechain feeds both. A channel without host memory reads silence
+  // from its scratch buffer.
+  const bool monoSidechain = scBus && scBus->numChannels == 1;
   for (int i = 0; i < nIn; ++i) {
     const AudioBusBuffers* bus = i < nMain ? mainBus : scBus;
-    const int hostCh = i < nMain ? i : i - nMain;
+    const int hostCh = i < nMain ? i : monoSidechain ? 0 : i - nMain;
     InputChannel* ch = GetInChannel(i);
     if (is64) {
       if (Sample64* src = HostChannel<Sample64>(bus, hostCh)) {
@@ -444,6 +482,16 @@ void IPlugVST3::WireChannels(const ProcessData& data, int offset, int frames, bo
 tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   PluginLock lock(Mutex());
 
+  const int total = data.numSamples > 0 ? data.numSamples : 0;
+  if (!mBusesBuilt) {
+    // Before initialise or after terminate there is nothing to process with; the block's
+    // parameter changes are not applied either.
+    ReportHostBreach(HostBreach::UninitialisedCall, "IPlugVST3::process", __LINE__, "%d samples", total);
+    if (data.symbolicSampleSize == kSample32 || data.symbolicSampleSize == kSample64)
+      SilenceHostOutputs(data, total, data.symbolicSampleSize == kSample64);
+    return kResultFalse;
+  }
+
   if (data.processContext) mProcessContext = *data.processContext;
   ApplyParameterChanges(data.inputParameterChanges);
   if (DoesMidi()) ForwardNoteEvents(data.inputEvents);
@@ -472,14 +520,10 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   int room = GetBlockSize();
   for (int i = 0; i < NInChannels(); ++i) room = std::min(room, GetInChannel(i)->scratch.Count());
   for (int i = 0; i < NOutChannels(); ++i) room = std::min(room, GetOutChannel(i)->scratch.Count());
-  const int total = data.numSamples > 0 ? data.numSamples : 0;
   if (total > 0 && room <= 0) {
     // Processing was never set up: nothing to process with, so the host hears silence.
     ReportHostBreach(HostBreach::ProcessBeforeSetup, "IPlugVST3::process", __LINE__, "%d samples", total);
-    if (is64)
-      SilenceHostOutputs<Sample64>(data, total);
-    else
-      SilenceHostOutputs<Sample32>(data, total);
+    SilenceHostOutputs(data, total, is64);
     return kResultFalse;
   }
 
@@ -501,73 +545,40 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// State streams: the base's state chunk followed by a little-endian 32-bit bypass word
-
-tresult IPlugVST3::controllerGetState(IBStream* state) {
-  if (!state) return kInvalidArgument;
-  PluginLock lock(Mutex());
-  StateChunk chunk;
-  if (!SerializeState(chunk)) return kResultFalse;
-  int32 written = 0;
-  if (chunk.Size() > 0) state->write(chunk.Bytes(), chunk.Size(), &written);
-  uint8_t word[kBypassWordBytes] = {static_cast<uint8_t>(IsBypassed() ? 1 : 0), 0, 0, 0};
-  state->write(word, kBypassWordBytes, &written);
-  return kResultOk;
-}
-
-tresult IPlugVST3::controllerSetState(IBStream* state) {
-  if (!state) return kInvalidArgument;
-  PluginLock lock(Mutex());
-  // The chunk length is not stored in the stream; the current state tells it.
-  StateChunk chunk;
-  SerializeState(chunk);
-  const int length = chunk.Size();
-  if (length == 0) return kResultFalse;
-
-  // Everything is read before anything is applied: a short stream leaves the plug-in untouched.
-  if (!chunk.Resize(length + kBypassWordBytes)) return kResultFalse;
-  if (ReadFully(state, chunk.Bytes(), length + kBypassWordBytes) != length + kBypassWordBytes) return kResultFalse;
-  const uint8_t* word = chunk.Bytes() + length;
-  const uint32_t bypassWord = static_cast<uint32_t>(word[0]) | (static_cast<uint32_t>(word[1]) << 8) |
-                              (static_cast<uint32_t>(word[2]) << 16) | (static_cast<uint32_t>(word[3]) << 24);
-  chunk.Resize(length);
-
-  UnserializeState(chunk, 0);
-  SetBypassed(bypassWord != 0);
-  RedrawParamControls();
-  return kResultOk;
-}
-
-// ---------------------------------------------------------------------------------------------
 // Controller
-
-tresult PLUGIN_API IPlugVST3::setComponentState(IBStream* /*state*/) { return kNotImplemented; }
 
 ParamValue PLUGIN_API IPlugVST3::getParamNormalized(ParamID id) {
   if (id == kBypassParamID) return IsBypassed() ? 1.0 : 0.0;
+  if (id == kPresetParamID) return mProgramValue.load(std::memory_order_relaxed);
   if (IsBaseParam(id)) return GetParam(static_cast<int>(id))->GetNormalized();
   return 0.0;
 }
 
+// The controller and the processor are one object, so a value set here is the value processed
+// and saved; the binding's own parameters are stored too (the bypass as off or on). Nothing is
+// restored or recomputed here: that happens when the value arrives through process.
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value) {
-  if (!IsBaseParam(id)) return kResultFalse;
-  if (!std::isfinite(value)) {
-    ReportHostBreach(HostBreach::NonFiniteParameterValue, "IPlugVST3::setParamNormalized", __LINE__,
-                     "parameter %u set to %g on the controller", id, value);
-    return kInvalidArgument;
-  }
-  GetParam(static_cast<int>(id))->SetNormalized(value);
+  if (id != kBypassParamID && id != kPresetParamID && !IsBaseParam(id)) return kResultFalse;
+  if (!AcceptNormalized(id, &value, "IPlugVST3::setParamNormalized", __LINE__)) return kInvalidArgument;
+  if (id == kBypassParamID)
+    SetBypassed(value > 0.5);
+  else if (id == kPresetParamID)
+    mProgramValue.store(value, std::memory_order_relaxed);
+  else
+    GetParam(static_cast<int>(id))->SetNormalized(value);
   return kResultOk;
 }
 
 ParamValue PLUGIN_API IPlugVST3::plainParamToNormalized(ParamID id, ParamValue plain) {
   if (IsBaseParam(id)) return GetParam(static_cast<int>(id))->ToNormalized(plain);
-  return plain;
+  if (Parameter* parameter = getParameterObject(id)) return parameter->toNormalized(plain);
+  return ClampNormalized(plain);
 }
 
 tresult PLUGIN_API IPlugVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized, String128 string) {
-  if (!IsBaseParam(id) || !string) return kResultFalse;
-  IPlugParameter::DisplayText(*GetParam(static_cast<int>(id)), valueNormalized, string);
+  Parameter* parameter = getParameterObject(id);
+  if (!parameter || !string) return kResultFalse;
+  parameter->toString(valueNormalized, string);
   return kResultOk;
 }
 
@@ -616,7 +627,8 @@ tresult PLUGIN_API IPlugVST3::getProgramListInfo(int32 listIndex, ProgramListInf
 tresult PLUGIN_API IPlugVST3::getProgramName(ProgramListID listId, int32 programIndex, String128 name) {
   if (listId != kFactoryPresetsListID || !name) return kResultFalse;
   const PresetSlot* slot = GetPreset(programIndex);
-  Widen128(name, slot ? slot->name : "");
+  if (!slot) return kInvalidArgument;
+  Widen128(name, slot->name);
   return kResultOk;
 }
 

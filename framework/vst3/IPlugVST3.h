@@ -5,11 +5,16 @@
 // changes inside process, carries the state stream and answers the base's host services.
 //
 // Threads: process runs on the host's audio thread and holds the plug-in mutex for the whole
-// block; state save/restore hold it too. Everything else comes from the host's UI thread.
+// block; applying a state, setup, bus changes and terminate hold it too, so none of them can pull
+// anything from under a block in progress. Everything else comes from the host's UI thread.
 //
-// A host that breaks the contract (HostBreach.h) gets the same lenient answers as ever; the first
-// time an instance meets each breach it reports it as a trace point and, when the host context
-// offered an IHostTraceSink, to the host.
+// State: the component and the controller hand out and take the same bytes (the object is both);
+// a restore that changes what the host shows asks the host, on the calling thread, to read the
+// parameter values again.
+//
+// A host that breaks the contract (HostBreach.h) gets a lenient answer; the first time an instance
+// meets each breach it reports it as a trace point and, when the host context offered an
+// IHostTraceSink, to the host.
 
 #include "framework/GrowableArray.h"
 #include "framework/IPlugBase.h"
@@ -39,6 +44,8 @@ public:
   Steinberg::tresult PLUGIN_API terminate() SMTG_OVERRIDE;
 
   // ---- IComponent ----
+  Steinberg::tresult PLUGIN_API activateBus(Steinberg::Vst::MediaType type, Steinberg::Vst::BusDirection dir,
+                                            Steinberg::int32 index, Steinberg::TBool state) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) SMTG_OVERRIDE;
 
   // ---- IAudioProcessor ----
@@ -120,9 +127,24 @@ public:
 protected:
   Steinberg::tresult controllerSetState(Steinberg::IBStream* state) override;
   Steinberg::tresult controllerGetState(Steinberg::IBStream* state) override;
+  Steinberg::tresult componentSetState(Steinberg::IBStream* state) override;
+  Steinberg::tresult componentGetState(Steinberg::IBStream* state) override;
 
 private:
+  // The state stream (IPlugVST3State.cpp): the base's state chunk, then a little-endian 32-bit
+  // bypass word. Restoring reads the whole stream before anything is applied; a stream with no
+  // bytes at all is accepted and changes nothing when emptyMeansNothingStored (what an older
+  // build's component handed out: its state travelled with the controller only).
+  Steinberg::tresult SaveStateStream(Steinberg::IBStream* state);
+  Steinberg::tresult RestoreStateStream(Steinberg::IBStream* state, bool emptyMeansNothingStored);
+  // Asks the host to read the parameter values again (restart, "parameter values changed"). On
+  // the caller's thread, never from process, never under the plug-in mutex.
+  void AskHostToRereadValues();
+
   void BuildParameters();
+  // A normalised value arriving from the host, held in [0, 1] (and reported when it was outside);
+  // false when it is not a finite number and must be ignored.
+  bool AcceptNormalized(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue* value, const char* operation, int line);
   void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
   void ForwardNoteEvents(Steinberg::Vst::IEventList* events);
   // Points every base channel at host memory (offset frames into each host channel) or at its
@@ -140,7 +162,13 @@ private:
   bool mSidechainActive = false;
   Steinberg::Vst::ProcessContext mProcessContext;
   GrowableArray<IPlugVST3View*> mOpenViews;
-  bool mBusesBuilt = false;  // set by the first successful initialise, cleared by terminate
+  // Set by a successful initialise, cleared by terminate; under the plug-in mutex.
+  bool mBusesBuilt = false;
+  // Between setActive(true) and setActive(false); under the plug-in mutex.
+  bool mActive = false;
+  // The host's program-change value as last set on the controller or in process. Relaxed: written
+  // on either thread, read by the controller.
+  std::atomic<double> mProgramValue{0.0};
   // One bit per HostBreach already reported. Relaxed: the audio thread (process) and the UI thread
   // (setup, controller calls) may both report, and a bit only ever turns on.
   std::atomic<uint32_t> mReportedBreaches{0};

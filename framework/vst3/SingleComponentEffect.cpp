@@ -47,6 +47,7 @@ tresult PLUGIN_API SingleComponentEffect::queryInterface(const TUID iid, void** 
 // ---- Buses ----
 
 BusList* SingleComponentEffect::getBusList(MediaType type, BusDirection dir) {
+  if (dir != kInput && dir != kOutput) return nullptr;
   if (type == kAudio) return dir == kInput ? &audioInputs : &audioOutputs;
   if (type == kEvent) return dir == kInput ? &eventInputs : &eventOutputs;
   return nullptr;
@@ -132,7 +133,8 @@ tresult PLUGIN_API SingleComponentEffect::setBusArrangements(SpeakerArrangement*
 
 tresult PLUGIN_API SingleComponentEffect::getBusArrangement(BusDirection dir, int32 index,
                                                             SpeakerArrangement& arr) {
-  AudioBus* bus = audioBus(dir == kInput ? audioInputs : audioOutputs, index);
+  BusList* list = getBusList(kAudio, dir);
+  AudioBus* bus = list ? audioBus(*list, index) : nullptr;
   if (!bus) return kInvalidArgument;
   arr = bus->getArrangement();
   return kResultTrue;

@@ -31,6 +31,7 @@ BusView Bus(IComponent* component, BusDirection dir, int index) {
 constexpr SpeakerArrangement kMono = SpeakerArr::kMono;
 constexpr SpeakerArrangement kStereo = SpeakerArr::kStereo;
 constexpr SpeakerArrangement kQuad = 0x33;
+constexpr SpeakerArrangement k51 = SpeakerArr::k51;
 }  // namespace
 
 TEST(Buses, LayoutAfterInitialise) {
@@ -64,11 +65,45 @@ TEST(Buses, LayoutAfterInitialise) {
   EXPECT_EQ(p.processor()->getBusArrangement(kOutput, 1, arr), kInvalidArgument);
 }
 
-TEST(Buses, RepeatedInitialiseIsRefusedAndBuildsNothingTwice) {
+TEST(Buses, RepeatedInitialiseIsRefusedAndChangesNothing) {
   Plugin p = CreateVelmora();
+  ASSERT_EQ(p.controller()->setParamNormalized(kParamMix, 0.0), kResultOk);
+  const std::vector<uint8_t> before = SaveState(p.controller());
+  ASSERT_FALSE(before.empty());
   EXPECT_EQ(p.component()->initialize(p.host->Context()), kResultFalse);
+  EXPECT_EQ(p.controller()->initialize(nullptr), kResultFalse);
   EXPECT_EQ(p.component()->getBusCount(kAudio, kInput), 2);
   EXPECT_EQ(p.controller()->getParameterCount(), 15);
+  EXPECT_EQ(SaveState(p.controller()), before) << "a refused initialise restores no preset";
+}
+
+TEST(Buses, AnUnknownDirectionIsAnInvalidArgument) {
+  Plugin p = CreateVelmora();
+  const BusDirection unknown = 2;
+  BusInfo info{};
+  SpeakerArrangement arr = 0;
+  EXPECT_EQ(p.component()->getBusCount(kAudio, unknown), 0);
+  EXPECT_EQ(p.component()->getBusInfo(kAudio, unknown, 0, info), kInvalidArgument);
+  EXPECT_EQ(p.component()->activateBus(kAudio, unknown, 0, true), kInvalidArgument);
+  EXPECT_EQ(p.processor()->getBusArrangement(unknown, 0, arr), kInvalidArgument);
+  EXPECT_EQ(p.component()->getBusInfo(kAudio, -1, 0, info), kInvalidArgument);
+}
+
+TEST(Buses, AfterTerminateArrangementsAreRefusedAndProcessWritesSilence) {
+  Plugin p = CreateVelmora();
+  ASSERT_EQ(p.instance->Prepare(kSample32, 44100.0, 64), kResultOk);
+  vst3host::ProcessBuffers buffers(kSample32, 64, {2, 2}, {2});
+  buffers.FillAll(0.5);
+  ASSERT_EQ(p.component()->terminate(), kResultOk);
+  SpeakerArrangement ins[] = {kStereo, kStereo};
+  SpeakerArrangement outs[] = {kStereo};
+  EXPECT_EQ(p.processor()->setBusArrangements(ins, 2, outs, 1), kResultFalse);
+  EXPECT_EQ(p.component()->getBusCount(kAudio, kInput), 0);
+  EXPECT_EQ(Process(p, buffers, 64), kResultFalse);
+  for (int i = 0; i < 64; ++i) ASSERT_EQ(buffers.Output(0, 0, i), 0.0) << i;
+  EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{}) << "the host's trace sink went with terminate";
+  EXPECT_EQ(p.component()->initialize(p.host->Context()), kResultOk) << "a terminated instance starts again";
+  EXPECT_EQ(p.component()->getBusCount(kAudio, kInput), 2);
 }
 
 struct ArrangementCase {
@@ -100,13 +135,23 @@ TEST_P(Arrangements, AnswerAndResultingBuses) {
 INSTANTIATE_TEST_SUITE_P(
     Host, Arrangements,
     ::testing::Values(
-        ArrangementCase{"stereo main and sidechain: accepted, nothing changes", {kStereo, kStereo}, {kStereo},
-                        kResultOk, {2, 2}},
+        ArrangementCase{
+            "stereo main and sidechain: accepted, nothing changes", {kStereo, kStereo}, {kStereo}, kResultOk, {2, 2}},
         ArrangementCase{"one mono main input", {kMono}, {kStereo}, kResultFalse, {2, 2}},
         ArrangementCase{"stereo main without the sidechain arrangement", {kStereo}, {kStereo}, kResultFalse, {2, 2}},
         ArrangementCase{"mono output", {kStereo, kStereo}, {kMono}, kResultFalse, {2, 2}},
-        ArrangementCase{"mono sidechain: the sidechain bus is rebuilt", {kStereo, kMono}, {kStereo}, kResultOk,
-                        {2, 1}},
+        ArrangementCase{"mono sidechain: the sidechain bus is rebuilt", {kStereo, kMono}, {kStereo}, kResultOk, {2, 1}},
+        ArrangementCase{"5.1 sidechain: refused", {kStereo, k51}, {kStereo}, kResultFalse, {2, 2}},
+        ArrangementCase{"quad main with a 5.1 sidechain: refused before anything changes",
+                        {kQuad, k51},
+                        {kStereo},
+                        kResultFalse,
+                        {2, 2}},
+        ArrangementCase{"quad main without a sidechain arrangement: refused before anything changes",
+                        {kQuad},
+                        {kStereo},
+                        kResultFalse,
+                        {2, 2}},
         // The main bus is rebuilt with four channels, which takes the sidechain bus with it; it is
         // added back rather than looked up past the end of the list.
         ArrangementCase{"quad main input (the 4-2 pair)", {kQuad, kStereo}, {kStereo}, kResultOk, {4, 2}},
@@ -157,12 +202,28 @@ TEST(ProcessingSetup, InvalidSetupIsRefusedAndChangesNothing) {
   // The first bad rate is reported, once; an unsupported sample size is a plain refusal.
   EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::BadProcessSetup});
   EXPECT_NE(p.traces->front().find("sample rate nan Hz, block size 64"), std::string::npos) << p.traces->front();
-  // A valid setup would have switched the host bypass off; the refused ones left it alone.
-  EXPECT_EQ(p.controller()->getParamNormalized(kBypassId), 1.0);
-  // And processing still runs on the earlier setup.
+  // Processing still runs on the earlier setup, and a setup never touches the host bypass.
   EXPECT_EQ(Process(p, buffers, 64), kResultOk);
-
   ProcessSetup good{kRealtime, kSample32, 64, 48000.0};
   EXPECT_EQ(p.processor()->setupProcessing(good), kResultOk);
-  EXPECT_EQ(p.controller()->getParamNormalized(kBypassId), 0.0);
+  EXPECT_EQ(p.controller()->getParamNormalized(kBypassId), 1.0);
+}
+
+TEST(ProcessingSetup, ABlockSizeBeyondWhatASetupMayAllocateIsRefused) {
+  Plugin p = CreateVelmora();
+  ASSERT_EQ(p.instance->Prepare(kSample32, 44100.0, 64), kResultOk);
+  vst3host::ProcessBuffers buffers(kSample32, 64, {2, 2}, {2});
+  for (int32 block : {0x7FFFFFFF, (1 << 20) + 1}) {
+    ProcessSetup huge{kRealtime, kSample32, block, 44100.0};
+    EXPECT_EQ(p.processor()->setupProcessing(huge), kResultFalse) << block;
+  }
+  EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::BadProcessSetup});
+
+  // The earlier setup keeps working: the effect still processes its blocks.
+  for (int i = 0; i < 64; ++i) buffers.SetInput(0, 0, i, 0.5 * TestSignal(0, i));
+  ASSERT_EQ(Process(p, buffers, 64), kResultOk);
+  int differing = 0;
+  for (int i = 0; i < 64; ++i) differing += buffers.Output(0, 0, i) != buffers.Input(0, 0, i);
+  EXPECT_GT(differing, 0);
+  EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::BadProcessSetup});
 }

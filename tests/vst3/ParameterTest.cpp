@@ -94,10 +94,35 @@ TEST_F(Parameters, PlainAndNormalisedConversions) {
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kParamMix, 30.0), 1.0);
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kParamMix, -4.0), 0.0);
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kParamGain, 5.0), 0.5);
-  // Ids that name no base parameter pass the value through.
-  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kBypassId, 7.0), 7.0);
-  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(99, 7.0), 7.0);
-  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(99, 0.3), 0.3);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(99, 0.3), 0.3);  // names no parameter: passed through
+}
+
+// The binding's own parameters and ids that name none answer every input, whatever a host sends,
+// with a value in [0, 1] (normalised) or a plain value the parameter can take.
+TEST_F(Parameters, ConversionsAreDefinedForEveryInput) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    double in;
+    double bypassPlain;   // normalised -> plain of the host bypass
+    double unitInterval;  // plain -> normalised of the bypass, the program and unknown ids
+    const char* mixText;  // the text of an effect parameter for the same normalised value
+  } cases[] = {
+      {nan, 0, 0, "0"},    {inf, 1, 1, "22"}, {-inf, 0, 0, "0"}, {1e300, 1, 1, "22"},
+      {-1e300, 0, 0, "0"}, {-0.5, 0, 0, "0"}, {0.0, 0, 0, "0"},  {0.49, 0, 0.49, "10"},
+      {0.5, 1, 0.5, "11"}, {1.0, 1, 1, "22"}, {7.0, 1, 1, "22"},
+  };
+  for (const Case& t : cases) {
+    EXPECT_EQ(c->normalizedParamToPlain(kBypassId, t.in), t.bypassPlain) << t.in;
+    EXPECT_EQ(c->plainParamToNormalized(kBypassId, t.in), t.unitInterval) << t.in;
+    EXPECT_EQ(c->plainParamToNormalized(kPresetId, t.in), t.unitInterval) << t.in;
+    EXPECT_EQ(c->plainParamToNormalized(99, t.in), t.unitInterval) << t.in;
+    const double program = c->normalizedParamToPlain(kPresetId, t.in);
+    EXPECT_TRUE(program >= 0.0 && program <= 1.0) << t.in;
+    EXPECT_EQ(StringByValue(c, kBypassId, t.in), t.bypassPlain == 1 ? "on" : "off") << t.in;
+    EXPECT_EQ(StringByValue(c, kPresetId, t.in), "-") << t.in;  // the one preset's name
+    EXPECT_EQ(StringByValue(c, kParamMix, t.in), t.mixText) << t.in;
+  }
 }
 
 TEST_F(Parameters, DisplayTextsShowTheStepNumber) {
@@ -106,10 +131,12 @@ TEST_F(Parameters, DisplayTextsShowTheStepNumber) {
   EXPECT_EQ(StringByValue(c, kParamGain, 1.0), "10");  // shown as a step, not in dB
   EXPECT_EQ(StringByValue(c, kParamCompressorThreshold, 1.0), "15");
   EXPECT_EQ(StringByValue(c, kParamRatio, 0.5), "2");
+  EXPECT_EQ(StringByValue(c, kBypassId, 0.0), "off");
+  EXPECT_EQ(StringByValue(c, kBypassId, 1.0), "on");
+  EXPECT_EQ(StringByValue(c, kPresetId, 0.0), "-");
   String128 text = {};
-  EXPECT_EQ(c->getParamStringByValue(kBypassId, 1.0, text), kResultFalse);
-  EXPECT_EQ(c->getParamStringByValue(kPresetId, 0.0, text), kResultFalse);
   EXPECT_EQ(c->getParamStringByValue(99, 0.0, text), kResultFalse);
+  EXPECT_EQ(c->getParamStringByValue(kParamMix, 0.5, nullptr), kResultFalse);
 }
 
 TEST_F(Parameters, ValuesFromText) {
@@ -131,15 +158,42 @@ TEST_F(Parameters, ValuesFromText) {
   EXPECT_FALSE(ValueByString(c, 99, "1", &v));
 }
 
-TEST_F(Parameters, SetNormalisedTouchesOnlyBaseParameters) {
+TEST_F(Parameters, ProgramFromTextAcceptsOnlyItsNamesAndValuesInRange) {
+  struct Case {
+    const char* text;
+    bool accepted;
+    double value;
+  } cases[] = {
+      {"-", true, 0.0},  {"0", true, 0.0},   {"0.25", true, 0.25}, {" 1 ", true, 1.0}, {"nan", false, 0},
+      {"inf", false, 0}, {"-inf", false, 0}, {"1e300", false, 0},  {"-0.5", false, 0}, {"2", false, 0},
+      {"abc", false, 0}, {"", false, 0},     {"0.5x", false, 0},
+  };
+  for (const Case& t : cases) {
+    double v = -7.0;
+    EXPECT_EQ(ValueByString(c, kPresetId, t.text, &v), t.accepted) << t.text;
+    if (t.accepted) {
+      EXPECT_EQ(v, t.value) << t.text;
+    }
+    EXPECT_TRUE(v == -7.0 || (v >= 0.0 && v <= 1.0)) << t.text;
+  }
+}
+
+TEST_F(Parameters, SetNormalisedStoresWhatTheControllerIsGiven) {
   EXPECT_EQ(c->setParamNormalized(kParamMix, 0.52), kResultOk);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 0.5);  // rounded to step 11
   EXPECT_EQ(c->setParamNormalized(kParamMix, 0.53), kResultOk);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 12.0 / 22.0);
 
-  EXPECT_EQ(c->setParamNormalized(kBypassId, 1.0), kResultFalse);
+  // The binding's own parameters stick too: the bypass as off or on, the program as given.
+  EXPECT_EQ(c->setParamNormalized(kBypassId, 1.0), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kBypassId), 1.0);
+  EXPECT_EQ(c->setParamNormalized(kBypassId, 0.7), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kBypassId), 1.0);
+  EXPECT_EQ(c->setParamNormalized(kBypassId, 0.2), kResultOk);
   EXPECT_EQ(c->getParamNormalized(kBypassId), 0.0);
-  EXPECT_EQ(c->setParamNormalized(kPresetId, 0.0), kResultFalse);
+  EXPECT_EQ(c->setParamNormalized(kPresetId, 0.75), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kPresetId), 0.75);
+  EXPECT_EQ(c->getParamNormalized(kParamMix), 12.0 / 22.0) << "setting the program value restores nothing";
   EXPECT_EQ(c->setParamNormalized(99, 0.0), kResultFalse);
 
   // A value that is not a number is ignored rather than stored, and reported once.
@@ -152,8 +206,32 @@ TEST_F(Parameters, SetNormalisedTouchesOnlyBaseParameters) {
   EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::NonFiniteParameterValue});
 }
 
+// A normalised value outside [0, 1] from the host is clamped where it enters, so what is stored
+// (and saved) is a value of the parameter's range.
+TEST_F(Parameters, OutOfRangeNormalisedValuesAreClampedWhereTheyEnter) {
+  ASSERT_EQ(p.instance->Prepare(kSample32, 44100.0, 64), kResultOk);
+  vst3host::ProcessBuffers buffers(kSample32, 64, {2, 2}, {2});
+  struct Case {
+    double in;
+    double normalised;
+  } cases[] = {{-1.0, 0.0}, {-1e300, 0.0}, {1.5, 1.0}, {1e300, 1.0}, {-1e-9, 0.0}};
+  for (const Case& t : cases) {
+    EXPECT_EQ(c->setParamNormalized(kParamCompressorThreshold, 0.5), kResultOk);
+    EXPECT_EQ(c->setParamNormalized(kParamCompressorThreshold, t.in), kResultOk) << t.in;
+    EXPECT_EQ(StoredValue(SaveState(c), kParamCompressorThreshold), t.normalised * 15) << t.in;
+
+    EXPECT_EQ(SendParam(p, buffers, kParamMix, 0.5), kResultOk);
+    EXPECT_EQ(SendParam(p, buffers, kParamMix, t.in), kResultOk) << t.in;
+    EXPECT_EQ(StoredValue(SaveState(c), kParamMix), t.normalised * 22) << t.in;
+  }
+  // A program value below 0 asks for the first program rather than none.
+  EXPECT_EQ(SendParam(p, buffers, kPresetId, -3.0), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kParamMix), 1.0);
+  EXPECT_EQ(c->getParamNormalized(kPresetId), 0.0);
+  EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::OutOfRangeParameterValue});
+}
+
 TEST_F(Parameters, ControllerExtrasAndState) {
-  EXPECT_EQ(c->setComponentState(nullptr), kNotImplemented);
   IPtr<IEditController2> c2;
   void* obj = nullptr;
   ASSERT_EQ(c->queryInterface(IEditController2::iid, &obj), kResultOk);
@@ -188,9 +266,7 @@ TEST_F(Parameters, UnitsAndTheFactoryPresetList) {
   String128 name = {};
   ASSERT_EQ(u->getProgramName(kPresetId, 0, name), kResultOk);
   EXPECT_EQ(Narrow(name), "-");
-  name[0] = 'x';
-  EXPECT_EQ(u->getProgramName(kPresetId, 5, name), kResultOk);
-  EXPECT_EQ(Narrow(name), "");
+  for (int32 index : {1, 5, -1}) EXPECT_EQ(u->getProgramName(kPresetId, index, name), kInvalidArgument) << index;
   EXPECT_EQ(u->getProgramName(1234, 0, name), kResultFalse);
   EXPECT_EQ(u->selectUnit(0), kNotImplemented);
 }

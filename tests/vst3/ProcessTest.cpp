@@ -3,8 +3,11 @@
 
 #include "tests/vst3/Vst3TestSupport.h"
 
+#include "pluginterfaces/vst/vstspeaker.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -169,6 +172,48 @@ TEST(Process, AuxSwitchedOffReadsSilenceFromTheNextBlock) {
   EXPECT_EQ(RunSignal(switchedOff, 10, 128, 0.3, 1.0, &f1), RunSignal(fedSilence, 10, 128, 0.3, 1.0, &f2));
   switchedOff.SetAuxActive(false);
   EXPECT_EQ(RunSignal(switchedOff, 10, 128, 0.3, 1.0, &f1), RunSignal(fedSilence, 10, 128, 0.3, 0.0, &f2));
+}
+
+TEST(Process, AMonoSidechainKeysBothDetectorInputs) {
+  // A mono key track feeds both sides of the sidechain, exactly as a stereo key with the same
+  // signal on both channels does.
+  for (int32 size : {kSample32, kSample64}) {
+    Plugin mono = CreateVelmora();
+    Plugin stereo = CreateVelmora();
+    SpeakerArrangement monoIns[] = {SpeakerArr::kStereo, SpeakerArr::kMono};
+    SpeakerArrangement outs[] = {SpeakerArr::kStereo};
+    ASSERT_EQ(mono.processor()->setBusArrangements(monoIns, 2, outs, 1), kResultOk);
+    vst3host::ProcessBuffers monoBuffers(size, 128, {2, 1}, {2});
+    vst3host::ProcessBuffers stereoBuffers(size, 128, {2, 2}, {2});
+    for (Plugin* p : {&mono, &stereo}) {
+      ASSERT_EQ(p->component()->activateBus(kAudio, kInput, 1, true), kResultOk);
+      ASSERT_EQ(p->instance->Prepare(size, 44100.0, 128), kResultOk);
+    }
+    ASSERT_EQ(SendParam(mono, monoBuffers, kParamExternalSidechain, 1.0), kResultOk);
+    ASSERT_EQ(SendParam(stereo, stereoBuffers, kParamExternalSidechain, 1.0), kResultOk);
+    double loudest = 0.0;
+    for (long start = 0; start < 20 * 128; start += 128) {
+      for (int i = 0; i < 128; ++i) {
+        const float main = static_cast<float>(0.3 * TestSignal(0, start + i));
+        const float key = static_cast<float>(TestSignal(2, start + i));
+        for (vst3host::ProcessBuffers* b : {&monoBuffers, &stereoBuffers}) {
+          b->SetInput(0, 0, i, main);
+          b->SetInput(0, 1, i, main);
+          b->SetInput(1, 0, i, key);
+        }
+        stereoBuffers.SetInput(1, 1, i, key);
+      }
+      ASSERT_EQ(Process(mono, monoBuffers, 128), kResultOk);
+      ASSERT_EQ(Process(stereo, stereoBuffers, 128), kResultOk);
+      for (int ch = 0; ch < 2; ++ch) {
+        for (int i = 0; i < 128; ++i) {
+          ASSERT_EQ(monoBuffers.Output(0, ch, i), stereoBuffers.Output(0, ch, i)) << size << " " << start + i;
+          loudest = std::max(loudest, std::fabs(monoBuffers.Output(0, ch, i)));
+        }
+      }
+    }
+    EXPECT_GT(loudest, 0.01);
+  }
 }
 
 class SampleSizes : public ::testing::TestWithParam<int32> {};

@@ -1,5 +1,6 @@
 // The state stream: thirteen little-endian doubles followed by a 32-bit bypass word, saved and
-// restored through the controller, and never half-applied.
+// restored through the component and the controller alike, never half-applied, and followed by a
+// restart request when a restore changed what the host shows.
 
 #include "tests/vst3/Vst3TestSupport.h"
 
@@ -7,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 using namespace Steinberg;
@@ -17,27 +20,30 @@ using namespace vst3test;
 namespace {
 constexpr int kStateBytes = kNumParams * 8 + 4;
 
-std::vector<uint8_t> SaveState(IEditController* c) {
-  IPtr<MemoryStream> stream = owned(new MemoryStream());
-  EXPECT_EQ(c->getState(stream), kResultOk);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(stream->getData());
-  return std::vector<uint8_t>(bytes, bytes + stream->getSize());
-}
+// A host stream that takes at most `budget` bytes in all and at most `piece` bytes per call; a
+// write with nothing left to take fails.
+class LimitedStream : public MemoryStream {
+public:
+  LimitedStream(int32 budget, int32 piece) : mBudget(budget), mPiece(piece) {}
+  tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) SMTG_OVERRIDE {
+    const int32 n = std::min({numBytes, mBudget, mPiece});
+    if (numBytesWritten) *numBytesWritten = 0;
+    if (n <= 0) return kResultFalse;
+    mBudget -= n;
+    return MemoryStream::write(buffer, n, numBytesWritten);
+  }
 
-tresult LoadState(IEditController* c, std::vector<uint8_t> bytes) {
-  IPtr<MemoryStream> stream = owned(new MemoryStream());
-  int32 written = 0;
-  if (!bytes.empty()) stream->write(bytes.data(), static_cast<int32>(bytes.size()), &written);
-  stream->seek(0, IBStream::kIBSeekSet, nullptr);
-  return c->setState(stream);
-}
+private:
+  int32 mBudget;
+  int32 mPiece;
+};
 
-double DoubleAt(const std::vector<uint8_t>& bytes, size_t offset) {
-  uint64_t bits = 0;
-  for (int b = 7; b >= 0; --b) bits = (bits << 8) | bytes[offset + static_cast<size_t>(b)];
-  double v;
-  std::memcpy(&v, &bits, sizeof(v));
-  return v;
+// The restart requests the handler received so far.
+std::vector<vst3host::HandlerCall> Restarts(const Plugin& p) {
+  std::vector<vst3host::HandlerCall> restarts;
+  for (const vst3host::HandlerCall& call : p.handler->Calls())
+    if (call.kind == vst3host::HandlerCall::kRestart) restarts.push_back(call);
+  return restarts;
 }
 
 // An instance with a few parameters moved away from their defaults and the host bypass on.
@@ -60,11 +66,11 @@ TEST(State, StreamIsTheValuesThenTheBypassWord) {
   Edited e;
   const std::vector<uint8_t> bytes = SaveState(e.rig.controller());
   ASSERT_EQ(bytes.size(), static_cast<size_t>(kStateBytes));
-  EXPECT_EQ(DoubleAt(bytes, 0), 0.0);     // Compressor Threshold step 0
-  EXPECT_EQ(DoubleAt(bytes, 8), 22.0);    // Limit Level default
-  EXPECT_EQ(DoubleAt(bytes, 16), 3.0);    // Gain 0.3 of 10
-  EXPECT_EQ(DoubleAt(bytes, 24), 11.0);   // Mix 0.5 of 22
-  EXPECT_EQ(DoubleAt(bytes, 80), 1.0);    // the effect's own Bypass
+  EXPECT_EQ(StoredValue(bytes, 0), 0.0);   // Compressor Threshold step 0
+  EXPECT_EQ(StoredValue(bytes, 1), 22.0);  // Limit Level default
+  EXPECT_EQ(StoredValue(bytes, 2), 3.0);   // Gain 0.3 of 10
+  EXPECT_EQ(StoredValue(bytes, 3), 11.0);  // Mix 0.5 of 22
+  EXPECT_EQ(StoredValue(bytes, 10), 1.0);  // the effect's own Bypass
   EXPECT_EQ(std::vector<uint8_t>(bytes.end() - 4, bytes.end()), (std::vector<uint8_t>{1, 0, 0, 0}));
 }
 
@@ -107,10 +113,118 @@ TEST(State, ForeignValuesAreClampedAndBypassIsAnyNonZeroWord) {
   EXPECT_EQ(p.controller()->getParamNormalized(kBypassId), 1.0);
 }
 
-TEST(State, TheComponentCarriesNoStateOfItsOwn) {
+TEST(State, BothFacesCarryTheSameBytes) {
+  Edited e;
+  const std::vector<uint8_t> bytes = SaveState(e.rig.controller());
+  EXPECT_EQ(SaveState(e.rig.component()), bytes);
+
+  // Restored through the component, through the controller's copy of the component state, or
+  // through the controller's own state: the same values and bypass every time.
+  using Restore = tresult (*)(const Plugin&, const std::vector<uint8_t>&);
+  const Restore restores[] = {
+      [](const Plugin& p, const std::vector<uint8_t>& b) { return LoadState(p.component(), b); },
+      [](const Plugin& p, const std::vector<uint8_t>& b) { return p.controller()->setComponentState(StreamOf(b)); },
+      [](const Plugin& p, const std::vector<uint8_t>& b) { return LoadState(p.controller(), b); },
+  };
+  for (Restore restore : restores) {
+    Plugin fresh = CreateVelmora();
+    ASSERT_EQ(restore(fresh, bytes), kResultOk);
+    EXPECT_EQ(SaveState(fresh.component()), bytes);
+    EXPECT_EQ(fresh.controller()->getParamNormalized(kParamMix), 0.5);
+    EXPECT_EQ(fresh.controller()->getParamNormalized(kBypassId), 1.0);
+  }
+
+  Plugin fresh = CreateVelmora();
+  const std::vector<uint8_t> before = SaveState(fresh.component());
+  for (size_t length : {size_t{4}, size_t{104}, size_t{kStateBytes - 1}}) {
+    const std::vector<uint8_t> part(bytes.begin(), bytes.begin() + length);
+    EXPECT_EQ(LoadState(fresh.component(), part), kResultFalse) << length;
+    EXPECT_EQ(fresh.controller()->setComponentState(StreamOf(part)), kResultFalse) << length;
+    EXPECT_EQ(SaveState(fresh.component()), before) << length;
+  }
+  EXPECT_EQ(fresh.component()->setState(nullptr), kInvalidArgument);
+  EXPECT_EQ(fresh.component()->getState(nullptr), kInvalidArgument);
+  EXPECT_EQ(fresh.controller()->setComponentState(nullptr), kInvalidArgument);
+}
+
+TEST(State, ProjectsOfOlderBuildsWithOnlyAControllerStateLoad) {
+  // An older build stored nothing for the component; a host hands that back as an empty stream
+  // to the component and to the controller, then the controller its own state.
+  Edited e;
+  const std::vector<uint8_t> controllerState = SaveState(e.rig.controller());
+  Plugin fresh = CreateVelmora();
+  EXPECT_EQ(LoadState(fresh.component(), {}), kResultOk);
+  EXPECT_EQ(fresh.controller()->setComponentState(StreamOf({})), kResultOk);
+  EXPECT_TRUE(Restarts(fresh).empty()) << "nothing stored, nothing changed";
+  ASSERT_EQ(LoadState(fresh.controller(), controllerState), kResultOk);
+  EXPECT_EQ(SaveState(fresh.component()), controllerState);
+}
+
+TEST(State, ARestoreThatChangesValuesAsksTheHostToRereadThem) {
+  Edited e;
+  const std::vector<uint8_t> edited = SaveState(e.rig.controller());
   Plugin p = CreateVelmora();
-  IPtr<MemoryStream> stream = owned(new MemoryStream());
-  EXPECT_EQ(p.component()->getState(stream), kNotImplemented);
-  EXPECT_EQ(p.component()->setState(stream), kNotImplemented);
-  EXPECT_EQ(stream->getSize(), 0);
+  const std::vector<uint8_t> defaults = SaveState(p.controller());
+
+  ASSERT_EQ(LoadState(p.controller(), defaults), kResultOk);
+  EXPECT_TRUE(Restarts(p).empty()) << "the values did not change";
+
+  // From whichever thread the host restores on, and only once per restore.
+  std::thread loader([&] { EXPECT_EQ(LoadState(p.component(), edited), kResultOk); });
+  const std::thread::id loaderId = loader.get_id();
+  loader.join();
+  std::vector<vst3host::HandlerCall> restarts = Restarts(p);
+  ASSERT_EQ(restarts.size(), 1u);
+  EXPECT_EQ(restarts[0].flags, kParamValuesChanged);
+  EXPECT_EQ(restarts[0].thread, loaderId);
+
+  // The bypass word alone is a change too; a refused stream is none.
+  std::vector<uint8_t> bypassOff = edited;
+  bypassOff[kStateBytes - 4] = 0;
+  ASSERT_EQ(p.controller()->setComponentState(StreamOf(bypassOff)), kResultOk);
+  EXPECT_EQ(LoadState(p.controller(), std::vector<uint8_t>(edited.begin(), edited.begin() + 20)), kResultFalse);
+  restarts = Restarts(p);
+  ASSERT_EQ(restarts.size(), 2u);
+  EXPECT_EQ(restarts[1].thread, std::this_thread::get_id());
+
+  // A program change inside process restores values too, but never asks from the audio thread.
+  ASSERT_EQ(p.instance->Prepare(kSample32, 44100.0, 64), kResultOk);
+  vst3host::ProcessBuffers buffers(kSample32, 64, {2, 2}, {2});
+  ASSERT_EQ(SendParam(p, buffers, kPresetId, 0.0), kResultOk);
+  EXPECT_EQ(SaveState(p.controller()), defaults);
+  EXPECT_EQ(Restarts(p).size(), 2u);
+}
+
+TEST(State, SavingFailsWhenTheHostsStreamDoesNotTakeEveryByte) {
+  Plugin p = CreateVelmora();
+  struct Case {
+    int32 budget;
+    int32 piece;
+    tresult expected;
+  } cases[] = {
+      {0, 1000, kResultFalse},                // stores nothing
+      {50, 1000, kResultFalse},               // stores part of the values
+      {kStateBytes - 1, 1000, kResultFalse},  // all but the last byte of the bypass word
+      {kStateBytes, 7, kResultOk},            // everything, a few bytes per call
+  };
+  for (const Case& c : cases) {
+    IPtr<LimitedStream> forController = owned(new LimitedStream(c.budget, c.piece));
+    IPtr<LimitedStream> forComponent = owned(new LimitedStream(c.budget, c.piece));
+    EXPECT_EQ(p.controller()->getState(forController), c.expected) << c.budget << " " << c.piece;
+    EXPECT_EQ(p.component()->getState(forComponent), c.expected) << c.budget << " " << c.piece;
+  }
+}
+
+TEST(State, ARestoredBypassSurvivesProcessingSetup) {
+  // Hosts often restore a project's state first and set up processing afterwards.
+  Edited e;
+  const std::vector<uint8_t> bytes = SaveState(e.rig.controller());
+  Plugin p = CreateVelmora();
+  ASSERT_EQ(LoadState(p.component(), bytes), kResultOk);
+  ASSERT_EQ(p.instance->Prepare(kSample32, 48000.0, 128), kResultOk);
+  EXPECT_EQ(p.controller()->getParamNormalized(kBypassId), 1.0);
+  vst3host::ProcessBuffers buffers(kSample32, 128, {2, 2}, {2});
+  for (int i = 0; i < 128; ++i) buffers.SetInput(0, 0, i, 0.5 * TestSignal(0, i));
+  ASSERT_EQ(Process(p, buffers, 128), kResultOk);
+  for (int i = 0; i < 128; ++i) ASSERT_EQ(buffers.Output(0, 0, i), buffers.Input(0, 0, i)) << i;
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -75,6 +76,27 @@ tresult SendParam(const Plugin& plugin, vst3host::ProcessBuffers& buffers, Param
   IPtr<vst3host::ParameterChanges> changes = owned(new vst3host::ParameterChanges());
   changes->Add(id, 0, value);
   return Process(plugin, buffers, 0, changes);
+}
+
+IPtr<MemoryStream> StreamOf(const std::vector<uint8_t>& bytes) {
+  IPtr<MemoryStream> stream = owned(new MemoryStream());
+  int32 written = 0;
+  if (!bytes.empty()) stream->write(const_cast<uint8_t*>(bytes.data()), static_cast<int32>(bytes.size()), &written);
+  stream->seek(0, IBStream::kIBSeekSet, nullptr);
+  return stream;
+}
+
+double StoredValue(const std::vector<uint8_t>& state, int index) {
+  const size_t offset = 8 * static_cast<size_t>(index);
+  if (index < 0 || state.size() < offset + 8) {
+    ADD_FAILURE() << "no value " << index << " in a state of " << state.size() << " bytes";
+    return 0.0;
+  }
+  uint64_t bits = 0;
+  for (int b = 7; b >= 0; --b) bits = (bits << 8) | state[offset + static_cast<size_t>(b)];
+  double v;
+  std::memcpy(&v, &bits, sizeof(v));
+  return v;
 }
 
 double TestSignal(int channel, long frame) {

@@ -13,7 +13,9 @@
 #include "tools/vst3host/ProcessBuffers.h"
 
 #include "pluginterfaces/base/smartpointer.h"
+#include "public.sdk/source/common/memorystream.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -55,6 +57,23 @@ Steinberg::tresult Process(const Plugin& plugin, vst3host::ProcessBuffers& buffe
 // Runs one block that only carries a single parameter value.
 Steinberg::tresult SendParam(const Plugin& plugin, vst3host::ProcessBuffers& buffers, Steinberg::Vst::ParamID id,
                              double value);
+
+// The state either face hands out (IComponent and IEditController declare the same getState and
+// setState), a stream reading given bytes, and the state restored from bytes through a face.
+template <class Face>
+std::vector<uint8_t> SaveState(Face* face) {
+  Steinberg::IPtr<Steinberg::MemoryStream> stream = Steinberg::owned(new Steinberg::MemoryStream());
+  if (face->getState(stream) != Steinberg::kResultOk) return {};
+  const auto* bytes = reinterpret_cast<const uint8_t*>(stream->getData());
+  return std::vector<uint8_t>(bytes, bytes + stream->getSize());
+}
+Steinberg::IPtr<Steinberg::MemoryStream> StreamOf(const std::vector<uint8_t>& bytes);
+template <class Face>
+Steinberg::tresult LoadState(Face* face, const std::vector<uint8_t>& bytes) {
+  return face->setState(StreamOf(bytes));
+}
+// The plain value of parameter index in a saved state (little-endian doubles in index order).
+double StoredValue(const std::vector<uint8_t>& state, int index);
 
 // A repeatable test signal: a sum of two sines with some level movement, in [-0.9, 0.9].
 double TestSignal(int channel, long frame);

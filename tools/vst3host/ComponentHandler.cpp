@@ -5,33 +5,34 @@ using namespace Steinberg::Vst;
 
 namespace vst3host {
 
-void RecordingComponentHandler::Record(const HandlerCall& call) {
+void RecordingComponentHandler::Record(HandlerCall call) {
+  call.thread = std::this_thread::get_id();
   std::lock_guard<std::mutex> lock(mMutex);
   mCalls.push_back(call);
 }
 
 tresult PLUGIN_API RecordingComponentHandler::beginEdit(ParamID id) {
-  Record({HandlerCall::kBeginEdit, id, 0.0, 0});
+  Record({HandlerCall::kBeginEdit, id, 0.0, 0, {}});
   return kResultOk;
 }
 
 tresult PLUGIN_API RecordingComponentHandler::performEdit(ParamID id, ParamValue value) {
-  Record({HandlerCall::kPerformEdit, id, value, 0});
+  Record({HandlerCall::kPerformEdit, id, value, 0, {}});
   return kResultOk;
 }
 
 tresult PLUGIN_API RecordingComponentHandler::endEdit(ParamID id) {
-  Record({HandlerCall::kEndEdit, id, 0.0, 0});
+  Record({HandlerCall::kEndEdit, id, 0.0, 0, {}});
   return kResultOk;
 }
 
 tresult PLUGIN_API RecordingComponentHandler::restartComponent(int32 flags) {
-  Record({HandlerCall::kRestart, 0, 0.0, flags});
+  Record({HandlerCall::kRestart, 0, 0.0, flags, {}});
   return kResultOk;
 }
 
 IContextMenu* PLUGIN_API RecordingComponentHandler::createContextMenu(IPlugView* /*view*/, const ParamID* paramID) {
-  Record({HandlerCall::kContextMenu, paramID ? *paramID : 0, 0.0, 0});
+  Record({HandlerCall::kContextMenu, paramID ? *paramID : 0, 0.0, 0, {}});
   return nullptr;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A component handler that records what the plug-in tells the host: edit gestures (begin,
 // perform, end), restart requests and context-menu requests. Context menus are refused (no menu
-// is returned), which a plug-in must cope with.
+// is returned), which a plug-in must cope with. Each call remembers the thread it came from.
 
 #include "tools/vst3host/RefCounted.h"
 
@@ -9,6 +9,7 @@
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace vst3host {
@@ -19,6 +20,7 @@ struct HandlerCall {
   Steinberg::Vst::ParamID id;  // edits and context menus
   double value;                // perform edit
   Steinberg::int32 flags;      // restart
+  std::thread::id thread;      // the thread the plug-in called from
 };
 
 class RecordingComponentHandler
@@ -37,7 +39,7 @@ public:
   void Clear();
 
 private:
-  void Record(const HandlerCall& call);
+  void Record(HandlerCall call);
 
   mutable std::mutex mMutex;
   std::vector<HandlerCall> mCalls;

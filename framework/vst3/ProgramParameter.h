@@ -1,0 +1,25 @@
+#pragma once
+// The host's program-change parameter ("prst"): one step per preset of the plug-in base, shown by
+// the preset's name. Plain and normalised values are the same number, held in [0, 1]; program i
+// is the value i / preset count, as the process call reads it. A text is a preset's name or a
+// number in [0, 1]; anything else is refused.
+
+#include "public.sdk/source/vst/vstparameters.h"
+
+class IPlugBase;
+
+class ProgramParameter : public Steinberg::Vst::Parameter {
+public:
+  // plugin provides the preset names and must outlive the parameter.
+  ProgramParameter(Steinberg::Vst::ParamID id, const IPlugBase* plugin);
+
+  void toString(Steinberg::Vst::ParamValue normalized, Steinberg::Vst::String128 string) const SMTG_OVERRIDE;
+  bool fromString(const Steinberg::Vst::TChar* string, Steinberg::Vst::ParamValue& normalized) const SMTG_OVERRIDE;
+  Steinberg::Vst::ParamValue toPlain(Steinberg::Vst::ParamValue normalized) const SMTG_OVERRIDE;
+  Steinberg::Vst::ParamValue toNormalized(Steinberg::Vst::ParamValue plain) const SMTG_OVERRIDE;
+
+  OBJ_METHODS(ProgramParameter, Parameter)
+
+private:
+  const IPlugBase* mPlugin;
+};
