@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite three times: in a normal build, under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and in the Windows cross build, whose tests run
-# under Wine on a virtual display (the "default", "asan" and "windows" presets of
-# CMakePresets.json). Installs missing Debian packages first.
+# AddressSanitizer + UndefinedBehaviorSanitizer (each with a short seeded fuzz run), and in the
+# Windows cross build, whose tests run under Wine on a virtual display; between the last two it
+# builds the cross-thread tests under ThreadSanitizer and runs them (the "default", "asan", "tsan"
+# and "windows" presets of CMakePresets.json). Installs missing Debian packages first.
 #   ./test.sh                 everything
 #   ./test.sh --no-windows    without the Windows build (a quicker local loop; CI runs it)
 #   ./test.sh -R StateChunk   only tests whose name matches (passed on to ctest, in every build)
 set -euo pipefail
 cd "$(dirname "$0")"
 
-presets=(default asan windows)
+presets=(default asan tsan windows)
 args=()
 for arg in "$@"; do
-  if [[ $arg == --no-windows ]]; then presets=(default asan); else args+=("$arg"); fi
+  if [[ $arg == --no-windows ]]; then presets=(default asan tsan); else args+=("$arg"); fi
 done
 set -- "${args[@]+"${args[@]}"}"
 
@@ -26,6 +27,10 @@ for preset in "${presets[@]}"; do
     # Wine runs the Windows test programs with a private prefix (made once in build-win/) and a
     # private virtual display for the duration of the run.
     tools/windows/wine-session.sh build-win/wine-prefix ctest --preset "$preset" -j "$jobs" "$@"
+  elif [[ $preset == tsan ]]; then
+    # ThreadSanitizer needs the fixed memory layout it was built for; without address-space
+    # randomisation it works whatever entropy the kernel would otherwise use.
+    setarch "$(uname -m)" -R ctest --preset "$preset" -j "$jobs" "$@"
   else
     ctest --preset "$preset" -j "$jobs" "$@"
   fi
