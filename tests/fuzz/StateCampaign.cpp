@@ -6,8 +6,8 @@
 #include "tests/fuzz/Campaigns.h"
 
 #include "plugin/VelmoraSteps.h"
+#include "tools/vst3host/LimitedStream.h"
 
-#include "public.sdk/source/common/memorystream.h"
 
 #include <cstring>
 
@@ -53,21 +53,6 @@ tresult Restore(Rig& rig, int face, const std::vector<uint8_t>& bytes, int piece
   }
 }
 
-// A host stream that takes at most budget bytes in all.
-class ShortStream : public MemoryStream {
-public:
-  explicit ShortStream(int32 budget) : mBudget(budget) {}
-  tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) SMTG_OVERRIDE {
-    const int32 n = numBytes < mBudget ? numBytes : mBudget;
-    if (numBytesWritten) *numBytesWritten = 0;
-    if (n <= 0) return kResultFalse;
-    mBudget -= n;
-    return MemoryStream::write(buffer, n, numBytesWritten);
-  }
-
-private:
-  int32 mBudget;
-};
 }  // namespace
 
 void StateStreams(Rng& rng, Verdict& verdict) {
@@ -108,7 +93,7 @@ void StateStreams(Rng& rng, Verdict& verdict) {
 
   // Saving into a stream that takes only part of the bytes answers false.
   const int32 budget = rng.Int(0, kStateBytes);
-  IPtr<ShortStream> shortStream = owned(new ShortStream(budget));
+  IPtr<vst3host::LimitedStream> shortStream = owned(new vst3host::LimitedStream(budget, budget));
   const tresult saved =
       rng.Chance(0.5) ? rig.component()->getState(shortStream) : rig.controller()->getState(shortStream);
   verdict.Check(

@@ -4,11 +4,10 @@
 
 #include "tests/vst3/Vst3TestSupport.h"
 
-#include "public.sdk/source/common/memorystream.h"
+#include "tools/vst3host/LimitedStream.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -19,24 +18,6 @@ using namespace vst3test;
 
 namespace {
 constexpr int kStateBytes = kNumParams * 8 + 4;
-
-// A host stream that takes at most `budget` bytes in all and at most `piece` bytes per call; a
-// write with nothing left to take fails.
-class LimitedStream : public MemoryStream {
-public:
-  LimitedStream(int32 budget, int32 piece) : mBudget(budget), mPiece(piece) {}
-  tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) SMTG_OVERRIDE {
-    const int32 n = std::min({numBytes, mBudget, mPiece});
-    if (numBytesWritten) *numBytesWritten = 0;
-    if (n <= 0) return kResultFalse;
-    mBudget -= n;
-    return MemoryStream::write(buffer, n, numBytesWritten);
-  }
-
-private:
-  int32 mBudget;
-  int32 mPiece;
-};
 
 // The restart requests the handler received so far.
 std::vector<vst3host::HandlerCall> Restarts(const Plugin& p) {
@@ -208,8 +189,8 @@ TEST(State, SavingFailsWhenTheHostsStreamDoesNotTakeEveryByte) {
       {kStateBytes, 7, kResultOk},            // everything, a few bytes per call
   };
   for (const Case& c : cases) {
-    IPtr<LimitedStream> forController = owned(new LimitedStream(c.budget, c.piece));
-    IPtr<LimitedStream> forComponent = owned(new LimitedStream(c.budget, c.piece));
+    IPtr<vst3host::LimitedStream> forController = owned(new vst3host::LimitedStream(c.budget, c.piece));
+    IPtr<vst3host::LimitedStream> forComponent = owned(new vst3host::LimitedStream(c.budget, c.piece));
     EXPECT_EQ(p.controller()->getState(forController), c.expected) << c.budget << " " << c.piece;
     EXPECT_EQ(p.component()->getState(forComponent), c.expected) << c.budget << " " << c.piece;
   }
