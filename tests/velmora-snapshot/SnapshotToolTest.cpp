@@ -15,11 +15,13 @@
 #include <sndfile.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -216,6 +218,51 @@ TEST_F(SnapshotToolTest, MeterShowsTheGainReductionOfTheProcessedMaterial) {
   }
 }
 
+// Larger pictures are the 1x panel filtered up: wherever the panel is flat around a pixel, all the
+// pixels it becomes are exactly that colour.
+TEST_F(SnapshotToolTest, ScaledPictureIsThePanelFilteredUp) {
+  const auto one = Snapshot({});
+  ASSERT_NE(one, nullptr);
+  ASSERT_EQ(Run({Path("double.png"), "--scale", "2"}).exitCode, 0);
+  const std::unique_ptr<LICE_IBitmap> two(DecodePngFile(Path("double.png").c_str(), true));
+  ASSERT_NE(two, nullptr);
+  ASSERT_EQ(two->Width(), 2 * kEditorWidth);
+  ASSERT_EQ(two->Height(), 2 * kEditorHeight);
+  auto at = [](const LICE_IBitmap& bm, int x, int y) { return LICE_RowAddress(bm, y)[x]; };
+  int flat = 0;
+  for (int y = 2; y + 2 < kEditorHeight; ++y)
+    for (int x = 2; x + 2 < kEditorWidth; ++x) {
+      bool same = true;
+      for (int j = -2; j <= 2 && same; ++j)
+        for (int i = -2; i <= 2 && same; ++i) same = at(*one, x + i, y + j) == at(*one, x, y);
+      if (!same) continue;
+      ++flat;
+      for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i) ASSERT_EQ(at(*two, 2 * x + i, 2 * y + j), at(*one, x, y)) << x << "," << y;
+    }
+  EXPECT_GT(flat, 1000);
+}
+
+// The browser pictures of the bundle: named after the class id, the editor as it opens at 1x and
+// 2x, the same pictures the plain command lines give.
+TEST_F(SnapshotToolTest, BundlePicturesAreTheOpeningEditorAtOneAndTwoTimes) {
+  ASSERT_EQ(Run({"--bundle", Path("Velmora.vst3")}).exitCode, 0);
+  ASSERT_EQ(Run({Path("one.png")}).exitCode, 0);
+  ASSERT_EQ(Run({Path("two.png"), "--scale=2"}).exitCode, 0);
+  const std::string folder = Path("Velmora.vst3") + "/Contents/Resources/Snapshots/";
+  const std::string id = "0DE7AEF2DE004E4F43767461566C6D31";
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{id + "_snapshot.png", id + "_snapshot_2.0x.png"}));
+  auto bytes = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(bytes(folder + id + "_snapshot.png"), bytes(Path("one.png")));
+  EXPECT_EQ(bytes(folder + id + "_snapshot_2.0x.png"), bytes(Path("two.png")));
+}
+
 TEST_F(SnapshotToolTest, BadCommandLinesFailWithOneLineAndLeaveNoFile) {
   WriteWav(Path("in.wav"), 44100, 2, 1.0, LoudSine);
   WriteWav(Path("in-48k.wav"), 48000, 2, 1.0, LoudSine);
@@ -244,6 +291,11 @@ TEST_F(SnapshotToolTest, BadCommandLinesFailWithOneLineAndLeaveNoFile) {
       {{out, "--input", Path("in.wav"), "--at", "-1"}, usage},
       {{out, "--input", Path("in.wav"), "--at", "soon"}, usage},
       {{Path("in.wav"), "--input", Path("in.wav")}, usage},
+      {{out, "--scale", "0"}, usage},
+      {{out, "--scale", "5"}, usage},
+      {{out, "--scale", "1.5"}, usage},
+      {{"--bundle", Path("B.vst3"), out}, usage},
+      {{"--bundle", Path("B.vst3"), "--set", "Ratio=1"}, usage},
       {{out, "--input", Path("missing.wav")}, failure},
       {{out, "--input", Path("three.wav")}, failure},
       {{out, "--input", Path("in.wav"), "--sidechain", Path("in-48k.wav")}, failure},

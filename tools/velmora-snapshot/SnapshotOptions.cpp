@@ -77,6 +77,19 @@ bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* 
       options->sidechain = value;
       continue;
     }
+    if (!OptionValue(argc, argv, &i, "--scale", &value, &matched, error)) return false;
+    if (matched) {
+      if (value.size() != 1 || value[0] < '1' || value[0] > '0' + kMaxSnapshotScale)
+        return Fail(error, "--scale needs a whole number from 1 to " + std::to_string(kMaxSnapshotScale) + ", got \"" +
+                               value + "\"");
+      options->scale = value[0] - '0';
+      continue;
+    }
+    if (!OptionValue(argc, argv, &i, "--bundle", &value, &matched, error)) return false;
+    if (matched) {
+      options->bundle = value;
+      continue;
+    }
     if (!OptionValue(argc, argv, &i, "--at", &value, &matched, error)) return false;
     if (matched) {
       if (!ParseSeconds(value, &options->stopSeconds))
@@ -91,6 +104,13 @@ bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* 
   }
 
   if (options->action == SnapshotOptions::ListParameters) return true;
+  if (!options->bundle.empty()) {
+    // The browser pictures show the plug-in as it opens; nothing else goes with them.
+    if (!options->output.empty() || !options->steps.empty() || !options->input.empty() || options->hasStopTime ||
+        options->scale != 1)
+      return Fail(error, "--bundle takes no output file and no other option");
+    return true;
+  }
   if (options->output.empty()) return Fail(error, "no output file given (velmora-snapshot OUT.png ...)");
   if (!options->sidechain.empty() && options->input.empty()) return Fail(error, "--sidechain needs --input");
   if (options->hasStopTime && options->input.empty()) return Fail(error, "--at needs --input");
@@ -99,10 +119,11 @@ bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* 
 
 const char* SnapshotUsage() {
   return "usage: velmora-snapshot OUT.png [--set NAME_OR_ID=STEP ...] [--input FILE [--sidechain FILE]]\n"
-         "                        [--at SECONDS]\n"
+         "                        [--at SECONDS] [--scale N]\n"
+         "       velmora-snapshot --bundle BUNDLE.vst3\n"
          "       velmora-snapshot --list\n"
          "\n"
-         "Paints the Velmora editor, without a window, into OUT.png (404 x 634).\n"
+         "Paints the Velmora editor, without a window, into OUT.png (404 x 634 at scale 1).\n"
          "  --set NAME_OR_ID=STEP  parameter by title (any case) or id 0..12, at a step 0..max (see --list)\n"
          "  --input FILE           process the audio file (mono or stereo, at its own rate) first, so the\n"
          "                         meter shows the gain reduction of that material\n"
@@ -110,5 +131,9 @@ const char* SnapshotUsage() {
          "  --at SECONDS           stop processing at this time; by default the picture is taken at the\n"
          "                         editor refresh with the largest meter reading, once the meter's start-up\n"
          "                         sweep has settled (after 0.4 s), else at the end of the file\n"
+         "  --scale N              enlarge the picture N times (1 to 4) from the 1x panel with a cubic filter\n"
+         "  --bundle BUNDLE.vst3   write the pictures hosts show in their plug-in browsers into the bundle:\n"
+         "                         Contents/Resources/Snapshots/<class id>_snapshot.png and\n"
+         "                         <class id>_snapshot_2.0x.png, the editor as it opens\n"
          "  --list                 list the parameters with their ids and step ranges\n";
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The command line of velmora-snapshot:
 //   velmora-snapshot OUT.png [--set NAME_OR_ID=STEP ...] [--input FILE [--sidechain FILE]]
-//                    [--at SECONDS]
+//                    [--at SECONDS] [--scale N]
+//   velmora-snapshot --bundle BUNDLE.vst3
 //   velmora-snapshot --list | --help
 
 #include <string>
@@ -21,7 +22,12 @@ struct SnapshotOptions {
   std::string sidechain;
   bool hasStopTime = false;
   double stopSeconds = 0.0;
+  int scale = 1;       // the picture enlarged this many times from the 1x panel
+  std::string bundle;  // --bundle: the plug-in's browser pictures, 1x and 2x, into this bundle
 };
+
+// The largest --scale: far beyond any screen's scale factor, and the picture stays small.
+constexpr int kMaxSnapshotScale = 4;
 
 // False with a one-line reason in *error for a command line that cannot be run.
 bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* options, std::string* error);

@@ -2,6 +2,7 @@
 
 #include "bitmap/LICE_Blit.h"
 #include "bitmap/LICE_PngEncode.h"
+#include "bitmap/LICE_Resample.h"
 #include "bitmap/LICE_SysBitmap.h"
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphics.h"
@@ -144,7 +145,11 @@ bool SnapshotSession::Run(AudioReader& input, AudioReader* sidechain, long long 
   return true;
 }
 
-bool SnapshotSession::Write(const std::string& path, std::string* error) {
+bool SnapshotSession::Write(const std::string& path, int scale, std::string* error) {
   const LICE_IBitmap* picture = mHavePicture ? static_cast<const LICE_IBitmap*>(&mPicture) : mGraphics->BackBuffer();
-  return WriteBitmapPng(picture, path.c_str(), error);
+  if (scale == 1) return WriteBitmapPng(picture, path.c_str(), error);
+  // The artwork exists at 1x only; larger pictures are filtered up from the painted panel.
+  LICE_MemBitmap enlarged(picture->Width() * scale, picture->Height() * scale);
+  ResampleBitmap(&enlarged, picture);
+  return WriteBitmapPng(&enlarged, path.c_str(), error);
 }

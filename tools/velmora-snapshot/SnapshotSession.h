@@ -46,8 +46,8 @@ public:
   // Processes input (and sidechain, which may be null) up to stopFrame, or with stopFrame < 0 to
   // the end of the input, keeping the picture of the loudest meter refresh as described above.
   bool Run(AudioReader& input, AudioReader* sidechain, long long stopFrame, std::string* error);
-  // Writes the picture (the editor as it stands, when Run was not called).
-  bool Write(const std::string& path, std::string* error);
+  // Writes the picture (the editor as it stands, when Run was not called), enlarged `scale` times.
+  bool Write(const std::string& path, int scale, std::string* error);
 
 private:
   bool Process(int frames, std::string* error);

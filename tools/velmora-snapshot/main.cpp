@@ -3,14 +3,19 @@
 // It builds the plug-in's classes in (it is a tool of the plug-in, not a host) and drives them
 // through the same VST3 calls a host makes.
 
+#include "framework/vst3/ClassId.h"
+#include "plugin/VelmoraIdentity.h"
 #include "tools/velmora-snapshot/AudioReader.h"
 #include "tools/velmora-snapshot/ParameterSteps.h"
 #include "tools/velmora-snapshot/SnapshotOptions.h"
 #include "tools/velmora-snapshot/SnapshotSession.h"
+#include "tools/vst3host/BundleSnapshots.h"
 
 #include "tools/velmora-host/HostPlatform.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -75,7 +80,28 @@ int TakeSnapshot(const SnapshotOptions& options) {
   if (!options.input.empty() &&
       !session.Run(input, options.sidechain.empty() ? nullptr : &sidechain, stopFrame, &error))
     return Report(error, kFailed);
-  if (!session.Write(options.output, &error)) return Report(error, kFailed);
+  if (!session.Write(options.output, options.scale, &error)) return Report(error, kFailed);
+  return 0;
+}
+
+// The pictures hosts show for Velmora in their browsers: the editor as it opens, at 1x and 2x,
+// named after the class id the module's factory registers.
+int WriteBundleSnapshots(const std::string& bundle) {
+  const auto cid = EffectClassId(kVelmoraIdentity.makerCode, kVelmoraIdentity.pluginCode);
+  Steinberg::TUID tuid;
+  std::copy(cid.begin(), cid.end(), reinterpret_cast<std::uint8_t*>(tuid));
+  const std::string classId = vst3host::ClassIdText(tuid);
+  const std::filesystem::path folder = std::filesystem::u8path(bundle) / vst3host::kSnapshotFolder;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) return Report("cannot make " + folder.u8string() + ": " + ec.message(), kFailed);
+
+  SnapshotSession session;
+  std::string error;
+  if (!session.Start(44100.0, false, &error) || !session.ApplySteps({}, &error)) return Report(error, kFailed);
+  for (const int scale : {1, 2})
+    if (!session.Write((folder / vst3host::SnapshotFileName(classId, scale)).u8string(), scale, &error))
+      return Report(error, kFailed);
   return 0;
 }
 
@@ -102,5 +128,6 @@ int main(int argc, char** argv) {
     case SnapshotOptions::TakeSnapshot:
       break;
   }
+  if (!options.bundle.empty()) return WriteBundleSnapshots(options.bundle);
   return TakeSnapshot(options);
 }
