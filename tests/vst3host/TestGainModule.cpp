@@ -1,7 +1,10 @@
 // A second, unrelated VST3 effect for the host tests, shaped differently from Velmora on
 // purpose: its edit controller is a separate class, its state lives in the component, its one
-// parameter is continuous, it reports latency, and it mixes its aux input into the output.
-//   out[n] = (main[n - 3] + aux[n - 3]) * 2 * level     latency 3 samples, "Level" default 0.5
+// parameter is continuous and follows automation sample by sample, it reports latency, and it
+// mixes its aux input into the output.
+//   out[n] = (main[n - 3] + aux[n - 3]) * 2 * level[n]     latency 3 samples, "Level" default 0.5
+// level[n] follows the block's points as VST3 defines them: linear between points, from the
+// previous value (as if at offset -1) to the first point, held after the last one.
 #include "tools/vst3host/RefCounted.h"
 
 #include "pluginterfaces/base/ibstream.h"
@@ -12,6 +15,7 @@
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -87,14 +91,10 @@ public:
   uint32 PLUGIN_API getTailSamples() override { return 0; }
 
   tresult PLUGIN_API process(ProcessData& data) override {
+    mLevels.assign(static_cast<size_t>(std::max(data.numSamples, 0)), mLevel);
     if (IParameterChanges* changes = data.inputParameterChanges)
-      for (int32 i = 0; i < changes->getParameterCount(); ++i) {
-        IParamValueQueue* queue = changes->getParameterData(i);
-        int32 offset = 0;
-        ParamValue value = 0;
-        if (queue->getParameterId() == kLevelId && queue->getPoint(queue->getPointCount() - 1, offset, value) == kResultOk)
-          mLevel = value;
-      }
+      for (int32 i = 0; i < changes->getParameterCount(); ++i)
+        if (IParamValueQueue* queue = changes->getParameterData(i); queue->getParameterId() == kLevelId) Follow(*queue);
     if (data.numInputs < 2 || data.numOutputs < 1) return kResultFalse;
     for (int c = 0; c < 2; ++c) {
       const float* in = data.inputs[0].channelBuffers32[c];
@@ -103,7 +103,7 @@ public:
       std::vector<double>& line = mDelay[c];
       for (int32 i = 0; i < data.numSamples; ++i) {
         line.push_back(in[i] + (mKeyActive ? key[i] : 0.0f));
-        out[i] = static_cast<float>(line.front() * 2.0 * mLevel);
+        out[i] = static_cast<float>(line.front() * 2.0 * mLevels[static_cast<size_t>(i)]);
         line.erase(line.begin());
       }
     }
@@ -111,7 +111,24 @@ public:
   }
 
 private:
+  void Follow(IParamValueQueue& queue) {
+    int32 fromOffset = -1;
+    double from = mLevel;
+    for (int32 p = 0; p < queue.getPointCount(); ++p) {
+      int32 offset = 0;
+      ParamValue value = 0;
+      if (queue.getPoint(p, offset, value) != kResultOk) continue;
+      for (int32 i = std::max(fromOffset + 1, 0); i <= offset && i < static_cast<int32>(mLevels.size()); ++i)
+        mLevels[static_cast<size_t>(i)] = from + (value - from) * (i - fromOffset) / (offset - fromOffset);
+      for (size_t i = static_cast<size_t>(std::max(offset + 1, 0)); i < mLevels.size(); ++i) mLevels[i] = value;
+      fromOffset = offset;
+      from = value;
+    }
+    mLevel = from;
+  }
+
   double mLevel = 0.5;
+  std::vector<double> mLevels;  // the level of every sample of the block being processed
   bool mKeyActive = false;
   std::vector<double> mDelay[2] = {std::vector<double>(kLatency), std::vector<double>(kLatency)};
 };
