@@ -1,0 +1,94 @@
+// Automation as written on the command line and in CSV files, before any module is involved.
+#include "tests/support/TempFolder.h"
+#include "tools/velmora-host/AutomationText.h"
+#include "tools/velmora-host/HostError.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using velmora_host::AutomationLane;
+using velmora_host::HostError;
+using velmora_host::parseAutomateOption;
+using velmora_host::readAutomationFile;
+
+namespace {
+
+TEST(AutomateOption, ReadsNameAndTimeValuePairs) {
+  const AutomationLane lane = parseAutomateOption("Compressor Threshold=0:15, 2.5:3,4:3", false);
+  EXPECT_EQ(lane.target, "Compressor Threshold");
+  EXPECT_FALSE(lane.normalised);
+  ASSERT_EQ(lane.points.size(), 3u);
+  EXPECT_EQ(lane.points[1].seconds, 2.5);
+  EXPECT_EQ(lane.points[1].value, 3.0);
+  // Equal times are a jump; the name may hold '=' and ':' (the last '=' splits).
+  const AutomationLane jump = parseAutomateOption("A=B:C=1:0.25,1:0.75", true);
+  EXPECT_EQ(jump.target, "A=B:C");
+  EXPECT_TRUE(jump.normalised);
+  EXPECT_EQ(jump.points.size(), 2u);
+}
+
+TEST(AutomateOption, RefusesMalformedLanes) {
+  for (const char* text : {"Ratio", "=0:1", "Ratio=", "Ratio=1", "Ratio=0:1,", "Ratio=0:x", "Ratio=a:1",
+                           "Ratio=2:1,1:2", "Ratio=-1:2", "Ratio=0:inf"}) {
+    SCOPED_TRACE(text);
+    EXPECT_THROW(parseAutomateOption(text, false), HostError);
+  }
+  EXPECT_THROW(parseAutomateOption("Mix=0:1.5", true), HostError);  // normalised beyond 1
+  EXPECT_NO_THROW(parseAutomateOption("Mix=0:1.5", false));         // a step: checked against the module later
+}
+
+class AutomationFileTest : public ::testing::Test {
+protected:
+  std::string write(const std::string& text) {
+    const std::string path = temp.Path("lanes.csv");
+    std::ofstream(path) << text;
+    return path;
+  }
+  TempFolder temp;
+};
+
+// A header, comments, blank lines, CRLF endings, quoted names and interleaved parameters: one
+// lane per parameter in order of appearance, each point remembering its line.
+TEST_F(AutomationFileTest, ReadsLanesFromCsv) {
+  const auto lanes = readAutomationFile(write("time,parameter,value\r\n"
+                                              "# threshold down, mix out\n"
+                                              "0, Compressor Threshold, 15\n"
+                                              "\n"
+                                              "0,\"Mix\",1\n"
+                                              "2.5,Compressor Threshold,3\r\n"
+                                              "3,\"Odd, \"\"quoted\"\" name\",0.5\n"),
+                                        false);
+  ASSERT_EQ(lanes.size(), 3u);
+  EXPECT_EQ(lanes[0].target, "Compressor Threshold");
+  ASSERT_EQ(lanes[0].points.size(), 2u);
+  EXPECT_EQ(lanes[0].points[1].seconds, 2.5);
+  EXPECT_NE(lanes[0].points[1].where.find("lanes.csv:6"), std::string::npos) << lanes[0].points[1].where;
+  EXPECT_EQ(lanes[1].target, "Mix");
+  EXPECT_EQ(lanes[2].target, "Odd, \"quoted\" name");
+  EXPECT_FALSE(lanes[2].normalised);
+}
+
+TEST_F(AutomationFileTest, RefusesBadLinesNamingThem) {
+  struct Case {
+    const char* text;
+    const char* line;
+  } cases[] = {
+      {"0,Ratio,1\n1,Ratio\n", ":2"},   {"0,Ratio,1\nsoon,Ratio,2\n", ":2"},
+      {"0,Ratio,1\n1,Ratio,x\n", ":2"}, {"2,Ratio,1\n1,Ratio,2\n", ":2"},
+      {"0,\"Ratio,1\n", ":1"},          {"0,,1\n", ":1"},
+      {"# nothing\n", "no points"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    try {
+      readAutomationFile(write(c.text), false);
+      ADD_FAILURE() << "accepted";
+    } catch (const HostError& error) {
+      EXPECT_NE(std::string(error.what()).find(c.line), std::string::npos) << error.what();
+    }
+  }
+  EXPECT_THROW(readAutomationFile(temp.Path("missing.csv"), false), HostError);
+}
+
+}  // namespace
