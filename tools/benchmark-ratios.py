@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 """Velmora's speed as ratios, measured so that a busy machine slows both sides of each alike.
 
-  host / sox      CPU time of `velmora-host render` with the host's bypass on (a pure
-                  pass-through: file in, VST3 process calls, file out) over the CPU time of a
-                  plain `sox in.wav out.wav` copy of the same 60 s stereo float file; the two
-                  commands run alternately and the median of the paired ratios is reported.
+  host / sox      CPU time of `velmora-host render --no-loudness` with the host's bypass on (a
+                  pure pass-through: file in, VST3 process calls, file out) over the CPU time of
+                  a plain `sox in.wav out.wav` copy of the same 60 s stereo float file; the
+                  commands run alternately and the median of the paired ratios is reported. The
+                  same render with the summary's loudness and true peak measured (the default)
+                  is reported beside it.
   binding / chain the module's process call over the processing chain alone, from the module
                   benchmark (velmora_bench_module, ratio_to_chain, interleaved inside it).
   chain / floor   the chain over the transcendental work its sound mandates, from the chain
@@ -43,22 +45,28 @@ def host_vs_sox(host, rounds, work):
     source = os.path.join(work, "in.wav")
     subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-e", "floating-point", "-b", "32", source,
                     "synth", "60", "pinknoise", "vol", "0.5"], check=True)
-    host_cmd = [host, "render", source, os.path.join(work, "host.wav"), "--set-norm", f"{HOST_BYPASS_ID}=1"]
+    metered_cmd = [host, "render", source, os.path.join(work, "host.wav"), "--set-norm", f"{HOST_BYPASS_ID}=1"]
+    host_cmd = metered_cmd + ["--no-loudness"]
     sox_cmd = ["sox", source, os.path.join(work, "sox.wav")]
     cpu_seconds(host_cmd)  # warm the page cache and the dynamic loader
     cpu_seconds(sox_cmd)
-    ratios, host_times, sox_times = [], [], []
+    ratios, metered_ratios, host_times, metered_times, sox_times = [], [], [], [], []
     for _ in range(rounds):
         h = cpu_seconds(host_cmd)
+        m = cpu_seconds(metered_cmd)
         s = cpu_seconds(sox_cmd)
         host_times.append(h)
+        metered_times.append(m)
         sox_times.append(s)
         ratios.append(h / s)
+        metered_ratios.append(m / s)
     frames = 60 * 44100
     print(f"host / sox copy (60 s stereo float, host bypass on, {rounds} paired runs):")
     print(f"  ratio {statistics.median(ratios):.2f}   "
           f"(host {statistics.median(host_times) / frames * 1e9:.1f} ns/frame, "
           f"sox {statistics.median(sox_times) / frames * 1e9:.1f} ns/frame, CPU time)")
+    print(f"  with loudness and true peak measured in and out: ratio {statistics.median(metered_ratios):.2f}   "
+          f"(host {statistics.median(metered_times) / frames * 1e9:.1f} ns/frame)")
 
 
 def google_benchmark(program, pattern, counters, repetitions):

@@ -12,6 +12,7 @@ packages=(
   libsndfile1-dev               # audio files for the command-line host
   libebur128-dev                # loudness and true peak (EBU R128) in the host's summaries
   nlohmann-json3-dev            # JSON: the host's --json output, the bundle's module info
+  help2man man-db               # velmora-host's manual page, made from --help and read with man
   libfreetype-dev libfontconfig1-dev fonts-dejavu-core   # editor text
   python3-cairo                 # artwork generator (Debian's own python3)
   sox                           # the reference copy of tools/benchmark-ratios.py

@@ -1,8 +1,7 @@
 // The built velmora-host driving the built Velmora module, as a user would run it.
-#include "tests/velmora-host/HostRunner.h"
+#include "tests/velmora-host/HostTest.h"
 
 #include "bitmap/LICE_Png.h"
-#include "tests/support/TempFolder.h"
 #include "tools/levelplot/LevelPlot.h"
 #include "tools/velmora-host/AudioFile.h"
 #include "tools/velmora-host/LevelStats.h"
@@ -17,6 +16,7 @@
 namespace fs = std::filesystem;
 using host_test::fileBytes;
 using host_test::HostRun;
+using host_test::HostTest;
 using host_test::rmsDb;
 using host_test::runHost;
 using host_test::sine;
@@ -24,26 +24,6 @@ using host_test::writeWav;
 using velmora_host::readAudioFile;
 
 namespace {
-
-class HostTest : public ::testing::Test {
-protected:
-  std::string path(const std::string& name) const { return (dir / name).string(); }
-
-  HostRun host(const std::vector<std::string>& args) const { return runHost(args, dir); }
-
-  // Renders and insists on success; returns the output as read back.
-  velmora_host::AudioData render(const std::string& in, const std::string& out, std::vector<std::string> extra = {}) {
-    std::vector<std::string> args{"render", path(in), path(out)};
-    args.insert(args.end(), extra.begin(), extra.end());
-    const HostRun run = host(args);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(run.err.empty()) << run.err;
-    return readAudioFile(path(out));
-  }
-
-  TempFolder temp;
-  const fs::path dir = temp.Dir();
-};
 
 TEST_F(HostTest, RenderAtDefaultsKeepsFormatAndPrintsSummary) {
   writeWav(dir / "in.wav", sine(-20.0, 440.0, 0.5));
@@ -294,6 +274,26 @@ TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
       {"bad format", {"render", in, out, "--format", "mp3"}},
       {"one file only", {"render", in}},
       {"unknown command", {"mangle"}},
+      {"two inputs without --out-dir", {"render", in, path("in.wav"), out, "--set", "Ratio=1"}},
+      {"--out-dir without inputs", {"render", "--out-dir", path("batch")}},
+      {"two inputs writing one output", {"render", in, path("sub/in.wav"), "--out-dir", path("batch")}},
+      {"output over its input", {"render", in, "--out-dir", dir.string()}},
+      {"saving state from a batch",
+       {"render", in, path("text.wav"), "--out-dir", path("batch"), "--save-state", path("s")}},
+      {"no workers", {"render", in, "--out-dir", path("batch"), "--jobs", "0"}},
+      {"batch with an unknown parameter",
+       {"render", in, path("three.wav"), "--out-dir", path("batch"), "--set", "Warmth=1"}},
+      {"automation of an unknown parameter", {"render", in, out, "--automate", "Warmth=0:1"}},
+      {"automated step beyond the range", {"render", in, out, "--automate", "Ratio=0:1,1:7"}},
+      {"automation out of time order", {"render", in, out, "--automate", "Ratio=1:1,0:2"}},
+      {"automated and set", {"render", in, out, "--automate", "Ratio=0:1", "--set", "4=2"}},
+      {"automated twice", {"render", in, out, "--automate", "Ratio=0:1", "--automate-norm", "4=0:0.5"}},
+      {"missing automation file", {"render", in, out, "--automation", path("missing.csv")}},
+      {"automation file that is no CSV", {"render", in, out, "--automation", path("short.state")}},
+      {"unknown preset name", {"render", in, out, "--load-preset", "Warm Tape"}},
+      {"compare with one file", {"compare", in}},
+      {"bad tolerance", {"compare", in, in, "--tol", "loud"}},
+      {"flag with a value", {"list", "--json=yes"}},
       {"demo through another effect", {"demo", "--out", path("demo"), "--module", HOST_TEST_GAIN_MODULE}},
       {"edit without a display", {"edit"}},
       {"edit of an effect without an editor", {"edit", "--module", HOST_TEST_GAIN_MODULE}},

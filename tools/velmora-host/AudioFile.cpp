@@ -48,6 +48,16 @@ const char* sampleFormatName(SampleFormat format) {
   return "?";
 }
 
+const char* sampleFormatKey(SampleFormat format) {
+  switch (format) {
+    case SampleFormat::Pcm16: return "pcm16";
+    case SampleFormat::Pcm24: return "pcm24";
+    case SampleFormat::Float32: return "float";
+    case SampleFormat::Float64: return "double";
+  }
+  return "?";
+}
+
 AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
   SF_INFO info{};
   mFile.reset(openSoundFile(path, SFM_READ, &info));

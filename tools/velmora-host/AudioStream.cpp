@@ -33,6 +33,16 @@ std::size_t SpreadSource::read(double* const* out, std::size_t n) {
   return got;
 }
 
+LevelMeter::LevelMeter(std::size_t channels, double sampleRate, bool loudness)
+    : mPeak(channels, 0.0), mSumSquares(channels, 0.0) {
+  if (loudness) mLoudness = std::make_unique<LoudnessMeter>(channels, sampleRate);
+}
+
+std::optional<Loudness> LevelMeter::loudness() const {
+  if (!mLoudness) return std::nullopt;
+  return mLoudness->result();
+}
+
 void LevelMeter::add(const double* const* frames, std::size_t channels, std::size_t n) {
   // Every channel's running peak and sum take their samples in order, as always. Two channels go
   // through one loop, held in locals, so the two chains of additions overlap instead of waiting
@@ -65,6 +75,7 @@ void LevelMeter::add(const double* const* frames, std::size_t channels, std::siz
     mSumSquares[c] = sum;
   }
   mFrames += n;
+  if (mLoudness) mLoudness->add(frames, n);
 }
 
 std::vector<Levels> LevelMeter::levels() const {

@@ -3,9 +3,11 @@
 // whatever the length of the file: sources deliver planar frames, sinks take them.
 #include "tools/velmora-host/AudioData.h"
 #include "tools/velmora-host/LevelStats.h"
+#include "tools/velmora-host/Loudness.h"
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velmora_host {
@@ -63,22 +65,27 @@ private:
   int mChannels;
 };
 
-// Peak and RMS per channel of everything that passes.
+// Peak and RMS per channel of everything that passes and, when asked for (it costs about as much as
+// Velmora's own processing), its loudness and true peak.
 class LevelMeter {
 public:
-  explicit LevelMeter(std::size_t channels) : mPeak(channels, 0.0), mSumSquares(channels, 0.0) {}
+  LevelMeter(std::size_t channels, double sampleRate, bool loudness);
   void add(const double* const* frames, std::size_t channels, std::size_t n);
   std::vector<Levels> levels() const;
+  // Empty when the loudness was not measured.
+  std::optional<Loudness> loudness() const;
+  std::size_t frames() const { return mFrames; }
 
 private:
   std::vector<double> mPeak, mSumSquares;
   std::size_t mFrames = 0;
+  std::unique_ptr<LoudnessMeter> mLoudness;
 };
 
 class MeteredSource : public AudioSource {
 public:
-  explicit MeteredSource(AudioSource& source)
-      : mSource(source), mMeter(static_cast<std::size_t>(source.channels())) {}
+  MeteredSource(AudioSource& source, bool loudness)
+      : mSource(source), mMeter(static_cast<std::size_t>(source.channels()), source.sampleRate(), loudness) {}
   int channels() const override { return mSource.channels(); }
   double sampleRate() const override { return mSource.sampleRate(); }
   std::size_t read(double* const* out, std::size_t n) override;
@@ -91,7 +98,8 @@ private:
 
 class MeteredSink : public AudioSink {
 public:
-  MeteredSink(AudioSink& sink, std::size_t channels) : mSink(sink), mChannels(channels), mMeter(channels) {}
+  MeteredSink(AudioSink& sink, std::size_t channels, double sampleRate, bool loudness)
+      : mSink(sink), mChannels(channels), mMeter(channels, sampleRate, loudness) {}
   void write(const double* const* in, std::size_t n) override;
   const LevelMeter& meter() const { return mMeter; }
 

@@ -52,12 +52,23 @@ ParamAssignment parseAssignment(const std::string& text, bool normalised) {
   ParamAssignment assignment;
   assignment.target = text.substr(0, eq);
   assignment.normalised = normalised;
-  assignment.original = text;
+  assignment.where = std::string(option) + " " + text;
   if (!parseNumber(text.substr(eq + 1), assignment.value))
     throw HostError(std::string(option) + " " + text + ": '" + text.substr(eq + 1) + "' is not a number");
   if (normalised && (assignment.value < 0.0 || assignment.value > 1.0))
     throw HostError("--set-norm " + text + ": a normalised value lies between 0 and 1");
   return assignment;
+}
+
+double parseTolerance(const std::string& text) {
+  std::string number = text;
+  const bool decibels = number.size() > 2 && (number.compare(number.size() - 2, 2, "dB") == 0 ||
+                                              number.compare(number.size() - 2, 2, "db") == 0);
+  if (decibels) number.resize(number.size() - 2);
+  double value = 0.0;
+  if (!parseNumber(number, value) || (!decibels && value < 0.0))
+    throw HostError("--tol needs a difference of 0 or more (1e-6) or a level in dB (-120dB), not '" + text + "'");
+  return decibels ? std::pow(10.0, value / 20.0) : value;
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -77,6 +88,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       line.command = "help";
       return line;
     }
+    if (word == "--version") {
+      line.command = "version";
+      return line;
+    }
     std::string option = word, inlineValue;
     const std::string::size_type eq = word.find('=');
     const bool hasInline = eq != std::string::npos;
@@ -85,40 +100,86 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       inlineValue = word.substr(eq + 1);
     }
     auto value = [&] { return args.valueFor(option, inlineValue, hasInline); };
+    // An option without a value sets `target` to `to`.
+    auto flag = [&](bool& target, bool to) {
+      if (hasInline) throw HostError(option + " takes no value");
+      target = to;
+    };
     RenderOptions& r = line.render;
-    if (option == "--trace") {
-      if (hasInline) throw HostError("--trace takes no value");
-      line.module.trace = true;
-    } else if (option == "--module")
+    if (option == "--trace")
+      flag(line.module.trace, true);
+    else if (option == "--json")
+      flag(line.json, true);
+    else if (option == "--no-loudness")
+      flag(r.loudness, false);
+    else if (option == "--module")
       line.module.path = value();
-    else if (option == "--out") line.demoDirectory = value();
-    else if (option == "--sidechain") r.sidechainPath = value();
-    else if (option == "--set") r.assignments.push_back(parseAssignment(value(), false));
-    else if (option == "--set-norm") r.assignments.push_back(parseAssignment(value(), true));
-    else if (option == "--load-state") r.loadState = value();
-    else if (option == "--save-state") r.saveState = value();
-    else if (option == "--load-preset") r.loadPreset = value();
-    else if (option == "--save-preset") r.savePreset = value();
-    else if (option == "--block-size") r.blockSize = parseInteger(option, value(), 1, 65536);
-    else if (option == "--format") r.format = parseSampleFormat(value());
+    else if (option == "--out")
+      line.demoDirectory = value();
+    else if (option == "--out-dir")
+      r.outDir = value();
+    else if (option == "--jobs")
+      r.jobs = parseInteger(option, value(), 1, 256);
+    else if (option == "--sidechain")
+      r.sidechainPath = value();
+    else if (option == "--set")
+      r.assignments.push_back(parseAssignment(value(), false));
+    else if (option == "--set-norm")
+      r.assignments.push_back(parseAssignment(value(), true));
+    else if (option == "--automate")
+      r.automation.push_back(parseAutomateOption(value(), false));
+    else if (option == "--automate-norm")
+      r.automation.push_back(parseAutomateOption(value(), true));
+    else if (option == "--automation")
+      r.automationFiles.push_back(AutomationFile{value(), false});
+    else if (option == "--automation-norm")
+      r.automationFiles.push_back(AutomationFile{value(), true});
+    else if (option == "--load-state")
+      r.loadState = value();
+    else if (option == "--save-state")
+      r.saveState = value();
+    else if (option == "--load-preset")
+      r.loadPreset = value();
+    else if (option == "--save-preset")
+      r.savePreset = value();
+    else if (option == "--block-size")
+      r.blockSize = parseInteger(option, value(), 1, 65536);
+    else if (option == "--format")
+      r.format = parseSampleFormat(value());
     else if (option == "--precision") {
       r.precision = parseInteger(option, value(), 32, 64);
       if (r.precision != 32 && r.precision != 64) throw HostError("--precision is 32 or 64");
-    } else
+    } else if (option == "--tol")
+      line.compare.tolerance = parseTolerance(value());
+    else
       throw HostError("unknown option " + option + " (see velmora-host --help)");
   }
 
   if (line.command.empty()) line.command = "demo";
   const std::string& cmd = line.command;
-  if (cmd != "list" && cmd != "render" && cmd != "demo" && cmd != "edit" && cmd != "help")
-    throw HostError("unknown command '" + cmd + "' (use list, render, demo or edit)");
+  if (cmd != "list" && cmd != "render" && cmd != "presets" && cmd != "compare" && cmd != "demo" && cmd != "edit" &&
+      cmd != "help")
+    throw HostError("unknown command '" + cmd + "' (use list, render, presets, compare, demo or edit)");
 
   if (cmd == "render") {
-    if (positional.size() != 2) throw HostError("render needs an input and an output file: render IN OUT [options]");
-    line.render.inputPath = positional[0];
-    line.render.outputPath = positional[1];
-    if (!line.render.loadState.empty() && !line.render.loadPreset.empty())
+    RenderOptions& r = line.render;
+    if (r.outDir.empty()) {
+      if (positional.size() != 2)
+        throw HostError("render needs an input and an output file (render IN OUT), or inputs and --out-dir DIR");
+      r.inputs = {positional[0]};
+      r.outputPath = positional[1];
+    } else {
+      if (positional.empty()) throw HostError("render --out-dir needs at least one input file");
+      r.inputs = positional;
+      if ((!r.saveState.empty() || !r.savePreset.empty()) && positional.size() > 1)
+        throw HostError("--save-state and --save-preset take a single input");
+    }
+    if (!r.loadState.empty() && !r.loadPreset.empty())
       throw HostError("use either --load-state or --load-preset, not both");
+  } else if (cmd == "compare") {
+    if (positional.size() != 2) throw HostError("compare needs two audio files: compare A B");
+    line.compare.first = positional[0];
+    line.compare.second = positional[1];
   } else if (!positional.empty()) {
     throw HostError(cmd + " takes no file arguments, got '" + positional.front() + "'");
   }
@@ -126,36 +187,61 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* usageText() {
-  return R"(usage: velmora-host [COMMAND] [options]
+  return R"(Usage: velmora-host [COMMAND] [options]
 
 Hosts a VST3 effect module (by default the Velmora module built next to this program).
 
-commands:
+Commands:
   list                    factory, classes, buses and every parameter of the module
   render IN OUT           process audio file IN (any format libsndfile reads) into WAV file OUT
+  render IN... --out-dir DIR
+                          process several files on worker threads into DIR/<input name>.wav
+  presets                 the effect's presets where hosts look for them, with their descriptions
+  compare A B             null test: the largest difference, the RMS of the difference and the
+                          first differing sample of two audio files; exit status 0 when they are
+                          identical within --tol, 1 when not, 2 when they cannot be compared
   demo                    synthesise a test programme and render it at several settings, with a
                           level plot and an editor picture per setting (default)
   edit                    open the effect's editor in a window on the X display, playing nothing,
                           and print every parameter change made in it; close the window to quit
 
-options for every command:
+Options for every command:
   --module PATH           the module: a .vst3 bundle directory or the shared object inside it
   --trace                 print what the effect reports about this host (contract breaches it
                           absorbed) to stderr
+  --json                  print the result of list, render, presets or compare as JSON
+  -h, --help              show this help and exit
+  --version               show the version and exit
 
-render options:
+Render options:
   --sidechain FILE        feed FILE to the auxiliary (sidechain) input bus
   --set NAME=STEP         set a parameter, by title or id, to a step (0 .. step count)
   --set-norm NAME=VALUE   set a parameter to a normalised value in [0, 1]
+  --automate NAME=T:STEP,...
+                          automate a parameter: a step at each time T in seconds, held until the
+                          next one, delivered sample-accurately as a DAW delivers automation
+  --automate-norm NAME=T:VALUE,...
+                          automate a parameter with normalised values, ramping between points
+  --automation FILE       automation lanes from a CSV file of time,parameter,step lines
+  --automation-norm FILE  the same with normalised values, ramping between points
   --load-state FILE       restore a raw state stream before rendering
   --save-state FILE       store the raw state stream after rendering
-  --load-preset FILE      restore a .vstpreset file before rendering
+  --load-preset PRESET    restore a .vstpreset file, or a preset by name (see presets)
   --save-preset FILE      store a .vstpreset file after rendering
   --block-size N          samples per process call (default 512)
   --precision 32|64       sample precision handed to the processor (default 32)
   --format F              output samples: pcm16, pcm24, float (default) or double
+  --no-loudness           leave loudness and true peak out of the summary (measuring them takes
+                          about as long as Velmora's own processing)
+  --out-dir DIR           write each input's output into DIR, named after the input
+  --jobs N                worker threads for several inputs, one instance each (default: one per
+                          core)
 
-demo options:
+Compare options:
+  --tol T                 the largest difference still counted as none: linear (1e-6) or in dBFS
+                          (-120dB); default 0
+
+Demo options:
   --out DIR               where to write the demo's audio and pictures (default ./velmora-demo)
 )";
 }

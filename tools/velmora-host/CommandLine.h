@@ -2,6 +2,7 @@
 // What the user asked for, parsed from argv. Parsing only checks form (known options, numbers
 // where numbers belong); whether a parameter name exists is decided once the module is loaded.
 #include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/AutomationText.h"
 
 #include <string>
 #include <vector>
@@ -13,18 +14,34 @@ struct ParamAssignment {
   std::string target;  // a title, a decimal id, or a 0x hexadecimal id
   double value = 0.0;
   bool normalised = false;  // --set-norm: value in [0, 1]; --set: a step (or plain value)
-  std::string original;     // the argument as typed, for error messages
+  std::string where;        // the option as typed ("--set Ratio=3"), for error messages
+};
+
+// One --automation / --automation-norm file, read once the command runs.
+struct AutomationFile {
+  std::string path;
+  bool normalised = false;
 };
 
 struct RenderOptions {
-  std::string inputPath;
+  std::vector<std::string> inputs;  // one input with outputPath, or any number with outDir
   std::string outputPath;
+  std::string outDir;
+  int jobs = 0;  // worker threads for several inputs; 0: one per core
   std::string sidechainPath;
   std::vector<ParamAssignment> assignments;
-  std::string loadState, saveState, loadPreset, savePreset;
+  std::vector<AutomationLane> automation;  // --automate / --automate-norm, in command-line order
+  std::vector<AutomationFile> automationFiles;
+  std::string loadState, saveState, loadPreset, savePreset;  // loadPreset: a file or a preset's name
   int blockSize = 512;
   int precision = 32;
   SampleFormat format = SampleFormat::Float32;
+  bool loudness = true;  // measure loudness and true peak for the summary
+};
+
+struct CompareOptions {
+  std::string first, second;
+  double tolerance = 0.0;  // linear full-scale units
 };
 
 // Which module to host, and whether its effect's trace reports are printed.
@@ -34,9 +51,11 @@ struct ModuleOptions {
 };
 
 struct CommandLine {
-  std::string command;  // "list", "render", "demo", "edit" or "help"
+  std::string command;  // "list", "render", "presets", "compare", "demo", "edit", "help" or "version"
   ModuleOptions module;
+  bool json = false;  // list, render, presets and compare print JSON instead of text
   RenderOptions render;
+  CompareOptions compare;
   std::string demoDirectory = "velmora-demo";
 };
 
@@ -45,6 +64,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 
 // Splits "NAME=VALUE" (at the last '=') into an assignment; throws HostError when malformed.
 ParamAssignment parseAssignment(const std::string& text, bool normalised);
+
+// "1e-6" (linear) or "-120dB" (dBFS) as a linear amplitude; throws HostError when malformed.
+double parseTolerance(const std::string& text);
 
 const char* usageText();
 

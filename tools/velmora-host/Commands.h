@@ -1,16 +1,27 @@
 #pragma once
-// The subcommands. Each returns the process exit status on success and throws HostError
-// on failure; output goes to stdout, diagnostics to stderr.
+// The subcommands. Each returns the process exit status on success and throws HostError on
+// failure; output goes to stdout, diagnostics to stderr.
 #include "tools/velmora-host/CommandLine.h"
 
 #include <string>
+#include <vector>
 
 namespace velmora_host {
 
-// `module` names the module and whether the effect's trace reports are printed.
-int runList(const ModuleOptions& module);
-int runRender(const ModuleOptions& module, const RenderOptions& options);
-int runDemo(const ModuleOptions& module, const std::string& directory);
+// What every command that loads a module is given: which module and whether its trace reports
+// are printed, where its presets are looked for (PresetLibrary), and whether to print JSON.
+struct HostSetup {
+  ModuleOptions module;
+  std::vector<std::string> presetRoots;
+  bool json = false;
+};
+
+int runList(const HostSetup& setup);
+int runRender(const HostSetup& setup, const RenderOptions& options);
+int runPresets(const HostSetup& setup);
+int runDemo(const HostSetup& setup, const std::string& directory);
+// Answers 0 when the files are identical within the tolerance, 1 when they are not.
+int runCompare(const CompareOptions& options, bool json);
 // The effect's editor in a window on the user's display, until the window closes.
 int runEdit(const ModuleOptions& module);
 

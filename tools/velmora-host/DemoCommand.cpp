@@ -114,18 +114,22 @@ void printFiles(const std::string& directory) {
 
 }  // namespace
 
-int runDemo(const ModuleOptions& options, const std::string& directory) {
-  PluginModule module(options);
+int runDemo(const HostSetup& setup, const std::string& directory) {
+  PluginModule module(setup.module);
   // The scenarios name Velmora's parameters; another effect would fail half-way through.
   const ClassDescription& effect = module.effectClass();
   if (std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) != 0)
     throw HostError("the demo needs the Velmora module; " + module.libraryPath() + " holds \"" + effect.name + "\"");
   // The editor pictures come from velmora-snapshot, built along with the host (the host itself
-  // reaches the plug-in only through the module's entry points).
-  const std::string tool = besideProgram(VELMORA_SNAPSHOT_TOOL);
-  if (!isExecutableFile(tool))
-    throw HostError("the editor pictures need velmora-snapshot, which is not at " + tool +
-                    " (build the velmora-snapshot target)");
+  // reaches the plug-in only through the module's entry points), or installed beside it.
+  std::string tool = besideProgram(VELMORA_SNAPSHOT_TOOL);
+  if (!isExecutableFile(tool)) {
+    const std::string beside = besideProgram(std::filesystem::u8path(tool).filename().u8string());
+    if (!isExecutableFile(beside))
+      throw HostError("the editor pictures need velmora-snapshot, which is not at " + tool +
+                      " (build the velmora-snapshot target)");
+    tool = beside;
+  }
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::u8path(directory), error);
   if (error) throw HostError("cannot create demo folder " + directory + ": " + error.message());

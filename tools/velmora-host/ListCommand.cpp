@@ -1,6 +1,7 @@
 // `list`: what a host learns about a module before using it.
 #include "tools/velmora-host/Commands.h"
 
+#include "tools/velmora-host/JsonText.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
 #include "tools/vst3host/Instance.h"
@@ -61,9 +62,101 @@ void printBuses(const char* direction, const std::vector<vst3host::BusDescriptio
 
 }  // namespace
 
-int runList(const ModuleOptions& options) {
-  PluginModule module(options);
+int runList(const HostSetup& setup) {
+  PluginModule module(setup.module);
   const FactoryDescription& factory = module.factoryDescription();
+  const ClassDescription& effect = module.effectClass();
+  const std::unique_ptr<vst3host::Instance> created = module.createEffect();
+  const vst3host::Instance& instance = *created;
+  const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
+  const std::vector<vst3host::BusDescription> inputs = instance.AudioBuses(kInput);
+  const std::vector<vst3host::BusDescription> outputs = instance.AudioBuses(kOutput);
+  const uint32 latency = instance.Processor()->getLatencySamples();
+  const uint32 tail = instance.Processor()->getTailSamples();
+
+  // What the host reads about every parameter, for either form of the listing.
+  struct Listed {
+    const vst3host::ParameterDescription* p;
+    double current;
+    std::string text, defaultText, meaning;
+  };
+  const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
+  std::vector<Listed> listed;
+  for (const vst3host::ParameterDescription& p : parameters) {
+    Listed l{&p, instance.Controller()->getParamNormalized(p.id), {}, {}, {}};
+    l.text = instance.DisplayText(p.id, l.current);
+    if (l.text.empty()) {
+      // Some parameters (Velmora's "Preset" and "Bypass") have no text; show the value itself.
+      char value[32];
+      std::snprintf(value, sizeof value, "%.4f", l.current);
+      l.text = value;
+    } else if (!p.units.empty()) {
+      l.text += " " + p.units;
+    }
+    char defaultText[32];
+    if (p.stepCount > 0)
+      std::snprintf(defaultText, sizeof defaultText, "%ld", std::lround(p.defaultNormalized * p.stepCount));
+    else
+      std::snprintf(defaultText, sizeof defaultText, "%.4f", p.defaultNormalized);
+    l.defaultText = defaultText;
+    if (velmora && p.stepCount > 0)
+      l.meaning = velmoraStepMeaning(static_cast<int>(p.id), static_cast<int>(std::lround(l.current * p.stepCount)));
+    listed.push_back(l);
+  }
+
+  if (setup.json) {
+    Json classes = Json::array();
+    for (const ClassDescription& c : module.classes()) {
+      Json entry{{"name", c.name}, {"category", c.category}, {"id", hexId(c.cid)}, {"cardinality", c.cardinality}};
+      if (c.hasExtendedInfo) {
+        entry["sub_categories"] = c.subCategories;
+        entry["version"] = c.version;
+        entry["sdk_version"] = c.sdkVersion;
+        entry["vendor"] = c.vendor;
+        entry["class_flags"] = c.classFlags;
+      }
+      classes.push_back(entry);
+    }
+    auto buses = [](const std::vector<vst3host::BusDescription>& list) {
+      Json out = Json::array();
+      for (const vst3host::BusDescription& bus : list)
+        out.push_back({{"index", bus.index},
+                       {"name", bus.name},
+                       {"type", bus.aux ? "aux" : "main"},
+                       {"channels", bus.channels},
+                       {"speakers", speakers(bus.arrangement)},
+                       {"default_active", bus.defaultActive}});
+      return out;
+    };
+    Json params = Json::array();
+    for (const Listed& l : listed) {
+      Json entry{{"id", l.p->id},
+                 {"title", l.p->title},
+                 {"units", l.p->units},
+                 {"steps", l.p->stepCount},
+                 {"default_normalized", rounded(l.p->defaultNormalized)},
+                 {"normalized", rounded(l.current)},
+                 {"display", l.text}};
+      if (!l.meaning.empty()) entry["meaning"] = l.meaning;
+      params.push_back(entry);
+    }
+    const Json document{
+        {"module", module.libraryPath()},
+        {"factory",
+         {{"vendor", factory.vendor}, {"url", factory.url}, {"email", factory.email}, {"flags", factory.flags}}},
+        {"classes", classes},
+        {"effect",
+         {{"name", effect.name},
+          {"single_component", instance.IsSingleComponent()},
+          {"inputs", buses(inputs)},
+          {"outputs", buses(outputs)},
+          {"latency_samples", latency},
+          {"tail_samples", tail},
+          {"parameters", params}}}};
+    std::fputs(jsonText(document).c_str(), stdout);
+    return 0;
+  }
+
   std::printf("module   %s\n", module.libraryPath().c_str());
   std::printf("factory  vendor \"%s\", url \"%s\", e-mail \"%s\", flags 0x%X\n", factory.vendor.c_str(),
               factory.url.c_str(), factory.email.c_str(), static_cast<unsigned>(factory.flags));
@@ -79,49 +172,25 @@ int runList(const ModuleOptions& options) {
                 c.cardinality == PClassInfo::kManyInstances ? "many" : std::to_string(c.cardinality).c_str());
   }
 
-  const ClassDescription& effect = module.effectClass();
-  const std::unique_ptr<vst3host::Instance> created = module.createEffect();
-  const vst3host::Instance& instance = *created;
-  const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
   std::printf("\neffect \"%s\" (%s)\n", effect.name.c_str(),
               instance.IsSingleComponent() ? "single component" : "separate edit controller");
   std::printf("buses\n");
-  printBuses("in", instance.AudioBuses(kInput));
-  printBuses("out", instance.AudioBuses(kOutput));
-  std::printf("latency %u samples, tail %u samples\n", instance.Processor()->getLatencySamples(),
-              instance.Processor()->getTailSamples());
+  printBuses("in", inputs);
+  printBuses("out", outputs);
+  std::printf("latency %u samples, tail %u samples\n", latency, tail);
 
-  const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
   std::printf("\nparameters (%zu)\n", parameters.size());
   if (velmora)
     std::printf("  %-17s %-26s %5s %8s  %-10s  %s\n", "id", "title", "steps", "default", "current", "meaning");
   else
     std::printf("  %-17s %-26s %5s %8s  %s\n", "id", "title", "steps", "default", "current");
-  for (const vst3host::ParameterDescription& p : parameters) {
-    const double current = instance.Controller()->getParamNormalized(p.id);
-    std::string text = instance.DisplayText(p.id, current);
-    if (text.empty()) {
-      // Some parameters (Velmora's "Preset" and "Bypass") have no text; show the value itself.
-      char value[32];
-      std::snprintf(value, sizeof value, "%.4f", current);
-      text = value;
-    } else if (!p.units.empty()) {
-      text += " " + p.units;
-    }
-    char defaultText[32];
-    if (p.stepCount > 0)
-      std::snprintf(defaultText, sizeof defaultText, "%ld", std::lround(p.defaultNormalized * p.stepCount));
+  for (const Listed& l : listed) {
+    if (l.meaning.empty())
+      std::printf("  %-17s %-26s %5d %8s  %s\n", idText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
+                  l.defaultText.c_str(), l.text.c_str());
     else
-      std::snprintf(defaultText, sizeof defaultText, "%.4f", p.defaultNormalized);
-    std::string meaning;
-    if (velmora && p.stepCount > 0)
-      meaning = velmoraStepMeaning(static_cast<int>(p.id), static_cast<int>(std::lround(current * p.stepCount)));
-    if (meaning.empty())
-      std::printf("  %-17s %-26s %5d %8s  %s\n", idText(p.id).c_str(), p.title.c_str(), p.stepCount, defaultText,
-                  text.c_str());
-    else
-      std::printf("  %-17s %-26s %5d %8s  %-10s  %s\n", idText(p.id).c_str(), p.title.c_str(), p.stepCount,
-                  defaultText, text.c_str(), meaning.c_str());
+      std::printf("  %-17s %-26s %5d %8s  %-10s  %s\n", idText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
+                  l.defaultText.c_str(), l.text.c_str(), l.meaning.c_str());
   }
   return 0;
 }

@@ -40,11 +40,12 @@ const vst3host::ParameterDescription& findParameter(const std::vector<vst3host::
     if (matches.size() > 1) {
       std::string ids;
       for (const vst3host::ParameterDescription* p : matches) ids += (ids.empty() ? "" : ", ") + std::to_string(p->id);
-      throw HostError("parameter title '" + assignment.target + "' is shared by ids " + ids +
+      throw HostError(assignment.where + ": parameter title '" + assignment.target + "' is shared by ids " + ids +
                       "; name the parameter by id");
     }
   }
-  throw HostError("unknown parameter '" + assignment.target + "' (velmora-host list shows the titles and ids)");
+  throw HostError(assignment.where + ": unknown parameter '" + assignment.target +
+                  "' (velmora-host list shows the titles and ids)");
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ ParameterValue resolveAssignment(const vst3host::Instance& instance,
                                  const std::vector<vst3host::ParameterDescription>& parameters,
                                  const ParamAssignment& assignment) {
   const vst3host::ParameterDescription& p = findParameter(parameters, assignment);
-  const std::string where = (assignment.normalised ? "--set-norm " : "--set ") + assignment.original;
+  const std::string& where = assignment.where;
   ParameterValue result;
   result.id = p.id;
   if (assignment.normalised) {

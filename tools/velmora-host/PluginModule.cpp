@@ -79,6 +79,7 @@ std::unique_ptr<vst3host::Instance> PluginModule::createEffect(Vst::IComponentHa
     handler = recording;
   }
   std::string error;
+  const std::lock_guard<std::mutex> lock(mCreation);
   std::unique_ptr<vst3host::Instance> instance =
       vst3host::Instance::Create(*mModule, effect.cid, host->Context(), handler, &error);
   if (!instance) throw HostError("module " + libraryPath() + ": effect \"" + effect.name + "\": " + error);

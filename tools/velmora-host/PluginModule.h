@@ -9,6 +9,7 @@
 #include "pluginterfaces/base/ipluginbase.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -46,13 +47,15 @@ public:
   const ClassDescription& effectClass() const;
   // A new instance of effectClass(), set up with this host's context and component handler (a
   // recording one unless another is given); throws HostError when it cannot be. With tracing on,
-  // the context offers the effect a trace sink whose reports go to stderr.
+  // the context offers the effect a trace sink whose reports go to stderr. Any thread may ask;
+  // instances are created one at a time, as a host creates them on its one main thread.
   std::unique_ptr<vst3host::Instance> createEffect(Steinberg::Vst::IComponentHandler* handler = nullptr) const;
 
 private:
   void readDescriptions();
 
   std::unique_ptr<vst3host::Module> mModule;
+  mutable std::mutex mCreation;
   bool mTrace = false;
   FactoryDescription mFactoryDescription;
   std::vector<ClassDescription> mClasses;

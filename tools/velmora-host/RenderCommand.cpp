@@ -1,40 +1,107 @@
-// `render IN OUT`: one file through the effect, with the settings the options ask for.
+// `render`: files through the effect, with the settings and automation the options ask for; one
+// file on the calling thread, several on a pool of workers with an instance each.
 #include "tools/velmora-host/Commands.h"
 
 #include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/AutomationSchedule.h"
 #include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/ParameterLookup.h"
 #include "tools/velmora-host/PluginModule.h"
+#include "tools/velmora-host/PresetLibrary.h"
+#include "tools/velmora-host/ProgressBar.h"
+#include "tools/velmora-host/RenderReport.h"
 #include "tools/velmora-host/Renderer.h"
 #include "tools/velmora-host/StateFiles.h"
 #include "tools/vst3host/Instance.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 namespace velmora_host {
 
 namespace {
 
-void printSummary(const std::vector<Levels>& in, const std::vector<Levels>& out) {
-  std::printf("%-12s %9s %9s %9s %9s   (dBFS)\n", "", "peak in", "RMS in", "peak out", "RMS out");
-  for (std::size_t c = 0; c < std::max(in.size(), out.size()); ++c) {
-    const Levels a = c < in.size() ? in[c] : Levels{};
-    const Levels b = c < out.size() ? out[c] : Levels{};
-    std::printf("  channel %zu  %s %s %s %s\n", c + 1, formatDb(toDbfs(a.peak), 9).c_str(),
-                formatDb(toDbfs(a.rms), 9).c_str(), formatDb(toDbfs(b.peak), 9).c_str(),
-                formatDb(toDbfs(b.rms), 9).c_str());
+namespace fs = std::filesystem;
+
+// Renders shorter than this finish before a progress bar would be worth reading.
+constexpr double kProgressSeconds = 20.0;
+
+struct RenderJob {
+  std::string input, output;
+};
+
+// Everything read from disk before any rendering starts, shared by every job.
+struct RenderPlan {
+  const RenderOptions& options;
+  std::vector<AutomationLane> automation;
+  std::vector<char> stateToLoad;  // a raw state or a preset file's bytes
+  std::string stateSource;        // the file they came from
+  bool stateIsPreset = false;
+};
+
+// The outputs of the command line: OUT for one input, or DIR/<input name>.wav for each.
+std::vector<RenderJob> planJobs(const RenderOptions& options) {
+  if (options.outDir.empty()) return {RenderJob{options.inputs.front(), options.outputPath}};
+  std::vector<RenderJob> jobs;
+  std::map<std::string, std::string> inputOf;
+  for (const std::string& input : options.inputs) {
+    const std::string output = (fs::path(options.outDir) / fs::path(input).stem()).string() + ".wav";
+    const std::string key = fs::absolute(output).lexically_normal().string();
+    if (inputOf.count(key)) throw HostError("inputs " + inputOf[key] + " and " + input + " would both write " + output);
+    inputOf[key] = input;
+    std::error_code ec;
+    if (fs::equivalent(input, output, ec)) throw HostError("rendering " + input + " into --out-dir would overwrite it");
+    jobs.push_back(RenderJob{input, output});
   }
+  return jobs;
 }
 
-}  // namespace
+// A new instance with the plan's state, settings and automation, ready to render at `sampleRate`.
+struct PreparedInstance {
+  std::unique_ptr<vst3host::Instance> instance;
+  std::vector<ParameterValue> changes;
+  std::optional<AutomationSchedule> automation;
+};
 
-int runRender(const ModuleOptions& moduleOptions, const RenderOptions& options) {
-  // Everything that can be refused is checked before any output exists.
-  AudioFileReader input(options.inputPath);
+PreparedInstance prepareInstance(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
+                                 double sampleRate) {
+  PreparedInstance prepared;
+  prepared.instance = module.createEffect();
+  vst3host::Instance& instance = *prepared.instance;
+  const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
+  for (const ParamAssignment& assignment : plan.options.assignments)
+    prepared.changes.push_back(resolveAssignment(instance, parameters, assignment));
+  prepared.automation.emplace(instance, parameters, plan.automation, prepared.changes, sampleRate,
+                              static_cast<std::size_t>(plan.options.blockSize));
+  if (!plan.stateToLoad.empty()) {
+    if (plan.stateIsPreset)
+      restorePreset(instance, effect, plan.stateToLoad, plan.stateSource);
+    else
+      restoreState(instance, effect, plan.stateToLoad, plan.stateSource);
+  }
+  for (const ParameterValue& change : prepared.changes)
+    instance.Controller()->setParamNormalized(change.id, change.normalized);
+  for (const ParameterValue& start : prepared.automation->initialValues())
+    instance.Controller()->setParamNormalized(start.id, start.normalized);
+  return prepared;
+}
+
+// One file through a fresh instance. Its outputs are complete in temporary files before any takes
+// its final name; a failure leaves none of them.
+RenderReport renderFile(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
+                        const RenderJob& job, ProgressBar& progress) {
+  const RenderOptions& options = plan.options;
+  AudioFileReader input(job.input);
   std::unique_ptr<AudioFileReader> sidechain;
   if (!options.sidechainPath.empty()) {
     sidechain = std::make_unique<AudioFileReader>(options.sidechainPath);
@@ -43,28 +110,17 @@ int runRender(const ModuleOptions& moduleOptions, const RenderOptions& options) 
                       std::to_string(std::lround(sidechain->sampleRate())) + " Hz, the input at " +
                       std::to_string(std::lround(input.sampleRate())) + " Hz");
   }
-  std::vector<char> stateToLoad;
-  if (!options.loadState.empty()) stateToLoad = readBinaryFile(options.loadState);
-  if (!options.loadPreset.empty()) stateToLoad = readBinaryFile(options.loadPreset);
 
-  PluginModule module(moduleOptions);
-  const ClassDescription& effect = module.effectClass();
-  const std::unique_ptr<vst3host::Instance> created = module.createEffect();
-  vst3host::Instance& instance = *created;
-  const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
-  std::vector<ParameterValue> changes;
-  for (const ParamAssignment& assignment : options.assignments)
-    changes.push_back(resolveAssignment(instance, parameters, assignment));
-
+  PreparedInstance prepared = prepareInstance(module, effect, plan, input.sampleRate());
+  vst3host::Instance& instance = *prepared.instance;
   RenderSettings settings;
   settings.blockSize = options.blockSize;
   settings.precision = options.precision;
-  settings.showProgress = true;
+  settings.progress = &progress;
   Renderer renderer(instance, effect, input.sampleRate(), sidechain != nullptr, settings);
-  checkBusChannels(input.channels(), renderer.mainInputChannels(), "input file " + options.inputPath,
-                   renderer.mainInputName());
+  checkBusChannels(input.channels(), renderer.mainInputChannels(), "input file " + job.input, renderer.mainInputName());
   SpreadSource main(input, renderer.mainInputChannels());
-  MeteredSource meteredMain(main);
+  MeteredSource meteredMain(main, options.loudness);
   std::unique_ptr<SpreadSource> side;
   if (sidechain) {
     checkBusChannels(sidechain->channels(), renderer.sidechainChannels(), "sidechain file " + options.sidechainPath,
@@ -72,16 +128,12 @@ int runRender(const ModuleOptions& moduleOptions, const RenderOptions& options) 
     side = std::make_unique<SpreadSource>(*sidechain, renderer.sidechainChannels());
   }
 
-  if (!options.loadState.empty()) restoreState(instance, effect, stateToLoad, options.loadState);
-  if (!options.loadPreset.empty()) restorePreset(instance, effect, stateToLoad, options.loadPreset);
-  for (const ParameterValue& change : changes) instance.Controller()->setParamNormalized(change.id, change.normalized);
-
-  // All outputs are complete in temporary files before any of them takes its final name.
-  OutputFile audioFile(options.outputPath);
+  OutputFile audioFile(job.output);
   const auto outputChannels = static_cast<std::size_t>(renderer.outputChannels());
   WavFileWriter writer(audioFile, outputChannels, input.sampleRate(), options.format);
-  MeteredSink meteredOutput(writer, outputChannels);
-  renderer.run(meteredMain, side.get(), meteredOutput, changes, input.frames());
+  MeteredSink meteredOutput(writer, outputChannels, input.sampleRate(), options.loudness);
+  renderer.run(meteredMain, side.get(), meteredOutput, prepared.changes,
+               prepared.automation->empty() ? nullptr : &*prepared.automation);
   writer.close();
 
   std::unique_ptr<OutputFile> stateFile, presetFile;
@@ -97,14 +149,120 @@ int runRender(const ModuleOptions& moduleOptions, const RenderOptions& options) 
   if (stateFile) stateFile->commit();
   if (presetFile) presetFile->commit();
 
-  const std::vector<Levels> inLevels = meteredMain.meter().levels();
-  const std::vector<Levels> outLevels = meteredOutput.meter().levels();
-  std::printf("rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s\n",
-              options.inputPath.c_str(), options.outputPath.c_str(), outputChannels, std::lround(input.sampleRate()),
-              effect.name.c_str(), options.precision, options.blockSize, sampleFormatName(options.format));
-  if (sidechain) std::printf("sidechain %s on the aux input\n", options.sidechainPath.c_str());
-  printSummary(inLevels, outLevels);
-  return 0;
+  RenderReport report;
+  report.input = job.input;
+  report.output = job.output;
+  report.sidechain = options.sidechainPath;
+  report.effect = effect.name;
+  report.sampleRate = input.sampleRate();
+  report.channels = outputChannels;
+  report.frames = meteredOutput.meter().frames();
+  report.precision = options.precision;
+  report.blockSize = options.blockSize;
+  report.format = options.format;
+  report.automatedParameters = prepared.automation->laneCount();
+  report.in = SignalLevels{meteredMain.meter().levels(), meteredMain.meter().loudness()};
+  report.out = SignalLevels{meteredOutput.meter().levels(), meteredOutput.meter().loudness()};
+  return report;
+}
+
+// The frames of every input as their headers state them (0 for one that cannot be opened; its
+// job reports that).
+std::size_t totalFrames(const std::vector<RenderJob>& jobs, double* seconds) {
+  std::size_t total = 0;
+  *seconds = 0.0;
+  for (const RenderJob& job : jobs) {
+    try {
+      const AudioFileReader reader(job.input);
+      total += reader.frames();
+      *seconds += static_cast<double>(reader.frames()) / reader.sampleRate();
+    } catch (const HostError&) {
+    }
+  }
+  return total;
+}
+
+}  // namespace
+
+int runRender(const HostSetup& setup, const RenderOptions& options) {
+  const std::vector<RenderJob> jobs = planJobs(options);
+  RenderPlan plan{options, options.automation, {}, {}, false};
+  for (const AutomationFile& file : options.automationFiles)
+    for (AutomationLane& lane : readAutomationFile(file.path, file.normalised))
+      plan.automation.push_back(std::move(lane));
+  if (!options.loadState.empty()) {
+    plan.stateToLoad = readBinaryFile(options.loadState);
+    plan.stateSource = options.loadState;
+  }
+
+  PluginModule module(setup.module);
+  const ClassDescription& effect = module.effectClass();
+  if (!options.loadPreset.empty()) {
+    plan.stateSource = resolvePresetFile(options.loadPreset, module, effect, setup.presetRoots);
+    plan.stateToLoad = readBinaryFile(plan.stateSource);
+    plan.stateIsPreset = true;
+  }
+  // Settings, state and automation the effect refuses are refused now, before any output exists.
+  prepareInstance(module, effect, plan, 44100.0);
+  if (!options.outDir.empty()) {
+    std::error_code ec;
+    fs::create_directories(options.outDir, ec);
+    if (ec) throw HostError("cannot create output folder " + options.outDir + ": " + ec.message());
+  }
+
+  double seconds = 0.0;
+  const std::size_t frames = totalFrames(jobs, &seconds);
+  ProgressBar progress(frames, jobs.size(), seconds > kProgressSeconds);
+  std::vector<std::optional<RenderReport>> reports(jobs.size());
+  std::vector<std::string> failures(jobs.size());
+  const bool batch = !options.outDir.empty();
+  if (!batch) {
+    reports[0] = renderFile(module, effect, plan, jobs[0], progress);
+  } else {
+    // Each worker takes the next file and renders it through an instance of its own, so a
+    // file's bytes never depend on which worker had it or on what it rendered before.
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+      for (std::size_t i = next++; i < jobs.size(); i = next++) {
+        try {
+          reports[i] = renderFile(module, effect, plan, jobs[i], progress);
+        } catch (const std::exception& error) {
+          failures[i] = error.what();
+          progress.message(std::string("velmora-host: ") + jobs[i].input + ": " + failures[i]);
+        }
+        progress.fileDone();
+      }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t workers = std::min<std::size_t>(jobs.size(), options.jobs > 0 ? options.jobs : cores);
+    std::vector<std::thread> pool;
+    for (std::size_t w = 1; w < workers; ++w) pool.emplace_back(work);
+    work();
+    for (std::thread& worker : pool) worker.join();
+  }
+  progress.finish();
+
+  const auto failed = static_cast<std::size_t>(
+      std::count_if(reports.begin(), reports.end(), [](const std::optional<RenderReport>& r) { return !r; }));
+  if (setup.json) {
+    Json list = Json::array();
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+      list.push_back(reports[i] ? renderReportJson(*reports[i])
+                                : Json{{"input", jobs[i].input}, {"output", jobs[i].output}, {"error", failures[i]}});
+    std::fputs(jsonText({{"renders", list}, {"rendered", jobs.size() - failed}, {"failed", failed}}).c_str(), stdout);
+  } else {
+    bool first = true;
+    for (const std::optional<RenderReport>& report : reports) {
+      if (!report) continue;
+      if (!first) std::printf("\n");
+      first = false;
+      printRenderReport(*report);
+    }
+    if (batch)
+      std::printf("\n%zu of %zu files rendered into %s%s\n", jobs.size() - failed, jobs.size(), options.outDir.c_str(),
+                  failed ? ", the others failed (see above)" : "");
+  }
+  return failed ? 1 : 0;
 }
 
 }  // namespace velmora_host

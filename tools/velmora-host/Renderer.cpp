@@ -1,7 +1,6 @@
 #include "tools/velmora-host/Renderer.h"
 
 #include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/ProgressBar.h"
 #include "tools/vst3host/EventList.h"
 #include "tools/vst3host/ParameterChanges.h"
 #include "tools/vst3host/ProcessBuffers.h"
@@ -19,8 +18,6 @@ using namespace Steinberg::Vst;
 namespace {
 
 constexpr double kTempo = 120.0;
-// Renders shorter than this finish before a progress bar would be worth reading.
-constexpr double kProgressSeconds = 20.0;
 
 // Double-precision blocks between the streams and the buses.
 struct Scratch {
@@ -96,12 +93,12 @@ Renderer::~Renderer() {
 }
 
 void Renderer::run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
-                   const std::vector<ParameterValue>& changes, std::size_t expectedFrames) {
+                   const std::vector<ParameterValue>& changes, AutomationSchedule* automation) {
   if (mInstance.Component()->setActive(true) != kResultOk)
     throw HostError("the effect \"" + mEffectName + "\" failed to activate");
   mActive = true;
   mInstance.Processor()->setProcessing(true);  // optional for an effect; the result does not matter
-  runBlocks(main, sidechain, output, changes, expectedFrames);
+  runBlocks(main, sidechain, output, changes, automation);
   mInstance.Processor()->setProcessing(false);
   mInstance.Component()->setActive(false);
   mActive = false;
@@ -117,12 +114,12 @@ AudioData Renderer::run(const AudioData& main, const AudioData* sidechain, const
     sideSpread = std::make_unique<SpreadSource>(*sideSource, sidechainChannels());
   }
   MemorySink sink(static_cast<std::size_t>(outputChannels()), mSampleRate);
-  run(mainSpread, sideSpread.get(), sink, changes, main.frameCount());
+  run(mainSpread, sideSpread.get(), sink, changes);
   return sink.audio();
 }
 
 void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
-                         const std::vector<ParameterValue>& changes, std::size_t expectedFrames) {
+                         const std::vector<ParameterValue>& changes, AutomationSchedule* automation) {
   const std::size_t latency = mInstance.Processor()->getLatencySamples();
   const auto block = static_cast<std::size_t>(mSettings.blockSize);
 
@@ -136,9 +133,11 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   Scratch outBlock(outputChannels(), block);
   std::vector<const double*> outFrom(outBlock.pointers.size());
 
-  // The settings ride on the first block, one point each at offset 0.
-  IPtr<vst3host::ParameterChanges> inputChanges =
-      owned(new vst3host::ParameterChanges(std::max<int>(1, static_cast<int>(changes.size())), 1));
+  // The settings ride on the first block, one point each at offset 0; automated parameters get a
+  // queue each, as many points deep as one block of their lane can need.
+  const int lanes = automation ? static_cast<int>(automation->laneCount()) : 0;
+  IPtr<vst3host::ParameterChanges> inputChanges = owned(new vst3host::ParameterChanges(
+      std::max<int>(1, static_cast<int>(changes.size()) + lanes), automation ? automation->maxPointsPerBlock() : 1));
   IPtr<vst3host::ParameterChanges> outputChanges = owned(new vst3host::ParameterChanges);
   IPtr<vst3host::EventList> inputEvents = owned(new vst3host::EventList(1));
   IPtr<vst3host::EventList> outputEvents = owned(new vst3host::EventList);
@@ -152,8 +151,6 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   context.timeSigNumerator = 4;
   context.timeSigDenominator = 4;
 
-  ProgressBar progress(expectedFrames + latency,
-                       mSettings.showProgress && static_cast<double>(expectedFrames) > kProgressSeconds * mSampleRate);
   const std::string name = "the effect \"" + mEffectName + "\"";
   bool mainDone = false, sideDone = sidechain == nullptr;
   std::size_t tailLeft = latency;  // silence still to feed after the input, to flush the delay
@@ -186,6 +183,7 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
         buffers.SetInputBlock(static_cast<int>(b), c, source ? source->pointers[static_cast<std::size_t>(c)] : nullptr,
                               static_cast<int>(n));
     }
+    if (automation) automation->addPoints(position, n, *inputChanges);
     context.projectTimeSamples = static_cast<TSamples>(position);
     context.continousTimeSamples = static_cast<TSamples>(position);
     context.projectTimeMusic = static_cast<double>(position) / mSampleRate * kTempo / 60.0;
@@ -196,7 +194,7 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
 
     if (mInstance.Processor()->process(data) != kResultOk)
       throw HostError(name + " failed to process the block at sample " + std::to_string(position));
-    if (position == 0) inputChanges->Clear();
+    inputChanges->Clear();
     outputChanges->Clear();
     outputEvents->Clear();
 
@@ -209,9 +207,8 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
       output.write(outFrom.data(), n - drop);
     }
     position += n;
-    progress.update(std::min(position, expectedFrames + latency));
+    if (mSettings.progress) mSettings.progress->advance(fromInput);
   }
-  progress.finish();
 }
 
 }  // namespace velmora_host

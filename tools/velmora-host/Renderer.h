@@ -5,9 +5,12 @@
 // construction and run() the caller may restore state and set controller values. run() activates
 // the processor, streams the audio through in blocks (parameter changes ride on the first block),
 // and compensates the reported latency so output sample n lines up with input sample n.
+// Automation, when given, rides on every block it touches.
 #include "tools/velmora-host/AudioStream.h"
+#include "tools/velmora-host/AutomationSchedule.h"
 #include "tools/velmora-host/ParameterLookup.h"
 #include "tools/velmora-host/PluginModule.h"
+#include "tools/velmora-host/ProgressBar.h"
 #include "tools/vst3host/Instance.h"
 
 #include <string>
@@ -18,7 +21,7 @@ namespace velmora_host {
 struct RenderSettings {
   int blockSize = 512;
   int precision = 32;  // 32 or 64-bit samples at the processor
-  bool showProgress = false;  // a progress bar on stderr (only shown on a terminal)
+  ProgressBar* progress = nullptr;  // told about every input frame processed, when given
 };
 
 class Renderer {
@@ -41,15 +44,16 @@ public:
 
   // `main` and `sidechain` must have the bus channel counts (see checkBusChannels, SpreadSource)
   // and the rate given at construction. The output gets as many frames as the main input has; the
-  // sidechain is padded with silence or cut to that length. `expectedFrames` sizes the progress bar.
+  // sidechain is padded with silence or cut to that length. `changes` ride on the first block;
+  // `automation` (may be null) delivers its points block by block.
   void run(AudioSource& main, AudioSource* sidechain, AudioSink& output, const std::vector<ParameterValue>& changes,
-           std::size_t expectedFrames);
+           AutomationSchedule* automation = nullptr);
   // The same for audio in memory.
   AudioData run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes);
 
 private:
-  void runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output, const std::vector<ParameterValue>& changes,
-                 std::size_t expectedFrames);
+  void runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+                 const std::vector<ParameterValue>& changes, AutomationSchedule* automation);
 
   vst3host::Instance& mInstance;
   std::string mEffectName;

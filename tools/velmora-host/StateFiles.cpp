@@ -65,10 +65,12 @@ void restoreState(vst3host::Instance& instance, const ClassDescription& effect, 
   if (result != kResultOk) throw HostError("the effect \"" + effect.name + "\" refused the state in " + source);
 }
 
-std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect) {
+std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect,
+                                const std::string& metaInfo) {
   IPtr<MemoryStream> stream = owned(new MemoryStream);
   const FUID classId = FUID::fromTUID(effect.cid);
-  if (!PresetFile::savePreset(stream, classId, instance.Component(), instance.Controller()))
+  if (!PresetFile::savePreset(stream, classId, instance.Component(), instance.Controller(),
+                              metaInfo.empty() ? nullptr : metaInfo.c_str(), static_cast<int32>(metaInfo.size())))
     throw HostError("the effect \"" + effect.name + "\" could not be saved as a preset");
   return bytesOf(*stream);
 }

@@ -18,7 +18,9 @@ std::vector<char> captureState(vst3host::Instance& instance, const ClassDescript
 void restoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
                   const std::string& source);
 
-std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect);
+// `metaInfo`, when not empty, is the XML meta info the preset file carries (see PresetLibrary).
+std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect,
+                                const std::string& metaInfo = {});
 void restorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
                    const std::string& source);
 

@@ -3,14 +3,33 @@
 #include "tools/velmora-host/Commands.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/velmora-host/HostPlatform.h"
+#include "tools/velmora-host/PresetLibrary.h"
+
+#include "VelmoraVersion.h"
 
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <filesystem>
+#include <system_error>
 #include <vector>
+
+namespace {
+
+// The Velmora bundle built along with the host or, for an installed host whose build is gone, the
+// installed one.
+std::string ownModulePath() {
+  const std::string built = velmora_host::besideProgram(VELMORA_DEFAULT_MODULE);
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::u8path(built), ec) ? built : VELMORA_INSTALLED_MODULE;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace velmora_host;
+  // compare answers 1 for "different", so its failures to compare answer 2, as cmp and diff do.
+  int failure = 1;
   try {
     const std::vector<std::string> args = commandLineArguments(argc, argv);
     std::vector<const char*> pointers;
@@ -20,17 +39,29 @@ int main(int argc, char** argv) {
       std::fputs(usageText(), stdout);
       return 0;
     }
-    // Without --module, the Velmora bundle built along with the host.
-    ModuleOptions module = line.module;
-    if (module.path.empty()) module.path = besideProgram(VELMORA_DEFAULT_MODULE);
-    if (line.command == "list") return runList(module);
-    if (line.command == "render") return runRender(module, line.render);
-    if (line.command == "edit") return runEdit(module);
-    return runDemo(module, line.demoDirectory);
+    if (line.command == "version") {
+      std::printf("velmora-host %s\n", kVelmoraVersionText);
+      return 0;
+    }
+    if (line.command == "compare") {
+      failure = 2;
+      return runCompare(line.compare, line.json);
+    }
+    // Without --module, the Velmora bundle built along with the host, whose factory presets the
+    // build keeps in a folder of its own, searched before the usual ones.
+    HostSetup setup{line.module, {}, line.json};
+    const bool ownModule = setup.module.path.empty();
+    if (ownModule) setup.module.path = ownModulePath();
+    setup.presetRoots = presetRoots(ownModule ? besideProgram(VELMORA_FACTORY_PRESET_ROOT) : "");
+    if (line.command == "list") return runList(setup);
+    if (line.command == "render") return runRender(setup, line.render);
+    if (line.command == "presets") return runPresets(setup);
+    if (line.command == "edit") return runEdit(setup.module);
+    return runDemo(setup, line.demoDirectory);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-host: %s\n", error.what());
   } catch (...) {
     std::fprintf(stderr, "velmora-host: unexpected failure\n");
   }
-  return 1;
+  return failure;
 }

@@ -1,0 +1,237 @@
+// velmora-host for real work: automation, batches on worker threads, loudness in the summary and
+// JSON for scripts, the null test, and presets found by name.
+#include "tests/velmora-host/HostTest.h"
+
+#include "tools/velmora-host/AudioFile.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <fstream>
+#include <set>
+
+namespace fs = std::filesystem;
+using host_test::fileBytes;
+using host_test::HostRun;
+using host_test::HostTest;
+using host_test::rmsDb;
+using host_test::sine;
+using host_test::writeWav;
+using velmora_host::AudioData;
+using velmora_host::readAudioFile;
+using Json = nlohmann::json;
+
+namespace {
+
+const std::string kGainModule = HOST_TEST_GAIN_MODULE;
+
+std::vector<std::string> folderNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The test gain module follows its "Level" point by point, linear between points as VST3 reads
+// them, so its output shows exactly which value arrived at which sample: held steps jump on their
+// sample and ramps run straight, whatever the block size.
+TEST_F(HostTest, AutomationArrivesSampleAccurately) {
+  AudioData in = AudioData::silent(2, 22050, 44100.0);
+  for (auto& channel : in.channels) std::fill(channel.begin(), channel.end(), 0.25);
+  writeWav(dir / "in.wav", in);
+  // The module runs 3 samples late and the host lines its output up, so output frame n was made
+  // with the level of the module's frame n + 3.
+  auto expectLevels = [&](const AudioData& out, const std::function<double(std::size_t)>& level) {
+    ASSERT_EQ(out.frameCount(), in.frameCount());
+    for (std::size_t n = 0; n < out.frameCount(); ++n)
+      ASSERT_NEAR(out.channels[1][n], 0.25 * level(n + 3), 1e-6) << "frame " << n;
+  };
+
+  // Plain values of the continuous "Level", each held until the next point (4410 = 0.1 s).
+  for (const char* block : {"512", "37"}) {
+    SCOPED_TRACE(block);
+    const AudioData held =
+        render("in.wav", "held.wav",
+               {"--module", kGainModule, "--block-size", block, "--automate", "Level=0:0.5,0.1:1.5,0.2:1"});
+    expectLevels(held, [](std::size_t k) { return k < 4410 ? 0.5 : k < 8820 ? 1.5 : 1.0; });
+  }
+  // Normalised values ramping: from 0 to 1 over the first 0.3 s, the plain level twice that.
+  std::ofstream(dir / "ramp.csv") << "time,parameter,value\n0,Level,0\n0.3,Level,1\n";
+  const AudioData ramp = render(
+      "in.wav", "ramp.wav", {"--module", kGainModule, "--block-size", "100", "--automation-norm", path("ramp.csv")});
+  expectLevels(ramp, [](std::size_t k) { return 2.0 * std::min(1.0, static_cast<double>(k) / 13230.0); });
+}
+
+// Velmora takes the last value of each block: the threshold drops with the block that holds the
+// change, the audio before it is untouched, and a CSV lane does what the same option does.
+TEST_F(HostTest, AutomatedThresholdCompressesFromItsTime) {
+  writeWav(dir / "in.wav", sine(-6.0, 220.0, 2.0));
+  const AudioData plain = render("in.wav", "plain.wav", {"--set", "Ratio=4"});
+  const AudioData automated =
+      render("in.wav", "auto.wav", {"--automate", "Compressor Threshold=0:15,1:0", "--set", "Ratio=4"});
+  std::ofstream(dir / "lanes.csv") << "0,Compressor Threshold,15\n1,Compressor Threshold,0\n";
+  render("in.wav", "csv.wav", {"--automation", path("lanes.csv"), "--set", "Ratio=4"});
+  EXPECT_EQ(fileBytes(dir / "csv.wav"), fileBytes(dir / "auto.wav"));
+
+  const std::size_t changeBlock = (44100 - 1) / 512 * 512;  // the block holding frames 44099 and 44100
+  std::size_t firstChange = automated.frameCount();
+  for (std::size_t n = 0; n < automated.frameCount() && firstChange == automated.frameCount(); ++n)
+    if (automated.channels[0][n] != plain.channels[0][n]) firstChange = n;
+  // Nothing changes before that block; within it the threshold glides down from its start.
+  EXPECT_GE(firstChange, changeBlock);
+  EXPECT_LT(firstChange, changeBlock + 512);
+  AudioData late = automated, latePlain = plain;
+  for (AudioData* a : {&late, &latePlain})
+    for (auto& channel : a->channels) channel.erase(channel.begin(), channel.begin() + 55125);  // from 1.25 s
+  EXPECT_LT(rmsDb(late, 0.0), rmsDb(latePlain, 0.0) - 6.0);
+}
+
+// A batch gives every file the bytes a render of it alone gives, however many workers share the
+// files; the summary covers each file in input order.
+TEST_F(HostTest, BatchRendersEachFileAsAloneWhateverTheWorkers) {
+  writeWav(dir / "a.wav", sine(-3.0, 110.0, 0.6));
+  writeWav(dir / "b.wav", sine(-12.0, 880.0, 0.3, 1));
+  writeWav(dir / "c.wav", sine(-1.0, 55.0, 0.9));
+  const std::vector<std::string> settings{"--set", "Compressor Threshold=2", "--automate", "Gain=0:0,0.2:5"};
+  for (const char* name : {"a", "b", "c"}) {
+    std::vector<std::string> args = settings;
+    render(std::string(name) + ".wav", std::string(name) + "-alone.wav", args);
+  }
+  for (const char* jobs : {"1", "3"}) {
+    SCOPED_TRACE(jobs);
+    const std::string out = std::string("out") + jobs;
+    std::vector<std::string> args{"render",    path("a.wav"), path("b.wav"), path("c.wav"),
+                                  "--out-dir", path(out),     "--jobs",      jobs};
+    args.insert(args.end(), settings.begin(), settings.end());
+    const HostRun run = host(args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(folderNames(dir / out), (std::vector<std::string>{"a.wav", "b.wav", "c.wav"}));
+    for (const char* name : {"a", "b", "c"})
+      EXPECT_EQ(fileBytes(dir / out / (std::string(name) + ".wav")),
+                fileBytes(dir / (std::string(name) + "-alone.wav")))
+          << name;
+    EXPECT_LT(run.out.find("a.wav ->"), run.out.find("b.wav ->"));
+    EXPECT_LT(run.out.find("b.wav ->"), run.out.find("c.wav ->"));
+    EXPECT_NE(run.out.find("3 of 3 files rendered"), std::string::npos) << run.out;
+  }
+}
+
+// One file that cannot be rendered is reported on a line of its own; the others are written whole
+// and nothing is left of the failed one.
+TEST_F(HostTest, BatchFailureSparesTheOtherFiles) {
+  writeWav(dir / "a.wav", sine(-3.0, 110.0, 0.3));
+  writeWav(dir / "c.wav", sine(-3.0, 220.0, 0.3));
+  std::ofstream(dir / "b.wav") << "not audio\n";
+  const HostRun run = host({"render", path("a.wav"), path("b.wav"), path("c.wav"), "--out-dir", path("out"), "--json"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_EQ(run.err.rfind("velmora-host: " + path("b.wav") + ": ", 0), 0u) << run.err;
+  EXPECT_EQ(folderNames(dir / "out"), (std::vector<std::string>{"a.wav", "c.wav"}));
+  render("c.wav", "c-alone.wav");
+  EXPECT_EQ(fileBytes(dir / "out" / "c.wav"), fileBytes(dir / "c-alone.wav"));
+  const Json report = Json::parse(run.out);
+  EXPECT_EQ(report["rendered"], 2);
+  EXPECT_EQ(report["failed"], 1);
+  EXPECT_TRUE(report["renders"][1].contains("error"));
+  EXPECT_EQ(report["renders"][2]["output"], path("out/c.wav"));
+}
+
+// The closing summary measures loudness per EBU R128: a 997 Hz tone at -20 dBFS on both channels
+// is -20 LUFS with its peak as true peak; the JSON form carries the same figures.
+TEST_F(HostTest, SummaryReportsLoudnessAsTextAndJson) {
+  writeWav(dir / "tone.wav", sine(-20.0, 997.0, 4.0));
+  const HostRun text =
+      host({"render", path("tone.wav"), path("text.wav"), "--set", "10=0"});  // the effect's in/out off
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  for (const char* expected : {"LUFS, integrated", "LU, loudness range", "dBTP", "-20.0"})
+    EXPECT_NE(text.out.find(expected), std::string::npos) << expected << "\n" << text.out;
+
+  const HostRun json = host({"render", path("tone.wav"), path("json.wav"), "--set", "10=0", "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const Json report = Json::parse(json.out)["renders"][0];
+  EXPECT_EQ(report["input"], path("tone.wav"));
+  EXPECT_EQ(report["frames"], 4 * 44100);
+  EXPECT_TRUE(report["sidechain"].is_null());
+  for (const char* side : {"in", "out"}) {
+    SCOPED_TRACE(side);
+    EXPECT_NEAR(report[side]["integrated_lufs"].get<double>(), -20.0, 0.15);
+    EXPECT_NEAR(report[side]["true_peak_dbtp"].get<double>(), -20.0, 0.1);
+    EXPECT_NEAR(report[side]["channels"][1]["peak_dbfs"].get<double>(), -20.0, 0.01);
+  }
+  EXPECT_EQ(fileBytes(dir / "text.wav"), fileBytes(dir / "json.wav"));
+
+  // Without the measurement: the same audio, the levels per channel, no loudness.
+  const HostRun quick = host({"render", path("tone.wav"), path("quick.wav"), "--set", "10=0", "--no-loudness", "--json"});
+  ASSERT_EQ(quick.exitCode, 0) << quick.err;
+  const Json levels = Json::parse(quick.out)["renders"][0]["out"];
+  EXPECT_FALSE(levels.contains("integrated_lufs")) << levels;
+  EXPECT_EQ(levels["channels"].size(), 2u);
+  EXPECT_EQ(fileBytes(dir / "quick.wav"), fileBytes(dir / "json.wav"));
+}
+
+// `compare` is a null test: status 0 when identical within the tolerance, 1 when not, 2 when the
+// files cannot be compared; the report names the largest and the first difference.
+TEST_F(HostTest, CompareIsANullTest) {
+  writeWav(dir / "a.wav", sine(-6.0, 440.0, 0.5));
+  AudioData changed = sine(-6.0, 440.0, 0.5);
+  changed.channels[1][1000] += 0.001;  // -60 dBFS
+  writeWav(dir / "b.wav", changed);
+  writeWav(dir / "mono.wav", sine(-6.0, 440.0, 0.5, 1));
+
+  const HostRun same = host({"compare", path("a.wav"), path("a.wav")});
+  EXPECT_EQ(same.exitCode, 0) << same.err;
+  EXPECT_NE(same.out.find("identical"), std::string::npos) << same.out;
+
+  const HostRun differ = host({"compare", path("a.wav"), path("b.wav")});
+  EXPECT_EQ(differ.exitCode, 1) << differ.err;
+  for (const char* expected : {"frame 1000", "channel 2", "-60.0", "different"})
+    EXPECT_NE(differ.out.find(expected), std::string::npos) << expected << "\n" << differ.out;
+  EXPECT_EQ(host({"compare", path("a.wav"), path("b.wav"), "--tol", "-50dB"}).exitCode, 0);
+  EXPECT_EQ(host({"compare", path("a.wav"), path("b.wav"), "--tol", "1e-4"}).exitCode, 1);
+
+  const HostRun json = host({"compare", path("a.wav"), path("b.wav"), "--json"});
+  EXPECT_EQ(json.exitCode, 1);
+  const Json report = Json::parse(json.out);
+  EXPECT_EQ(report["first_difference"]["frame"], 1000);
+  EXPECT_EQ(report["first_difference"]["channel"], 2);
+  EXPECT_EQ(report["identical"], false);
+  EXPECT_NEAR(report["largest_difference_dbfs"].get<double>(), -60.0, 0.01);
+
+  for (const std::string& other : {path("mono.wav"), path("missing.wav")}) {
+    const HostRun trouble = host({"compare", path("a.wav"), other});
+    EXPECT_EQ(trouble.exitCode, 2) << other;
+    EXPECT_EQ(std::count(trouble.err.begin(), trouble.err.end(), '\n'), 1) << trouble.err;
+  }
+}
+
+// The factory presets: listed with a description each, loaded by name (in any case) or by path
+// with the same result, and each one sounding different from the defaults.
+TEST_F(HostTest, FactoryPresetsLoadByNameOrPath) {
+  const HostRun listing = host({"presets", "--json"});
+  ASSERT_EQ(listing.exitCode, 0) << listing.err;
+  const Json presets = Json::parse(listing.out)["presets"];
+  ASSERT_GE(presets.size(), 8u);
+  for (const Json& preset : presets) EXPECT_FALSE(preset["description"].get<std::string>().empty()) << preset;
+  const HostRun text = host({"presets"});
+  EXPECT_NE(text.out.find("Limiter Only"), std::string::npos) << text.out;
+
+  writeWav(dir / "in.wav", sine(-3.0, 150.0, 0.5));
+  render("in.wav", "defaults.wav");
+  std::set<std::vector<char>> outputs{fileBytes(dir / "defaults.wav")};
+  for (const Json& preset : presets) {
+    const std::string name = preset["name"];
+    SCOPED_TRACE(name);
+    render("in.wav", "by-name.wav", {"--load-preset", name});
+    render("in.wav", "by-path.wav", {"--load-preset", preset["path"]});
+    EXPECT_EQ(fileBytes(dir / "by-name.wav"), fileBytes(dir / "by-path.wav"));
+    outputs.insert(fileBytes(dir / "by-name.wav"));
+  }
+  EXPECT_EQ(outputs.size(), presets.size() + 1);  // every preset changes the sound, each its own way
+  render("in.wav", "lower.wav", {"--load-preset", "limiter only"});
+  render("in.wav", "exact.wav", {"--load-preset", "Limiter Only"});
+  EXPECT_EQ(fileBytes(dir / "lower.wav"), fileBytes(dir / "exact.wav"));
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// `compare A B`: a null test of two audio files.
+#include "tools/velmora-host/Commands.h"
+
+#include "tools/velmora-host/AudioComparison.h"
+#include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/JsonText.h"
+#include "tools/velmora-host/LevelStats.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace velmora_host {
+
+namespace {
+
+std::string seconds(std::size_t frame, double rate) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f s", static_cast<double>(frame) / rate);
+  return text;
+}
+
+}  // namespace
+
+int runCompare(const CompareOptions& options, bool json) {
+  AudioFileReader a(options.first);
+  AudioFileReader b(options.second);
+  if (a.channels() != b.channels())
+    throw HostError("cannot compare " + options.first + " (" + std::to_string(a.channels()) + " channels) with " +
+                    options.second + " (" + std::to_string(b.channels()) + " channels)");
+  if (a.sampleRate() != b.sampleRate())
+    throw HostError("cannot compare " + options.first + " (" + std::to_string(std::lround(a.sampleRate())) +
+                    " Hz) with " + options.second + " (" + std::to_string(std::lround(b.sampleRate())) + " Hz)");
+  const double rate = a.sampleRate();
+  const AudioDifference d = compareAudio(a, b, options.tolerance);
+
+  if (json) {
+    Json first = nullptr;
+    if (d.hasFirst)
+      first = {{"frame", d.firstFrame}, {"channel", d.firstChannel + 1}, {"a", d.firstA}, {"b", d.firstB}};
+    const Json document{{"a", options.first},
+                        {"b", options.second},
+                        {"channels", a.channels()},
+                        {"sample_rate", std::lround(rate)},
+                        {"frames_a", d.framesA},
+                        {"frames_b", d.framesB},
+                        {"largest_difference", d.largest},
+                        {"largest_difference_dbfs", decibels(toDbfs(d.largest))},
+                        {"largest_difference_frame", d.largestFrame},
+                        {"largest_difference_channel", d.largestChannel + 1},
+                        {"difference_rms_dbfs", decibels(toDbfs(d.rms))},
+                        {"first_difference", first},
+                        {"tolerance", options.tolerance},
+                        {"identical", !d.differs}};
+    std::fputs(jsonText(document).c_str(), stdout);
+    return d.differs ? 1 : 0;
+  }
+
+  std::printf("compare %s and %s: %d ch at %ld Hz\n", options.first.c_str(), options.second.c_str(), a.channels(),
+              std::lround(rate));
+  if (d.framesA != d.framesB)
+    std::printf("  lengths differ       %zu and %zu frames (the shorter one continues as silence)\n", d.framesA,
+                d.framesB);
+  if (d.largest > 0.0)
+    std::printf("  largest difference   %.9g (%s dBFS) at frame %zu (%s), channel %d\n", d.largest,
+                formatDb(toDbfs(d.largest)).c_str(), d.largestFrame, seconds(d.largestFrame, rate).c_str(),
+                d.largestChannel + 1);
+  else
+    std::printf("  largest difference   none\n");
+  std::printf("  difference RMS       %s dBFS\n", formatDb(toDbfs(d.rms)).c_str());
+  if (d.hasFirst)
+    std::printf("  first difference     frame %zu (%s), channel %d: %.9g against %.9g\n", d.firstFrame,
+                seconds(d.firstFrame, rate).c_str(), d.firstChannel + 1, d.firstA, d.firstB);
+  std::printf("%s within a tolerance of %g\n", d.differs ? "different" : "identical", options.tolerance);
+  return d.differs ? 1 : 0;
+}
+
+}  // namespace velmora_host

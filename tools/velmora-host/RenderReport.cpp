@@ -1,0 +1,68 @@
+#include "tools/velmora-host/RenderReport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace velmora_host {
+
+namespace {
+
+Json levelsJson(const SignalLevels& levels) {
+  Json channels = Json::array();
+  for (const Levels& c : levels.channels)
+    channels.push_back({{"peak_dbfs", decibels(toDbfs(c.peak))}, {"rms_dbfs", decibels(toDbfs(c.rms))}});
+  Json result{{"channels", channels}};
+  if (levels.loudness) {
+    result["integrated_lufs"] = decibels(levels.loudness->integratedLufs);
+    result["loudness_range_lu"] = rounded(levels.loudness->rangeLu);
+    result["true_peak_dbtp"] = decibels(levels.loudness->truePeakDbtp);
+  }
+  return result;
+}
+
+}  // namespace
+
+void printRenderReport(const RenderReport& r) {
+  std::printf("rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s\n",
+              r.input.c_str(), r.output.c_str(), r.channels, std::lround(r.sampleRate), r.effect.c_str(), r.precision,
+              r.blockSize, sampleFormatName(r.format));
+  if (!r.sidechain.empty()) std::printf("sidechain %s on the aux input\n", r.sidechain.c_str());
+  if (r.automatedParameters > 0) std::printf("automation on %zu parameter(s)\n", r.automatedParameters);
+  std::printf("%-12s %9s %9s %9s %9s   (dBFS)\n", "", "peak in", "RMS in", "peak out", "RMS out");
+  for (std::size_t c = 0; c < std::max(r.in.channels.size(), r.out.channels.size()); ++c) {
+    const Levels a = c < r.in.channels.size() ? r.in.channels[c] : Levels{};
+    const Levels b = c < r.out.channels.size() ? r.out.channels[c] : Levels{};
+    std::printf("  channel %zu  %s %s %s %s\n", c + 1, formatDb(toDbfs(a.peak), 9).c_str(),
+                formatDb(toDbfs(a.rms), 9).c_str(), formatDb(toDbfs(b.peak), 9).c_str(),
+                formatDb(toDbfs(b.rms), 9).c_str());
+  }
+  if (!r.in.loudness || !r.out.loudness) return;
+  const Loudness& in = *r.in.loudness;
+  const Loudness& out = *r.out.loudness;
+  std::printf("%-12s %9s %9s\n", "", "in", "out");
+  std::printf("  %-10s %s %s   LUFS, integrated\n", "loudness", formatDb(in.integratedLufs, 9).c_str(),
+              formatDb(out.integratedLufs, 9).c_str());
+  std::printf("  %-10s %s %s   LU, loudness range\n", "range", formatDb(in.rangeLu, 9).c_str(),
+              formatDb(out.rangeLu, 9).c_str());
+  std::printf("  %-10s %s %s   dBTP\n", "true peak", formatDb(in.truePeakDbtp, 9).c_str(),
+              formatDb(out.truePeakDbtp, 9).c_str());
+}
+
+Json renderReportJson(const RenderReport& r) {
+  return {{"input", r.input},
+          {"output", r.output},
+          {"sidechain", r.sidechain.empty() ? Json(nullptr) : Json(r.sidechain)},
+          {"effect", r.effect},
+          {"sample_rate", std::lround(r.sampleRate)},
+          {"channels", r.channels},
+          {"frames", r.frames},
+          {"precision", r.precision},
+          {"block_size", r.blockSize},
+          {"format", sampleFormatKey(r.format)},
+          {"automated_parameters", r.automatedParameters},
+          {"in", levelsJson(r.in)},
+          {"out", levelsJson(r.out)}};
+}
+
+}  // namespace velmora_host
