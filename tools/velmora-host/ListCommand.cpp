@@ -4,6 +4,7 @@
 #include "tools/velmora-host/JsonText.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
+#include "tools/vst3host/BundleSnapshots.h"
 #include "tools/vst3host/Instance.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
@@ -18,16 +19,6 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 namespace {
-
-std::string hexId(const TUID cid) {
-  std::string text;
-  char byte[3];
-  for (int i = 0; i < 16; ++i) {
-    std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned char>(cid[i]));
-    text += byte;
-  }
-  return text;
-}
 
 std::string speakers(SpeakerArrangement arrangement) {
   static const std::pair<Speaker, const char*> kNames[] = {
@@ -107,7 +98,7 @@ int runList(const HostSetup& setup) {
   if (setup.json) {
     Json classes = Json::array();
     for (const ClassDescription& c : module.classes()) {
-      Json entry{{"name", c.name}, {"category", c.category}, {"id", hexId(c.cid)}, {"cardinality", c.cardinality}};
+      Json entry{{"name", c.name}, {"category", c.category}, {"id", vst3host::ClassIdText(c.cid)}, {"cardinality", c.cardinality}};
       if (c.hasExtendedInfo) {
         entry["sub_categories"] = c.subCategories;
         entry["version"] = c.version;
@@ -168,7 +159,7 @@ int runList(const HostSetup& setup) {
       std::printf("  sub-categories \"%s\"  version \"%s\"  sdk \"%s\"  vendor \"%s\"  flags 0x%X",
                   c.subCategories.c_str(), c.version.c_str(), c.sdkVersion.c_str(), c.vendor.c_str(),
                   c.classFlags);
-    std::printf("\n     id %s  cardinality %s\n", hexId(c.cid).c_str(),
+    std::printf("\n     id %s  cardinality %s\n", vst3host::ClassIdText(c.cid).c_str(),
                 c.cardinality == PClassInfo::kManyInstances ? "many" : std::to_string(c.cardinality).c_str());
   }
 

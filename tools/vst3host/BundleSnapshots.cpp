@@ -5,8 +5,12 @@
 namespace vst3host {
 
 std::string ClassIdText(const Steinberg::TUID cid) {
-  char text[40] = {};
-  Steinberg::FUID::fromTUID(cid).toString(text);
+  std::string text;
+  char byte[3];
+  for (int i = 0; i < 16; ++i) {
+    std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned char>(cid[i]));
+    text += byte;
+  }
   return text;
 }
 

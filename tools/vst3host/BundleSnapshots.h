@@ -1,8 +1,7 @@
 #pragma once
 // Where a VST3 bundle keeps the pictures hosts show for its classes in their plug-in browsers:
 // Contents/Resources/Snapshots/<class id>_snapshot.png, and _snapshot_<scale>x.png for each
-// further scale factor (e.g. _snapshot_2.0x.png), the class id written as the SDK writes it on
-// this platform. The module info lists the same files.
+// further scale factor (e.g. _snapshot_2.0x.png). The module info lists the same files.
 #include "pluginterfaces/base/funknown.h"
 
 #include <string>
@@ -13,7 +12,9 @@ namespace vst3host {
 constexpr const char* kSnapshotFolder = "Contents/Resources/Snapshots";
 constexpr const char* kSnapshotResourceFolder = "Snapshots";
 
-// The class id as 32 hexadecimal digits, in the SDK's own text form for this platform.
+// The class id as hosts match it against the factory's: its 16 bytes in order, as 32 upper-case
+// hexadecimal digits, the same on every platform (unlike FUID::toString, which reorders the first
+// eight bytes where the SDK is COM compatible, as on Windows).
 std::string ClassIdText(const Steinberg::TUID cid);
 
 // "<id>_snapshot.png" for scale 1, "<id>_snapshot_2.0x.png" for 2, and so on.
