@@ -1,13 +1,13 @@
-# The Windows cross build's own libpng and libsndfile (Debian ships them for Linux only), built
-# once into the build tree by tools/windows/build-third-party.sh and found like system libraries.
+# The Windows cross build's own libpng, libsndfile, libebur128 and nlohmann-json (Debian ships them
+# for Linux only), built once into the build tree by tools/windows/build-third-party.sh and found like system libraries.
 set(VELMORA_THIRD_PARTY_PREFIX "${CMAKE_BINARY_DIR}/third-party" CACHE PATH
-    "Where the cross-built libpng and libsndfile are installed")
+    "Where the cross-built third-party libraries are installed")
 
 execute_process(
   COMMAND "${PROJECT_SOURCE_DIR}/tools/windows/build-third-party.sh" "${VELMORA_THIRD_PARTY_PREFIX}"
   RESULT_VARIABLE _result)
 if(NOT _result EQUAL 0)
-  message(FATAL_ERROR "Building libpng and libsndfile for Windows failed (see ${VELMORA_THIRD_PARTY_PREFIX}/build.log)")
+  message(FATAL_ERROR "Building the third-party libraries for Windows failed (see ${VELMORA_THIRD_PARTY_PREFIX}/build.log)")
 endif()
 unset(_result)
 

@@ -7,8 +7,8 @@ small on disk), rendered through Velmora at its defaults into 16-bit WAV with th
 loudness measured, then compared with `velmora-host compare` (which streams too). The long render's
 peak resident memory must stay within 10 % (and 4 MiB) of the short one's, or the script fails: a
 render that held the audio, or anything growing with its length, would need hundreds of MiB more.
-Also rendered: a batch of the long file twice on two workers, whose peak may be about twice one
-render's but must not grow with the length either.
+Also rendered: a batch of the long and the short file on two workers, whose peak may be about twice
+one render's (two instances at work) but must not grow with the length either.
 
 Usage: tools/benchmark-memory.py [--build DIR] [--minutes N] [--short-minutes N]
 Needs a built tree and sox (tools/install-deps.sh installs it). The default hour needs about 1.5 GB

@@ -14,7 +14,7 @@ set(CMAKE_AR ${_triple}-gcc-ar-posix CACHE FILEPATH "")
 set(CMAKE_RANLIB ${_triple}-gcc-ranlib-posix CACHE FILEPATH "")
 
 # Headers and libraries come from the mingw sysroot (and from prefixes added to this list, such as
-# the cross-built libpng and libsndfile); programs are the build machine's.
+# the cross-built third-party libraries); programs are the build machine's.
 list(APPEND CMAKE_FIND_ROOT_PATH ${VELMORA_MINGW_SYSROOT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

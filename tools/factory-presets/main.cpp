@@ -7,6 +7,7 @@
 // preset files there that the table no longer has.
 #include "plugin/VelmoraFactoryPresets.h"
 #include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/HostPlatform.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/PresetLibrary.h"
@@ -21,6 +22,7 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -33,7 +35,8 @@ constexpr const char* kUsage =
     "Writes Velmora's factory presets as ROOT/<vendor>/<plug-in name>/<preset name>.vstpreset, each saved\n"
     "by the module at the preset's steps.\n";
 
-int Run(int argc, char** argv) {
+int Run(const std::vector<std::string>& argv) {
+  const int argc = static_cast<int>(argv.size());
   std::string root;
   velmora_host::ModuleOptions options;
   for (int i = 1; i < argc; ++i) {
@@ -55,10 +58,10 @@ int Run(int argc, char** argv) {
   const velmora_host::ClassDescription& effect = module.effectClass();
   if (std::memcmp(effect.cid, velmora_host::kVelmoraClassId.data(), velmora_host::kVelmoraClassId.size()) != 0)
     throw HostError(module.libraryPath() + " is not the Velmora module");
-  const fs::path folder = velmora_host::presetFolder(root, module, effect);
+  const fs::path folder = fs::u8path(velmora_host::presetFolder(root, module, effect));
   std::error_code ec;
   fs::create_directories(folder, ec);
-  if (ec) throw HostError("cannot make " + folder.string() + ": " + ec.message());
+  if (ec) throw HostError("cannot make " + folder.u8string() + ": " + ec.message());
 
   std::deque<velmora_host::OutputFile> files;
   std::set<std::string> written;
@@ -75,11 +78,11 @@ int Run(int argc, char** argv) {
     }
     const std::vector<char> bytes = velmora_host::capturePreset(
         *instance, effect, velmora_host::presetMetaInfo(preset.name, preset.description, effect));
-    velmora_host::writeBinaryFile(files.emplace_back((folder / name).string()), bytes);
+    velmora_host::writeBinaryFile(files.emplace_back((folder / fs::u8path(name)).u8string()), bytes);
   }
   for (velmora_host::OutputFile& file : files) file.commit();
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
-    if (entry.path().extension() == velmora_host::kPresetExtension && !written.count(entry.path().filename().string()))
+    if (entry.path().extension() == velmora_host::kPresetExtension && !written.count(entry.path().filename().u8string()))
       fs::remove(entry.path(), ec);
   return 0;
 }
@@ -88,7 +91,7 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return Run(argc, argv);
+    return Run(velmora_host::commandLineArguments(argc, argv));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-presetgen: %s\n", error.what());
   }

@@ -18,8 +18,9 @@ using nlohmann::ordered_json;
 namespace fs = std::filesystem;
 
 std::string BundleName(const std::string& bundleDir) {
-  std::string name = fs::path(bundleDir).lexically_normal().filename().string();
-  if (name.empty()) name = fs::path(bundleDir).lexically_normal().parent_path().filename().string();
+  const fs::path bundle = fs::u8path(bundleDir).lexically_normal();
+  std::string name = bundle.filename().u8string();
+  if (name.empty()) name = bundle.parent_path().filename().u8string();
   const std::string::size_type dot = name.rfind(".vst3");
   if (dot != std::string::npos && dot + 5 == name.size()) name.resize(dot);
   return name;
@@ -45,7 +46,7 @@ ordered_json Snapshots(const std::string& bundleDir, const std::string& classId)
   for (int scale = 1; scale <= 4; ++scale) {
     const std::string name = vst3host::SnapshotFileName(classId, scale);
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(bundleDir) / vst3host::kSnapshotFolder / name, ec)) continue;
+    if (!fs::is_regular_file(fs::u8path(bundleDir) / vst3host::kSnapshotFolder / fs::u8path(name), ec)) continue;
     list.push_back({{"Scale Factor", scale}, {"Path", std::string(vst3host::kSnapshotResourceFolder) + "/" + name}});
   }
   return list;

@@ -3,6 +3,7 @@
 //   velmora-moduleinfo BUNDLE.vst3 [--out FILE]
 #include "tools/moduleinfo/ModuleInfo.h"
 #include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/HostPlatform.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/StateFiles.h"
@@ -22,7 +23,8 @@ constexpr const char* kUsage =
     "Writes the bundle's module info (by default BUNDLE.vst3/Contents/Resources/moduleinfo.json) from\n"
     "what the module's factory reports, listing the snapshots in Contents/Resources/Snapshots.\n";
 
-int Run(int argc, char** argv) {
+int Run(const std::vector<std::string>& argv) {
+  const int argc = static_cast<int>(argv.size());
   std::string bundle, out;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -41,7 +43,7 @@ int Run(int argc, char** argv) {
     }
   }
   if (bundle.empty()) throw velmora_host::HostError("no bundle given (velmora-moduleinfo BUNDLE.vst3)");
-  if (out.empty()) out = (std::filesystem::path(bundle) / moduleinfo::kModuleInfoPath).string();
+  if (out.empty()) out = (std::filesystem::u8path(bundle) / moduleinfo::kModuleInfoPath).u8string();
 
   velmora_host::ModuleOptions options;
   options.path = bundle;
@@ -50,9 +52,9 @@ int Run(int argc, char** argv) {
     return moduleinfo::DescribeModule(module, bundle).dump(2) + "\n";
   }();
   std::error_code ec;
-  const std::filesystem::path folder = std::filesystem::path(out).parent_path();
+  const std::filesystem::path folder = std::filesystem::u8path(out).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  if (ec) throw velmora_host::HostError("cannot make " + folder.string() + ": " + ec.message());
+  if (ec) throw velmora_host::HostError("cannot make " + folder.u8string() + ": " + ec.message());
   velmora_host::OutputFile file(out);
   velmora_host::writeBinaryFile(file, std::vector<char>(text.begin(), text.end()));
   file.commit();
@@ -63,7 +65,7 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return Run(argc, argv);
+    return Run(velmora_host::commandLineArguments(argc, argv));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-moduleinfo: %s\n", error.what());
   }

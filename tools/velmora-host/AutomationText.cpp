@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace velmora_host {
@@ -94,7 +95,7 @@ AutomationLane parseAutomateOption(const std::string& text, bool normalised) {
 }
 
 std::vector<AutomationLane> readAutomationFile(const std::string& path, bool normalised) {
-  std::ifstream in(path);
+  std::ifstream in(std::filesystem::u8path(path));
   if (!in) throw HostError("cannot read automation file " + path);
   std::vector<AutomationLane> lanes;
   std::string line;

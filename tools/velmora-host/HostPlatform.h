@@ -18,6 +18,11 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 std::string besideProgram(const std::string& path);
 
 bool isExecutableFile(const std::string& path);
+
+// The folders VST3 hosts scan for preset files on this platform, the user's first: on Linux
+// ~/.vst3/presets, /usr/local/share/vst3/presets and /usr/share/vst3/presets; on Windows
+// Documents\VST3 Presets and ProgramData\VST3 Presets.
+std::vector<std::string> presetFolders();
 bool isTerminal(std::FILE* stream);
 
 // sf_open with a UTF-8 file name.

@@ -1,6 +1,7 @@
 #include "tools/velmora-host/PresetLibrary.h"
 
 #include "tools/velmora-host/HostError.h"
+#include "tools/velmora-host/HostPlatform.h"
 #include "tools/velmora-host/StateFiles.h"
 
 #include "public.sdk/source/common/memorystream.h"
@@ -9,7 +10,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -83,15 +83,13 @@ bool isPresetFile(const fs::directory_entry& entry) {
 
 std::string presetFolder(const std::string& root, const PluginModule& module, const ClassDescription& effect) {
   const std::string& vendor = effect.vendor.empty() ? module.factoryDescription().vendor : effect.vendor;
-  return (fs::path(root) / vendor / effect.name).string();
+  return (fs::u8path(root) / fs::u8path(vendor) / fs::u8path(effect.name)).u8string();
 }
 
 std::vector<std::string> presetRoots(const std::string& buildRoot) {
   std::vector<std::string> roots;
   if (!buildRoot.empty()) roots.push_back(buildRoot);
-  if (const char* home = std::getenv("HOME"); home && *home) roots.push_back(std::string(home) + "/.vst3/presets");
-  roots.push_back("/usr/local/share/vst3/presets");
-  roots.push_back("/usr/share/vst3/presets");
+  for (std::string& folder : presetFolders()) roots.push_back(std::move(folder));
   return roots;
 }
 
@@ -100,11 +98,11 @@ std::vector<PresetEntry> findPresets(const PluginModule& module, const ClassDesc
   std::map<std::string, PresetEntry> byName;
   for (const std::string& root : roots) {
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(presetFolder(root, module, effect), ec)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::u8path(presetFolder(root, module, effect)), ec)) {
       if (!isPresetFile(entry)) continue;
-      const std::string name = entry.path().stem().string();
+      const std::string name = entry.path().stem().u8string();
       if (byName.count(name)) continue;
-      byName[name] = PresetEntry{name, entry.path().string(), presetDescription(entry.path().string())};
+      byName[name] = PresetEntry{name, entry.path().u8string(), presetDescription(entry.path().u8string())};
     }
   }
   std::vector<PresetEntry> list;
@@ -115,7 +113,7 @@ std::vector<PresetEntry> findPresets(const PluginModule& module, const ClassDesc
 std::string resolvePresetFile(const std::string& nameOrPath, const PluginModule& module, const ClassDescription& effect,
                               const std::vector<std::string>& roots) {
   std::error_code ec;
-  if (fs::exists(nameOrPath, ec) || nameOrPath.find('/') != std::string::npos) return nameOrPath;
+  if (fs::exists(fs::u8path(nameOrPath), ec) || nameOrPath.find_first_of("/\\") != std::string::npos) return nameOrPath;
   std::string name = nameOrPath;
   const std::string extension = kPresetExtension;
   if (name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)

@@ -22,15 +22,15 @@ struct PresetEntry {
 // class's own or, when it has none, the factory's.
 std::string presetFolder(const std::string& root, const PluginModule& module, const ClassDescription& effect);
 
-// The preset roots searched, in order: `buildRoot` when not empty, then the user's folder
-// (~/.vst3/presets), then the system's (/usr/local/share/vst3/presets, /usr/share/vst3/presets).
+// The preset roots searched, in order: `buildRoot` when not empty, then the platform's preset
+// folders, the user's first (presetFolders()).
 std::vector<std::string> presetRoots(const std::string& buildRoot);
 
 // Every preset of `effect` in those folders, one per name (the first folder wins), sorted by name.
 std::vector<PresetEntry> findPresets(const PluginModule& module, const ClassDescription& effect,
                                      const std::vector<std::string>& roots);
 
-// `nameOrPath` as a file when one is there (or when it holds a '/'), otherwise the preset of that
+// `nameOrPath` as a file when one is there (or when it holds a path separator), otherwise the preset of that
 // name, exact or in any case, from findPresets. Throws HostError when neither exists.
 std::string resolvePresetFile(const std::string& nameOrPath, const PluginModule& module, const ClassDescription& effect,
                               const std::vector<std::string>& roots);

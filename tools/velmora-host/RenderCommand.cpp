@@ -55,12 +55,12 @@ std::vector<RenderJob> planJobs(const RenderOptions& options) {
   std::vector<RenderJob> jobs;
   std::map<std::string, std::string> inputOf;
   for (const std::string& input : options.inputs) {
-    const std::string output = (fs::path(options.outDir) / fs::path(input).stem()).string() + ".wav";
-    const std::string key = fs::absolute(output).lexically_normal().string();
+    const std::string output = (fs::u8path(options.outDir) / fs::u8path(input).stem()).u8string() + ".wav";
+    const std::string key = fs::absolute(fs::u8path(output)).lexically_normal().u8string();
     if (inputOf.count(key)) throw HostError("inputs " + inputOf[key] + " and " + input + " would both write " + output);
     inputOf[key] = input;
     std::error_code ec;
-    if (fs::equivalent(input, output, ec)) throw HostError("rendering " + input + " into --out-dir would overwrite it");
+    if (fs::equivalent(fs::u8path(input), fs::u8path(output), ec)) throw HostError("rendering " + input + " into --out-dir would overwrite it");
     jobs.push_back(RenderJob{input, output});
   }
   return jobs;
@@ -206,7 +206,7 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
   prepareInstance(module, effect, plan, 44100.0);
   if (!options.outDir.empty()) {
     std::error_code ec;
-    fs::create_directories(options.outDir, ec);
+    fs::create_directories(fs::u8path(options.outDir), ec);
     if (ec) throw HostError("cannot create output folder " + options.outDir + ": " + ec.message());
   }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds, as static mingw-w64 libraries, the C libraries Debian ships for Linux only: libpng
-# and libsndfile, each from Debian's own source package (orig tarball checked against the sha256
-# below), into PREFIX. zlib is Debian's libz-mingw-w64-dev.
+# Cross-builds, as static mingw-w64 libraries, the libraries Debian ships for Linux only: libpng,
+# libsndfile and libebur128, and installs the header-only nlohmann JSON library beside them, each
+# from Debian's own source package (orig tarball checked against the sha256 below), into PREFIX.
+# zlib is Debian's libz-mingw-w64-dev.
 #
 #   tools/windows/build-third-party.sh PREFIX
 #
@@ -17,6 +18,8 @@ sysroot=/usr/x86_64-w64-mingw32
 # name, upstream version, sha256 of Debian's orig tarball.
 libpng=(libpng1.6 1.6.39 a00e9d2f2f664186e4202db9299397f851aea71b36a35e74910b8820e380d441)
 libsndfile=(libsndfile 1.2.0 62dc4e2bcd45f6f0e89cbc3522cc90eb174dca0eef0a0d19ead289833b390cd7)
+libebur128=(libebur128 1.2.6 baa7fc293a3d4651e244d8022ad03ab797ca3c2ad8442c43199afe8059faa613)
+nlohmann_json=(nlohmann-json3 3.11.2 d69f9deb6a75e2580465c6c4c5111b89c4dc2fa94e3a85fcd2ffcd9a143d9273)
 
 stamp=$prefix/.third-party-$(cat "$0" "$toolchain" | sha256sum | cut -c1-16)
 if [[ -f $stamp ]]; then exit 0; fi
@@ -26,7 +29,7 @@ rm -rf "$work"
 mkdir -p "$work/downloads"
 log=$prefix/build.log
 : >"$log"
-echo "third-party: building libpng and libsndfile for Windows into $prefix (log: $log)" >&2
+echo "third-party: building libpng, libsndfile, libebur128 and nlohmann-json for Windows into $prefix (log: $log)" >&2
 
 # Unpacks Debian's source package into $work/NAME: with Debian's patches when the package's .dsc
 # and debian tarball arrived (dpkg-source checks them against the .dsc), else the orig tarball
@@ -79,6 +82,14 @@ fetch "${libsndfile[@]}"
 cmake_build libsndfile -DBUILD_SHARED_LIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
   -DBUILD_TESTING=OFF -DBUILD_REGTEST=OFF -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF \
   -DENABLE_CPACK=OFF -DENABLE_PACKAGE_CONFIG=OFF -DINSTALL_PKGCONFIG_MODULE=ON -DINSTALL_MANPAGES=OFF
+
+# Loudness and true peak in velmora-host's summaries.
+fetch "${libebur128[@]}"
+cmake_build libebur128 -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON -DENABLE_TESTS=OFF
+
+# JSON for velmora-host's --json and the module info: headers and CMake package files only.
+fetch "${nlohmann_json[@]}"
+cmake_build nlohmann-json3 -DJSON_BuildTests=OFF -DJSON_Install=ON -DJSON_MultipleHeaders=ON
 
 rm -rf "$work"
 rm -f "$prefix"/.third-party-*

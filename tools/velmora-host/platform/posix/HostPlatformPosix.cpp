@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 extern char** environ;
@@ -46,6 +47,14 @@ std::string besideProgram(const std::string& path) {
 }
 
 bool isExecutableFile(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
+
+std::vector<std::string> presetFolders() {
+  std::vector<std::string> folders;
+  if (const char* home = std::getenv("HOME"); home && *home) folders.push_back(std::string(home) + "/.vst3/presets");
+  folders.push_back("/usr/local/share/vst3/presets");
+  folders.push_back("/usr/share/vst3/presets");
+  return folders;
+}
 
 bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
 

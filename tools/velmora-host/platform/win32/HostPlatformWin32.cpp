@@ -8,6 +8,7 @@
 
 #include <io.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <memory>
 
@@ -97,6 +98,16 @@ std::string besideProgram(const std::string& path) {
 }
 
 bool isExecutableFile(const std::string& path) { return vst3host::PathExists(path) && !vst3host::IsDirectory(path); }
+
+std::vector<std::string> presetFolders() {
+  std::vector<std::string> folders;
+  for (const KNOWNFOLDERID& id : {FOLDERID_Documents, FOLDERID_ProgramData}) {
+    PWSTR path = nullptr;
+    if (SHGetKnownFolderPath(id, 0, nullptr, &path) == S_OK) folders.push_back(NarrowPath(path) + "\\VST3 Presets");
+    CoTaskMemFree(path);
+  }
+  return folders;
+}
 
 bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
