@@ -54,8 +54,8 @@ tresult PLUGIN_API RunLoop::unregisterTimer(ITimerHandler* handler) {
   return kResultOk;
 }
 
-void RunLoop::Watch(int fd, std::function<void()> onReadable) {
-  mWatches.push_back({fd, std::move(onReadable), mNextId++});
+void RunLoop::Watch(int fd, std::function<void()> onReadable, std::function<bool()> hasQueued) {
+  mWatches.push_back({fd, std::move(onReadable), std::move(hasQueued), mNextId++});
 }
 
 void RunLoop::Unwatch(int fd) {
@@ -78,9 +78,14 @@ void RunLoop::RunOnce(int maxWaitMs) {
   const std::vector<HostWatch> watches = mWatches;
   std::vector<pollfd> fds;
   for (const Handler& h : handlers) fds.push_back({h.fd, POLLIN, 0});
-  for (const HostWatch& w : watches) fds.push_back({w.fd, POLLIN, 0});
+  std::vector<bool> queued;
+  for (const HostWatch& w : watches) {
+    fds.push_back({w.fd, POLLIN, 0});
+    queued.push_back(w.hasQueued && w.hasQueued());
+  }
 
-  int wait = std::max(0, maxWaitMs);
+  // Queued input is handled at once.
+  int wait = std::any_of(queued.begin(), queued.end(), [](bool q) { return q; }) ? 0 : std::max(0, maxWaitMs);
   const Clock::time_point now = Clock::now();
   for (const Timer& t : mTimers) {
     const auto untilDue = std::chrono::duration_cast<std::chrono::milliseconds>(t.due - now).count();
@@ -97,12 +102,12 @@ void RunLoop::RunOnce(int maxWaitMs) {
       handler->onFDIsSet(handlers[i].fd);
       handler->release();
     }
-    for (size_t i = 0; i < watches.size(); ++i) {
-      const pollfd& p = fds[handlers.size() + i];
-      const long long id = watches[i].id;
-      const bool live = std::any_of(mWatches.begin(), mWatches.end(), [&](const HostWatch& w) { return w.id == id; });
-      if ((p.revents & (POLLIN | POLLHUP | POLLERR)) && live) watches[i].onReadable();
-    }
+  }
+  for (size_t i = 0; i < watches.size(); ++i) {
+    const pollfd& p = fds[handlers.size() + i];
+    const long long id = watches[i].id;
+    const bool live = std::any_of(mWatches.begin(), mWatches.end(), [&](const HostWatch& w) { return w.id == id; });
+    if (((ready > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR))) || queued[i]) && live) watches[i].onReadable();
   }
 
   const std::vector<Timer> timers = mTimers;

@@ -30,8 +30,10 @@ public:
                                               Steinberg::Linux::TimerInterval milliseconds) override;
   Steinberg::tresult PLUGIN_API unregisterTimer(Steinberg::Linux::ITimerHandler* handler) override;
 
-  // The host's side: its own descriptors, until Unwatch.
-  void Watch(int fd, std::function<void()> onReadable);
+  // The host's side: its own descriptors, until Unwatch. hasQueued, when given, tells whether
+  // input already read from the descriptor waits in its owner's queue, which poll cannot see (a
+  // display connection reads events while it waits for a reply); onReadable is then called too.
+  void Watch(int fd, std::function<void()> onReadable, std::function<bool()> hasQueued = nullptr);
   void Unwatch(int fd);
 
   // One round: waits at most maxWaitMs (less when a timer is due sooner) for a descriptor, then
@@ -60,6 +62,7 @@ private:
   struct HostWatch {
     int fd;
     std::function<void()> onReadable;
+    std::function<bool()> hasQueued;
     long long id;
   };
   bool HandlerLive(long long id) const;
