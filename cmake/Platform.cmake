@@ -72,7 +72,8 @@ else()
     ${_x11}/X11OwnWindow.cpp
     ${_x11}/X11PixelFormat.cpp
     ${_x11}/X11PopupMenu.cpp
-    ${_x11}/X11TextEntry.cpp)
+    ${_x11}/X11TextEntry.cpp
+    ${_x11}/X11XEmbed.cpp)
   unset(_x11)
   set(VELMORA_GRAPHICS_PLATFORM_LIBS PkgConfig::VELMORA_XCB)
   set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/HostRunLoop.cpp)

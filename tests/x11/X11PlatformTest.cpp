@@ -1,14 +1,16 @@
 // The X11 platform's pieces that need no display: pixel formats, the key table, the characters a
-// text entry takes, and the rows of the popup menu.
+// text entry takes, the rows of the popup menu, and what the editor makes of XEmbed messages.
 
 #include "framework/graphics/IGraphicsTypes.h"
 #include "framework/graphics/IMenu.h"
 #include "framework/graphics/platform/x11/X11Keys.h"
 #include "framework/graphics/platform/x11/X11PixelFormat.h"
 #include "framework/graphics/platform/x11/X11PopupMenu.h"
+#include "framework/graphics/platform/x11/X11XEmbed.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -116,4 +118,72 @@ TEST(X11PopupMenu, SubmenusShowInlineAndOnlyPlainItemsAreChosen) {
   EXPECT_EQ(rows[5].owner, &menu);
   EXPECT_EQ(rows[5].index, 3);
   EXPECT_FALSE(rows[5].selectable) << "disabled";
+}
+
+TEST(X11XEmbedClient, FollowsTheEmbeddersMessagesAndIgnoresWhatIsNotForIt) {
+  constexpr xcb_atom_t kXEmbed = 300, kInfo = 301, kOther = 302;
+  constexpr xcb_window_t kEditor = 0x400001, kEmbedder = 0x200007;
+  using C = X11XEmbedClient;
+  struct Step {
+    const char* what;
+    xcb_atom_t type;
+    uint8_t format;
+    xcb_window_t window;
+    uint32_t message, detail, data1, data2;
+    C::Change change;
+    xcb_window_t embedder;  // then the state after the step
+    bool active, focused, modal;
+  };
+  // One client through all steps, in order.
+  const Step steps[] = {
+      {"focus before any embedded notice", kXEmbed, 32, kEditor, xembed::kFocusIn, 0, 0, 0, C::kFocusGiven, 0, false,
+       true, false},
+      {"embedded: the embedder's window; a new embedder says afresh what holds", kXEmbed, 32, kEditor,
+       xembed::kEmbeddedNotify, 0, kEmbedder, 3, C::kFocusTaken, kEmbedder, false, false, false},
+      {"an embedded notice without the embedder's window", kXEmbed, 32, kEditor, xembed::kEmbeddedNotify, 0, 0, 0,
+       C::kNoChange, kEmbedder, false, false, false},
+      {"activate", kXEmbed, 32, kEditor, xembed::kWindowActivate, 0, 0, 0, C::kNoChange, kEmbedder, true, false, false},
+      {"focus in, at the first of a chain", kXEmbed, 32, kEditor, xembed::kFocusIn, 1, 0, 0, C::kFocusGiven, kEmbedder,
+       true, true, false},
+      {"focus in again", kXEmbed, 32, kEditor, xembed::kFocusIn, 2, 0, 0, C::kNoChange, kEmbedder, true, true, false},
+      {"modality on", kXEmbed, 32, kEditor, xembed::kModalityOn, 0, 0, 0, C::kNoChange, kEmbedder, true, true, true},
+      {"another message type", kOther, 32, kEditor, xembed::kFocusOut, 0, 0, 0, C::kNoChange, kEmbedder, true, true,
+       true},
+      {"bytes, not words", kXEmbed, 8, kEditor, xembed::kFocusOut, 0, 0, 0, C::kNoChange, kEmbedder, true, true, true},
+      {"for another window", kXEmbed, 32, kEmbedder, xembed::kFocusOut, 0, 0, 0, C::kNoChange, kEmbedder, true, true,
+       true},
+      {"a request meant for embedders", kXEmbed, 32, kEditor, xembed::kRequestFocus, 0, 0, 0, C::kNoChange, kEmbedder,
+       true, true, true},
+      {"focus next, meant for embedders", kXEmbed, 32, kEditor, xembed::kFocusNext, 0, 0, 0, C::kNoChange, kEmbedder,
+       true, true, true},
+      {"an accelerator the editor never registered", kXEmbed, 32, kEditor, xembed::kActivateAccelerator, 7, 1, 0,
+       C::kNoChange, kEmbedder, true, true, true},
+      {"an opcode of a later version", kXEmbed, 32, kEditor, 15, 0, 0, 0, C::kNoChange, kEmbedder, true, true, true},
+      {"the largest opcode", kXEmbed, 32, kEditor, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, C::kNoChange,
+       kEmbedder, true, true, true},
+      {"focus out", kXEmbed, 32, kEditor, xembed::kFocusOut, 0, 0, 0, C::kFocusTaken, kEmbedder, true, false, true},
+      {"focus out again", kXEmbed, 32, kEditor, xembed::kFocusOut, 0, 0, 0, C::kNoChange, kEmbedder, true, false, true},
+      {"modality off", kXEmbed, 32, kEditor, xembed::kModalityOff, 0, 0, 0, C::kNoChange, kEmbedder, true, false,
+       false},
+      {"deactivate", kXEmbed, 32, kEditor, xembed::kWindowDeactivate, 0, 0, 0, C::kNoChange, kEmbedder, false, false,
+       false},
+  };
+  C client(kXEmbed, kInfo);
+  for (const Step& s : steps) {
+    xcb_client_message_event_t e = {};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.type = s.type;
+    e.format = s.format;
+    e.window = s.window;
+    const uint32_t words[5] = {0, s.message, s.detail, s.data1, s.data2};
+    std::copy(words, words + 5, e.data.data32);
+    EXPECT_EQ(client.Receive(e, kEditor), s.change) << s.what;
+    EXPECT_EQ(client.Embedder(), s.embedder) << s.what;
+    EXPECT_EQ(client.Active(), s.active) << s.what;
+    EXPECT_EQ(client.Focused(), s.focused) << s.what;
+    EXPECT_EQ(client.Modal(), s.modal) << s.what;
+  }
+  EXPECT_EQ(client.Version(), 0u) << "never above the version this side speaks";
+  client.Reset();
+  EXPECT_FALSE(client.Embedded() || client.Active() || client.Focused() || client.Modal());
 }

@@ -66,6 +66,9 @@ void* IGraphicsX11::OpenEditorWindow(void* parent) {
   }
   mConnection = c;
   mParent = WindowId(parent);
+  // Without the protocol's atoms the window is a plain child, as hosts that do not speak XEmbed
+  // expect anyway.
+  mXEmbed.Init(c);
 
   // The parent's depth and visual are the child's; a parent that does not exist answers both
   // requests with an error, on this connection only.
@@ -90,6 +93,8 @@ void* IGraphicsX11::OpenEditorWindow(void* parent) {
       std::free(error);
       mWindow = 0;
       ok = false;
+    } else {
+      mXEmbed.Announce(c, mWindow);
     }
   }
   std::free(geometry);
@@ -101,8 +106,12 @@ void* IGraphicsX11::OpenEditorWindow(void* parent) {
   }
   if (ok) {
     mKeys.Load(c);
+    // An XEmbed embedder maps its client as _XEMBED_INFO asks; a host that only hands over its
+    // window leaves that to the client. Mapping in either case shows the editor in both.
     xcb_map_window(c, mWindow);
-    xcb_flush(c);
+    // A round trip: by the time attached() returns, the server has the property and the map, so
+    // a host that looks at the window at once finds both.
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     ok = mRunLoop->Start(this, xcb_get_file_descriptor(c), 1000 / (FrameRate() > 0 ? FrameRate() : 25));
   }
   if (!ok) {
@@ -119,6 +128,8 @@ void IGraphicsX11::CloseEditorWindow() {
   if (!mConnection) return;
   mEntry.Close();
   mEditState = EditIdle;
+  mEntryHasFocus = false;
+  mXEmbed.Reset();
   ReleaseGrab();
   DropMouseCapture();
   mImages.Release();
@@ -132,6 +143,7 @@ void IGraphicsX11::CloseEditorWindow() {
   mWindow = mParent = 0;
   mGc = 0;
   mGrabButton = mLastPressButton = 0;
+  mDroppedButtons = 0;
 }
 
 void IGraphicsX11::PresentRect(const IRect& rect) {
@@ -214,21 +226,28 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
     }
     case XCB_KEY_PRESS: {
       const auto* e = reinterpret_cast<const xcb_key_press_event_t*>(event);
-      if (mEntry.IsOpen() && e->event == mEntry.Window()) {
+      if (mXEmbed.Modal()) break;
+      // An XEmbed embedder passes keys on to the client that has its focus by sending them.
+      const bool fromEmbedder = (event->response_type & 0x80) != 0 && e->event == mWindow;
+      if (mEntry.IsOpen() && (e->event == mEntry.Window() || fromEmbedder)) {
         const X11TextEntry::Action action =
             mEntry.OnKeysym(mKeys.Keysym(e->detail, (e->state & XCB_MOD_MASK_SHIFT) != 0));
         if (action == X11TextEntry::kCommit) mEditState = EditCommit;
         if (action == X11TextEntry::kCancel) mEditState = EditCancel;
+      } else if (fromEmbedder) {
+        OnEmbedderKeyPress(*e);
       } else if (e->event == mWindow) {
         OnKeyPress(*e);
       }
       break;
     }
     case XCB_KEY_RELEASE: {
+      // Sent back, a key the embedder passed on would come straight back again.
       const auto* e = reinterpret_cast<const xcb_key_release_event_t*>(event);
-      if (e->event == mWindow) ForwardToHost(event);
+      if (e->event == mWindow && !(event->response_type & 0x80)) ForwardToHost(event);
       break;
     }
+    case XCB_CLIENT_MESSAGE: OnXEmbedMessage(*reinterpret_cast<const xcb_client_message_event_t*>(event)); break;
     case XCB_FOCUS_OUT: {
       // Focus lost commits, as clicking elsewhere does.
       const auto* e = reinterpret_cast<const xcb_focus_out_event_t*>(event);
@@ -256,6 +275,11 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
 
 void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
   const int x = e.event_x, y = e.event_y;
+  if (mXEmbed.Modal()) {
+    // Its release is not for the editor either: no control sees half a click.
+    mDroppedButtons |= ButtonMask(e.detail);
+    return;
+  }
   if (e.detail == kWheelUp || e.detail == kWheelDown) {
     if (mEntry.IsOpen()) {
       mEditState = EditCancel;
@@ -294,6 +318,10 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
 }
 
 void IGraphicsX11::OnButtonRelease(const xcb_button_release_event_t& e) {
+  if (mDroppedButtons & ButtonMask(e.detail)) {
+    mDroppedButtons = static_cast<uint16_t>(mDroppedButtons & ~ButtonMask(e.detail));
+    return;
+  }
   if (e.detail > kRight) return;
   if (mEntry.IsOpen()) return;  // the press that committed it reached no control either
   if (e.detail == mGrabButton) ReleaseGrab();
@@ -331,6 +359,25 @@ void IGraphicsX11::OnKeyPress(const xcb_key_press_event_t& e) {
   ForwardToHost(reinterpret_cast<const xcb_generic_event_t*>(&e));
 }
 
+// A key an XEmbed embedder passed on while the editor has its focus. Where the embedder says the
+// pointer was is its own business: the controls go by where the pointer is now. A key the editor
+// does not use is not sent back (the embedder had it first and would pass it on again); Tab and
+// Shift+Tab hand the focus on along the embedder's chain instead.
+void IGraphicsX11::OnEmbedderKeyPress(const xcb_key_press_event_t& e) {
+  const bool shifted = (e.state & XCB_MOD_MASK_SHIFT) != 0;
+  const uint32_t keysym = mKeys.Keysym(e.detail, shifted);
+  const int key = EditorKeyCode(keysym);
+  if (key >= 0 && mWindow) {
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(mConnection, xcb_query_pointer(mConnection, mWindow), nullptr);
+    const bool handled = pointer && pointer->same_screen && OnKey(pointer->win_x, pointer->win_y, key);
+    std::free(pointer);
+    if (handled) return;
+  }
+  if (keysym == kKeysymTab || keysym == kKeysymLeftTab)
+    mXEmbed.Send(mConnection, e.time, shifted || keysym == kKeysymLeftTab ? xembed::kFocusPrev : xembed::kFocusNext);
+}
+
 // Keys the editor does not use go to the host's window, which would have had them had the
 // editor not been there: the same event, addressed to the parent and free to propagate up.
 void IGraphicsX11::ForwardToHost(const xcb_generic_event_t* event) {
@@ -344,6 +391,22 @@ void IGraphicsX11::ForwardToHost(const xcb_generic_event_t* event) {
   std::memcpy(raw, &copy, sizeof(copy));
   xcb_send_event(mConnection, 1, mParent, press ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE, raw);
   xcb_flush(mConnection);
+}
+
+// ---- XEmbed ----
+
+void IGraphicsX11::OnXEmbedMessage(const xcb_client_message_event_t& e) {
+  switch (mXEmbed.Receive(e, mWindow)) {
+    case X11XEmbedClient::kFocusGiven:
+      // A text entry waiting for the keyboard has it now.
+      if (mEntry.IsOpen() && !mEntryHasFocus && mEditState == EditIdle) FocusTextEntry();
+      break;
+    case X11XEmbedClient::kFocusTaken:
+      // Focus lost commits, as clicking elsewhere does.
+      if (mEntry.IsOpen() && mEditState == EditIdle) mEditState = EditCommit;
+      break;
+    case X11XEmbedClient::kNoChange: break;
+  }
 }
 
 // ---- Parameter prompts ----
@@ -371,6 +434,15 @@ void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, con
   if (!control || mEntry.IsOpen() || !mWindow) return;
   if (!mEntry.Open(mConnection, mWindow, mFormat, rect, style, text, control, param)) return;
   mEditState = EditIdle;
+  mEntryHasFocus = false;
+  // An XEmbed embedder decides who has the keyboard: the entry asks, and waits to be given it.
+  if (mXEmbed.Embedded() && !mXEmbed.Focused())
+    mXEmbed.Send(mConnection, XCB_CURRENT_TIME, xembed::kRequestFocus);
+  else
+    FocusTextEntry();
+}
+
+void IGraphicsX11::FocusTextEntry() {
   // Typing goes to the entry wherever the pointer is, until it closes.
   xcb_get_input_focus_reply_t* focus =
       xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr);
@@ -378,6 +450,7 @@ void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, con
   std::free(focus);
   xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mEntry.Window(), XCB_CURRENT_TIME);
   xcb_flush(mConnection);
+  mEntryHasFocus = true;
 }
 
 void IGraphicsX11::CancelTextEntry() {
@@ -393,11 +466,20 @@ void IGraphicsX11::FinishTextEntry() {
     else
       control->TextFromEntry(text.c_str());
   }
+  // Focus goes back where it was, unless the host has moved it on meanwhile (an embedder taking
+  // the focus away, a click into another window): then it stays where the host put it. A window
+  // that is gone by now refuses, on our connection only.
+  bool giveBack = mEntryHasFocus && mFocusBeforeEntry > XCB_INPUT_FOCUS_POINTER_ROOT;
+  if (giveBack) {
+    xcb_get_input_focus_reply_t* focus =
+        xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr);
+    giveBack = focus && focus->focus == mEntry.Window();
+    std::free(focus);
+  }
   mEntry.Close();
   mEditState = EditIdle;
-  // Focus goes back where it was; a window that is gone by now refuses, on our connection only.
-  if (mFocusBeforeEntry > XCB_INPUT_FOCUS_POINTER_ROOT)
-    xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mFocusBeforeEntry, XCB_CURRENT_TIME);
+  if (giveBack) xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mFocusBeforeEntry, XCB_CURRENT_TIME);
   mFocusBeforeEntry = 0;
+  mEntryHasFocus = false;
   xcb_flush(mConnection);
 }

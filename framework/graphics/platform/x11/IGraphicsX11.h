@@ -7,6 +7,12 @@
 // never reach the host's own error handling. Nothing is opened before attach, so a module on a
 // machine without a display works as an effect.
 //
+// The window is an XEmbed client (X11XEmbed.h): it carries _XEMBED_INFO before it is mapped, and
+// maps itself too, so hosts that only hand over a parent window show it as well. Once an embedder
+// has made itself known, the keyboard focus is the embedder's to give: a text entry asks for it
+// and takes it only when given, keys the embedder passes on reach the controls, and while the
+// host's modal dialog shadows the editor, presses, the wheel and keys are not for it.
+//
 // Bitmaps come from the embedded resources and the dialogs answer "not available", as the
 // headless class does; the popup menu and the text entry of a parameter prompt are drawn by us.
 
@@ -15,6 +21,7 @@
 #include "framework/graphics/platform/x11/X11ImageWriter.h"
 #include "framework/graphics/platform/x11/X11Keys.h"
 #include "framework/graphics/platform/x11/X11TextEntry.h"
+#include "framework/graphics/platform/x11/X11XEmbed.h"
 
 #include <xcb/xcb.h>
 
@@ -61,7 +68,10 @@ private:
   void OnButtonRelease(const xcb_button_release_event_t& e);
   void OnMotion(const xcb_motion_notify_event_t& e);
   void OnKeyPress(const xcb_key_press_event_t& e);
+  void OnEmbedderKeyPress(const xcb_key_press_event_t& e);
+  void OnXEmbedMessage(const xcb_client_message_event_t& e);
   void ForwardToHost(const xcb_generic_event_t* event);
+  void FocusTextEntry();
   void FinishTextEntry();
   void ReleaseGrab();
 
@@ -75,9 +85,12 @@ private:
   X11ImageWriter mImages;
   X11KeyMap mKeys;
   X11TextEntry mEntry;
+  X11XEmbedClient mXEmbed;
   int mEditState = EditIdle;
+  bool mEntryHasFocus = false;  // the entry holds the X input focus (and gives it back when done)
   xcb_window_t mFocusBeforeEntry = 0;
-  uint8_t mGrabButton = 0;  // the button whose drag holds the pointer grab, 0 for none
+  uint8_t mGrabButton = 0;       // the button whose drag holds the pointer grab, 0 for none
+  uint16_t mDroppedButtons = 0;  // pressed while the host was modal: their releases are dropped too
   uint8_t mLastPressButton = 0;
   xcb_timestamp_t mLastPressTime = 0;
   int mLastPressX = 0, mLastPressY = 0;

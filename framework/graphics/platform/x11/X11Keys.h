@@ -16,8 +16,10 @@ int EditorKeyCode(uint32_t keysym);
 // sign and decimal point), 0 for none.
 char EntryCharacter(uint32_t keysym);
 
-// Keysyms the text entry acts on.
+// Keysyms the text entry and the XEmbed focus chain act on.
 constexpr uint32_t kKeysymBackSpace = 0xFF08;
+constexpr uint32_t kKeysymTab = 0xFF09;
+constexpr uint32_t kKeysymLeftTab = 0xFE20;  // ISO_Left_Tab: what Shift+Tab types on most keymaps
 constexpr uint32_t kKeysymReturn = 0xFF0D;
 constexpr uint32_t kKeysymEscape = 0xFF1B;
 constexpr uint32_t kKeysymKeypadEnter = 0xFF8D;
