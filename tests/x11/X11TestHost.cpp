@@ -62,7 +62,8 @@ X11TestHost::~X11TestHost() {
   mHostApp->release();
 }
 
-std::unique_ptr<HostedEditor> X11TestHost::NewEditor(int x, int y, bool offerRunLoop) {
+std::unique_ptr<HostedEditor> X11TestHost::NewEditor(int x, int y, bool offerRunLoop,
+                                                     vst3host::HostWindow::Embedding embedding) {
   auto editor = std::make_unique<HostedEditor>();
   editor->handler = owned(new vst3host::RecordingComponentHandler());
   editor->instance = editortest::NewVelmoraInstance(VELMORA_BUNDLE_DIR, mHostApp->Context(), editor->handler);
@@ -71,7 +72,8 @@ std::unique_ptr<HostedEditor> X11TestHost::NewEditor(int x, int y, bool offerRun
   ViewRect size;
   editor->view->getSize(&size);
   std::string error;
-  editor->window = vst3host::HostWindow::Open(x, y, size.getWidth(), size.getHeight(), "Velmora X11 Test Host", &error);
+  editor->window =
+      vst3host::HostWindow::Open(x, y, size.getWidth(), size.getHeight(), "Velmora X11 Test Host", &error, embedding);
   if (!editor->window) {
     ADD_FAILURE() << error;
     return nullptr;
@@ -82,7 +84,8 @@ std::unique_ptr<HostedEditor> X11TestHost::NewEditor(int x, int y, bool offerRun
   editor->view->setFrame(editor->frame);
   vst3host::HostWindow* window = editor->window.get();
   editor->loop = mLoop.get();
-  mLoop->Watch(window->Descriptor(), [window] { window->ProcessEvents(); });
+  mLoop->Watch(
+      window->Descriptor(), [window] { window->ProcessEvents(); }, [window] { return window->HasQueuedEvents(); });
   // The window is on the screen before anything is embedded in it.
   xcb_flush(window->Connection());
   Sync();

@@ -2,8 +2,10 @@
 // The Linux test host: a DAW in miniature on the private X display the test runs on. It loads the
 // Velmora module through its exports, gives each instance a top-level window and the hosting
 // layer's run loop (offered through the plug frame, or not), attaches the editor view with
-// "X11EmbedWindowID", and drives it with real pointer and key input injected through XTest on a
-// connection of its own, which also reads the screen back.
+// "X11EmbedWindowID", embedding it the XEmbed way as strictly as the VST3 SDK's reference editor
+// host (or as a plain parent, as hosts that do not speak XEmbed), and drives it with real pointer
+// and key input injected through XTest on a connection of its own, which also reads the screen
+// back.
 
 #include "bitmap/LICE_MemBitmap.h"
 #include "framework/graphics/IRect.h"
@@ -62,7 +64,9 @@ public:
 
   // A set-up, not yet attached instance in a host window of the editor's size at (x, y); its
   // frame offers the run loop only when asked to.
-  std::unique_ptr<HostedEditor> NewEditor(int x, int y, bool offerRunLoop = true);
+  std::unique_ptr<HostedEditor> NewEditor(
+      int x, int y, bool offerRunLoop = true,
+      vst3host::HostWindow::Embedding embedding = vst3host::HostWindow::Embedding::kXEmbedStrict);
 
   vst3host::RunLoop& Loop() { return *mLoop; }
   // Runs the loop until done() or five seconds; true when done.

@@ -90,7 +90,8 @@ int runEdit(const ModuleOptions& options) {
 
   std::string error;
   const std::unique_ptr<vst3host::HostWindow> window =
-      vst3host::HostWindow::Open(0, 0, size.getWidth(), size.getHeight(), name + " - velmora-host", &error);
+      vst3host::HostWindow::Open(0, 0, size.getWidth(), size.getHeight(), name + " - velmora-host", &error,
+                                 vst3host::HostWindow::Embedding::kXEmbed);
   if (!window) throw HostError("edit: " + error);
 
   IPtr<vst3host::RunLoop> loop = owned(new vst3host::RunLoop);
@@ -110,7 +111,8 @@ int runEdit(const ModuleOptions& options) {
     std::signal(SIGTERM, RequestStop);
     loop->Watch(gStopPipe[0], [&stop] { stop = true; });
   }
-  loop->Watch(window->Descriptor(), [&window] { window->ProcessEvents(); });
+  loop->Watch(
+      window->Descriptor(), [&window] { window->ProcessEvents(); }, [&window] { return window->HasQueuedEvents(); });
   while (!stop && !window->CloseRequested()) loop->RunOnce(250);
 
   view->removed();

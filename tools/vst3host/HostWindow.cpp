@@ -17,7 +17,7 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 }  // namespace
 
 std::unique_ptr<HostWindow> HostWindow::Open(int x, int y, int width, int height, const std::string& title,
-                                             std::string* error) {
+                                             std::string* error, Embedding embedding) {
   int screenNumber = 0;
   xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
   if (xcb_connection_has_error(c)) {
@@ -35,7 +35,9 @@ std::unique_ptr<HostWindow> HostWindow::Open(int x, int y, int width, int height
   std::unique_ptr<HostWindow> window(new HostWindow());
   window->mConnection = c;
   window->mWindow = xcb_generate_id(c);
-  const uint32_t values[] = {screen->black_pixel, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+  const bool xembed = embedding != Embedding::kPlainParent;
+  const uint32_t values[] = {screen->black_pixel, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                                                      (xembed ? XEmbedEmbedder::kEventMask : 0u)};
   xcb_create_window(c, XCB_COPY_FROM_PARENT, window->mWindow, screen->root, static_cast<int16_t>(x),
                     static_cast<int16_t>(y), static_cast<uint16_t>(width), static_cast<uint16_t>(height), 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
@@ -54,12 +56,15 @@ std::unique_ptr<HostWindow> HostWindow::Open(int x, int y, int width, int height
   if (protocols && window->mDeleteWindow)
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window->mWindow, protocols, XCB_ATOM_ATOM, 32, 1,
                         &window->mDeleteWindow);
+  if (xembed)
+    window->mEmbedder = std::make_unique<XEmbedEmbedder>(c, window->mWindow, embedding == Embedding::kXEmbedStrict);
   xcb_map_window(c, window->mWindow);
   xcb_flush(c);
   return window;
 }
 
 HostWindow::~HostWindow() {
+  std::free(mQueued);
   Destroy();
   xcb_disconnect(mConnection);
 }
@@ -68,12 +73,26 @@ void* HostWindow::ParentHandle() const { return reinterpret_cast<void*>(static_c
 
 int HostWindow::Descriptor() const { return xcb_get_file_descriptor(mConnection); }
 
+bool HostWindow::HasQueuedEvents() {
+  // xcb has no look without taking: the event taken waits here for ProcessEvents.
+  if (!mQueued) mQueued = xcb_poll_for_queued_event(mConnection);
+  return mQueued != nullptr;
+}
+
 void HostWindow::ProcessEvents() {
-  while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
+  for (;;) {
+    xcb_generic_event_t* event = mQueued ? mQueued : xcb_poll_for_event(mConnection);
+    mQueued = nullptr;
+    if (!event) break;
+    if (mEmbedder) mEmbedder->Handle(event);
     switch (event->response_type & 0x7F) {
       case XCB_KEY_PRESS: {
         const auto* e = reinterpret_cast<const xcb_key_press_event_t*>(event);
-        if (e->event == mWindow) mKeys.push_back({e->detail, (event->response_type & 0x80) != 0});
+        if (e->event != mWindow) break;
+        const bool sentByClient = (event->response_type & 0x80) != 0;
+        mKeys.push_back({e->detail, sentByClient});
+        // A key the client passed on stays here; sent back, it would only come back again.
+        if (mEmbedder && !sentByClient) mEmbedder->PassOnKey(*e);
         break;
       }
       case XCB_CLIENT_MESSAGE: {
