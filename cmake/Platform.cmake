@@ -9,8 +9,10 @@ include_guard(GLOBAL)
 #                                             under framework/graphics/platform/
 #   VELMORA_GRAPHICS_RESOURCE_SOURCES         where the graphics core finds embedded images when
 #                                             they are not compiled in (a module's resources)
-#   VELMORA_VST3_PLATFORM_SOURCES             the view's side of the host's event loop
-#                                             (ConnectHostRunLoop, framework/vst3/HostRunLoop.h)
+#   VELMORA_VST3_PLATFORM_SOURCES             the binding's side of the host's event loop
+#                                             (ConnectHostRunLoop, framework/vst3/HostRunLoop.h;
+#                                             StartUiThreadTimer, framework/vst3/UiThreadTimer.h)
+#   VELMORA_VST3_PLATFORM_LIBS                what those sources link
 #   VELMORA_VST3_ARCH                         the bundle's binary folder, e.g. "x86_64-linux"
 #   velmora_platform_module(<target> <exports map>)
 #                                             the module entry flavour: entry points, binary name,
@@ -39,7 +41,9 @@ if(WIN32)
   set(VELMORA_GRAPHICS_PLATFORM_LIBS user32 gdi32 comctl32 comdlg32 shell32 wininet)
   set(VELMORA_GRAPHICS_RESOURCE_SOURCES ${_win32}/ModuleResourceTable.cpp)
   unset(_win32)
-  set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/win32/HostRunLoop.cpp)
+  set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/win32/HostRunLoop.cpp
+                                    ${PROJECT_SOURCE_DIR}/framework/vst3/platform/win32/UiThreadTimer.cpp)
+  set(VELMORA_VST3_PLATFORM_LIBS user32)
   set(VELMORA_VST3_ARCH "x86_64-win")
 
   # A DLL named like its bundle (the VST3 convention: Contents/x86_64-win/<NAME>.vst3) with
@@ -76,7 +80,9 @@ else()
     ${_x11}/X11XEmbed.cpp)
   unset(_x11)
   set(VELMORA_GRAPHICS_PLATFORM_LIBS PkgConfig::VELMORA_XCB)
-  set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/HostRunLoop.cpp)
+  set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/HostRunLoop.cpp
+                                    ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/UiThreadTimer.cpp)
+  set(VELMORA_VST3_PLATFORM_LIBS "")
 
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
     set(VELMORA_VST3_ARCH "x86_64-linux")

@@ -9,6 +9,7 @@
 #include "framework/vst3/IPlugParameter.h"
 #include "framework/vst3/IPlugVST3View.h"
 #include "framework/vst3/ProgramParameter.h"
+#include "framework/vst3/UiThreadTimer.h"
 
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivstevents.h"
@@ -27,6 +28,9 @@ using namespace Steinberg::Vst;
 
 namespace {
 constexpr int kMaxHostChars = 127;
+// How often the UI-thread timers look for deferred notices: soon enough for a host's generic view,
+// rare enough to cost nothing.
+constexpr int kNoticePeriodMs = 50;
 
 // The speaker arrangement a bus of n channels gets.
 SpeakerArrangement ArrangementFor(int n) {
@@ -119,7 +123,11 @@ IPlugVST3::IPlugVST3(const PluginIdentity& identity, int nParams, const char* ch
   }
 }
 
-IPlugVST3::~IPlugVST3() { ForgetHostTraceSink(); }
+IPlugVST3::~IPlugVST3() {
+  mEditorNoticeTimer.reset();
+  mNoticeTimer.reset();
+  ForgetHostTraceSink();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Initialise and terminate
@@ -197,6 +205,9 @@ tresult PLUGIN_API IPlugVST3::terminate() {
     mActive = false;
     result = SingleComponentEffect::terminate();
   }
+  mEditorNoticeTimer.reset();
+  mNoticeTimer.reset();
+  mPendingRestartFlags.store(0, std::memory_order_relaxed);
   ForgetHostTraceSink();
   return result;
 }
@@ -209,6 +220,44 @@ void IPlugVST3::ForgetHostTraceSink() {
   }
   if (sink) sink->release();
 }
+
+// ---------------------------------------------------------------------------------------------
+// Deferred notices
+
+void IPlugVST3::RequestValuesReread() {
+  mPendingRestartFlags.fetch_or(kParamValuesChanged, std::memory_order_release);
+}
+
+void IPlugVST3::DeliverDeferredNotices() {
+  if (!componentHandler) return;
+  const int32 flags = mPendingRestartFlags.exchange(0, std::memory_order_acquire);
+  if (flags) componentHandler->restartComponent(flags);
+}
+
+tresult PLUGIN_API IPlugVST3::setComponentHandler(IComponentHandler* handler) {
+  const tresult result = SingleComponentEffect::setComponentHandler(handler);
+  StartNoticeTimer();
+  return result;
+}
+
+// The handler is asked first (hosts that offer their run loop beyond the plug frame offer it
+// there or in their context); on Windows the timer is the module's own either way.
+void IPlugVST3::StartNoticeTimer() {
+  mNoticeTimer.reset();
+  if (!componentHandler) return;
+  auto tick = [this] { DeliverDeferredNotices(); };
+  mNoticeTimer = StartUiThreadTimer(componentHandler, kNoticePeriodMs, tick);
+  if (!mNoticeTimer && getHostContext()) mNoticeTimer = StartUiThreadTimer(getHostContext(), kNoticePeriodMs, tick);
+  if (mNoticeTimer) mEditorNoticeTimer.reset();
+}
+
+void IPlugVST3::EditorFrameAttached(IPlugFrame* frame) {
+  mEditorNoticeTimer.reset();
+  if (mNoticeTimer || !frame) return;
+  mEditorNoticeTimer = StartUiThreadTimer(frame, kNoticePeriodMs, [this] { DeliverDeferredNotices(); });
+}
+
+void IPlugVST3::EditorFrameRemoved() { mEditorNoticeTimer.reset(); }
 
 // ---------------------------------------------------------------------------------------------
 // Host contract breaches
@@ -389,7 +438,8 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
       SetBypassed(value > 0.5);
     } else if (id == kPresetParamID) {
       mProgramValue.store(value, std::memory_order_relaxed);
-      RestorePreset(TruncToInt(value * NPresets()));
+      // The host learns the preset's values later, from the UI thread: never from here.
+      if (RestorePreset(ProgramParameter::ProgramIndex(value, NPresets()))) RequestValuesReread();
     } else if (IsBaseParam(id)) {
       const int idx = static_cast<int>(id);
       GetParam(idx)->SetNormalized(value);

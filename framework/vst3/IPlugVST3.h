@@ -8,9 +8,13 @@
 // block; applying a state, setup, bus changes and terminate hold it too, so none of them can pull
 // anything from under a block in progress. Everything else comes from the host's UI thread.
 //
-// State: the component and the controller hand out and take the same bytes (the object is both);
-// a restore that changes what the host shows asks the host, on the calling thread, to read the
-// parameter values again.
+// State: the component and the controller hand out and take the same bytes (the object is both).
+//
+// Telling the host about values it does not know yet (a restore or a program change that moved
+// them) never happens inside a host call: hosts hold their own locks around state, parameter,
+// activation, setup and bus calls, and take them again when told to reread values. The notice
+// waits in a flag and goes out from a UI-thread timer (UiThreadTimer.h) outside every host call;
+// values the host set itself are never announced back to it.
 //
 // A host that breaks the contract (HostBreach.h) gets a lenient answer; the first time an instance
 // meets each breach it reports it as a trace point and, when the host context offered an
@@ -25,9 +29,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 class IHostTraceSink;
 class IPlugVST3View;
+class UiThreadTimer;
 
 class IPlugVST3 : public IPlugBase, public SingleComponentEffect {
 public:
@@ -59,6 +65,8 @@ public:
   Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
 
   // ---- IEditController ----
+  // Also starts the UI-thread timer that delivers deferred notices, where the host offers one.
+  Steinberg::tresult PLUGIN_API setComponentHandler(Steinberg::Vst::IComponentHandler* handler) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) SMTG_OVERRIDE;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
@@ -118,6 +126,12 @@ public:
   int NOpenViews() const { return mOpenViews.Count(); }
   IPlugVST3View* GetOpenView(int i) const;
 
+  // An editor view's frame while the view is attached (IPlugVST3View, UI thread): a host whose
+  // handler and context offer no run loop may offer one through its frame, which then delivers the
+  // deferred notices while the editor is open.
+  void EditorFrameAttached(Steinberg::IPlugFrame* frame);
+  void EditorFrameRemoved();
+
   // Whether the aux (sidechain) bus was active in the last processed block.
   bool SidechainActive() const { return mSidechainActive; }
 
@@ -137,9 +151,13 @@ private:
   // build's component handed out: its state travelled with the controller only).
   Steinberg::tresult SaveStateStream(Steinberg::IBStream* state);
   Steinberg::tresult RestoreStateStream(Steinberg::IBStream* state, bool emptyMeansNothingStored);
-  // Asks the host to read the parameter values again (restart, "parameter values changed"). On
-  // the caller's thread, never from process, never under the plug-in mutex.
-  void AskHostToRereadValues();
+  // Asks the host, later, to read the parameter values again (restart, "parameter values
+  // changed"). Any thread, process included: it only sets a flag, never calls the host.
+  void RequestValuesReread();
+  // Sends the restart requests waiting since the last delivery. The UI-thread timers only, outside
+  // every host call.
+  void DeliverDeferredNotices();
+  void StartNoticeTimer();
 
   void BuildParameters();
   // A normalised value arriving from the host, held in [0, 1] (and reported when it was outside);
@@ -157,6 +175,14 @@ private:
   void ReportHostBreach(HostBreach breach, const char* operation, int line, const char* detailFormat, ...)
       __attribute__((format(printf, 5, 6)));
   void ForgetHostTraceSink();
+
+  // Restart flags requested and not yet delivered. Set on any thread (release), taken on the UI
+  // thread (acquire), so the host rereads values at least as new as the ones that asked.
+  std::atomic<Steinberg::int32> mPendingRestartFlags{0};
+  // The UI-thread timers delivering them: from the component handler or host context (UI thread,
+  // setComponentHandler to terminate), else from an attached editor's frame.
+  std::unique_ptr<UiThreadTimer> mNoticeTimer;
+  std::unique_ptr<UiThreadTimer> mEditorNoticeTimer;
 
   Steinberg::int32 mSidechainChannels = 2;
   bool mSidechainActive = false;

@@ -85,12 +85,8 @@ tresult IPlugVST3::RestoreStateStream(IBStream* state, bool emptyMeansNothingSto
     changed = !known || !Snapshot(*this, after) || after.Size() != before.Size() ||
               std::memcmp(after.Bytes(), before.Bytes(), static_cast<size_t>(after.Size())) != 0;
   }
-  if (changed) AskHostToRereadValues();
+  if (changed) RequestValuesReread();
   return kResultOk;
-}
-
-void IPlugVST3::AskHostToRereadValues() {
-  if (componentHandler) componentHandler->restartComponent(kParamValuesChanged);
 }
 
 tresult IPlugVST3::controllerGetState(IBStream* state) { return SaveStateStream(state); }

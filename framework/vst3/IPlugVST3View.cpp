@@ -47,6 +47,7 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
     return kResultFalse;
   }
   systemWindow = parent;
+  mPlugin->EditorFrameAttached(plugFrame);
   mPlugin->EditorOpened();
   return kResultOk;
 }
@@ -56,6 +57,7 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type) {
 tresult PLUGIN_API IPlugVST3View::removed() {
   IGraphics* graphics = mPlugin->GetGraphics();
   if (graphics && systemWindow) {
+    mPlugin->EditorFrameRemoved();
     mPlugin->EditorClosed();
     graphics->CloseEditorWindow();
     graphics->SetHostRunLoop(nullptr);

@@ -17,15 +17,18 @@ constexpr int kMaxHostChars = 127;  // a String128 with its terminator
 }
 
 ProgramParameter::ProgramParameter(ParamID id, const IPlugBase* plugin)
-    : Parameter(STR16("Preset"), id, nullptr, 0.0, plugin->NPresets(), ParameterInfo::kIsProgramChange, kRootUnitId,
-                nullptr),
+    : Parameter(STR16("Preset"), id, nullptr, 0.0, plugin->NPresets() > 1 ? plugin->NPresets() - 1 : 0,
+                ParameterInfo::kIsProgramChange, kRootUnitId, nullptr),
       mPlugin(plugin) {}
 
+int ProgramParameter::ProgramIndex(ParamValue normalized, int count) {
+  if (count <= 1) return 0;
+  const int index = TruncToInt(ClampNormalized(normalized) * count);
+  return index < count - 1 ? index : count - 1;
+}
+
 void ProgramParameter::toString(ParamValue normalized, String128 string) const {
-  const int count = mPlugin->NPresets();
-  int index = TruncToInt(ClampNormalized(normalized) * count);
-  if (index > count - 1) index = count - 1;
-  const PresetSlot* preset = mPlugin->GetPreset(index);
+  const PresetSlot* preset = mPlugin->GetPreset(ProgramIndex(normalized, mPlugin->NPresets()));
   WidenText(string, preset ? preset->name : "", kMaxHostChars);
 }
 
@@ -35,7 +38,7 @@ bool ProgramParameter::fromString(const TChar* string, ParamValue& normalized) c
   const int count = mPlugin->NPresets();
   for (int i = 0; i < count; ++i) {
     if (std::strcmp(mPlugin->GetPreset(i)->name, text) == 0) {
-      normalized = static_cast<double>(i) / count;
+      normalized = count > 1 ? static_cast<double>(i) / (count - 1) : 0.0;
       return true;
     }
   }

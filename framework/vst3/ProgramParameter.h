@@ -1,8 +1,10 @@
 #pragma once
-// The host's program-change parameter ("prst"): one step per preset of the plug-in base, shown by
-// the preset's name. Plain and normalised values are the same number, held in [0, 1]; program i
-// is the value i / preset count, as the process call reads it. A text is a preset's name or a
-// number in [0, 1]; anything else is refused.
+// The host's program-change parameter ("prst"): one value per preset of the plug-in base (step
+// count = presets - 1), each shown by its preset's name. Plain and normalised values are the same
+// number, held in [0, 1]; program i is the value i / step count, and a value names the program the
+// host's own discrete conversion gives, min(step count, trunc(v * presets)), which is also the one
+// the process call restores. A text is a preset's name or a number in [0, 1]; anything else is
+// refused.
 
 #include "public.sdk/source/vst/vstparameters.h"
 
@@ -17,6 +19,9 @@ public:
   bool fromString(const Steinberg::Vst::TChar* string, Steinberg::Vst::ParamValue& normalized) const SMTG_OVERRIDE;
   Steinberg::Vst::ParamValue toPlain(Steinberg::Vst::ParamValue normalized) const SMTG_OVERRIDE;
   Steinberg::Vst::ParamValue toNormalized(Steinberg::Vst::ParamValue plain) const SMTG_OVERRIDE;
+
+  // The program a normalised value names among `count` presets (0 when there are none).
+  static int ProgramIndex(Steinberg::Vst::ParamValue normalized, int count);
 
   OBJ_METHODS(ProgramParameter, Parameter)
 

@@ -24,7 +24,7 @@ struct Expected {
 
 // Index order is the host's parameter order.
 const Expected kExpected[] = {
-    {"Preset", kPresetId, 1, 0.0, 0x8000},
+    {"Preset", kPresetId, 0, 0.0, 0x8000},  // one value per preset: Velmora has one
     {"Bypass", kBypassId, 1, 0.0, 0x10009},
     {"Compressor Threshold", kParamCompressorThreshold, 15, 1.0, 1},
     {"Limit Level", kParamLimitLevel, 22, 1.0, 1},
@@ -239,6 +239,24 @@ TEST_F(Parameters, ControllerExtrasAndState) {
   EXPECT_EQ(c2->setKnobMode(kLinearMode), kResultOk);
   EXPECT_EQ(c2->openHelp(false), kResultFalse);
   EXPECT_EQ(c2->openAboutBox(false), kResultFalse);
+}
+
+// Hosts list programs from the program-change parameter: step count + 1 entries, entry i named by
+// the text of the value i / step count. That is exactly the preset list, one entry per preset.
+TEST_F(Parameters, TheProgramParameterHasOneValuePerPresetNamedByIt) {
+  ParameterInfo info{};
+  ASSERT_EQ(c->getParameterInfo(0, info), kResultOk);
+  ASSERT_EQ(info.id, kPresetId);
+  ProgramListInfo list{};
+  ASSERT_EQ(p.instance->UnitInfo()->getProgramListInfo(0, list), kResultOk);
+  EXPECT_EQ(info.stepCount + 1, list.programCount);
+  for (int32 i = 0; i <= info.stepCount; ++i) {
+    String128 name = {};
+    ASSERT_EQ(p.instance->UnitInfo()->getProgramName(kPresetId, i, name), kResultOk);
+    EXPECT_EQ(StringByValue(c, kPresetId, info.stepCount > 0 ? static_cast<double>(i) / info.stepCount : 0.0),
+              Narrow(name))
+        << i;
+  }
 }
 
 TEST_F(Parameters, UnitsAndTheFactoryPresetList) {

@@ -137,15 +137,17 @@ TEST(Process, OnlyTheLastPointOfAQueueIsApplied) {
   EXPECT_EQ(rig.plugin.ReportedBreaches(), std::vector<HostBreach>{HostBreach::NonFiniteParameterValue});
 }
 
-TEST(Process, PresetParameterRestoresOnlyExistingPresets) {
+// A program value names the program the host's discrete conversion gives it: with one preset,
+// every value names that preset (1.0 is the last program, not one past the list).
+TEST(Process, PresetParameterRestoresThePresetItsValueNames) {
   Rig rig(kSample32, 64);
   IEditController* c = rig.plugin.controller();
-  rig.Send(kParamMix, 0.0);
-  rig.Send(kPresetId, 1.0);  // preset 1 of a one-preset list: refused
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 0.0);
-  rig.Send(kPresetId, 0.0);  // the default preset
-  EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 1.0);
-  EXPECT_EQ(c->getParamNormalized(kPresetId), 0.0);
+  for (double program : {1.0, 0.0, 0.5}) {
+    rig.Send(kParamMix, 0.0);
+    rig.Send(kPresetId, program);
+    EXPECT_DOUBLE_EQ(c->getParamNormalized(kParamMix), 1.0) << program;  // the default preset
+    EXPECT_EQ(c->getParamNormalized(kPresetId), program);
+  }
 }
 
 TEST(Process, InactiveAuxBusReadsSilence) {

@@ -1,7 +1,8 @@
 // The state stream: thirteen little-endian doubles followed by a 32-bit bypass word, saved and
-// restored through the component and the controller alike, never half-applied, and followed by a
-// restart request when a restore changed what the host shows.
+// restored through the component and the controller alike, never half-applied, and followed (later,
+// on the UI thread) by a restart request when a restore changed what the host shows.
 
+#include "tests/vst3/UiThread.h"
 #include "tests/vst3/Vst3TestSupport.h"
 
 #include "tools/vst3host/LimitedStream.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <thread>
 #include <vector>
 
 using namespace Steinberg;
@@ -144,35 +144,27 @@ TEST(State, ProjectsOfOlderBuildsWithOnlyAControllerStateLoad) {
 TEST(State, ARestoreThatChangesValuesAsksTheHostToRereadThem) {
   Edited e;
   const std::vector<uint8_t> edited = SaveState(e.rig.controller());
-  Plugin p = CreateVelmora();
+  UiThread ui;
+  Plugin p = CreatePlugin(VelmoraModule(), nullptr, ui.RunLoop());
   const std::vector<uint8_t> defaults = SaveState(p.controller());
+  const auto awaitRestarts = [&](size_t n) { return ui.RunUntil([&] { return Restarts(p).size() >= n; }, 10000); };
 
   ASSERT_EQ(LoadState(p.controller(), defaults), kResultOk);
+  ui.RunTimers();
   EXPECT_TRUE(Restarts(p).empty()) << "the values did not change";
 
-  // From whichever thread the host restores on, and only once per restore.
-  std::thread loader([&] { EXPECT_EQ(LoadState(p.component(), edited), kResultOk); });
-  const std::thread::id loaderId = loader.get_id();
-  loader.join();
-  std::vector<vst3host::HandlerCall> restarts = Restarts(p);
-  ASSERT_EQ(restarts.size(), 1u);
-  EXPECT_EQ(restarts[0].flags, kParamValuesChanged);
-  EXPECT_EQ(restarts[0].thread, loaderId);
+  // Once per restore that changed something, later, on the UI thread (DeferredNotice.*).
+  ASSERT_EQ(LoadState(p.component(), edited), kResultOk);
+  ASSERT_TRUE(awaitRestarts(1));
+  EXPECT_EQ(Restarts(p)[0].flags, kParamValuesChanged);
 
   // The bypass word alone is a change too; a refused stream is none.
   std::vector<uint8_t> bypassOff = edited;
   bypassOff[kStateBytes - 4] = 0;
   ASSERT_EQ(p.controller()->setComponentState(StreamOf(bypassOff)), kResultOk);
+  ASSERT_TRUE(awaitRestarts(2));
   EXPECT_EQ(LoadState(p.controller(), std::vector<uint8_t>(edited.begin(), edited.begin() + 20)), kResultFalse);
-  restarts = Restarts(p);
-  ASSERT_EQ(restarts.size(), 2u);
-  EXPECT_EQ(restarts[1].thread, std::this_thread::get_id());
-
-  // A program change inside process restores values too, but never asks from the audio thread.
-  ASSERT_EQ(p.instance->Prepare(kSample32, 44100.0, 64), kResultOk);
-  vst3host::ProcessBuffers buffers(kSample32, 64, {2, 2}, {2});
-  ASSERT_EQ(SendParam(p, buffers, kPresetId, 0.0), kResultOk);
-  EXPECT_EQ(SaveState(p.controller()), defaults);
+  ui.RunTimers();
   EXPECT_EQ(Restarts(p).size(), 2u);
 }
 

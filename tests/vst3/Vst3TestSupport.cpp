@@ -30,14 +30,15 @@ vst3host::Module& LoadOnce(const char* bundle) {
 vst3host::Module& VelmoraModule() { return LoadOnce(VELMORA_BUNDLE_DIR); }
 vst3host::Module& ProbeModule() { return LoadOnce(PROBE_BUNDLE_DIR); }
 
-Plugin CreatePlugin(vst3host::Module& module, vst3host::HostApplication::TraceReceiver traces) {
+Plugin CreatePlugin(vst3host::Module& module, vst3host::HostApplication::TraceReceiver traces,
+                    FUnknown* offeredByHandler) {
   Plugin p;
   if (!traces) {
     std::shared_ptr<std::vector<std::string>> kept = p.traces;
     traces = [kept](const char*, int, const char* message) { kept->push_back(message); };
   }
   p.host = owned(new vst3host::HostApplication("Velmora Test Host", std::move(traces)));
-  p.handler = owned(new vst3host::RecordingComponentHandler());
+  p.handler = owned(new vst3host::RecordingComponentHandler(offeredByHandler));
   TUID cid;
   if (!module.FindClass("Audio Module Class", cid)) {
     ADD_FAILURE() << "no audio module class";

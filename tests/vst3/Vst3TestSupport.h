@@ -46,7 +46,9 @@ struct Plugin {
 };
 
 // The host's trace sink keeps every report in Plugin::traces, unless `traces` takes them instead.
-Plugin CreatePlugin(vst3host::Module& module, vst3host::HostApplication::TraceReceiver traces = nullptr);
+// The handler answers the interfaces of `offeredByHandler` too (e.g. a run loop), when given.
+Plugin CreatePlugin(vst3host::Module& module, vst3host::HostApplication::TraceReceiver traces = nullptr,
+                    Steinberg::FUnknown* offeredByHandler = nullptr);
 inline Plugin CreateVelmora(vst3host::HostApplication::TraceReceiver traces = nullptr) {
   return CreatePlugin(VelmoraModule(), std::move(traces));
 }

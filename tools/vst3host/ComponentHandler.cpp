@@ -5,6 +5,22 @@ using namespace Steinberg::Vst;
 
 namespace vst3host {
 
+RecordingComponentHandler::RecordingComponentHandler(FUnknown* offered) : mOffered(offered) {
+  mCalls.reserve(256);
+  if (mOffered) mOffered->addRef();
+}
+
+RecordingComponentHandler::~RecordingComponentHandler() {
+  if (mOffered) mOffered->release();
+}
+
+// The handler's own interfaces come first, so the offered object only adds.
+tresult PLUGIN_API RecordingComponentHandler::queryInterface(const TUID queried, void** obj) {
+  tresult result = RefCounted::queryInterface(queried, obj);
+  if (result == kNoInterface && mOffered) result = mOffered->queryInterface(queried, obj);
+  return result;
+}
+
 void RecordingComponentHandler::Record(HandlerCall call) {
   call.thread = std::this_thread::get_id();
   std::lock_guard<std::mutex> lock(mMutex);

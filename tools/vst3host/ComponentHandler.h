@@ -2,6 +2,8 @@
 // A component handler that records what the plug-in tells the host: edit gestures (begin,
 // perform, end), restart requests and context-menu requests. Context menus are refused (no menu
 // is returned), which a plug-in must cope with. Each call remembers the thread it came from.
+// Given another object it also answers that object's interfaces, as Linux hosts that offer their
+// run loop (Linux::IRunLoop) beyond the plug frame do through their handler.
 
 #include "tools/vst3host/RefCounted.h"
 
@@ -26,7 +28,11 @@ struct HandlerCall {
 class RecordingComponentHandler
     : public RefCounted<Steinberg::Vst::IComponentHandler, Steinberg::Vst::IComponentHandler3> {
 public:
-  RecordingComponentHandler() { mCalls.reserve(256); }
+  // offered (e.g. a RunLoop) may be null; otherwise the handler holds a reference on it.
+  explicit RecordingComponentHandler(Steinberg::FUnknown* offered = nullptr);
+  ~RecordingComponentHandler() override;
+
+  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** obj) override;
 
   Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) override;
   Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
@@ -41,6 +47,7 @@ public:
 private:
   void Record(HandlerCall call);
 
+  Steinberg::FUnknown* mOffered;
   mutable std::mutex mMutex;
   std::vector<HandlerCall> mCalls;
 };
