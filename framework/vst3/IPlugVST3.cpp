@@ -347,23 +347,21 @@ tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int
   for (int i = 0; i < NInChannels(); ++i) SetInputChannelConnected(i, false);
   for (int i = 0; i < NOutChannels(); ++i) SetOutputChannelConnected(i, false);
 
-  if (!audioInputs.empty() && ChannelsOf(audioBus(audioInputs, 0)->getArrangement()) != nIn) {
-    audioInputs.clear();
-    addAudioInput(STR16("Input"), ArrangementFor(nIn), kMain, BusInfo::kDefaultActive);
-  }
-  if (!audioOutputs.empty() && ChannelsOf(audioBus(audioOutputs, 0)->getArrangement()) != nOut) {
-    audioOutputs.clear();
-    addAudioOutput(STR16("Output"), ArrangementFor(nOut), kMain, BusInfo::kDefaultActive);
-  }
+  // A bus the new arrangement keeps stays the bus the host knows: only its speakers change, its
+  // name, type and the host's activation of it stay.
+  if (AudioBus* main = audioBus(audioInputs, 0))
+    if (ChannelsOf(main->getArrangement()) != nIn) main->setArrangement(ArrangementFor(nIn));
+  if (AudioBus* output = audioBus(audioOutputs, 0))
+    if (ChannelsOf(output->getArrangement()) != nOut) output->setArrangement(ArrangementFor(nOut));
   if (mSidechainChannels == 0) return kResultOk;
 
-  // When the main bus was just rebuilt the sidechain bus went with it; it is added back rather
-  // than looked up past the end of the list.
   AudioBus* sidechain = audioBus(audioInputs, 1);
-  if (!sidechain || ChannelsOf(sidechain->getArrangement()) != nSc) {
-    audioInputs.clear();
-    addAudioInput(STR16("Input"), ArrangementFor(nIn), kMain, BusInfo::kDefaultActive);
-    addAudioInput(STR16("Sidechain Input"), ArrangementFor(nSc), kAux, 0);
+  if (!sidechain && audioBus(audioInputs, 0)) {
+    String128 name;
+    Widen128(name, GetInputBusLabel(1));
+    addAudioInput(name, ArrangementFor(nSc), kAux, 0);
+  } else if (sidechain && ChannelsOf(sidechain->getArrangement()) != nSc) {
+    sidechain->setArrangement(ArrangementFor(nSc));
   }
   return kResultOk;
 }
@@ -435,7 +433,10 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
     if (!AcceptNormalized(id, &value, "IPlugVST3::process", __LINE__)) continue;
 
     if (id == kBypassParamID) {
-      SetBypassed(value > 0.5);
+      // On from one half up, like the host's discrete conversion and the parameter's texts.
+      const bool on = value >= 0.5;
+      SetBypassed(on);
+      mHostBypassValue.store(on ? 1.0 : 0.0, std::memory_order_relaxed);
     } else if (id == kPresetParamID) {
       mProgramValue.store(value, std::memory_order_relaxed);
       // The host learns the preset's values later, from the UI thread: never from here.
@@ -598,20 +599,21 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
 // Controller
 
 ParamValue PLUGIN_API IPlugVST3::getParamNormalized(ParamID id) {
-  if (id == kBypassParamID) return IsBypassed() ? 1.0 : 0.0;
+  if (id == kBypassParamID) return mHostBypassValue.load(std::memory_order_relaxed);
   if (id == kPresetParamID) return mProgramValue.load(std::memory_order_relaxed);
   if (IsBaseParam(id)) return GetParam(static_cast<int>(id))->GetNormalized();
   return 0.0;
 }
 
-// The controller and the processor are one object, so a value set here is the value processed
-// and saved; the binding's own parameters are stored too (the bypass as off or on). Nothing is
-// restored or recomputed here: that happens when the value arrives through process.
+// The controller and the processor are one object, so an effect parameter's value set here is the
+// value processed and saved; the binding's own parameters are stored for the controller only (the
+// bypass as off or on): the host bypass switches the audio, and a program is restored, only when
+// the value arrives through process, at the sample the host chose.
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value) {
   if (id != kBypassParamID && id != kPresetParamID && !IsBaseParam(id)) return kResultFalse;
   if (!AcceptNormalized(id, &value, "IPlugVST3::setParamNormalized", __LINE__)) return kInvalidArgument;
   if (id == kBypassParamID)
-    SetBypassed(value > 0.5);
+    mHostBypassValue.store(value >= 0.5 ? 1.0 : 0.0, std::memory_order_relaxed);
   else if (id == kPresetParamID)
     mProgramValue.store(value, std::memory_order_relaxed);
   else

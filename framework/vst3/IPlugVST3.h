@@ -192,6 +192,10 @@ private:
   bool mBusesBuilt = false;
   // Between setActive(true) and setActive(false); under the plug-in mutex.
   bool mActive = false;
+  // The controller's value of the host bypass (0 or 1): set by the host on the controller, by the
+  // process call's bypass changes and by a restore. The processor's flag (IPlugBase bypassed) is
+  // apart: only process and a restore switch the audio. Relaxed: written on either thread.
+  std::atomic<double> mHostBypassValue{0.0};
   // The host's program-change value as last set on the controller or in process. Relaxed: written
   // on either thread, read by the controller.
   std::atomic<double> mProgramValue{0.0};

@@ -81,6 +81,7 @@ tresult IPlugVST3::RestoreStateStream(IBStream* state, bool emptyMeansNothingSto
     const bool known = Snapshot(*this, before);
     UnserializeState(incoming, 0);
     SetBypassed(bypassWord != 0);
+    mHostBypassValue.store(bypassWord != 0 ? 1.0 : 0.0, std::memory_order_relaxed);
     RedrawParamControls();
     changed = !known || !Snapshot(*this, after) || after.Size() != before.Size() ||
               std::memcmp(after.Bytes(), before.Bytes(), static_cast<size_t>(after.Size())) != 0;

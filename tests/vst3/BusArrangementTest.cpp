@@ -158,16 +158,23 @@ INSTANTIATE_TEST_SUITE_P(
         ArrangementCase{"no arrangements at all", {}, {}, kResultFalse, {2, 2}}),
     [](const ::testing::TestParamInfo<ArrangementCase>& c) { return "Case" + std::to_string(c.index); });
 
-TEST(Buses, RebuiltBusesCarryTheirNewNames) {
+// An arrangement change that keeps a bus keeps what the host knows it by: its name and type (the
+// host's routing and saved projects name buses), and whether the host activated it (see
+// Process.AnAuxBusActivatedBeforeAMonoArrangementStaysActive).
+TEST(Buses, ArrangementChangesKeepTheBusesNames) {
   Plugin p = CreateVelmora();
-  SpeakerArrangement ins[] = {kStereo, kMono};
+  SpeakerArrangement mono[] = {kStereo, kMono};
+  SpeakerArrangement quad[] = {kQuad, kStereo};
   SpeakerArrangement outs[] = {kStereo};
-  ASSERT_EQ(p.processor()->setBusArrangements(ins, 2, outs, 1), kResultOk);
-  EXPECT_EQ(Bus(p.component(), kInput, 0).name, "Input");
-  const BusView sc = Bus(p.component(), kInput, 1);
-  EXPECT_EQ(sc.name, "Sidechain Input");
-  EXPECT_EQ(sc.type, kAux);
-  EXPECT_FALSE(sc.defaultActive);
+  for (SpeakerArrangement* ins : {mono, quad}) {
+    ASSERT_EQ(p.processor()->setBusArrangements(ins, 2, outs, 1), kResultOk);
+    EXPECT_EQ(Bus(p.component(), kInput, 0).name, "Main Input");
+    EXPECT_EQ(Bus(p.component(), kOutput, 0).name, "Output");
+    const BusView sc = Bus(p.component(), kInput, 1);
+    EXPECT_EQ(sc.name, "Aux Input");
+    EXPECT_EQ(sc.type, kAux);
+    EXPECT_FALSE(sc.defaultActive);
+  }
 }
 
 TEST(ProcessingSetup, SampleSizesAndServiceAnswers) {

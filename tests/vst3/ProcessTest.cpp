@@ -69,11 +69,16 @@ std::vector<double> RunSignal(Rig& rig, int blocks, int n, double main, double a
 }
 }  // namespace
 
-TEST(Process, HostBypassSwitchesAboveOneHalf) {
+// "On" from one half up, as the host's discrete conversion and the bypass texts have it.
+TEST(Process, HostBypassSwitchesFromOneHalf) {
   Rig rig(kSample32, 256);
   rig.FillInputs(0, 256, 0.5, 0.0);
 
-  rig.Send(kBypassId, 0.51);
+  rig.Send(kBypassId, 0.5);
+  EXPECT_EQ(rig.plugin.controller()->getParamNormalized(kBypassId), 1.0);
+  String128 text = {};
+  ASSERT_EQ(rig.plugin.controller()->getParamStringByValue(kBypassId, 0.5, text), kResultOk);
+  EXPECT_EQ(Narrow(text), "on");
   EXPECT_EQ(rig.plugin.controller()->getParamNormalized(kBypassId), 1.0);
   ASSERT_EQ(rig.Run(256, nullptr), kResultOk);
   for (int i = 0; i < 256; ++i) {
@@ -81,12 +86,80 @@ TEST(Process, HostBypassSwitchesAboveOneHalf) {
     ASSERT_EQ(rig.buffers.Output(0, 1, i), rig.buffers.Input(0, 1, i)) << i;
   }
 
-  rig.Send(kBypassId, 0.5);
+  rig.Send(kBypassId, 0.49);
   EXPECT_EQ(rig.plugin.controller()->getParamNormalized(kBypassId), 0.0);
   ASSERT_EQ(rig.Run(256, nullptr), kResultOk);
   int differing = 0;
   for (int i = 0; i < 256; ++i) differing += rig.buffers.Output(0, 0, i) != rig.buffers.Input(0, 0, i);
   EXPECT_GT(differing, 0) << "with bypass off the effect processes the signal";
+}
+
+// Hosts keep their controller in sync with what they send the processor, at their own moments: a
+// value set on the controller is stored and read back (and a restore sets it), but the audio is
+// bypassed only by the processor's parameter queue (and a restored state).
+TEST(Process, TheControllersBypassValueDoesNotSwitchTheAudio) {
+  Rig rig(kSample32, 256);
+  IEditController* c = rig.plugin.controller();
+  const auto processed = [&] {
+    rig.FillInputs(0, 256, 0.5, 0.0);
+    EXPECT_EQ(rig.Run(256, nullptr), kResultOk);
+    for (int i = 0; i < 256; ++i)
+      if (rig.buffers.Output(0, 0, i) != rig.buffers.Input(0, 0, i)) return true;
+    return false;
+  };
+  ASSERT_EQ(c->setParamNormalized(kBypassId, 1.0), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kBypassId), 1.0);
+  EXPECT_TRUE(processed());
+  EXPECT_EQ(SaveState(c).back(), 0) << "what is saved is what is heard";
+
+  rig.Send(kBypassId, 1.0);
+  ASSERT_EQ(c->setParamNormalized(kBypassId, 0.0), kResultOk);
+  EXPECT_FALSE(processed());
+
+  // A validator's persistence check: bypass on in process, the state saved, the controller's value
+  // moved away, the state handed to the controller: the controller reads bypass on again.
+  const std::vector<uint8_t> saved = SaveState(rig.plugin.component());
+  ASSERT_EQ(c->setParamNormalized(kBypassId, 0.0), kResultOk);
+  ASSERT_EQ(c->setComponentState(StreamOf(saved)), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kBypassId), 1.0);
+  EXPECT_FALSE(processed());
+}
+
+// A host that activates the aux bus and then chooses a mono key gets the same ducking as one that
+// chooses first: the arrangement change keeps the activation.
+TEST(Process, AnAuxBusActivatedBeforeAMonoArrangementStaysActive) {
+  SpeakerArrangement monoIns[] = {SpeakerArr::kStereo, SpeakerArr::kMono};
+  SpeakerArrangement outs[] = {SpeakerArr::kStereo};
+  Plugin activatedFirst = CreateVelmora();
+  Plugin arrangedFirst = CreateVelmora();
+  ASSERT_EQ(activatedFirst.component()->activateBus(kAudio, kInput, 1, true), kResultTrue);
+  ASSERT_EQ(activatedFirst.processor()->setBusArrangements(monoIns, 2, outs, 1), kResultOk);
+  ASSERT_EQ(arrangedFirst.processor()->setBusArrangements(monoIns, 2, outs, 1), kResultOk);
+  ASSERT_EQ(arrangedFirst.component()->activateBus(kAudio, kInput, 1, true), kResultTrue);
+  std::vector<double> out[2];
+  int i = 0;
+  for (Plugin* p : {&activatedFirst, &arrangedFirst}) {
+    vst3host::ProcessBuffers buffers(kSample32, 128, {2, 1}, {2});
+    ASSERT_EQ(p->instance->Prepare(kSample32, 44100.0, 128), kResultOk);
+    ASSERT_EQ(SendParam(*p, buffers, kParamExternalSidechain, 1.0), kResultOk);
+    ASSERT_EQ(SendParam(*p, buffers, kParamCompressorThreshold, 0.0), kResultOk);
+    for (long start = 0; start < 40 * 128; start += 128) {
+      for (int f = 0; f < 128; ++f) {
+        for (int ch = 0; ch < 2; ++ch) buffers.SetInput(0, ch, f, static_cast<float>(0.3 * TestSignal(ch, start + f)));
+        buffers.SetInput(1, 0, f, static_cast<float>(TestSignal(2, start + f)));
+      }
+      ASSERT_EQ(Process(*p, buffers, 128), kResultOk);
+      for (int f = 0; f < 128; ++f) out[i].push_back(buffers.Output(0, 0, f));
+    }
+    ++i;
+  }
+  ASSERT_EQ(out[0], out[1]);
+  double peakIn = 0.0, peakOut = 0.0;
+  for (size_t f = out[0].size() / 2; f < out[0].size(); ++f) {
+    peakIn = std::max(peakIn, std::fabs(0.3 * TestSignal(0, static_cast<long>(f))));
+    peakOut = std::max(peakOut, std::fabs(out[0][f]));
+  }
+  EXPECT_LT(peakOut, 0.9 * peakIn) << "the loud key ducks the main signal";
 }
 
 TEST(Process, ThirtyTwoAndSixtyFourBitGiveTheSameAudio) {
