@@ -133,14 +133,20 @@ IPlugVST3::~IPlugVST3() {
 // Initialise and terminate
 
 tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
-  // A refused initialise changes nothing. A null context stores nothing, so the flag (not only
-  // the stored context) guards against building the buses and parameters twice.
+  // A refused initialise changes nothing. The first call claims the instance in the same step as
+  // it checks, under the lock, so a second one (on another thread at the same moment, or later)
+  // is refused before it stores a context or builds anything.
   {
     PluginLock lock(Mutex());
-    if (getHostContext() || mBusesBuilt) return kResultFalse;
+    if (mInitialised || getHostContext() || mBusesBuilt) return kResultFalse;
+    mInitialised = true;
   }
   const tresult result = SingleComponentEffect::initialize(context);
-  if (result != kResultOk) return result;
+  if (result != kResultOk) {
+    PluginLock lock(Mutex());
+    mInitialised = false;
+    return result;
+  }
 
   if (context) {
     // A host that wants to hear about its own contract breaches offers a trace sink.
@@ -204,6 +210,7 @@ tresult PLUGIN_API IPlugVST3::terminate() {
     mBusesBuilt = false;
     mActive = false;
     result = SingleComponentEffect::terminate();
+    mInitialised = false;
   }
   mEditorNoticeTimer.reset();
   mNoticeTimer.reset();

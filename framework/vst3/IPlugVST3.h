@@ -188,6 +188,9 @@ private:
   bool mSidechainActive = false;
   Steinberg::Vst::ProcessContext mProcessContext;
   GrowableArray<IPlugVST3View*> mOpenViews;
+  // Claimed by the first initialise (before anything is stored), cleared by terminate or a failed
+  // initialise; under the plug-in mutex.
+  bool mInitialised = false;
   // Set by a successful initialise, cleared by terminate; under the plug-in mutex.
   bool mBusesBuilt = false;
   // Between setActive(true) and setActive(false); under the plug-in mutex.

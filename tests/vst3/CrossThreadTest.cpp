@@ -133,6 +133,43 @@ TEST_P(CrossThread, BusChangesWhileProcessRunsWaitForTheBlock) {
   EXPECT_EQ(plugin.ReportedBreaches(), std::vector<HostBreach>{HostBreach::ChangeWhileActive});
 }
 
+// Two host threads initialising one instance at the same moment: exactly one succeeds, the buses
+// and parameters are built once, and the refused call keeps no reference on its host context.
+TEST(CrossThreadInitialise, TwoInitialisesAtOnceSucceedOnce) {
+  vst3host::Module& module = VelmoraModule();
+  TUID cid;
+  ASSERT_TRUE(module.FindClass("Audio Module Class", cid));
+  for (int round = 0; round < 100; ++round) {
+    IPtr<vst3host::HostApplication> hosts[2] = {owned(new vst3host::HostApplication("First")),
+                                                owned(new vst3host::HostApplication("Second"))};
+    void* obj = nullptr;
+    ASSERT_EQ(module.Factory()->createInstance(reinterpret_cast<const char*>(cid),
+                                               reinterpret_cast<const char*>(IComponent::iid.toTUID()), &obj),
+              kResultOk);
+    IPtr<IComponent> component = owned(static_cast<IComponent*>(obj));
+    std::atomic<int> ready{0};
+    tresult results[2] = {kResultFalse, kResultFalse};
+    std::thread threads[2];
+    for (int t = 0; t < 2; ++t) {
+      threads[t] = std::thread([&, t] {
+        ready.fetch_add(1);
+        while (ready.load() < 2) std::this_thread::yield();
+        results[t] = component->initialize(hosts[t]->Context());
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
+    ASSERT_EQ((results[0] == kResultOk) + (results[1] == kResultOk), 1) << "round " << round;
+    EXPECT_EQ(component->getBusCount(kAudio, kInput), 2);
+    EXPECT_EQ(component->getBusCount(kAudio, kOutput), 1);
+    FUnknownPtr<IEditController> controller(component);
+    ASSERT_TRUE(controller);
+    EXPECT_EQ(controller->getParameterCount(), 15);
+    EXPECT_EQ(hosts[results[0] == kResultOk ? 1 : 0]->RefCount(), 1u) << "the refused host context is not kept";
+    EXPECT_EQ(component->terminate(), kResultOk);
+    EXPECT_EQ(hosts[0]->RefCount() + hosts[1]->RefCount(), 2u) << "nothing kept after terminate";
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Vst3, CrossThread, ::testing::Values(kSample32, kSample64),
                          [](const ::testing::TestParamInfo<int32>& size) {
                            return size.param == kSample32 ? std::string("Float") : std::string("Double");
