@@ -77,9 +77,11 @@ TEST(ModuleInfo, BundleInfoIsWhatTheFactoryReports) {
     EXPECT_EQ(entry["CID"], id);
     EXPECT_EQ(entry["Category"], Field(c.category, PClassInfo::kCategorySize));
     EXPECT_EQ(entry["Name"], Field(c.name, PClassInfo::kNameSize));
-    EXPECT_EQ(entry["Vendor"], Field(c.vendor, PClassInfo2::kVendorSize));
+    // The class has no vendor of its own: the factory's stands in, as hosts show it.
+    EXPECT_EQ(Field(c.vendor, PClassInfo2::kVendorSize), "");
+    EXPECT_EQ(entry["Vendor"], Field(factoryInfo.vendor, PFactoryInfo::kNameSize));
     EXPECT_EQ(entry["Version"], Field(c.version, PClassInfo2::kVersionSize));
-    EXPECT_EQ(entry["SDK Version"], Field(c.sdkVersion, PClassInfo2::kVersionSize));
+    EXPECT_EQ(entry["SDKVersion"], Field(c.sdkVersion, PClassInfo2::kVersionSize));
     EXPECT_EQ(entry["Class Flags"], c.classFlags);
     EXPECT_EQ(entry["Cardinality"], c.cardinality);
     std::string joined;
@@ -93,9 +95,9 @@ TEST(ModuleInfo, BundleInfoIsWhatTheFactoryReports) {
     for (int scale : {1, 2}) {
       const Json& s = snapshots[static_cast<std::size_t>(scale - 1)];
       EXPECT_EQ(s["Scale Factor"], scale);
-      EXPECT_EQ(s["Path"], "Snapshots/" + id + (scale == 1 ? "_snapshot.png" : "_snapshot_2.0x.png"));
+      EXPECT_EQ(s["Path"], "Contents/Resources/Snapshots/" + id + (scale == 1 ? "_snapshot.png" : "_snapshot_2.0x.png"));
       const std::unique_ptr<LICE_IBitmap> picture(
-          DecodePngFile((bundle + "/Contents/Resources/" + s["Path"].get<std::string>()).c_str(), true));
+          DecodePngFile((bundle + "/" + s["Path"].get<std::string>()).c_str(), true));
       ASSERT_NE(picture, nullptr) << s;
       EXPECT_EQ(picture->Width(), 404 * scale);
       EXPECT_EQ(picture->Height(), 634 * scale);

@@ -116,6 +116,29 @@ TEST_F(HostTest, SavedStateAndPresetReproduceTheRender) {
   EXPECT_EQ(fileBytes(dir / "again.vstpreset"), fileBytes(dir / "velmora.vstpreset"));
 }
 
+// A preset file names its class by the class id's text, which Windows hosts write in COM byte order
+// (the first eight bytes as a GUID's little-endian fields) and Linux hosts in byte order: a preset
+// saved on the other platform names the same class and loads; another class's id does not.
+TEST_F(HostTest, APresetNamingTheClassInEitherByteOrderLoads) {
+  writeWav(dir / "in.wav", sine(-6.0, 330.0, 0.4));
+  render("in.wav", "set.wav", {"--set", "Compressor Threshold=4", "--set", "Gain=3", "--save-preset", path("here.vstpreset")});
+  std::vector<char> preset = fileBytes(dir / "here.vstpreset");
+  ASSERT_GE(preset.size(), 40u);
+  // The header: "VST3", a 32-bit version, then the class id's 32 hexadecimal digits.
+  const std::string here(preset.begin() + 8, preset.begin() + 40);
+  std::string other;
+  for (int byte : {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15}) other += here.substr(2 * byte, 2);
+  ASSERT_NE(other, here);
+  std::copy(other.begin(), other.end(), preset.begin() + 8);
+  std::ofstream(dir / "there.vstpreset", std::ios::binary).write(preset.data(), static_cast<std::streamsize>(preset.size()));
+  render("in.wav", "there.wav", {"--load-preset", path("there.vstpreset")});
+  EXPECT_EQ(fileBytes(dir / "there.wav"), fileBytes(dir / "set.wav"));
+
+  preset[39] = preset[39] == '0' ? '1' : '0';
+  std::ofstream(dir / "foreign.vstpreset", std::ios::binary).write(preset.data(), static_cast<std::streamsize>(preset.size()));
+  EXPECT_NE(host({"render", path("in.wav"), path("x.wav"), "--load-preset", path("foreign.vstpreset")}).exitCode, 0);
+}
+
 TEST_F(HostTest, SixtyFourAndThirtyTwoBitProcessingAgree) {
   writeWav(dir / "in.wav", sine(-3.0, 1000.0, 0.3));
   const auto single = render("in.wav", "32.wav", {"--precision", "32", "--format", "double", "--set", "Gain=4"});

@@ -50,7 +50,7 @@ grep -q 'Compressor Threshold' <<<"$list"
 # The module info names the class and its pictures as the Windows module reports them.
 info="$vst3/Velmora.vst3/Contents/Resources/moduleinfo.json"
 grep -q "\"CID\": \"$cid\"" "$info"
-grep -q "\"Path\": \"Snapshots/${cid}_snapshot_2.0x.png\"" "$info"
+grep -q "\"Path\": \"Contents/Resources/Snapshots/${cid}_snapshot_2.0x.png\"" "$info"
 
 # Every preset is listed from the user's preset folder, and loads by name.
 wine_path() { echo "Z:${1//\//\\}"; }

@@ -47,7 +47,7 @@ ordered_json Snapshots(const std::string& bundleDir, const std::string& classId)
     const std::string name = vst3host::SnapshotFileName(classId, scale);
     std::error_code ec;
     if (!fs::is_regular_file(fs::u8path(bundleDir) / vst3host::kSnapshotFolder / fs::u8path(name), ec)) continue;
-    list.push_back({{"Scale Factor", scale}, {"Path", std::string(vst3host::kSnapshotResourceFolder) + "/" + name}});
+    list.push_back({{"Scale Factor", static_cast<double>(scale)}, {"Path", std::string(vst3host::kSnapshotFolder) + "/" + name}});
   }
   return list;
 }
@@ -80,9 +80,10 @@ ordered_json DescribeModule(const velmora_host::PluginModule& module, const std:
         {"CID", id},
         {"Category", c.category},
         {"Name", c.name},
-        {"Vendor", c.vendor},
+        // A class without a vendor of its own is the factory's (hosts show it so too).
+        {"Vendor", c.vendor.empty() ? factory.vendor : c.vendor},
         {"Version", c.version},
-        {"SDK Version", c.sdkVersion},
+        {"SDKVersion", c.sdkVersion},
         {"Sub Categories", SplitSubCategories(c.subCategories)},
         {"Class Flags", c.classFlags},
         {"Cardinality", c.cardinality},

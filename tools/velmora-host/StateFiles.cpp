@@ -1,6 +1,7 @@
 #include "tools/velmora-host/StateFiles.h"
 
 #include "tools/velmora-host/HostError.h"
+#include "tools/vst3host/ClassIdText.h"
 
 #include "bitmap/LICE_FileSystem.h"
 
@@ -80,7 +81,10 @@ void restorePreset(vst3host::Instance& instance, const ClassDescription& effect,
   ReadStream in(bytes);
   PresetFile preset(in.stream);
   if (!preset.readChunkList()) throw HostError(source + " is not a VST3 preset file");
-  if (preset.getClassID() != FUID::fromTUID(effect.cid))
+  // The file names the class in the text form of the platform that saved it; both are this class.
+  char classIdText[40] = {};
+  preset.getClassID().toString(classIdText);
+  if (!vst3host::ClassIdTextNames(classIdText, effect.cid))
     throw HostError("preset " + source + " belongs to another effect class than \"" + effect.name + "\"");
   // The same order PresetFile::loadPreset uses, step by step so a failure can be named.
   const bool ok = preset.restoreComponentState(instance.Component()) &&

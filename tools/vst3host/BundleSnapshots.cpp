@@ -4,16 +4,6 @@
 
 namespace vst3host {
 
-std::string ClassIdText(const Steinberg::TUID cid) {
-  std::string text;
-  char byte[3];
-  for (int i = 0; i < 16; ++i) {
-    std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned char>(cid[i]));
-    text += byte;
-  }
-  return text;
-}
-
 std::string SnapshotFileName(const std::string& classIdText, int scale) {
   if (scale == 1) return classIdText + "_snapshot.png";
   char suffix[32];
