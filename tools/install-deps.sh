@@ -16,6 +16,7 @@ packages=(
   libfreetype-dev libfontconfig1-dev fonts-dejavu-core   # editor text
   python3-cairo                 # artwork generator (Debian's own python3)
   sox                           # the reference copy of tools/benchmark-ratios.py
+  ardour                        # a real host in the tests: Ardour 7.3 headless (ardour7-lua, its VST3 scanner)
   # The Windows build: mingw-w64 with POSIX threads (std::mutex needs them), Debian's zlib for
   # mingw, dpkg-dev for `apt-get source` (libpng and libsndfile are cross-built from Debian's
   # source packages), zip for the user package; Wine on a virtual X display runs the tests.
