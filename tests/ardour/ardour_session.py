@@ -56,6 +56,7 @@ function add_velmora(s)
   local proc = ARDOUR.LuaAPI.new_plugin(s, "Velmora", ARDOUR.PluginType.VST3, "")
   if proc:isnil() then fail("Ardour does not know Velmora") end
   if tracks:front():add_processor_by_index(proc, 0, nil, true) ~= 0 then fail("Velmora not added") end
+  velmora_track = tracks:front()
   return proc
 end
 function find_velmora(s)
@@ -265,8 +266,127 @@ def main():
         fail("unknown case " + case)
 
 
+# The render: Velmora's steps for it (effect parameter index, step), as Ardour and velmora-host set them.
+RENDER_STEPS = [(0, 3, "Compressor Threshold"), (4, 4, "Ratio"), (2, 3, "Gain")]
+RENDER_SETTLED = 0.5  # seconds: the smoothers and envelopes have forgotten what came before
+FADE_OUT = 64  # samples Ardour fades out at a region's end
+TOLERANCE = 1e-7  # Ardour's unity-gain panner and fader may move a float sample by a last bit
+EXPORT_PRESET = """<?xml version="1.0" encoding="UTF-8"?>
+<ExportPreset id="5e1d7a0c-2b1f-4c3e-9a6d-76656c6d6f72" name="Velmora float">
+  <ExportFormat id="20b4ab09-6452-4cb3-bd66-b921cdbd2942"/>
+  <ExportFilename>
+    <Folder relative="1" path="export"/>
+    <Field name="label" enabled="1"/>
+  </ExportFilename>
+</ExportPreset>
+"""
+
+
+def read_float_wav(path):
+    """Channel count and interleaved samples of a 32-bit float WAV file."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:4] != b"RIFF" or data[8:12] != b"WAVE":
+        fail(path + " is not a WAV file")
+    pos, channels, samples = 12, None, None
+    while pos + 8 <= len(data):
+        chunk, size = data[pos:pos + 4], struct.unpack_from("<I", data, pos + 4)[0]
+        if chunk == b"fmt ":
+            tag, channels = struct.unpack_from("<HH", data, pos + 8)
+            bits = struct.unpack_from("<H", data, pos + 22)[0]
+            if bits != 32 or tag not in (3, 0xFFFE):
+                fail("%s: not 32-bit float samples" % path)
+        elif chunk == b"data":
+            samples = struct.unpack_from("<%df" % (size // 4), data, pos + 8)
+        pos += 8 + size + (size & 1)
+    if not channels or samples is None:
+        fail(path + ": no format or no samples")
+    return channels, samples
+
+
+def write_stereo_float_wav(path, left, right, rate):
+    frames = len(left)
+    body = struct.pack("<%df" % (2 * frames), *[v for pair in zip(left, right) for v in pair])
+    header = struct.pack("<4sI4s4sIHHIIHH4sI", b"RIFF", 36 + len(body), b"WAVE", b"fmt ", 16, 3, 2, rate,
+                         rate * 8, 8, 32, b"data", len(body))
+    with open(path, "wb") as f:
+        f.write(header + body)
+
+
 def case_render(ardour, host):
-    fail("not written yet")
+    """Ardour records its Dummy backend's sine sweep on a track through Velmora, then exports the
+    session; velmora-host renders the recorded file with the same steps."""
+    folder = os.path.join(ardour.work, "render")
+    export_dir = os.path.join(ardour.work, "exported")
+    os.makedirs(export_dir)
+    presets = os.path.join(ardour.env["XDG_CONFIG_HOME"], "ardour7", "export")
+    os.makedirs(presets)
+    with open(os.path.join(presets, "velmora-float.preset"), "w") as f:
+        f.write(EXPORT_PRESET)
+    sets = "\n".join("if not ARDOUR.LuaAPI.set_processor_param(proc, %d, %d) then fail('set %s') end" % (1 + i, step, name)
+                     for i, step, name in RENDER_STEPS)
+    lines, took = ardour.lua("render", """
+if not AudioEngine:set_backend("None (Dummy)", "", "") then fail("no Dummy backend") end
+if AudioEngine:set_device_name("Sine Sweep") ~= 0 then fail("no sine sweep input") end
+local s = create_session("%s", "render", 48000)
+local proc = add_velmora(s)
+%s
+local track = velmora_track
+track:rec_enable_control():set_value(1, PBD.GroupControlDisposition.NoGroup)
+s:maybe_enable_record(false)
+s:request_roll(ARDOUR.TransportRequestSource.TRS_UI)
+ARDOUR.LuaAPI.usleep(3000000)
+s:request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
+ARDOUR.LuaAPI.usleep(500000)
+track:rec_enable_control():set_value(0, PBD.GroupControlDisposition.NoGroup)
+local length = 0
+for r in track:playlist():region_list():iter() do length = r:position():samples() + r:length():samples() end
+if length == 0 then fail("nothing recorded") end
+print("LENGTH " .. length)
+local e = s:simple_export()
+e:set_name("velmora")
+e:set_folder("%s")
+e:set_range(0, length)
+if not e:set_preset("5e1d7a0c-2b1f-4c3e-9a6d-76656c6d6f72") then fail("no float export preset") end
+if not e:run_export() then fail("export") end
+s:save_state("", false, false, false, false, false)
+close_session()
+""" % (folder, sets, export_dir))
+    takes = sorted(os.listdir(os.path.join(folder, "interchange", "render", "audiofiles")))
+    if len(takes) != 2:
+        fail("the recording is %s, expected a left and a right file" % takes)
+    _, left = read_float_wav(os.path.join(folder, "interchange", "render", "audiofiles", takes[0]))
+    _, right = read_float_wav(os.path.join(folder, "interchange", "render", "audiofiles", takes[1]))
+    recorded = os.path.join(ardour.work, "recorded.wav")
+    write_stereo_float_wav(recorded, left, right, 48000)
+    exported = [n for n in os.listdir(export_dir) if n.endswith(".wav")]
+    if len(exported) != 1:
+        fail("Ardour exported %s" % exported)
+    channels, through_ardour = read_float_wav(os.path.join(export_dir, exported[0]))
+
+    rendered = os.path.join(ardour.work, "velmora-host.wav")
+    command = [host, "render", recorded, rendered, "--module", ardour.bundle, "--precision", "32", "--no-loudness"]
+    for _, step, name in RENDER_STEPS:
+        command += ["--set", "%s=%d" % (name, step)]
+    if ardour.run(command, "velmora-host", 120) != 0:
+        fail("velmora-host render failed (see %s)" % ardour.work)
+    _, through_host = read_float_wav(rendered)
+    frames = len(left)
+    if channels != 2 or len(through_ardour) != 2 * frames or len(through_host) != 2 * frames:
+        fail("lengths: recorded %d frames, Ardour %d samples in %d channels, velmora-host %d samples" %
+             (frames, len(through_ardour), channels, len(through_host)))
+    start, end = int(RENDER_SETTLED * 48000), frames - FADE_OUT
+    if end - start < 24000:
+        fail("only %d frames recorded" % frames)
+    worst = max(range(2 * start, 2 * end), key=lambda i: abs(through_ardour[i] - through_host[i]))
+    difference = abs(through_ardour[worst] - through_host[worst])
+    changed = max(abs(through_ardour[i] - (left, right)[i % 2][i // 2]) for i in range(2 * start, 2 * end))
+    if difference > TOLERANCE:
+        fail("Ardour's render and velmora-host's differ by %.3g at frame %d" % (difference, worst // 2))
+    if changed < 0.1:
+        fail("Velmora changed the recording by at most %.3g: nothing was processed" % changed)
+    print("ardour: %d frames through a session equal velmora-host's render of the recording after %.1f s "
+          "(largest difference %.2g); Ardour took %.1f s" % (end - start, RENDER_SETTLED, difference, took))
 
 
 main()
