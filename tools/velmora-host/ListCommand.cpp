@@ -4,7 +4,7 @@
 #include "tools/velmora-host/JsonText.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
-#include "tools/vst3host/BundleSnapshots.h"
+#include "tools/vst3host/ClassIdText.h"
 #include "tools/vst3host/Instance.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
@@ -95,10 +95,12 @@ int runList(const HostSetup& setup) {
     listed.push_back(l);
   }
 
+  // Class ids as the factory's 16 bytes in order, the same text on every platform (hosts on
+  // Windows write the COM order in file names; ClassIdText.h).
   if (setup.json) {
     Json classes = Json::array();
     for (const ClassDescription& c : module.classes()) {
-      Json entry{{"name", c.name}, {"category", c.category}, {"id", vst3host::ClassIdText(c.cid)}, {"cardinality", c.cardinality}};
+      Json entry{{"name", c.name}, {"category", c.category}, {"id", vst3host::ClassIdTextInOrder(c.cid, false)}, {"cardinality", c.cardinality}};
       if (c.hasExtendedInfo) {
         entry["sub_categories"] = c.subCategories;
         entry["version"] = c.version;
@@ -159,7 +161,7 @@ int runList(const HostSetup& setup) {
       std::printf("  sub-categories \"%s\"  version \"%s\"  sdk \"%s\"  vendor \"%s\"  flags 0x%X",
                   c.subCategories.c_str(), c.version.c_str(), c.sdkVersion.c_str(), c.vendor.c_str(),
                   c.classFlags);
-    std::printf("\n     id %s  cardinality %s\n", vst3host::ClassIdText(c.cid).c_str(),
+    std::printf("\n     id %s  cardinality %s\n", vst3host::ClassIdTextInOrder(c.cid, false).c_str(),
                 c.cardinality == PClassInfo::kManyInstances ? "many" : std::to_string(c.cardinality).c_str());
   }
 
