@@ -14,6 +14,7 @@ include_guard(GLOBAL)
 #                                             StartUiThreadTimer, framework/vst3/UiThreadTimer.h)
 #   VELMORA_VST3_PLATFORM_LIBS                what those sources link
 #   VELMORA_VST3_ARCH                         the bundle's binary folder, e.g. "x86_64-linux"
+#   VELMORA_AVX2_EXTRA_FLAGS                  what the maths kernel's AVX2 file needs besides -mavx2
 #   velmora_platform_module(<target> <exports map>)
 #                                             the module entry flavour: entry points, binary name,
 #                                             and which symbols the module exports
@@ -45,6 +46,10 @@ if(WIN32)
                                     ${PROJECT_SOURCE_DIR}/framework/vst3/platform/win32/UiThreadTimer.cpp)
   set(VELMORA_VST3_PLATFORM_LIBS user32)
   set(VELMORA_VST3_ARCH "x86_64-win")
+  # GCC for Windows keeps the stack 16-byte aligned and cannot realign it for 32-byte AVX values
+  # it spills there; the assembler makes every aligned vector move an unaligned one, which costs
+  # nothing on aligned data.
+  set(VELMORA_AVX2_EXTRA_FLAGS "-Wa,-muse-unaligned-vector-move")
 
   # A DLL named like its bundle (the VST3 convention: Contents/x86_64-win/<NAME>.vst3) with
   # DllMain, InitDll and ExitDll. Only functions marked SMTG_EXPORT_SYMBOL (dllexport) are
