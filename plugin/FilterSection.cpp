@@ -1,10 +1,12 @@
 #include "FilterSection.h"
 
+#include "kernel/Maths.h"
+
 #include <cmath>
 
 void FilterSection::SetCoefficients() {
-  const double K = std::tan(3.141592653589793 * fc);
-  const double V = std::pow(10.0, std::fabs(gainDb) / 20.0);
+  const double K = kernel::Tan(3.141592653589793 * fc);
+  const double V = kernel::PowTen(std::fabs(gainDb) / 20.0);
   const double KK = K * K;
   const bool boost = gainDb >= 0.0;
   double n = 0.0;

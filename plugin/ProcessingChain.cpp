@@ -116,7 +116,7 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
 
   if (!mMeterCoefValid || !SameBits(sampleRate, mMeterRate)) {
     mMeterRate = sampleRate;
-    mMeterCoef = std::exp(-4.60517018599 / (sampleRate * 0.3));  // 99 % in 0.3 s
+    mMeterCoef = kernel::Exp(-4.60517018599 / (sampleRate * 0.3));  // 99 % in 0.3 s
     mMeterCoefValid = true;
   }
 
@@ -166,29 +166,40 @@ int ProcessingChain::Condition(const double* const* inputs, int start, int count
   FilterSection& dcR = mSections[kRightDcHighPass];
   FilterSection& toneL = mSections[kLeftTonePeak];
   FilterSection& toneR = mSections[kRightTonePeak];
+  int conditioned = count;
   for (int i = 0; i < count; ++i) {
     steps.Read(span.steps[i]);
     dcOffset = -dcOffset;
-    const double offset = dcOffset;
-    const double inL = inputs[0][start + i];
-    const double inR = inputs[1][start + i];
-    const double mainL = ColourCurve(toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(inL)))) + offset;
-    const double mainR = ColourCurve(toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(inR)))) + offset;
-    if (span.steps[i].externalSidechain == 0) {
-      span.scL[i] = ColourCurve(mainL);
-      span.scR[i] = ColourCurve(mainR);
-    } else {
-      span.scL[i] = ColourCurve(inputs[2][start + i] + offset);
-      span.scR[i] = ColourCurve(inputs[3][start + i] + offset);
+    span.offset[i] = dcOffset;
+    span.inL[i] = inputs[0][start + i];
+    span.inR[i] = inputs[1][start + i];
+    span.mainL[i] = toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(span.inL[i])));
+    span.mainR[i] = toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(span.inR[i])));
+    if (kStopWhenNonFinite && !std::isfinite(MainPathStateSum())) {
+      conditioned = i + 1;
+      break;
     }
-    span.inL[i] = inL;
-    span.inR[i] = inR;
-    span.offset[i] = offset;
-    span.mainL[i] = mainL;
-    span.mainR[i] = mainR;
-    if (kStopWhenNonFinite && !std::isfinite(MainPathStateSum())) return i + 1;
   }
-  return count;
+
+  // The colour curve on the filtered pair; the sidechain curves the result again, or the
+  // external pair once.
+  ColourCurveSpan(span.mainL, span.mainL, conditioned);
+  ColourCurveSpan(span.mainR, span.mainR, conditioned);
+  for (int i = 0; i < conditioned; ++i) {
+    const double offset = span.offset[i];
+    span.mainL[i] += offset;
+    span.mainR[i] += offset;
+    if (span.steps[i].externalSidechain == 0) {
+      span.scL[i] = span.mainL[i];
+      span.scR[i] = span.mainR[i];
+    } else {
+      span.scL[i] = inputs[2][start + i] + offset;
+      span.scR[i] = inputs[3][start + i] + offset;
+    }
+  }
+  ColourCurveSpan(span.scL, span.scL, conditioned);
+  ColourCurveSpan(span.scR, span.scR, conditioned);
+  return conditioned;
 }
 
 // Stage 2: the compressor's detector and both gain cells with their settings, for span samples
@@ -232,6 +243,7 @@ int ProcessingChain::Cells(Span& span, int from, int count, const DerivedValues&
   bool limitSettled = LimiterSettled(values);
   const double compSettledMs = compRecoveryMs, limitSettledMs = levelRecoveryMs;
 
+  int to = count;
   for (int i = from; i < count; ++i) {
     const LiveStepValues& live = span.steps[i];
     const double scL = span.scL[i], scR = span.scR[i];
@@ -243,7 +255,11 @@ int ProcessingChain::Cells(Span& span, int from, int count, const DerivedValues&
     // The compressor listens to an equalised mono sum; the limiter to the stereo pair directly.
     float d = static_cast<float>((scL + scR) * 0.5);
     d = detShelf.ProcessSample(detMid.ProcessSample(detHighPass.ProcessSample(d)));
-    span.compGainDb[i] = compCell.processLinked(d, d);
+    // The envelope now, the gain once the span's logarithms are known: the law in force is kept,
+    // since the settings below change it for the next sample.
+    compCell.trackLinked(d, d);
+    span.compLevel[i] = std::fabs(compCell.envelope);
+    span.compLaw[i] = compCell.gainLaw();
     if (compSettled && SameBits(compRecoveryMs, compSettledMs)) {
       compCell.setHardLimit(0);
     } else {
@@ -251,36 +267,63 @@ int ProcessingChain::Cells(Span& span, int from, int count, const DerivedValues&
       compSettled = false;
     }
 
-    span.limGainDb[i] = limitCell.processLinked(scL, scR);
+    limitCell.trackLinked(scL, scR);
+    span.limitLevel[i] = std::fabs(limitCell.envelope);
+    span.limitLaw[i] = limitCell.gainLaw();
     if (limitSettled && SameBits(levelRecoveryMs, limitSettledMs)) {
       limitCell.setHardLimit(0);
     } else {
       UpdateLimiterSettings(values);
       limitSettled = false;
     }
-    if (kStopWhenNonFinite && !std::isfinite(CellStateSum())) return i + 1;
+    if (kStopWhenNonFinite && !std::isfinite(CellStateSum())) {
+      to = i + 1;
+      break;
+    }
   }
-  return count;
+
+  // Each cell's gain computer on its envelope's level in dB; the cells keep the last gain.
+  const int n = to - from;
+  kernel::LogSpan(span.compLevel + from, span.compLevel + from, n);
+  kernel::LogSpan(span.limitLevel + from, span.limitLevel + from, n);
+  double kneeSlope;  // the gain computer's passing knee slope: the settings above restored it
+  for (int i = from; i < to; ++i) {
+    span.compGainDb[i] = span.compLaw[i].GainDb(span.compLevel[i] * kDbPerNeper, kneeSlope);
+    span.limGainDb[i] = span.limitLaw[i].GainDb(span.limitLevel[i] * kDbPerNeper, kneeSlope);
+  }
+  if (n > 0) {
+    compCell.gainDb = span.compGainDb[to - 1];
+    limitCell.gainDb = span.limGainDb[to - 1];
+  }
+  return to;
 }
 
 // Stage 3: gains, make-up, the in/out switch with the mix, the meter and the finiteness check,
 // for span samples [from, to); writes the outputs. `count` is where stage 1 stopped.
-void ProcessingChain::FinishSamples(double* const* outputs, int start, const Span& span, int from, int to,
+void ProcessingChain::FinishSamples(double* const* outputs, int start, Span& span, int from, int to,
                                     int count, double mix, const DerivedValues& values, bool withMeter) {
   // Smoothers at rest on their targets answer the same value to every advance.
   const bool makeupSettled = mMakeupSmoother.SettledAt(values.makeupGain);
   const bool mixSettled = mMixSmoother.SettledAt(mix);
   const double meterCoef = mMeterCoef;
 
+  // Both gains of every sample as linear factors.
+  for (int i = from; i < to; ++i) {
+    span.compGain[i] = span.compGainDb[i] * kNeperPerDb;
+    span.limGain[i] = span.limGainDb[i] * kNeperPerDb;
+  }
+  kernel::ExpSpan(span.compGain + from, span.compGain + from, to - from);
+  kernel::ExpSpan(span.limGain + from, span.limGain + from, to - from);
+
   for (int i = from; i < to; ++i) {
     const LiveStepValues& live = span.steps[i];
     const double offset = span.offset[i];
     const double mainL = span.mainL[i], mainR = span.mainR[i];
 
-    const double gc = DbToGain(span.compGainDb[i]);
+    const double gc = span.compGain[i];
     double wetL = gc * mainL;
     double wetR = gc * mainR;
-    const double gl = DbToGain(span.limGainDb[i]);
+    const double gl = span.limGain[i];
     wetL = gl * wetL;
     wetR = gl * wetR;
     wetL = (makeupSettled ? mMakeupSmoother.z : mMakeupSmoother.Advance(values.makeupGain)) * wetL;

@@ -74,17 +74,21 @@ public:
 private:
   // The samples of one span go through three stages, each over all of them before the next:
   // the main path with the sidechain's colour curves, then the detector and gain cells, then
-  // gains, mix, meter and outputs. The first and last stages do the bulk of the sines, tangents
-  // and exponentials and do not depend on one sample's result for the next, so the processor
-  // overlaps one sample's calls with the next one's; the order of operations within a sample is
-  // unchanged, and so is every result.
+  // gains, mix, meter and outputs. Every sine, hyperbolic tangent, logarithm and exponential of a
+  // stage depends on no other sample's result, so each stage first runs its recurrences (filters,
+  // envelopes, smoothers) sample by sample and then hands its transcendental work to the maths
+  // kernel's span functions, a vector of samples at a time. The operations each value goes
+  // through are the same as one sample at a time, and so is every result.
   static constexpr int kSpan = 32;
   struct Span {
     double inL[kSpan], inR[kSpan];  // the raw main inputs: outputs may overwrite them
     double offset[kSpan];
     double mainL[kSpan], mainR[kSpan];
     double scL[kSpan], scR[kSpan];
+    double compLevel[kSpan], limitLevel[kSpan];  // |envelope| after each sample, then its log
+    GainLaw compLaw[kSpan], limitLaw[kSpan];     // each cell's gain law at each sample
     double compGainDb[kSpan], limGainDb[kSpan];
+    double compGain[kSpan], limGain[kSpan];      // the same as linear factors
     LiveStepValues steps[kSpan];
   };
 
@@ -114,7 +118,7 @@ private:
   int RunCells(Span& span, int from, int count, const DerivedValues& values);
   template <bool kStopWhenNonFinite>
   int Cells(Span& span, int from, int count, const DerivedValues& values);
-  void FinishSamples(double* const* outputs, int start, const Span& span, int from, int to, int count,
+  void FinishSamples(double* const* outputs, int start, Span& span, int from, int to, int count,
                      double mix, const DerivedValues& values, bool withMeter);
   void UpdateCompressorSettings(const DerivedValues& values);
   void UpdateLimiterSettings(const DerivedValues& values);

@@ -4,7 +4,7 @@
 // by these indices, and the command-line host (which links no plug-in code) explains steps with
 // the same tables. Every parameter is an integer counting steps from 0.
 
-#include <cmath>
+#include "kernel/Maths.h"
 
 // Parameter indices: host ids, control bindings and positions in the state chunk.
 enum EParams {
@@ -55,7 +55,7 @@ inline constexpr double kThresholdDb[16] = {-30, -28, -26, -24, -22, -20, -18, -
 constexpr double LimitLevel(int step) { return 15.0 - 0.5 * step; }
 
 // "Gain": make-up factor 10^(step / 10), 0 dB to +20 dB in 2 dB steps.
-inline double MakeupGain(int step) { return std::pow(10.0, step / 10.0); }
+inline double MakeupGain(int step) { return kernel::PowTen(step / 10.0); }
 
 // "Mix": the wet share is step / maxStep.
 

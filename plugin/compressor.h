@@ -10,6 +10,27 @@
 #include <cmath>
 #include <cstdint>
 
+// What turns an envelope level into a gain at one sample: the cell's threshold, knee and slope at
+// that moment. The processing chain takes it per sample, so the logarithms of a span's envelopes
+// can be computed together before the gains.
+struct GainLaw {
+  double threshold, kneeWidth, kneeLow, kneeHigh, slope;
+
+  // The gain in dB (<= 0 on the straight line) for an envelope of e dBFS; `kneeSlope` receives
+  // the knee's local slope when e lies inside the knee, and is left alone otherwise.
+  double GainDb(double e, double& kneeSlope) const {
+    if (kneeWidth > 0.0 && kneeLow < e && e < kneeHigh) {
+      // Quadratic knee, -slope (e - kneeLow)^2 / (2 kneeWidth).
+      const double s = (e - kneeLow) / kneeWidth * 0.5 * slope;
+      kneeSlope = s;
+      return (kneeLow - e) * s;
+    }
+    const double g = (threshold - e) * slope;
+    // Silence gives +inf x slope and an empty envelope can give NaN; neither may boost.
+    return g < 0.0 ? g : 0.0;
+  }
+};
+
 class compressor : public envFollower {
 public:
   compressor();
@@ -20,8 +41,17 @@ public:
   // a = -0.9, b = 0.1 gives 0.1), then the gain computer; answers the gain in dB (<= 0).
   // Inline: the processing chain calls it twice per sample.
   double processLinked(double a, double b) {
-    updateEnvelope(a >= b ? std::fabs(a) : std::fabs(b));
+    trackLinked(a, b);
     return computeGain();
+  }
+  // processLinked in two halves: the envelope update, and the gain computer given the envelope's
+  // level in dB (GainToDb(|envelope|)) and the law in force when the envelope was updated.
+  void trackLinked(double a, double b) { updateEnvelope(a >= b ? std::fabs(a) : std::fabs(b)); }
+  GainLaw gainLaw() { return {threshold, kneeWidth, kneeLow, kneeHigh, hardLimit ? 1.0 : linearSlope()}; }
+  double applyGainLaw(const GainLaw& law, double envelopeDb) {
+    slope = law.slope;
+    gainDb = law.GainDb(envelopeDb, slope);
+    return gainDb;
   }
 
   void setRatio(double r) {
@@ -59,22 +89,8 @@ private:
     kneeHigh = threshold + 0.5 * kneeWidth;
   }
 
-  double computeGain() {
-    const double e = GainToDb(std::fabs(envelope));
-    slope = hardLimit ? 1.0 : linearSlope();
-    if (kneeWidth > 0.0 && kneeLow < e && e < kneeHigh) {
-      // Quadratic knee, -slope (e - kneeLow)^2 / (2 kneeWidth); slope holds the knee's local
-      // slope until the next update recomputes it.
-      const double s = (e - kneeLow) / kneeWidth * 0.5 * slope;
-      slope = s;
-      gainDb = (kneeLow - e) * s;
-      return gainDb;
-    }
-    const double g = (threshold - e) * slope;
-    // Silence gives +inf x slope and an empty envelope can give NaN; neither may boost.
-    gainDb = g < 0.0 ? g : 0.0;
-    return gainDb;
-  }
+  // Inside the knee, slope holds the knee's local slope until the next update recomputes it.
+  double computeGain() { return applyGainLaw(gainLaw(), GainToDb(std::fabs(envelope))); }
 
   // 1 - 1 / ratio, needed on every update and by every setter, divided out only when the ratio
   // differs (as bits) from the one it was last divided out for.

@@ -1,5 +1,7 @@
 #include "envFollower.h"
 
+#include "kernel/Maths.h"
+
 #include <cmath>
 
 envFollower::envFollower() {
@@ -23,5 +25,5 @@ double envFollower::process(double x) {
 }
 
 double envFollower::coefficient(double ms) const {
-  return std::pow(0.01, 1.0 / (ms * sampleRate * 0.001));
+  return kernel::PowHundredth(1.0 / (ms * sampleRate * 0.001));
 }

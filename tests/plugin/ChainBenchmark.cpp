@@ -3,7 +3,8 @@
 // Per stereo frame the design cannot do without four colour curves (a sine and two hyperbolic
 // tangents each), the two gain computers' logarithms and the two exponentials that turn their
 // decibels into gains. The floor loop performs exactly that work on the chain's own arguments
-// (the same material, the envelopes and gains the chain produced for it) and nothing else. The
+// (the same material, the envelopes and gains the chain produced for it) with the maths kernel's
+// span functions, the fastest form the kernel has, and nothing else. The
 // chain and the floor run alternately on the same block, so a busy machine slows both alike;
 // `ratio_to_floor` is the median over groups of blocks of chain time / floor time.
 //
@@ -18,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -67,23 +69,40 @@ Material4 MakeMaterial(double rate, const DerivedValues& values, const DefaultSt
   return m;
 }
 
-// The mandated transcendental work for frames [start, start + n), on the chain's arguments.
+// The mandated transcendental work for frames [start, start + n), on the chain's arguments, a
+// span of the kernel's at a time.
 void Floor(const Material4& m, long start, int n, bool externalSidechain, double* outL, double* outR) {
-  for (int i = 0; i < n; ++i) {
-    const size_t k = static_cast<size_t>(start + i);
-    const double mainL = ColourCurve(static_cast<float>(m.in[0][k]));
-    const double mainR = ColourCurve(static_cast<float>(m.in[1][k]));
-    const double scL = ColourCurve(externalSidechain ? m.in[2][k] : mainL);
-    const double scR = ColourCurve(externalSidechain ? m.in[3][k] : mainR);
-    double compDb = GainToDb(m.compEnvelope[k]);
-    double limitDb = GainToDb(m.limitEnvelope[k]);
+  constexpr int kChunk = kColourSpanMax;
+  double mainL[kChunk], mainR[kChunk], scL[kChunk], scR[kChunk], compDb[kChunk], limitDb[kChunk];
+  double compGain[kChunk], limitGain[kChunk];
+  for (int at = 0; at < n; at += kChunk) {
+    const int c = std::min(kChunk, n - at);
+    const size_t k = static_cast<size_t>(start + at);
+    for (int i = 0; i < c; ++i) {
+      mainL[i] = static_cast<float>(m.in[0][k + static_cast<size_t>(i)]);
+      mainR[i] = static_cast<float>(m.in[1][k + static_cast<size_t>(i)]);
+    }
+    ColourCurveSpan(mainL, mainL, c);
+    ColourCurveSpan(mainR, mainR, c);
+    ColourCurveSpan(externalSidechain ? &m.in[2][k] : mainL, scL, c);
+    ColourCurveSpan(externalSidechain ? &m.in[3][k] : mainR, scR, c);
+    kernel::LogSpan(&m.compEnvelope[k], compDb, c);
+    kernel::LogSpan(&m.limitEnvelope[k], limitDb, c);
+    for (int i = 0; i < c; ++i) {
+      compGain[i] = m.compGainDb[k + static_cast<size_t>(i)] * kNeperPerDb;
+      limitGain[i] = m.limitGainDb[k + static_cast<size_t>(i)] * kNeperPerDb;
+    }
+    kernel::ExpSpan(compGain, compGain, c);
+    kernel::ExpSpan(limitGain, limitGain, c);
+    for (int i = 0; i < c; ++i) {
+      const double g = compGain[i] * limitGain[i];
+      outL[at + i] = g * mainL[i];
+      outR[at + i] = g * mainR[i];
+    }
     benchmark::DoNotOptimize(scL);
     benchmark::DoNotOptimize(scR);
     benchmark::DoNotOptimize(compDb);
     benchmark::DoNotOptimize(limitDb);
-    const double g = DbToGain(m.compGainDb[k]) * DbToGain(m.limitGainDb[k]);
-    outL[i] = g * mainL;
-    outR[i] = g * mainR;
   }
 }
 

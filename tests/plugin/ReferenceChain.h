@@ -4,10 +4,12 @@
 // needed and never remembered: the gain cells' time-constant coefficients with a power every
 // sample, the filter coefficients every block, the meter's gain with its own exponential, and the
 // non-finite recovery examines every state variable after every sample. It shares no code with
-// the chain, so a speed-up of the chain that changes a single bit of output, meter or state shows
-// up as a difference from this record.
+// the chain but the maths kernel's functions, which it calls one value at a time where the chain
+// runs them over spans; so a speed-up of the chain that changes a single bit of output, meter or
+// state shows up as a difference from this record.
 
 #include "framework/NumericConversions.h"
+#include "kernel/Maths.h"
 #include "plugin/VelmoraParams.h"
 
 #include <algorithm>
@@ -38,8 +40,8 @@ struct Section {
     gainDb = newGainDb;
     fc = hz / rate;
     if (!(fc < 0.5)) fc = 0.499;
-    const double K = std::tan(3.141592653589793 * fc);
-    const double V = std::pow(10.0, std::fabs(gainDb) / 20.0);
+    const double K = kernel::Tan(3.141592653589793 * fc);
+    const double V = kernel::PowTen(std::fabs(gainDb) / 20.0);
     const bool boost = gainDb >= 0.0;
     double n;
     if (kind == 1) {
@@ -100,7 +102,7 @@ struct Cell {
     attackCoef = Coefficient(5.0);
     releaseCoef = Coefficient(50.0);
   }
-  double Coefficient(double ms) const { return std::pow(0.01, 1.0 / (ms * sampleRate * 0.001)); }
+  double Coefficient(double ms) const { return kernel::PowHundredth(1.0 / (ms * sampleRate * 0.001)); }
   void Knee() {
     kneeWidth = threshold * kneeFactor * -1.0;
     kneeLow = threshold - 0.5 * kneeWidth;
@@ -117,7 +119,7 @@ struct Cell {
     } else {
       envelope = (envelope - v) * releaseCoef + v;
     }
-    const double e = std::log(std::fabs(envelope)) * 8.685889638065037;
+    const double e = kernel::Log(std::fabs(envelope)) * 8.685889638065037;
     slope = hardLimit ? 1.0 : 1.0 - 1.0 / ratio;
     if (kneeWidth > 0.0 && kneeLow < e && e < kneeHigh) {
       const double s = (e - kneeLow) / kneeWidth * 0.5 * slope;
@@ -163,7 +165,7 @@ struct Cell {
 inline double Colour(double x) {
   const double x3 = x * x * x;
   const double x4 = x3 * x;
-  return x + 0.005623413251903491 * (std::sin(x4) - (std::tanh(x3) - std::tanh(x4)));
+  return x + 0.005623413251903491 * (kernel::Sin(x4) - (kernel::Tanh(x3) - kernel::Tanh(x4)));
 }
 
 inline double RecoveryMs(bool limiter, int step, double peak, double current) {
@@ -217,9 +219,9 @@ public:
       limGainDb = limit.Linked(scL, scR);
       limit.Settle(5.0, limitRecovery, levelMs, nullptr, 1000.0, limitThreshold, -2.0 * v.limitLevel, 0.3);
 
-      const double gc = std::exp(compGainDb * 0.1151292546497);
+      const double gc = kernel::Exp(compGainDb * 0.1151292546497);
       double wetL = gc * mainL, wetR = gc * mainR;
-      const double gl = std::exp(limGainDb * 0.1151292546497);
+      const double gl = kernel::Exp(limGainDb * 0.1151292546497);
       wetL = gl * wetL;
       wetR = gl * wetR;
       wetL = makeup.Advance(v.makeupGain) * wetL;
@@ -239,9 +241,9 @@ public:
       }
 
       const double grLinear =
-          std::exp((steps[kParamGRSelect] == 0 ? compGainDb : limGainDb) * 0.1151292546497);
+          kernel::Exp((steps[kParamGRSelect] == 0 ? compGainDb : limGainDb) * 0.1151292546497);
       if (withMeter) {
-        const double c = std::exp(-4.60517018599 / (rate * 0.3));
+        const double c = kernel::Exp(-4.60517018599 / (rate * 0.3));
         double t = std::fabs(1.0 - grLinear);
         t = t > meterValue ? t * 1.0125 : t * 0.9875;
         meterValue = (meterValue - t) * c + t;
