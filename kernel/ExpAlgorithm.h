@@ -11,6 +11,7 @@
 
 #include "kernel/Coefficients.h"
 #include "kernel/Lanes.h"
+#include "kernel/Polynomial.h"
 #include "kernel/ExactArithmetic.h"
 
 namespace kernel {
@@ -37,9 +38,7 @@ KERNEL_INLINE ExpReduced<L> ReduceExp(typename L::V x, typename L::V xLow) {
   V r, rLow;
   TwoSum(a, xLow - b, r, rLow);
 
-  const double* q = c::kExpQ;
-  V poly = L::Splat(q[10]);
-  for (int i = 9; i >= 0; --i) poly = poly * r + q[i];
+  const V poly = Polynomial(r, c::kExpQ);
 
   ExpReduced<L> e;
   V oneError;

@@ -10,6 +10,7 @@
 
 #include "kernel/Coefficients.h"
 #include "kernel/Lanes.h"
+#include "kernel/Polynomial.h"
 #include "kernel/ExactArithmetic.h"
 
 namespace kernel {
@@ -35,9 +36,7 @@ KERNEL_INLINE typename L::V LogOf(typename L::V x) {
   const V f = m - 1.0;
   const V s = f / (f + 2.0);
   const V z = s * s;
-  const double* r = c::kLogR;
-  V poly = L::Splat(r[7]);
-  for (int i = 6; i >= 0; --i) poly = poly * z + r[i];
+  const V poly = Polynomial(z, c::kLogR);
   const V halfSquare = 0.5 * f * f;
   const V small = halfSquare - s * (halfSquare + z * poly);
 

@@ -14,6 +14,7 @@
 
 #include "kernel/Coefficients.h"
 #include "kernel/Lanes.h"
+#include "kernel/Polynomial.h"
 #include "kernel/ExactArithmetic.h"
 #include "kernel/ExpAlgorithm.h"
 #include "kernel/PiReduction.h"
@@ -26,10 +27,8 @@ inline constexpr double kFastReductionLimit = 0x1p20;
 template <class L>
 KERNEL_INLINE void SinOfReduced(typename L::V r, typename L::V rLow, typename L::V& high, typename L::V& low) {
   using V = typename L::V;
-  const double* s = coefficients::kSinS;
   const V z = r * r;
-  V poly = L::Splat(s[6]);
-  for (int i = 5; i >= 0; --i) poly = poly * z + s[i];
+  const V poly = Polynomial(z, coefficients::kSinS);
   // sin(r + rLow) = sin r + rLow cos r, and cos r = 1 - z / 2 to the precision rLow needs.
   high = r;
   low = (rLow - rLow * z * 0.5) + (r * z) * poly;
@@ -39,11 +38,9 @@ KERNEL_INLINE void SinOfReduced(typename L::V r, typename L::V rLow, typename L:
 template <class L>
 KERNEL_INLINE void CosOfReduced(typename L::V r, typename L::V rLow, typename L::V& high, typename L::V& low) {
   using V = typename L::V;
-  const double* c = coefficients::kCosC;
   V square, squareError;
   TwoProduct(r, r, square, squareError);
-  V poly = L::Splat(c[6]);
-  for (int i = 5; i >= 0; --i) poly = poly * square + c[i];
+  const V poly = Polynomial(square, coefficients::kCosC);
   const V half = square * 0.5;
   high = 1.0 - half;
   // cos(r + rLow) = cos r - rLow sin r, and sin r = r to the precision rLow needs.

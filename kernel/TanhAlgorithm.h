@@ -12,6 +12,7 @@
 
 #include "kernel/Coefficients.h"
 #include "kernel/Lanes.h"
+#include "kernel/Polynomial.h"
 #include "kernel/ExactArithmetic.h"
 #include "kernel/ExpAlgorithm.h"
 
@@ -29,10 +30,8 @@ KERNEL_INLINE typename L::V TanhOf(typename L::V x) {
   const typename L::M small = L::Lt(ax, L::Splat(kTanhPolynomialLimit));
   V result = ax;
   if (L::Any(small)) {
-    const double* p = coefficients::kTanhP;
     const V z = ax * ax;
-    V poly = L::Splat(p[11]);
-    for (int i = 10; i >= 0; --i) poly = poly * z + p[i];
+    const V poly = Polynomial(z, coefficients::kTanhP);
     result = ax + (ax * z) * poly;
   }
   if (!L::All(small)) {

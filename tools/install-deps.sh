@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libmpfr-dev                   # the maths kernel's accuracy test: exact values to compare with
   libpng-dev zlib1g-dev
   juce-modules-source-data      # the VST3 SDK subset (pluginterfaces, base, public.sdk)
   libsndfile1-dev               # audio files for the command-line host
