@@ -25,16 +25,16 @@ inline void ForEachVector(const double* x, double* out, int count, Algorithm alg
   namespace kernel {                                                                          \
   namespace name {                                                                            \
   void SinSpan(const double* x, double* out, int count) {                                     \
-    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) { return SinOf<Lanes>(v); });          \
+    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) __attribute__((always_inline)) { return SinOf<Lanes>(v); });          \
   }                                                                                           \
   void TanhSpan(const double* x, double* out, int count) {                                    \
-    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) { return TanhOf<Lanes>(v); });         \
+    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) __attribute__((always_inline)) { return TanhOf<Lanes>(v); });         \
   }                                                                                           \
   void ExpSpan(const double* x, double* out, int count) {                                     \
-    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) { return ExpOf<Lanes>(v); });          \
+    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) __attribute__((always_inline)) { return ExpOf<Lanes>(v); });          \
   }                                                                                           \
   void LogSpan(const double* x, double* out, int count) {                                     \
-    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) { return LogOf<Lanes>(v); });          \
+    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) __attribute__((always_inline)) { return LogOf<Lanes>(v); });          \
   }                                                                                           \
   }                                                                                           \
   }

@@ -7,13 +7,21 @@
                   commands run alternately and the median of the paired ratios is reported. The
                   same render with the summary's loudness and true peak measured (the default)
                   is reported beside it.
+  peers           processing cost per frame of Velmora and of other dynamics processors on the same
+                  file, each tool's do-nothing run subtracted (Velmora and Calf: their bypass on;
+                  ffmpeg: the anull filter; sox: a plain copy), as medians of paired runs:
+                  ffmpeg acompressor+alimiter, sox compand, Calf's compressor and limiter (LV2,
+                  run by lilv's lv2apply); with --peers, which installs what is missing first.
   binding / chain the module's process call over the processing chain alone, from the module
                   benchmark (velmora_bench_module, ratio_to_chain, interleaved inside it).
   chain / floor   the chain over the transcendental work its sound mandates, from the chain
                   benchmark (velmora_bench_chain, ratio_to_floor, interleaved inside it).
 
-Usage: tools/benchmark-ratios.py [--build DIR] [--host PATH] [--rounds N] [--skip-google-benchmarks]
-Needs a built tree (./test.sh or cmake --build) and sox (tools/install-deps.sh installs it).
+Usage: tools/benchmark-ratios.py [--build DIR] [--host PATH] [--module PATH] [--rounds N] [--peers]
+                                 [--skip-google-benchmarks]
+Needs a built tree (./test.sh or cmake --build) and sox (tools/install-deps.sh installs it); --peers
+installs ffmpeg, calf-plugins and lilv-utils with apt-get when they are missing (benchmarks only:
+the test command never needs them).
 """
 
 import argparse
@@ -41,11 +49,13 @@ def cpu_seconds(command):
     return usage.ru_utime + usage.ru_stime
 
 
-def host_vs_sox(host, rounds, work):
+def host_vs_sox(host, module, rounds, work):
     source = os.path.join(work, "in.wav")
     subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-e", "floating-point", "-b", "32", source,
                     "synth", "60", "pinknoise", "vol", "0.5"], check=True)
     metered_cmd = [host, "render", source, os.path.join(work, "host.wav"), "--set-norm", f"{HOST_BYPASS_ID}=1"]
+    if module:
+        metered_cmd += ["--module", module]
     host_cmd = metered_cmd + ["--no-loudness"]
     sox_cmd = ["sox", source, os.path.join(work, "sox.wav")]
     cpu_seconds(host_cmd)  # warm the page cache and the dynamic loader
@@ -69,6 +79,57 @@ def host_vs_sox(host, rounds, work):
           f"(host {statistics.median(metered_times) / frames * 1e9:.1f} ns/frame)")
 
 
+PEER_PACKAGES = {"ffmpeg": "ffmpeg", "sox": "sox", "lv2apply": "lilv-utils"}
+CALF = "http://calf.sourceforge.net/plugins/"
+
+
+def install_peers():
+    """apt-get install what the peer comparison runs, if missing (the benchmark's own set-up)."""
+    missing = [pkg for tool, pkg in PEER_PACKAGES.items() if not shutil.which(tool)]
+    if not os.path.exists("/usr/lib/lv2/calf.lv2"):
+        missing.append("calf-plugins")
+    if missing:
+        sudo = [] if os.geteuid() == 0 else ["sudo"]
+        print(f"benchmark-ratios: installing {' '.join(missing)}", file=sys.stderr)
+        subprocess.run(sudo + ["apt-get", "install", "-y", "-qq", "--no-install-recommends"] + missing, check=True,
+                       env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"), stdout=subprocess.DEVNULL)
+
+
+def peers(host, module, rounds, work):
+    """Processing cost per frame (CPU time of the run less that of the tool's do-nothing run)."""
+    source = os.path.join(work, "in.wav")
+    out = os.path.join(work, "out.wav")
+    velmora = [host, "render", source, out, "--no-loudness"] + (["--module", module] if module else [])
+    tools = [
+        ("Velmora (velmora-host)", velmora, velmora + ["--set-norm", f"{HOST_BYPASS_ID}=1"]),
+        ("ffmpeg acompressor+alimiter",
+         ["ffmpeg", "-v", "error", "-y", "-i", source, "-af", "acompressor,alimiter", "-c:a", "pcm_f32le", out],
+         ["ffmpeg", "-v", "error", "-y", "-i", source, "-af", "anull", "-c:a", "pcm_f32le", out]),
+        ("sox compand", ["sox", source, out, "compand", "0.005,0.1", "-60,-60,-30,-20,0,-12", "0", "-90", "0"],
+         ["sox", source, out]),
+        ("Calf compressor (lv2apply)", ["lv2apply", "-i", source, "-o", out, CALF + "Compressor"],
+         ["lv2apply", "-i", source, "-o", out, "-c", "bypass", "1", CALF + "Compressor"]),
+        ("Calf limiter (lv2apply)", ["lv2apply", "-i", source, "-o", out, CALF + "Limiter"],
+         ["lv2apply", "-i", source, "-o", out, "-c", "bypass", "1", CALF + "Limiter"]),
+    ]
+    frames = 60 * 44100
+    costs = {}
+    for name, run, idle in tools:
+        cpu_seconds(run)  # warm up
+        samples = []
+        for _ in range(rounds):
+            samples.append((cpu_seconds(run) - cpu_seconds(idle)) / frames * 1e9)
+        costs[name] = (statistics.median(samples), min(samples), max(samples))
+    print(f"processing cost per frame, do-nothing run subtracted (60 s stereo float, {rounds} paired runs, "
+          "median [min, max] ns):")
+    own = costs["Velmora (velmora-host)"][0]
+    for name, (median, low, high) in costs.items():
+        ratio = "" if name.startswith("Velmora") else f"   Velmora / this = {own / median:.2f}"
+        print(f"  {name:<30} {median:6.1f}  [{low:.1f}, {high:.1f}]{ratio}")
+    cheapest = min(m for n, (m, _, _) in costs.items() if not n.startswith("Velmora") and "limiter (" not in n)
+    print(f"  Velmora / cheapest of ffmpeg, sox compand and Calf's compressor: {own / cheapest:.2f}")
+
+
 def google_benchmark(program, pattern, counters, repetitions):
     """Per benchmark name, the median of each counter over repeated runs."""
     result = subprocess.run([program, f"--benchmark_filter={pattern}", f"--benchmark_repetitions={repetitions}",
@@ -87,15 +148,22 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--build", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build"))
     parser.add_argument("--host", help="the velmora-host to time (default: the one in the build)")
+    parser.add_argument("--module", help="the Velmora.vst3 bundle the host renders through (default: its own)")
     parser.add_argument("--rounds", type=int, default=9)
+    parser.add_argument("--peers", action="store_true", help="also time ffmpeg, sox compand and Calf")
     parser.add_argument("--skip-google-benchmarks", action="store_true")
     args = parser.parse_args()
     if not shutil.which("sox"):
         sys.exit("benchmark-ratios: sox is missing (tools/install-deps.sh installs it)")
 
+    if args.peers:
+        install_peers()
     work = tempfile.mkdtemp(prefix="velmora-bench-")
+    host = args.host or os.path.join(args.build, "tools", "velmora-host", "velmora-host")
     try:
-        host_vs_sox(args.host or os.path.join(args.build, "tools", "velmora-host", "velmora-host"), args.rounds, work)
+        host_vs_sox(host, args.module, args.rounds, work)
+        if args.peers:
+            peers(host, args.module, args.rounds, work)
     finally:
         shutil.rmtree(work, ignore_errors=True)
     if args.skip_google_benchmarks:
