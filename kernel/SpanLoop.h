@@ -28,7 +28,7 @@ inline void ForEachVector(const double* x, double* out, int count, Algorithm alg
     ForEachVector<Lanes>(x, out, count, [](Lanes::V v) __attribute__((always_inline)) { return SinOf<Lanes>(v); });          \
   }                                                                                           \
   void TanhSpan(const double* x, double* out, int count) {                                    \
-    ForEachVector<Lanes>(x, out, count, [](Lanes::V v) __attribute__((always_inline)) { return TanhOf<Lanes>(v); });         \
+    TanhSpanOf<Lanes>(x, out, count);                                                         \
   }                                                                                           \
   void ExpSpan(const double* x, double* out, int count) {                                     \
     ForEachVector<Lanes>(x, out, count, [](Lanes::V v) __attribute__((always_inline)) { return ExpOf<Lanes>(v); });          \
