@@ -18,7 +18,7 @@
                   benchmark (velmora_bench_chain, ratio_to_floor, interleaved inside it).
 
 Usage: tools/benchmark-ratios.py [--build DIR] [--host PATH] [--module PATH] [--rounds N] [--peers]
-                                 [--skip-google-benchmarks]
+                                 [--seconds N] [--skip-google-benchmarks]
 Needs a built tree (./test.sh or cmake --build) and sox (tools/install-deps.sh installs it); --peers
 installs ffmpeg, calf-plugins and lilv-utils with apt-get when they are missing (benchmarks only:
 the test command never needs them).
@@ -95,10 +95,12 @@ def install_peers():
                        env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"), stdout=subprocess.DEVNULL)
 
 
-def peers(host, module, rounds, work):
+def peers(host, module, rounds, seconds, work):
     """Processing cost per frame (CPU time of the run less that of the tool's do-nothing run)."""
-    source = os.path.join(work, "in.wav")
+    source = os.path.join(work, "peers.wav")
     out = os.path.join(work, "out.wav")
+    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-e", "floating-point", "-b", "32", source,
+                    "synth", str(seconds), "pinknoise", "vol", "0.5"], check=True)
     velmora = [host, "render", source, out, "--no-loudness"] + (["--module", module] if module else [])
     tools = [
         ("Velmora (velmora-host)", velmora, velmora + ["--set-norm", f"{HOST_BYPASS_ID}=1"]),
@@ -112,7 +114,7 @@ def peers(host, module, rounds, work):
         ("Calf limiter (lv2apply)", ["lv2apply", "-i", source, "-o", out, CALF + "Limiter"],
          ["lv2apply", "-i", source, "-o", out, "-c", "bypass", "1", CALF + "Limiter"]),
     ]
-    frames = 60 * 44100
+    frames = seconds * 44100
     costs = {}
     for name, run, idle in tools:
         cpu_seconds(run)  # warm up
@@ -120,7 +122,7 @@ def peers(host, module, rounds, work):
         for _ in range(rounds):
             samples.append((cpu_seconds(run) - cpu_seconds(idle)) / frames * 1e9)
         costs[name] = (statistics.median(samples), min(samples), max(samples))
-    print(f"processing cost per frame, do-nothing run subtracted (60 s stereo float, {rounds} paired runs, "
+    print(f"processing cost per frame, do-nothing run subtracted ({seconds} s stereo float, {rounds} paired runs, "
           "median [min, max] ns):")
     own = costs["Velmora (velmora-host)"][0]
     for name, (median, low, high) in costs.items():
@@ -151,6 +153,8 @@ def main():
     parser.add_argument("--module", help="the Velmora.vst3 bundle the host renders through (default: its own)")
     parser.add_argument("--rounds", type=int, default=9)
     parser.add_argument("--peers", action="store_true", help="also time ffmpeg, sox compand and Calf")
+    parser.add_argument("--seconds", type=int, default=60,
+                        help="length of the peers' file (longer files dilute lv2apply's start-up, which varies)")
     parser.add_argument("--skip-google-benchmarks", action="store_true")
     args = parser.parse_args()
     if not shutil.which("sox"):
@@ -163,7 +167,7 @@ def main():
     try:
         host_vs_sox(host, args.module, args.rounds, work)
         if args.peers:
-            peers(host, args.module, args.rounds, work)
+            peers(host, args.module, args.rounds, args.seconds, work)
     finally:
         shutil.rmtree(work, ignore_errors=True)
     if args.skip_google_benchmarks:
