@@ -64,11 +64,15 @@ double IParam::FromNormalized(double normalized) const {
   return mMin + (mMax - mMin) * std::pow(normalized, mShape);
 }
 
-void IParam::SetNormalized(double normalized) {
+double IParam::PlainForNormalized(double normalized) const {
   double v = FromNormalized(normalized);
   if (mType != kTypeDouble) v = std::floor(v / mStep + 0.5) * mStep;
+  return v > mMax ? mMax : v;
+}
+
+void IParam::SetNormalized(double normalized) {
+  const double v = PlainForNormalized(normalized);
   if (std::isnan(v)) return;
-  if (v > mMax) v = mMax;
   mValue.store(v, std::memory_order_relaxed);
 }
 
@@ -96,12 +100,30 @@ const char* IParam::GetDisplayText(int value) const {
   return "";
 }
 
+void IParam::SetStepTexts(const StepTexts& texts, int key) {
+  mStepTexts = texts;
+  mStepTextKey = key;
+}
+
+bool IParam::StepTextFor(double plain, char* out, int size) const {
+  if (!HasStepTexts() || mType == kTypeDouble) return false;
+  return mStepTexts.text(mStepTextKey, TruncToInt((plain - mMin) / mStep), out, size);
+}
+
+bool IParam::StepFromText(const char* text, double* plain) const {
+  int step = 0;
+  if (!HasStepTexts() || mType == kTypeDouble || !mStepTexts.fromText(mStepTextKey, text, &step)) return false;
+  *plain = mMin + step * mStep;
+  return true;
+}
+
 void IParam::GetDisplayForHost(double plain, char* out) const {
   const char* text = GetDisplayText(TruncToInt(plain));
   if (text[0]) {
     CopyBoundedText(out, text, kDisplayBufferLen);
     return;
   }
+  if (StepTextFor(plain, out, kDisplayBufferLen)) return;
   if (mNegateDisplay) plain = -plain;
   if (mDisplayPrecision > 0)
     std::snprintf(out, kDisplayBufferLen, "%.*f", mDisplayPrecision, plain);
@@ -109,4 +131,7 @@ void IParam::GetDisplayForHost(double plain, char* out) const {
     std::snprintf(out, kDisplayBufferLen, "%d", TruncToInt(plain));
 }
 
-const char* IParam::GetLabelForHost() const { return GetDisplayText(Int())[0] ? "" : mLabel; }
+const char* IParam::GetLabelForHost() const {
+  char stepText[kDisplayBufferLen];
+  return GetDisplayText(Int())[0] || StepTextFor(Value(), stepText, kDisplayBufferLen) ? "" : mLabel;
+}

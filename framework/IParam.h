@@ -7,6 +7,7 @@
 
 #include "GrowableArray.h"
 #include "NumericConversions.h"
+#include "StepTexts.h"
 
 #include <atomic>
 
@@ -40,6 +41,9 @@ public:
   // Host and editor edits: curve, step rounding for stepped kinds, capped at max (the lower
   // bound is not re-applied). A value that is not a number changes nothing.
   void SetNormalized(double normalized);
+  // The plain value SetNormalized stores for normalized (NaN for NaN): what a text for a
+  // normalised value must name.
+  double PlainForNormalized(double normalized) const;
   // The state path: clamped into the range, not rounded. A value that is not a number stores min.
   void SetClamped(double plain);
 
@@ -55,12 +59,22 @@ public:
   // The text registered for value, or "" when there is none.
   const char* GetDisplayText(int value) const;
 
-  // Text for a plain value (the display text of trunc(value), else the formatted number) and
-  // for the current value. out must hold kDisplayBufferLen bytes.
+  // Names for the steps of a stepped parameter (the plug-in's table, keyed by `key`). Without
+  // them a step shows its number. texts' functions must stay callable as long as the parameter.
+  void SetStepTexts(const StepTexts& texts, int key);
+  bool HasStepTexts() const { return mStepTexts.text && mStepTexts.fromText; }
+  // The plain value of the step a typed text names; false without step texts or when the text
+  // names no step.
+  bool StepFromText(const char* text, double* plain) const;
+
+  // Text for a plain value and for the current value: the display text of trunc(value), else the
+  // step text of the step the value is on (truncated, as the value plays), else the formatted
+  // number. out must hold kDisplayBufferLen bytes.
   static constexpr int kDisplayBufferLen = 128;
   void GetDisplayForHost(double plain, char* out) const;
   void GetDisplayForHost(char* out) const { GetDisplayForHost(Value(), out); }
-  // "" when the current value has a display text, else the unit label.
+  // "" when the current value has a display text or a step text (which carries its unit), else
+  // the unit label.
   const char* GetLabelForHost() const;
 
   EParamType Type() const { return static_cast<EParamType>(mType); }
@@ -81,6 +95,8 @@ public:
 private:
   // Value and default as given (not clamped); max widened to min + step; precision from step.
   void SetRange(double defaultVal, double minVal, double maxVal, double step);
+  // The step text of the step plain is on; false when there is none.
+  bool StepTextFor(double plain, char* out, int size) const;
 
   int32_t mType = kTypeNone;
   std::atomic<double> mValue{0.0};
@@ -96,4 +112,6 @@ private:
   bool mNegateDisplay = false;
   bool mAutomatable = true;
   GrowableArray<DisplayText> mDisplayTexts;
+  StepTexts mStepTexts = {nullptr, nullptr};
+  int mStepTextKey = 0;
 };

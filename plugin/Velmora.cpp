@@ -5,6 +5,7 @@
 #include "framework/vst3/EffectClassInfo.h"
 #include "plugin/VelmoraEditor.h"
 #include "plugin/VelmoraIdentity.h"
+#include "plugin/VelmoraStepTexts.h"
 
 namespace {
 constexpr int kNumPresets = 1;
@@ -24,6 +25,8 @@ Velmora::Velmora() : IPlugVST3(kVelmoraIdentity, kNumParams, kChannelIO, kNumPre
   for (int i = 0; i < kNumParams; ++i) {
     const ParamDefinition& def = kParamDefinitions[i];
     GetParam(i)->InitInt(def.name, def.defaultStep, def.maxStep);
+    // Hosts show and read every step in the panel's units ("-24 dB", "4:1"), not its number.
+    GetParam(i)->SetStepTexts(StepTexts{VelmoraStepText, VelmoraStepFromText}, i);
   }
   mRecoveryParam = GetParam(kParamCompressorRecoveryTime);
   mLevelRecoveryParam = GetParam(kParamLevelRecoveryTime);

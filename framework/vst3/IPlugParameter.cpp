@@ -30,8 +30,10 @@ IPlugParameter::IPlugParameter(IParam* param, ParamID id, UnitID unitID) : mPara
 
 void IPlugParameter::DisplayText(const IParam& param, ParamValue normalized, String128 string) {
   char text[IParam::kDisplayBufferLen];
+  // The text names what the value would set: the step it rounds to, as the parameter stores it
+  // (a host showing the truncated step between two steps would show a value that is not heard).
   // A value outside [0, 1] shows the nearest end of the range, never a value the parameter cannot take.
-  param.GetDisplayForHost(param.FromNormalized(ClampNormalized(normalized)), text);
+  param.GetDisplayForHost(param.PlainForNormalized(ClampNormalized(normalized)), text);
   WidenText(string, text, kMaxHostChars);
 }
 
@@ -42,6 +44,14 @@ void IPlugParameter::toString(ParamValue normalized, String128 string) const {
 bool IPlugParameter::fromString(const TChar* string, ParamValue& normalized) const {
   char text[kMaxHostChars + 1];
   NarrowText(text, string, kMaxHostChars);
+  // A parameter that names its steps takes exactly the texts that name one ("-24 dB", or the bare
+  // step number); anything else is refused rather than read as some value.
+  if (mParam->HasStepTexts()) {
+    double stepValue = 0.0;
+    if (!mParam->StepFromText(text, &stepValue)) return false;
+    normalized = mParam->ToNormalized(stepValue);
+    return true;
+  }
   double plain = std::strtod(text, nullptr);  // no leading number reads as 0
   // "nan" parses as a number, but a text is never meant to set a value outside the range.
   if (std::isnan(plain)) plain = 0.0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -20,6 +21,29 @@ std::string Display(const IParam& p, double v) {
 
 IParam& Level(IParam& p) {
   p.InitInt("Limit Level", 22, 22);
+  return p;
+}
+
+// A plug-in's step table in small: steps 0..2 of the parameter keyed 7 are "low", "mid", "high";
+// any other key names nothing, so a wrong key shows.
+const char* const kFixtureSteps[] = {"low", "mid", "high"};
+bool FixtureStepText(int key, int step, char* text, int size) {
+  if (key != 7 || step < 0 || step > 2) return false;
+  std::snprintf(text, static_cast<size_t>(size), "%s", kFixtureSteps[step]);
+  return true;
+}
+bool FixtureStepFromText(int key, const char* text, int* step) {
+  for (int s = 0; s < 3 && key == 7; ++s)
+    if (std::strcmp(text, kFixtureSteps[s]) == 0) {
+      *step = s;
+      return true;
+    }
+  return false;
+}
+
+IParam& Named(IParam& p, int key = 7) {
+  p.InitInt("Range", 1, 2);
+  p.SetStepTexts(StepTexts{FixtureStepText, FixtureStepFromText}, key);
   return p;
 }
 }  // namespace
@@ -88,8 +112,10 @@ TEST(IParam, SetNormalizedRoundsHalfUpToTheStepAndCapsAtMax) {
     IParam p;
     Level(p).SetNormalized(c.normalized);
     EXPECT_EQ(p.Value(), c.expected) << "normalized " << c.normalized;
+    EXPECT_EQ(p.PlainForNormalized(c.normalized), c.expected) << "normalized " << c.normalized;
   }
   IParam p;
+  EXPECT_TRUE(std::isnan(Level(p).PlainForNormalized(kNaN)));
   Level(p).SetNormalized(0.5);
   EXPECT_EQ(Display(p, p.Value()), "11");
 }
@@ -181,6 +207,49 @@ TEST(IParam, LabelForHostIsEmptyWhenTheValueHasADisplayText) {
   EXPECT_STREQ(p.GetLabelForHost(), "");
   p.SetClamped(4.0);
   EXPECT_STREQ(p.GetLabelForHost(), "Hz");
+}
+
+// A value shows the step it plays: the step its value is on, truncated as the audio reads it.
+TEST(IParam, StepTextsNameTheStepAValueIsOn) {
+  IParam p;
+  Named(p);
+  EXPECT_TRUE(p.HasStepTexts());
+  EXPECT_EQ(Display(p, 0.0), "low");
+  EXPECT_EQ(Display(p, 1.9), "mid");
+  EXPECT_EQ(Display(p, 2.0), "high");
+  EXPECT_EQ(Display(p, p.PlainForNormalized(0.76)), "high");  // 1.52 is stored as 2
+  EXPECT_EQ(Display(p, p.PlainForNormalized(0.74)), "mid");
+  EXPECT_EQ(Display(p, -1.0), "-1");  // a step the table does not name shows its number
+  EXPECT_EQ(Display(p, 3.0), "3");
+  EXPECT_STREQ(p.GetLabelForHost(), "");
+
+  p.SetDisplayText(2, "top");  // a display text still comes first
+  EXPECT_EQ(Display(p, 2.0), "top");
+  EXPECT_EQ(Display(p, 1.0), "mid");
+
+  IParam otherKey;
+  EXPECT_EQ(Display(Named(otherKey, 3), 1.0), "1");  // the functions are asked with the given key
+
+  IParam continuous;
+  continuous.InitDouble("Freq", 1.0, 0.0, 2.0, 1.0, "Hz");
+  continuous.SetStepTexts(StepTexts{FixtureStepText, FixtureStepFromText}, 7);
+  EXPECT_EQ(Display(continuous, 1.0), "1");  // a continuous value has no steps to name
+  EXPECT_STREQ(continuous.GetLabelForHost(), "Hz");
+}
+
+TEST(IParam, StepFromText) {
+  IParam p;
+  Named(p);
+  double plain = -5.0;
+  EXPECT_TRUE(p.StepFromText("high", &plain));
+  EXPECT_EQ(plain, 2.0);
+  EXPECT_FALSE(p.StepFromText("loud", &plain));
+  EXPECT_EQ(plain, 2.0);
+
+  IParam plainNumbers;
+  Level(plainNumbers);
+  EXPECT_FALSE(plainNumbers.HasStepTexts());
+  EXPECT_FALSE(plainNumbers.StepFromText("3", &plain));
 }
 
 TEST(IParam, IntIsDefinedForEveryValue) {

@@ -2,12 +2,16 @@
 
 #include "tests/vst3/Vst3TestSupport.h"
 
+#include "plugin/VelmoraStepTexts.h"
+
 #include "pluginterfaces/vst/ivstunits.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -108,9 +112,9 @@ TEST_F(Parameters, ConversionsAreDefinedForEveryInput) {
     double unitInterval;  // plain -> normalised of the bypass, the program and unknown ids
     const char* mixText;  // the text of an effect parameter for the same normalised value
   } cases[] = {
-      {nan, 0, 0, "0"},    {inf, 1, 1, "22"}, {-inf, 0, 0, "0"}, {1e300, 1, 1, "22"},
-      {-1e300, 0, 0, "0"}, {-0.5, 0, 0, "0"}, {0.0, 0, 0, "0"},  {0.49, 0, 0.49, "10"},
-      {0.5, 1, 0.5, "11"}, {1.0, 1, 1, "22"}, {7.0, 1, 1, "22"},
+      {nan, 0, 0, "0 %"},    {inf, 1, 1, "100 %"}, {-inf, 0, 0, "0 %"},  {1e300, 1, 1, "100 %"},
+      {-1e300, 0, 0, "0 %"}, {-0.5, 0, 0, "0 %"},  {0.0, 0, 0, "0 %"},   {0.49, 0, 0.49, "50 %"},
+      {0.5, 1, 0.5, "50 %"}, {1.0, 1, 1, "100 %"}, {7.0, 1, 1, "100 %"},
   };
   for (const Case& t : cases) {
     EXPECT_EQ(c->normalizedParamToPlain(kBypassId, t.in), t.bypassPlain) << t.in;
@@ -125,12 +129,26 @@ TEST_F(Parameters, ConversionsAreDefinedForEveryInput) {
   }
 }
 
-TEST_F(Parameters, DisplayTextsShowTheStepNumber) {
-  EXPECT_EQ(StringByValue(c, kParamMix, 0.5), "11");
-  EXPECT_EQ(StringByValue(c, kParamMix, 0.52), "11");  // 11.44 truncated
-  EXPECT_EQ(StringByValue(c, kParamGain, 1.0), "10");  // shown as a step, not in dB
-  EXPECT_EQ(StringByValue(c, kParamCompressorThreshold, 1.0), "15");
-  EXPECT_EQ(StringByValue(c, kParamRatio, 0.5), "2");
+TEST_F(Parameters, DisplayTextsNameTheStepInThePanelsUnits) {
+  EXPECT_EQ(StringByValue(c, kParamMix, 0.5), "50 %");
+  EXPECT_EQ(StringByValue(c, kParamGain, 1.0), "+20 dB");
+  EXPECT_EQ(StringByValue(c, kParamCompressorThreshold, 1.0), "0 dB");
+  EXPECT_EQ(StringByValue(c, kParamLimitLevel, 0.0), "-30 dB");
+  EXPECT_EQ(StringByValue(c, kParamRatio, 0.5), "3:1");
+  EXPECT_EQ(StringByValue(c, kParamHigh, 0.75), "+1.5 dB");
+  EXPECT_EQ(StringByValue(c, kParamHighPassFilter, 0.5), "80 Hz");
+  EXPECT_EQ(StringByValue(c, kParamCompressorRecoveryTime, 0.2), "400 ms");
+  EXPECT_EQ(StringByValue(c, kParamLevelRecoveryTime, 1.0), "Auto 2");
+  EXPECT_EQ(StringByValue(c, kParamBypass, 1.0), "Processed");
+  EXPECT_EQ(StringByValue(c, kParamBypass, 0.0), "Passed through");
+  EXPECT_EQ(StringByValue(c, kParamExternalSidechain, 1.0), "Aux input");
+  EXPECT_EQ(StringByValue(c, kParamGRSelect, 0.0), "Compressor");
+  // Between steps the text names the step the value sets, not the one below it.
+  EXPECT_EQ(StringByValue(c, kParamRatio, 0.7), "4:1");    // 2.8 sets step 3
+  EXPECT_EQ(StringByValue(c, kParamGain, 0.26), "+6 dB");  // 2.6 sets step 3
+  EXPECT_EQ(StringByValue(c, kParamMix, 0.52), "50 %");    // 11.44 sets step 11
+  EXPECT_EQ(StringByValue(c, kParamBypass, 0.5), "Processed");
+  EXPECT_EQ(StringByValue(c, kParamBypass, 0.4999), "Passed through");
   EXPECT_EQ(StringByValue(c, kBypassId, 0.0), "off");
   EXPECT_EQ(StringByValue(c, kBypassId, 1.0), "on");
   EXPECT_EQ(StringByValue(c, kPresetId, 0.0), "-");
@@ -140,22 +158,70 @@ TEST_F(Parameters, DisplayTextsShowTheStepNumber) {
 }
 
 TEST_F(Parameters, ValuesFromText) {
+  struct Case {
+    ParamID id;
+    const char* text;
+    double normalized;  // -1: refused
+  } cases[] = {
+      {kParamMix, "11", 0.5},  // the bare step number
+      {kParamMix, "50 %", 0.5},
+      {kParamCompressorThreshold, "-24dB", 3.0 / 15},
+      {kParamRatio, "4:1", 0.75},
+      {kParamLevelRecoveryTime, "auto 1", 0.8},
+      {kParamHighPassFilter, "160 HZ", 0.75},
+      {kParamBypass, "Processed", 1.0},
+      {kParamExternalSidechain, "on", 1.0},
+      // Text that names no step is refused, never read as some value.
+      {kParamMix, "99", -1},
+      {kParamMix, "abc", -1},
+      {kParamMix, "nan", -1},
+      {kParamMix, "", -1},
+      {kParamCompressorThreshold, "-25 dB", -1},
+      {kParamCompressorThreshold, "-24", -1},  // a bare number is a step number
+  };
+  for (const Case& t : cases) {
+    double v = -7.0;
+    EXPECT_EQ(ValueByString(c, t.id, t.text, &v), t.normalized >= 0) << t.text;
+    EXPECT_DOUBLE_EQ(v, t.normalized >= 0 ? t.normalized : -7.0) << t.text;
+  }
   double v = -1.0;
-  EXPECT_TRUE(ValueByString(c, kParamMix, "11", &v));
-  EXPECT_DOUBLE_EQ(v, 0.5);
-  EXPECT_TRUE(ValueByString(c, kParamMix, "99", &v));  // clamped to the range
-  EXPECT_DOUBLE_EQ(v, 1.0);
-  EXPECT_TRUE(ValueByString(c, kParamMix, "abc", &v));  // no number reads as 0, and is accepted
-  EXPECT_DOUBLE_EQ(v, 0.0);
-  v = -1.0;
-  EXPECT_TRUE(ValueByString(c, kParamMix, "nan", &v));  // never a value outside the range
-  EXPECT_DOUBLE_EQ(v, 0.0);
   EXPECT_TRUE(ValueByString(c, kBypassId, "on", &v));
   EXPECT_DOUBLE_EQ(v, 1.0);
   EXPECT_TRUE(ValueByString(c, kBypassId, "off", &v));
   EXPECT_DOUBLE_EQ(v, 0.0);
   EXPECT_FALSE(ValueByString(c, kBypassId, "maybe", &v));
   EXPECT_FALSE(ValueByString(c, 99, "1", &v));
+}
+
+// Whatever value a host sends (a knob drag, an automation ramp), the text it shows for that value
+// names the step the effect then applies, and host-side tools name it with the same table.
+TEST_F(Parameters, TheTextOfEveryValueNamesTheStepItSets) {
+  ASSERT_EQ(p.instance->Prepare(kSample32, 44100.0, 64), kResultOk);
+  vst3host::ProcessBuffers buffers(kSample32, 64, {2, 2}, {2});
+  for (int param = 0; param < kNumParams; ++param) {
+    const ParamID id = static_cast<ParamID>(param);
+    const int maxStep = kParamDefinitions[param].maxStep;
+    std::vector<double> values;
+    for (int i = 0; i <= 200; ++i) values.push_back(i / 200.0);
+    for (int k = 0; k < 2 * maxStep; ++k) {  // each half step, and the doubles on either side
+      const double half = (k + 1) / (2.0 * maxStep);
+      values.insert(values.end(), {std::nextafter(half, 0.0), half, std::nextafter(half, 1.0)});
+    }
+    for (double v : values) {
+      const std::string text = StringByValue(c, id, v);
+      ASSERT_EQ(c->setParamNormalized(id, v), kResultOk);
+      const double set = c->getParamNormalized(id);
+      const int step = static_cast<int>(std::lround(set * maxStep));
+      char expected[32];
+      ASSERT_TRUE(VelmoraStepText(param, step, expected, sizeof expected));
+      EXPECT_EQ(text, expected) << "param " << param << " value " << v;
+      EXPECT_EQ(VelmoraStepOfNormalized(param, v), step) << "param " << param << " value " << v;
+
+      ASSERT_EQ(SendParam(p, buffers, id, 0.0), kResultOk);
+      ASSERT_EQ(SendParam(p, buffers, id, v), kResultOk);
+      EXPECT_EQ(c->getParamNormalized(id), set) << "process stores what the controller does; " << v;
+    }
+  }
 }
 
 TEST_F(Parameters, ProgramFromTextAcceptsOnlyItsNamesAndValuesInRange) {

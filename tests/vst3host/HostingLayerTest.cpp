@@ -64,7 +64,7 @@ TEST(HostingLayer, SetsUpASingleComponentEffectAndDescribesIt) {
   ASSERT_EQ(parameters.size(), 2u + kNumParams);
   EXPECT_EQ(parameters[2 + kParamMix].title, "Mix");
   EXPECT_EQ(parameters[2 + kParamMix].stepCount, 22);
-  EXPECT_EQ(velmora->DisplayText(kParamMix, 0.5), "11");
+  EXPECT_EQ(velmora->DisplayText(kParamMix, 0.5), "50 %");
   EXPECT_EQ(velmora->DisplayText(12345, 0.5), "") << "no parameter, no text";
 }
 

@@ -67,7 +67,7 @@ TEST(VelmoraHostEdit, OpensThePanelPrintsEachChangeAndClosesOnRequest) {
   host.Press(1);
   host.MoveTo(x, y - 40);
   host.Release(1);
-  EXPECT_TRUE(Appears(out, "Ratio = 3 (ratio 4:1")) << ReadText(out);
+  EXPECT_TRUE(Appears(out, "Ratio = 4:1 (knee 0.8 x threshold)")) << ReadText(out);
 
   kill(pid, SIGTERM);
   int status = 0;

@@ -13,7 +13,6 @@
 #include "pluginterfaces/gui/iplugview.h"
 
 #include <unistd.h>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -25,8 +24,9 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-// Prints each edit as "title = text units", for Velmora with the step's physical meaning; the
-// instance is known once it exists.
+// Prints each edit as "title = text units", for Velmora with what the text leaves unsaid (the
+// ratio's knee, how an automatic recovery time follows the programme); the instance is known once
+// it exists.
 class PrintingComponentHandler : public vst3host::RefCounted<IComponentHandler> {
 public:
   void SetInstance(const vst3host::Instance* instance, bool velmora) {
@@ -36,19 +36,15 @@ public:
   }
   tresult PLUGIN_API beginEdit(ParamID) override { return kResultOk; }
   tresult PLUGIN_API performEdit(ParamID id, ParamValue value) override {
-    std::string title = std::to_string(id), text;
-    int steps = 0;
+    std::string title = std::to_string(id), text, meaning;
     for (const vst3host::ParameterDescription& p : mParameters) {
       if (p.id != id) continue;
       title = p.title;
-      steps = p.stepCount;
       text = mInstance->DisplayText(id, value);
+      if (mVelmora && p.stepCount > 0) meaning = velmoraStepMeaning(static_cast<int>(id), value, text);
       if (!text.empty() && !p.units.empty()) text += " " + p.units;
     }
     if (text.empty()) text = std::to_string(value);
-    const std::string meaning =
-        mVelmora && steps > 0 ? velmoraStepMeaning(static_cast<int>(id), static_cast<int>(std::lround(value * steps)))
-                              : std::string();
     std::printf("%s = %s%s%s%s\n", title.c_str(), text.c_str(), meaning.empty() ? "" : " (", meaning.c_str(),
                 meaning.empty() ? "" : ")");
     std::fflush(stdout);

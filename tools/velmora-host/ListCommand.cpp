@@ -76,6 +76,7 @@ int runList(const HostSetup& setup) {
   for (const vst3host::ParameterDescription& p : parameters) {
     Listed l{&p, instance.Controller()->getParamNormalized(p.id), {}, {}, {}};
     l.text = instance.DisplayText(p.id, l.current);
+    if (velmora && p.stepCount > 0) l.meaning = velmoraStepMeaning(static_cast<int>(p.id), l.current, l.text);
     if (l.text.empty()) {
       // Some parameters (Velmora's "Preset" and "Bypass") have no text; show the value itself.
       char value[32];
@@ -90,8 +91,6 @@ int runList(const HostSetup& setup) {
     else
       std::snprintf(defaultText, sizeof defaultText, "%.4f", p.defaultNormalized);
     l.defaultText = defaultText;
-    if (velmora && p.stepCount > 0)
-      l.meaning = velmoraStepMeaning(static_cast<int>(p.id), static_cast<int>(std::lround(l.current * p.stepCount)));
     listed.push_back(l);
   }
 
@@ -174,7 +173,7 @@ int runList(const HostSetup& setup) {
 
   std::printf("\nparameters (%zu)\n", parameters.size());
   if (velmora)
-    std::printf("  %-17s %-26s %5s %8s  %-10s  %s\n", "id", "title", "steps", "default", "current", "meaning");
+    std::printf("  %-17s %-26s %5s %8s  %-14s  %s\n", "id", "title", "steps", "default", "current", "meaning");
   else
     std::printf("  %-17s %-26s %5s %8s  %s\n", "id", "title", "steps", "default", "current");
   for (const Listed& l : listed) {
@@ -182,7 +181,7 @@ int runList(const HostSetup& setup) {
       std::printf("  %-17s %-26s %5d %8s  %s\n", idText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
                   l.defaultText.c_str(), l.text.c_str());
     else
-      std::printf("  %-17s %-26s %5d %8s  %-10s  %s\n", idText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
+      std::printf("  %-17s %-26s %5d %8s  %-14s  %s\n", idText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
                   l.defaultText.c_str(), l.text.c_str(), l.meaning.c_str());
   }
   return 0;

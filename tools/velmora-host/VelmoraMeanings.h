@@ -1,7 +1,6 @@
 #pragma once
-// What each step of a Velmora parameter stands for. The plug-in shows bare step numbers to a
-// host, so the host explains them with the plug-in's own step tables (plugin/VelmoraSteps.h,
-// header-only: the host still links no plug-in code).
+// What a Velmora parameter's value means, from the plug-in's own step table
+// (plugin/VelmoraStepTexts.h, header-only: the host still links no plug-in code).
 #include "framework/vst3/ClassId.h"
 #include "plugin/VelmoraIdentity.h"
 
@@ -15,8 +14,11 @@ namespace velmora_host {
 constexpr std::array<std::uint8_t, 16> kVelmoraClassId =
     EffectClassId(kVelmoraIdentity.makerCode, kVelmoraIdentity.pluginCode);
 
-// The physical value of `step` of parameter `id`, e.g. "-24 dB", "ratio 3:1, knee 1.0";
-// empty for ids outside 0..12 or steps outside the parameter's table.
-std::string velmoraStepMeaning(int id, int step);
+// What parameter `id` at `normalized` means beyond `shownText`, the text the module showed for it:
+// the step the value sets (the parameter model's rounding), named by the table ("-24 dB"), with
+// what that text leaves unsaid ("4:1, knee 0.8 x threshold"). The table's name is left out where
+// the module already showed it, so a Velmora that names its steps adds only the note, and one
+// that shows bare step numbers gets the whole meaning. Empty for ids outside 0..12.
+std::string velmoraStepMeaning(int id, double normalized, const std::string& shownText);
 
 }  // namespace velmora_host
