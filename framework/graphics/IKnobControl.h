@@ -14,7 +14,8 @@ public:
 
   // Moving the pointer up (or right) raises the value; no acceleration.
   void OnDrag(int x, int y, int dX, int dY, const IModifiers& mods) override;
-  // 0.01 per notch, 0.001 with Shift or Control; the drag ratio does not apply.
+  // 0.01 per notch, 0.001 with Shift or Control, but at least one step of a stepped parameter
+  // (from the step the value sets); the drag ratio does not apply. No notches, no change.
   void OnWheel(int x, int y, const IModifiers& mods, int notches) override;
 
   int DragAxis() const { return mDragAxis; }

@@ -155,24 +155,46 @@ TEST_F(ControlFamily, KnobWithoutExtentIgnoresDrags) {
   EXPECT_EQ(empty.GetValue(), 0.5);
 }
 
+// One notch moves a stepped knob one step from the step its value sets, whatever the modifiers,
+// when a step is wider than the gearing (0.01 per notch, 0.001 with Shift or Control); finer steps
+// and knobs without a parameter keep the gearing.
 TEST_F(ControlFamily, KnobWheel) {
+  plug.GetParam(3)->InitInt("Many Steps", 0, 500);    // steps of 0.002
+  plug.GetParam(5)->InitInt("Finer Steps", 0, 2000);  // steps of 0.0005
+  IKnobMultiControl many(&plug, 0, 0, 3, IFilmstrip(nullptr, 10, 10, 1));
+  IKnobMultiControl finer(&plug, 0, 0, 5, IFilmstrip(nullptr, 10, 10, 1));
+  IKnobMultiControl unbound(&plug, 0, 0, -1, IFilmstrip(nullptr, 10, 10, 1));
+  const IModifiers shift(false, false, true), control(false, false, false, true);
   struct Case {
+    IKnobMultiControl* knob;
     double start;
     IModifiers mods;
     int notches;
     double expected;
   } cases[] = {
-      {0.5, IModifiers(), 1, 0.51},
-      {0.5, IModifiers(), -3, 0.47},
-      {0.5, IModifiers(false, false, true), 2, 0.502},
-      {0.9995, IModifiers(false, false, false, true), 1, 1.0},  // clamped
-      {0.0, IModifiers(), -1, 0.0},
-      {0.5, IModifiers(), 0, 0.5},
+      // The threshold knob, 16 steps of 1/15: 0.5 sets step 8 (7.5 rounds up).
+      {&knob, 0.5, IModifiers(), 1, 9.0 / 15},
+      {&knob, 0.5, IModifiers(), -3, 5.0 / 15},
+      {&knob, 0.5, shift, 2, 10.0 / 15},
+      {&knob, 8.4 / 15, control, 1, 9.0 / 15},
+      {&knob, 0.9995, control, 1, 1.0},  // held at the top
+      {&knob, 0.0, IModifiers(), -1, 0.0},
+      {&knob, 0.3, IModifiers(), 0, 0.3},  // no notch, no change
+      // Steps of 0.002: the plain gearing moves five steps, the fine one a step.
+      {&many, 0.5, IModifiers(), 1, 0.51},
+      {&many, 0.5, shift, 1, 0.502},
+      // Steps of 0.0005: the gearing either way.
+      {&finer, 0.5, IModifiers(), -1, 0.49},
+      {&finer, 0.5, control, 1, 0.501},
+      {&unbound, 0.5, IModifiers(), 1, 0.51},
+      {&unbound, 0.5, shift, -2, 0.498},
   };
   for (const Case& c : cases) {
-    knob.SetValueFromPlugin(c.start);
-    knob.OnWheel(0, 0, c.mods, c.notches);
-    EXPECT_NEAR(knob.GetValue(), c.expected, 1e-12) << c.start << " + " << c.notches;
+    c.knob->SetValueFromPlugin(c.start);
+    plug.reports.clear();
+    c.knob->OnWheel(0, 0, c.mods, c.notches);
+    EXPECT_NEAR(c.knob->GetValue(), c.expected, 1e-12) << c.knob->ParamIdx() << ": " << c.start << " + " << c.notches;
+    EXPECT_EQ(plug.reports.size(), c.notches != 0 && c.knob->ParamIdx() >= 0 ? 1u : 0u);
   }
 }
 
