@@ -72,7 +72,12 @@ void IControl::MarkDirty(bool pushToPlugin) {
     v = mMaxValue;
   mValue = v;
   mPaintFlags.fetch_or(kNeedsPaint, std::memory_order_release);
-  if (pushToPlugin && mPlugin && mParamIdx >= 0) mPlugin->SetParamFromEditor(mParamIdx, v);
+  if (!pushToPlugin || !mPlugin || mParamIdx < 0) return;
+  // Through the graphics object, which brackets the edit in the action's gesture.
+  if (mGraphics)
+    mGraphics->UserEdit(mParamIdx, v);
+  else
+    mPlugin->SetParamFromEditor(mParamIdx, v);
 }
 
 void IControl::MarkClean() {

@@ -75,8 +75,9 @@ public:
   // Whether (x, y) hits the control. ControlAt. Default: inside the hit rectangle.
   virtual bool HitTest(int x, int y) const { return mHitRect.Contains(x, y); }
   // Clamps the value into [min, max], flags the control for painting and, with pushToPlugin,
-  // hands (parameter, value) to the plug-in (SetParamFromEditor, which takes the plug-in lock).
-  // Every value path ends here.
+  // hands (parameter, value) to the plug-in: through the graphics object the control is attached
+  // to (IGraphics::UserEdit, which brackets it in the action's edit gesture), else straight to
+  // SetParamFromEditor (which takes the plug-in lock). Every value path ends here.
   virtual void MarkDirty(bool pushToPlugin);
   // The drawing pass painted (or skipped) the control: needsPaint becomes paintAgain.
   virtual void MarkClean();

@@ -13,7 +13,7 @@
 #include <cstring>
 
 IGraphics::IGraphics(IPlugBase* plugin, int width, int height, int frameRate)
-    : mPlugin(plugin), mWidth(width), mHeight(height), mFrameRate(frameRate) {}
+    : mPlugin(plugin), mWidth(width), mHeight(height), mFrameRate(frameRate), mGesture(plugin) {}
 
 IGraphics::~IGraphics() {
   delete mKeyFallback;
@@ -146,6 +146,7 @@ bool IGraphics::DirtyRegion(IRect* region) const {
 }
 
 bool IGraphics::Tick() {
+  mGesture.Tick();
   IRect region;
   if (!DirtyRegion(&region)) return false;
   RepaintRegion(region);
@@ -214,6 +215,7 @@ void IGraphics::DropMouseCapture() {
 }
 
 void IGraphics::OnPress(int x, int y, const IModifiers& mods) {
+  mGesture.PointerDown();
   DropMouseCapture();
   const int c = ControlAt(x, y);
   if (c < 0) return;
@@ -229,7 +231,7 @@ void IGraphics::OnPress(int x, int y, const IModifiers& mods) {
     mPlugin->ShowHostParamMenu(p, x, y);
     return;
   }
-  if (!hostMenu && p >= 0 && mPlugin) mPlugin->BeginParamEdit(p);
+  // The gesture begins with the control's first edit (EditGesture).
   control->OnPress(x, y, mods);
 }
 
@@ -238,10 +240,10 @@ void IGraphics::OnRelease(int x, int y, const IModifiers& mods) {
   if (c < 0) c = ControlAt(x, y);
   DropMouseCapture();
   IControl* control = mControls.Get(c);
-  if (!control) return;
-  control->OnRelease(x, y, mods);
-  const int p = control->ParamIdx();
-  if (p >= 0 && mPlugin) mPlugin->EndParamEdit(p);
+  if (control) control->OnRelease(x, y, mods);
+  // Ends the gesture the press or double click began, if it edited anything; a release whose
+  // press began nothing (the host's menu, a click without a drag) sends nothing.
+  mGesture.PointerUp();
 }
 
 void IGraphics::OnDrag(int x, int y, int /*dX*/, int /*dY*/, const IModifiers& mods) {
@@ -255,6 +257,7 @@ void IGraphics::OnDrag(int x, int y, int /*dX*/, int /*dY*/, const IModifiers& m
 }
 
 void IGraphics::OnDoubleClick(int x, int y, const IModifiers& mods) {
+  mGesture.PointerDown();
   DropMouseCapture();
   const int c = ControlAt(x, y);
   IControl* control = mControls.Get(c);
@@ -273,7 +276,10 @@ void IGraphics::OnDoubleClick(int x, int y, const IModifiers& mods) {
 void IGraphics::OnWheel(int x, int y, const IModifiers& mods, int notches) {
   const int c = mPressedIndex >= 0 ? mPressedIndex : ControlAt(x, y);
   IControl* control = mControls.Get(c);
-  if (control) control->OnWheel(x, y, mods, notches);
+  if (!control) return;
+  const int rate = mFrameRate > 0 ? mFrameRate : 25;
+  mGesture.WheelNotch((kWheelGesturePauseMs * rate + 999) / 1000, mPressedIndex >= 0);
+  control->OnWheel(x, y, mods, notches);
 }
 
 bool IGraphics::OnHover(int x, int y, const IModifiers& mods) {
@@ -301,6 +307,7 @@ bool IGraphics::OnHover(int x, int y, const IModifiers& mods) {
 }
 
 void IGraphics::OnLeave() {
+  mGesture.PointerLeft();
   for (int i = 0; i < mControls.Count(); ++i) mControls.Get(i)->OnLeave();
   mHoverIndex = -1;
 }
@@ -317,6 +324,7 @@ bool IGraphics::OnKey(int x, int y, int key) {
 void IGraphics::ResizeSurface(int width, int height) {
   mWidth = width;
   mHeight = height;
+  mGesture.EndAll();
   DropMouseCapture();
   // The controls go with the old layout; a stale hover index would name a control of the new one.
   mHoverIndex = -1;

@@ -11,6 +11,7 @@
 // framework core links without the graphics library.
 
 #include "framework/GrowableArray.h"
+#include "framework/graphics/EditGesture.h"
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphicsTypes.h"
 #include "framework/graphics/IRect.h"
@@ -76,7 +77,7 @@ public:
   bool DirtyRegion(IRect* region) const;
   // One refresh-timer tick; a window platform calls it from its timer, every 1000 / FrameRate()
   // ms. When any control needs painting, the union of their rectangles goes to RepaintRegion.
-  // True when something was dirty.
+  // True when something was dirty. It also ends a wheel gesture after a pause (EditGesture).
   bool Tick();
 
   // ---- Values ----
@@ -87,6 +88,19 @@ public:
   virtual void PushParamToControls(int paramIdx, double value, bool isNormalized);
   // A choice menu for enumerations (and booleans with display texts), else a text entry.
   void PromptParamEdit(IControl* control, IParam* param, const IRect& rect);
+  // Controls to plug-in: a control's user edit (MarkDirty), inside the edit gesture of the action
+  // under way (EditGesture), then SetParamFromEditor.
+  void UserEdit(int paramIdx, double normalized) { mGesture.Edit(paramIdx, normalized); }
+  // Ends an open edit gesture. A window platform's CloseEditorWindow (no release or pause follows
+  // once the window is gone) and ResizeSurface.
+  void EndEditGesture() { mGesture.EndAll(); }
+  // Forgets an open edit gesture without telling the plug-in: a window platform's destructor,
+  // which runs while the plug-in is being destroyed.
+  void ForgetEditGesture() { mGesture.Forget(); }
+  // The parameter whose edit gesture is open, -1 for none.
+  int OpenGestureParam() const { return mGesture.OpenParam(); }
+  // A wheel burst is one gesture until the wheel rests this long.
+  static constexpr int kWheelGesturePauseMs = 500;
 
   // ---- Mouse and keys, in client coordinates ----
   void OnPress(int x, int y, const IModifiers& mods);
@@ -221,4 +235,5 @@ protected:
   bool mStrictDraw = true;
   bool mTooltipsEnabled = false;
   IControl* mKeyFallback = nullptr;
+  EditGesture mGesture;
 };

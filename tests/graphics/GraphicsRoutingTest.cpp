@@ -45,7 +45,7 @@ TEST_F(Routing, ControlAtPicksTheTopmostVisibleEnabledControl) {
   EXPECT_EQ(g.ControlAt(45, 45), 1);
 }
 
-TEST_F(Routing, LeftPressBracketsTheGestureAndReleaseGoesToTheCapture) {
+TEST_F(Routing, LeftPressCapturesAndReleaseGoesToTheCapture) {
   g.OnPress(20, 20, left);
   EXPECT_EQ(g.PressedIndex(), 1);
   g.OnDrag(22, 15, 0, 0, left);
@@ -57,7 +57,7 @@ TEST_F(Routing, LeftPressBracketsTheGestureAndReleaseGoesToTheCapture) {
   EXPECT_EQ(a->drags, (std::vector<std::pair<int, int>>{{2, -5}, {73, 80}}));
   EXPECT_TRUE(b->events.empty());
   EXPECT_TRUE(bg->events.empty());
-  EXPECT_EQ(plug.calls, (std::vector<std::string>{"begin 4", "end 4"}));
+  EXPECT_TRUE(plug.calls.empty()) << "the control edited nothing, so no gesture reached the host";
   EXPECT_EQ(g.PressedIndex(), -1);
 }
 
@@ -67,10 +67,10 @@ TEST_F(Routing, RightPressOnABoundControlOpensTheHostMenuInstead) {
   EXPECT_EQ(plug.calls, (std::vector<std::string>{"menu 4 20,20"}));
   EXPECT_EQ(g.PressedIndex(), -1);
 
-  // The release then finds the control by position and still ends the (never begun) edit.
+  // The release then finds the control by position, and ends no gesture: none began.
   g.OnRelease(20, 20, right);
   EXPECT_EQ(a->events, (std::vector<std::string>{"release 20,20"}));
-  EXPECT_EQ(plug.calls.back(), "end 4");
+  EXPECT_EQ(plug.calls, (std::vector<std::string>{"menu 4 20,20"}));
 }
 
 TEST_F(Routing, RightPressOnAnUnboundControlReachesIt) {

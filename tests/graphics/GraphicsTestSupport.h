@@ -15,10 +15,14 @@
 #include <string>
 #include <vector>
 
-// Velmora's parameter set, recording the editor's gesture and menu calls.
+// Velmora's parameter set, recording the editor's gesture, edit and menu calls.
 class EditorTestPlug : public TestPlug {
 public:
   void BeginParamEdit(int paramIdx) override { calls.push_back("begin " + std::to_string(paramIdx)); }
+  void ReportParamEdit(int paramIdx, double normalized) override {
+    TestPlug::ReportParamEdit(paramIdx, normalized);
+    calls.push_back("edit " + std::to_string(paramIdx));
+  }
   void EndParamEdit(int paramIdx) override { calls.push_back("end " + std::to_string(paramIdx)); }
   void ShowHostParamMenu(int paramIdx, int x, int y) override {
     calls.push_back("menu " + std::to_string(paramIdx) + " " + std::to_string(x) + "," + std::to_string(y));

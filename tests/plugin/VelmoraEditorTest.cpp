@@ -216,8 +216,8 @@ TEST_F(VelmoraEditorTest, ClickingBypassTogglesItsParameter) {
     g->OnRelease(70, 575, IModifiers(true));
     EXPECT_EQ(plug.GetParam(kParamBypass)->Value(), expected);
   }
-  EXPECT_EQ(plug.calls,
-            (std::vector<std::string>{"begin " + bypass, "end " + bypass, "begin " + bypass, "end " + bypass}));
+  EXPECT_EQ(plug.calls, (std::vector<std::string>{"begin " + bypass, "edit " + bypass, "end " + bypass,
+                                                  "begin " + bypass, "edit " + bypass, "end " + bypass}));
   EXPECT_TRUE(g->Control(11)->NeedsPaint());
 }
 
@@ -237,6 +237,7 @@ TEST_F(VelmoraEditorTest, DraggingTheThresholdKnobDownSweepsItsRange) {
 
 TEST_F(VelmoraEditorTest, RightClickOnAKnobGoesToTheHostMenu) {
   g->OnPress(70, 370, IModifiers(false, true));
+  g->OnRelease(70, 370, IModifiers(false, true));
   EXPECT_EQ(plug.calls, (std::vector<std::string>{"menu " + std::to_string(kParamCompressorThreshold) + " 70,370"}));
 }
 

@@ -1,5 +1,7 @@
 #include "tests/support/HostedEditorSupport.h"
 
+#include "framework/graphics/IGraphics.h"
+
 #include "plugin/VelmoraSteps.h"
 #include "tools/vst3host/Module.h"
 #include "tools/vst3host/ParameterChanges.h"
@@ -16,6 +18,24 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 namespace editortest {
+
+std::string GestureText(const std::vector<vst3host::HandlerCall>& calls) {
+  std::string text;
+  for (const vst3host::HandlerCall& c : calls) {
+    const char* kind = "";
+    switch (c.kind) {
+      case vst3host::HandlerCall::kBeginEdit: kind = "begin"; break;
+      case vst3host::HandlerCall::kPerformEdit: kind = "perform"; break;
+      case vst3host::HandlerCall::kEndEdit: kind = "end"; break;
+      case vst3host::HandlerCall::kContextMenu: kind = "menu"; break;
+      case vst3host::HandlerCall::kRestart: continue;  // not a gesture
+    }
+    text += (text.empty() ? "" : ", ") + std::string(kind) + " " + std::to_string(c.id);
+  }
+  return text;
+}
+
+int WheelPauseTicks() { return (IGraphics::kWheelGesturePauseMs * kEditorFrameRate + 999) / 1000; }
 
 std::unique_ptr<vst3host::Instance> NewVelmoraInstance(const char* bundle, FUnknown* hostContext,
                                                        IComponentHandler* handler) {

@@ -6,6 +6,7 @@
 #include "bitmap/LICE_IBitmap.h"
 #include "framework/graphics/IRect.h"
 #include "plugin/VelmoraEditor.h"
+#include "tools/vst3host/ComponentHandler.h"
 #include "tools/vst3host/Instance.h"
 
 #include "pluginterfaces/vst/ivsteditcontroller.h"
@@ -36,6 +37,12 @@ double StepNormalized(int paramIdx, int step);
 void SendSteps(vst3host::Instance& instance, const std::vector<std::pair<int, int>>& steps);
 // Processes seconds of a full-scale 1 kHz sine (44.1 kHz, both channels) in 512-frame blocks.
 void ProcessLoudAudio(vst3host::Instance& instance, double seconds);
+
+// The host calls of an editor session as one line, values left out: "begin 5, perform 5, end 5,
+// menu 7", for comparing whole gestures at once.
+std::string GestureText(const std::vector<vst3host::HandlerCall>& calls);
+// Refresh ticks after which a wheel burst's gesture ends at the latest (the editor's pause).
+int WheelPauseTicks();
 
 // Pixels whose colour (alpha aside) differs between a and b inside rect (a's coordinates for a,
 // at (bx, by) in b); every pixel of rect when either is too small.

@@ -19,6 +19,7 @@ using vst3host::HandlerCall;
 
 namespace {
 
+using editortest::GestureText;
 using editortest::Knob;
 using editortest::KnobRect;
 using editortest::StepNormalized;
@@ -129,7 +130,8 @@ TEST_F(Win32Editor, DraggedKnobEditsItsParameterByTheGearingAndShowsTheNewFrameW
   constexpr int kTravel = 48;  // pixels up, in four moves
   PointAt(x, y);
   Win32TestHost::Press(0);
-  ASSERT_TRUE(host.RunUntil([&] { return !editor->CallsOf(HandlerCall::kBeginEdit).empty(); }));
+  ASSERT_TRUE(host.RunUntil([&] { return GetCapture() == editor->EditorWindow(); }));
+  EXPECT_TRUE(editor->Calls().empty()) << "the gesture begins with the first edit, not the press";
   for (int dy = 12; dy <= kTravel; dy += 12) {
     const size_t before = editor->CallsOf(HandlerCall::kPerformEdit).size();
     Win32TestHost::MoveTo(x, y - dy);
@@ -186,26 +188,30 @@ TEST_F(Win32Editor, LoudAudioProcessedWhileOpenMovesTheMeterOnScreen) {
   editor->Removed();
 }
 
-TEST_F(Win32Editor, WheelNotchesOverAKnobMoveItByOnePercent) {
+// A notch moves a knob with few steps by a step; a burst of notches is one gesture, which ends
+// after a pause.
+TEST_F(Win32Editor, WheelNotchesOverAKnobMoveItAStepEachInOneGesture) {
   std::unique_ptr<HostedEditor> editor = OpenShowing(0, 0);
   const auto [x, y] = OnScreen(*editor, KnobRect(Knob(kParamHigh)));
   PointAt(x, y);
   Win32TestHost::Wheel(1);
   Win32TestHost::Wheel(1);
   Win32TestHost::Wheel(-1);
-  ASSERT_TRUE(host.RunUntil([&] { return editor->CallsOf(HandlerCall::kPerformEdit).size() >= 3; }));
+  ASSERT_TRUE(host.RunUntil([&] { return !editor->CallsOf(HandlerCall::kEndEdit).empty(); }));
   host.RunFor(100);
+  const std::string high = std::to_string(kParamHigh);
+  EXPECT_EQ(GestureText(editor->Calls()),
+            "begin " + high + ", perform " + high + ", perform " + high + ", perform " + high + ", end " + high);
   const std::vector<HandlerCall> performs = editor->CallsOf(HandlerCall::kPerformEdit);
   ASSERT_EQ(performs.size(), 3u);
-  for (const HandlerCall& c : performs) EXPECT_EQ(c.id, static_cast<Vst::ParamID>(kParamHigh));
-  const double start = StepNormalized(kParamHigh, kParamDefinitions[kParamHigh].defaultStep);
-  EXPECT_NEAR(performs[0].value, start + 0.01, 1e-12);
-  EXPECT_NEAR(performs[1].value, start + 0.02, 1e-12);
-  EXPECT_NEAR(performs[2].value, start + 0.01, 1e-12);
+  const int start = kParamDefinitions[kParamHigh].defaultStep;
+  EXPECT_DOUBLE_EQ(performs[0].value, StepNormalized(kParamHigh, start + 1));
+  EXPECT_DOUBLE_EQ(performs[1].value, StepNormalized(kParamHigh, start + 2));
+  EXPECT_DOUBLE_EQ(performs[2].value, StepNormalized(kParamHigh, start + 1));
   editor->Removed();
 }
 
-TEST_F(Win32Editor, DoubleClickResetsAKnobToItsDefault) {
+TEST_F(Win32Editor, DoubleClickResetsAKnobToItsDefaultInOneGesture) {
   std::unique_ptr<HostedEditor> editor = OpenShowing(0, 0);
   const IRect rect = KnobRect(Knob(kParamGain));
   const auto [x, y] = OnScreen(*editor, rect);
@@ -222,10 +228,12 @@ TEST_F(Win32Editor, DoubleClickResetsAKnobToItsDefault) {
   PointAt(x, y);
   Win32TestHost::Click(0);
   Win32TestHost::Click(0);
-  ASSERT_TRUE(host.RunUntil([&] { return editor->CallsOf(HandlerCall::kEndEdit).size() == 2; }));
-  const std::vector<HandlerCall> performs = editor->CallsOf(HandlerCall::kPerformEdit);
-  ASSERT_EQ(performs.size(), 1u) << "the second press resets, the first changes nothing";
-  EXPECT_DOUBLE_EQ(performs[0].value, start);
+  ASSERT_TRUE(host.RunUntil([&] { return !editor->CallsOf(HandlerCall::kEndEdit).empty(); }));
+  host.RunFor(100);
+  const std::string gain = std::to_string(kParamGain);
+  EXPECT_EQ(GestureText(editor->Calls()), "begin " + gain + ", perform " + gain + ", end " + gain)
+      << "the first click changes nothing and tells the host nothing; the double click resets";
+  EXPECT_DOUBLE_EQ(editor->CallsOf(HandlerCall::kPerformEdit)[0].value, start);
   EXPECT_TRUE(ScreenShows(*editor, DefaultPicture(), rect));
   editor->Removed();
 }
@@ -236,8 +244,9 @@ TEST_F(Win32Editor, RightClickOnAKnobReachesTheHostsContextMenu) {
   PointAt(x, y);
   Win32TestHost::Click(1);
   ASSERT_TRUE(host.RunUntil([&] { return !editor->CallsOf(HandlerCall::kContextMenu).empty(); }));
-  EXPECT_EQ(editor->CallsOf(HandlerCall::kContextMenu)[0].id, static_cast<Vst::ParamID>(kParamHighPassFilter));
-  EXPECT_TRUE(editor->CallsOf(HandlerCall::kBeginEdit).empty()) << "no gesture starts";
+  host.RunFor(100);
+  EXPECT_EQ(GestureText(editor->Calls()), "menu " + std::to_string(kParamHighPassFilter))
+      << "no edit at all, not even an end when the button comes up";
   EXPECT_EQ(GetCapture(), nullptr);
   editor->Removed();
 }
@@ -311,7 +320,12 @@ TEST_F(Win32Editor, RemovedDuringADragLeavesNothingCaptured) {
   EXPECT_EQ(GetCapture(), nullptr);
   Win32TestHost::Release(0);
   host.RunFor(100);
-  EXPECT_TRUE(editor->CallsOf(HandlerCall::kEndEdit).empty()) << "nothing reaches a closed editor";
+  // Closing ended the drag's gesture, since no release could; the release itself reaches nothing.
+  const std::vector<HandlerCall> calls = editor->Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front().kind, HandlerCall::kBeginEdit);
+  EXPECT_EQ(calls.back().kind, HandlerCall::kEndEdit);
+  EXPECT_EQ(editor->CallsOf(HandlerCall::kEndEdit).size(), 1u);
 }
 
 TEST_F(Win32Editor, AHostThatDestroysItsWindowFirstIsNotDisturbed) {

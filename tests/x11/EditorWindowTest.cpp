@@ -21,10 +21,12 @@ namespace {
 
 constexpr uint32_t kKeysymTab = 0xFF09;
 
+using editortest::GestureText;
 using editortest::Knob;
 using editortest::KnobRect;
 using editortest::StepNormalized;
 using editortest::StepSetting;
+using editortest::WheelPauseTicks;
 
 const IRect kMeterRect = editortest::MeterRect();
 const IRect kWholeEditor(0, 0, kEditorWidth, kEditorHeight);
@@ -168,27 +170,41 @@ TEST_F(X11Editor, LoudAudioProcessedWhileOpenMovesTheMeterOnScreen) {
   editor->Removed();
 }
 
-TEST_F(X11Editor, WheelNotchesMoveAKnobByOnePercent) {
+// A notch moves a knob with few steps by a step; a burst of notches is one gesture, which ends
+// after a pause, or at once when the pointer leaves.
+TEST_F(X11Editor, WheelNotchesMoveASteppedKnobAStepEachInOneGesture) {
   std::unique_ptr<HostedEditor> editor = OpenShowing(0, 0);
   const auto [x, y] = OnScreen(*editor, KnobRect(Knob(kParamHigh)));
+  const std::string high = std::to_string(kParamHigh);
   host.MoveTo(x, y);
   host.Click(4);  // up
   host.Click(4);
   host.Click(5);  // down
   host.Click(6);  // sideways: not the editor's
   host.Click(7);
-  ASSERT_TRUE(host.RunUntil([&] { return CallsOf(*editor, HandlerCall::kPerformEdit).size() >= 3; }));
+  ASSERT_TRUE(host.RunUntil([&] { return !CallsOf(*editor, HandlerCall::kEndEdit).empty(); }));
   host.RunFor(100);
+  EXPECT_EQ(GestureText(editor->Calls()),
+            "begin " + high + ", perform " + high + ", perform " + high + ", perform " + high + ", end " + high);
   const std::vector<HandlerCall> performs = CallsOf(*editor, HandlerCall::kPerformEdit);
   ASSERT_EQ(performs.size(), 3u);
-  const double start = StepNormalized(kParamHigh, kParamDefinitions[kParamHigh].defaultStep);
-  EXPECT_NEAR(performs[0].value, start + 0.01, 1e-12);
-  EXPECT_NEAR(performs[1].value, start + 0.02, 1e-12);
-  EXPECT_NEAR(performs[2].value, start + 0.01, 1e-12);
+  const int start = kParamDefinitions[kParamHigh].defaultStep;
+  EXPECT_DOUBLE_EQ(performs[0].value, StepNormalized(kParamHigh, start + 1));
+  EXPECT_DOUBLE_EQ(performs[1].value, StepNormalized(kParamHigh, start + 2));
+  EXPECT_DOUBLE_EQ(performs[2].value, StepNormalized(kParamHigh, start + 1));
+
+  editor->handler->Clear();
+  host.Click(5);
+  ASSERT_TRUE(host.RunUntil([&] { return !CallsOf(*editor, HandlerCall::kPerformEdit).empty(); }));
+  const long long ticksBefore = host.Loop().TimerCallbacks();
+  host.MoveTo(editor->x + kEditorWidth + 40, y);  // out of the editor and its host window
+  ASSERT_TRUE(host.RunUntil([&] { return !CallsOf(*editor, HandlerCall::kEndEdit).empty(); }));
+  EXPECT_LT(host.Loop().TimerCallbacks() - ticksBefore, WheelPauseTicks()) << "ended by the leave, not the pause";
+  EXPECT_EQ(GestureText(editor->Calls()), "begin " + high + ", perform " + high + ", end " + high);
   editor->Removed();
 }
 
-TEST_F(X11Editor, DoubleClickResetsAKnobToItsDefault) {
+TEST_F(X11Editor, DoubleClickResetsAKnobToItsDefaultInOneGesture) {
   std::unique_ptr<HostedEditor> editor = OpenShowing(0, 0);
   const IRect rect = KnobRect(Knob(kParamGain));
   const auto [x, y] = OnScreen(*editor, rect);
@@ -205,10 +221,12 @@ TEST_F(X11Editor, DoubleClickResetsAKnobToItsDefault) {
   host.MoveTo(x, y);
   host.Click(1);
   host.Click(1);
-  ASSERT_TRUE(host.RunUntil([&] { return CallsOf(*editor, HandlerCall::kEndEdit).size() == 2; }));
-  const std::vector<HandlerCall> performs = CallsOf(*editor, HandlerCall::kPerformEdit);
-  ASSERT_EQ(performs.size(), 1u) << "the second press resets, the first changes nothing";
-  EXPECT_DOUBLE_EQ(performs[0].value, start);
+  ASSERT_TRUE(host.RunUntil([&] { return !CallsOf(*editor, HandlerCall::kEndEdit).empty(); }));
+  host.RunFor(100);
+  const std::string gain = std::to_string(kParamGain);
+  EXPECT_EQ(GestureText(editor->Calls()), "begin " + gain + ", perform " + gain + ", end " + gain)
+      << "the first click changes nothing and tells the host nothing; the second resets";
+  EXPECT_DOUBLE_EQ(CallsOf(*editor, HandlerCall::kPerformEdit)[0].value, start);
   EXPECT_TRUE(ScreenShows(*editor, DefaultPicture(), rect));
   editor->Removed();
 }
@@ -219,8 +237,9 @@ TEST_F(X11Editor, RightClickOnAKnobReachesTheHostsContextMenu) {
   host.MoveTo(x, y);
   host.Click(3);
   ASSERT_TRUE(host.RunUntil([&] { return !CallsOf(*editor, HandlerCall::kContextMenu).empty(); }));
-  EXPECT_EQ(CallsOf(*editor, HandlerCall::kContextMenu)[0].id, static_cast<Vst::ParamID>(kParamHighPassFilter));
-  EXPECT_TRUE(CallsOf(*editor, HandlerCall::kBeginEdit).empty()) << "no gesture starts";
+  host.RunFor(100);
+  EXPECT_EQ(GestureText(editor->Calls()), "menu " + std::to_string(kParamHighPassFilter))
+      << "no edit at all, not even an end when the button comes up";
   EXPECT_FALSE(host.PointerGrabbed());
   editor->Removed();
 }
@@ -286,7 +305,12 @@ TEST_F(X11Editor, RemovedDuringADragLeavesNoGrabBehind) {
   EXPECT_FALSE(host.PointerGrabbed());
   host.Release(1);
   host.RunFor(100);
-  EXPECT_TRUE(CallsOf(*editor, HandlerCall::kEndEdit).empty()) << "nothing reaches a closed editor";
+  // Closing ended the drag's gesture, since no release could; the release itself reaches nothing.
+  const std::vector<HandlerCall> calls = editor->Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front().kind, HandlerCall::kBeginEdit);
+  EXPECT_EQ(calls.back().kind, HandlerCall::kEndEdit);
+  EXPECT_EQ(CallsOf(*editor, HandlerCall::kEndEdit).size(), 1u);
 }
 
 TEST_F(X11Editor, AHostWithoutARunLoopGetsNoWindow) {

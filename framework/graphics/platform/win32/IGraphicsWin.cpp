@@ -49,7 +49,11 @@ IGraphicsWin::IGraphicsWin(IPlugBase* plugin, int width, int height, int frameRa
                        reinterpret_cast<LPCSTR>(&sOpenWindows), &mModuleHandle);
 }
 
-IGraphicsWin::~IGraphicsWin() { CloseEditorWindow(); }
+IGraphicsWin::~IGraphicsWin() {
+  // The plug-in owning this editor is being destroyed: it cannot hear about a gesture any more.
+  ForgetEditGesture();
+  CloseEditorWindow();
+}
 
 int IGraphicsWin::OpenWindowCount() { return sOpenWindows; }
 
@@ -92,6 +96,7 @@ void* IGraphicsWin::OpenEditorWindow(void* parent) {
 
 void IGraphicsWin::CloseEditorWindow() {
   if (!mWindowCounted) return;
+  EndEditGesture();
   HWND hwnd = mEditorWindow;
   mEditorWindow = nullptr;
   mWindowCounted = false;
@@ -305,6 +310,11 @@ void IGraphicsWin::OnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   const int notches = WheelNotches(GET_WHEEL_DELTA_WPARAM(wParam));
   IGraphics::OnWheel(GET_X_LPARAM(lParam) - r.left, GET_Y_LPARAM(lParam) - r.top,
                      ModifiersOf(GET_KEYSTATE_WPARAM(wParam)), notches);
+  // A wheel gesture also ends when the pointer leaves; Windows says so only when asked.
+  if (OpenGestureParam() >= 0) {
+    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd, HOVER_DEFAULT};
+    TrackMouseEvent(&track);
+  }
 }
 
 void IGraphicsWin::TakeMouseCapture() {

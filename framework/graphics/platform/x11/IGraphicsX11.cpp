@@ -44,7 +44,11 @@ IGraphicsX11::IGraphicsX11(IPlugBase* plugin, int width, int height, int frameRa
                            const EmbeddedResourceTable& resources)
     : IGraphicsHeadless(plugin, width, height, frameRate, resources) {}
 
-IGraphicsX11::~IGraphicsX11() { CloseEditorWindow(); }
+IGraphicsX11::~IGraphicsX11() {
+  // The plug-in owning this editor is being destroyed: it cannot hear about a gesture any more.
+  ForgetEditGesture();
+  CloseEditorWindow();
+}
 
 bool IGraphicsX11::SupportsWindowType(const char* type) const {
   return type && std::strcmp(type, "X11EmbedWindowID") == 0;
@@ -126,6 +130,7 @@ void IGraphicsX11::CloseEditorWindow() {
   // First of all no more callbacks: nothing the host still delivers reaches a closing window.
   if (mRunLoop) mRunLoop->Stop();
   if (!mConnection) return;
+  EndEditGesture();
   mEntry.Close();
   mEditState = EditIdle;
   mEntryHasFocus = false;
