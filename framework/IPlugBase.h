@@ -86,8 +86,9 @@ public:
   // A control moved: sets the parameter, reports the edit to the host, calls ParamChanged. The
   // controls (MarkDirty), UI thread; takes the lock itself. Rarely overridden.
   virtual void SetParamFromEditor(int paramIdx, double normalized);
-  // The edit gesture towards the host: begin at mouse press, report every value (from
-  // SetParamFromEditor, under the lock), end at release. UI thread.
+  // The edit gesture towards the host: begin with a user action's first edit, report every value
+  // (from SetParamFromEditor, under the lock), end when the action is over; the graphics core's
+  // EditGesture decides when, so every begin has its end. UI thread.
   virtual void BeginParamEdit(int paramIdx) = 0;
   virtual void ReportParamEdit(int paramIdx, double normalized) = 0;
   virtual void EndParamEdit(int paramIdx) = 0;
