@@ -58,7 +58,9 @@ inline bool MeaningOf(int paramIdx, int step, StepMeaning* meaning) {
   switch (paramIdx) {
     case kParamCompressorThreshold: return quantity(kThresholdDb[step], StepUnit::kDecibels);
     case kParamLimitLevel: return quantity(-2.0 * LimitLevel(step), StepUnit::kDecibels);
-    case kParamGain: return quantity(20.0 * std::log10(MakeupGain(step)), StepUnit::kDecibels);
+    // MakeupGain(step) is 10^(step / 10), so 20 x step / 10 dB: read off its exponent, since no
+    // library logarithm may enter the module.
+    case kParamGain: return quantity(20.0 * (step / 10.0), StepUnit::kDecibels);
     case kParamMix: return quantity(100.0 * step / kParamDefinitions[kParamMix].maxStep, StepUnit::kPercent);
     case kParamRatio: return quantity(kRatio[step], StepUnit::kRatio);
     case kParamHigh: return quantity(kHighDb[step], StepUnit::kDecibels);
