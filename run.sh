@@ -13,4 +13,6 @@ root=$(cd "$(dirname "$0")" && pwd)
 # The "default" preset of CMakePresets.json, as in test.sh, so the two commands share one build.
 (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default --target velmora-host -j "$(nproc)" >&2)
 
+# With no arguments the main job is the demo (velmora-host itself then only prints its usage).
+if (($# == 0)); then set -- demo; fi
 exec "$root/build/tools/velmora-host/velmora-host" "$@"

@@ -41,6 +41,8 @@ HostRun runHost(const std::vector<std::string>& args, const std::filesystem::pat
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  // The host runs in the test's folder, so whatever it writes by relative names stays there.
+  posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
 
   HostRun run;
   pid_t pid = 0;

@@ -15,6 +15,7 @@ struct HostRun {
   std::string err;
 };
 
+// Runs velmora-host with `args` in `workDir` (its output is collected in files there, then removed).
 HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir);
 
 // A sine of `frequency` Hz at `dbfs` peak on every channel.

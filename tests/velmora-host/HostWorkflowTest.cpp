@@ -16,6 +16,7 @@ using host_test::fileBytes;
 using host_test::HostRun;
 using host_test::HostTest;
 using host_test::rmsDb;
+using host_test::runHost;
 using host_test::sine;
 using host_test::writeWav;
 using velmora_host::AudioData;
@@ -199,11 +200,32 @@ TEST_F(HostTest, CompareIsANullTest) {
   EXPECT_EQ(report["identical"], false);
   EXPECT_NEAR(report["largest_difference_dbfs"].get<double>(), -60.0, 0.01);
 
-  for (const std::string& other : {path("mono.wav"), path("missing.wav")}) {
-    const HostRun trouble = host({"compare", path("a.wav"), other});
-    EXPECT_EQ(trouble.exitCode, 2) << other;
+  // Files that cannot be compared, and command lines that cannot be obeyed, are never "different".
+  const std::vector<std::vector<std::string>> troubles{
+      {"compare", path("a.wav"), path("mono.wav")},
+      {"compare", path("a.wav"), path("missing.wav")},
+      {"compare", path("a.wav")},
+      {"compare", path("a.wav"), path("b.wav"), "--tolerance", "1e-3"},
+      {"compare", path("a.wav"), path("b.wav"), "--tol", "loud"},
+      {"compare", path("a.wav"), path("b.wav"), "--tol", "1e-6dB"},
+      {"compare", path("a.wav"), path("b.wav"), "--set", "Ratio=3"},
+  };
+  for (const std::vector<std::string>& args : troubles) {
+    SCOPED_TRACE(args.back());
+    const HostRun trouble = host(args);
+    EXPECT_EQ(trouble.exitCode, 2);
     EXPECT_EQ(std::count(trouble.err.begin(), trouble.err.end(), '\n'), 1) << trouble.err;
+    EXPECT_EQ(trouble.out, "");
   }
+}
+
+// With nothing asked for, velmora-host says how to use it, and does nothing else.
+TEST_F(HostTest, NoArgumentsPrintTheUsage) {
+  const HostRun run = runHost({}, dir);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out.rfind("Usage: velmora-host", 0), 0u) << run.out;
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(fs::is_empty(dir));
 }
 
 // The factory presets: listed with a description each, loaded by name (in any case) or by path

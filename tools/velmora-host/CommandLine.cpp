@@ -31,7 +31,7 @@ public:
   ArgumentCursor(int argc, const char* const* argv) : mArgs(argv + 1, argv + argc) {}
   bool done() const { return mNext >= mArgs.size(); }
   std::string take() { return mArgs[mNext++]; }
-  std::string valueFor(const std::string& option, std::string& inlineValue, bool hasInline) {
+  std::string valueFor(const std::string& option, const std::string& inlineValue, bool hasInline) {
     if (hasInline) return inlineValue;
     if (done()) throw HostError(option + " needs a value");
     return take();
@@ -66,14 +66,105 @@ double parseTolerance(const std::string& text) {
                                               number.compare(number.size() - 2, 2, "db") == 0);
   if (decibels) number.resize(number.size() - 2);
   double value = 0.0;
-  if (!parseNumber(number, value) || (!decibels && value < 0.0))
-    throw HostError("--tol needs a difference of 0 or more (1e-6) or a level in dB (-120dB), not '" + text + "'");
+  // A level above 0 dBFS would be a tolerance larger than full scale: almost certainly a linear
+  // figure written with a unit by mistake ("1e-6dB"), so it is refused rather than obeyed.
+  const bool parsed = parseNumber(number, value);
+  if (!parsed || (decibels ? value > 0.0 : value < 0.0))
+    throw HostError("--tol needs a difference of 0 or more (1e-6) or a level of 0 dB or less (-120dB), not '" + text +
+                    "'");
   return decibels ? std::pow(10.0, value / 20.0) : value;
 }
 
+namespace {
+
+// One option (with its value taken from `inlineValue` or the next word) into `line`.
+void parseOption(CommandLine& line, const std::string& option, const std::string& inlineValue, bool hasInline,
+                 ArgumentCursor& args) {
+  auto value = [&] { return args.valueFor(option, inlineValue, hasInline); };
+  // An option without a value sets `target` to `to`.
+  auto flag = [&](bool& target, bool to) {
+    if (hasInline) throw HostError(option + " takes no value");
+    target = to;
+  };
+  RenderOptions& r = line.render;
+  if (option == "--trace")
+    flag(line.module.trace, true);
+  else if (option == "--json")
+    flag(line.json, true);
+  else if (option == "--no-loudness")
+    flag(r.loudness, false);
+  else if (option == "--module")
+    line.module.path = value();
+  else if (option == "--out")
+    line.demoDirectory = value();
+  else if (option == "--out-dir")
+    r.outDir = value();
+  else if (option == "--jobs")
+    r.jobs = parseInteger(option, value(), 1, 256);
+  else if (option == "--sidechain")
+    r.sidechainPath = value();
+  else if (option == "--set")
+    r.assignments.push_back(parseAssignment(value(), false));
+  else if (option == "--set-norm")
+    r.assignments.push_back(parseAssignment(value(), true));
+  else if (option == "--automate")
+    r.automation.push_back(parseAutomateOption(value(), false));
+  else if (option == "--automate-norm")
+    r.automation.push_back(parseAutomateOption(value(), true));
+  else if (option == "--automation")
+    r.automationFiles.push_back(AutomationFile{value(), false});
+  else if (option == "--automation-norm")
+    r.automationFiles.push_back(AutomationFile{value(), true});
+  else if (option == "--load-state")
+    r.loadState = value();
+  else if (option == "--save-state")
+    r.saveState = value();
+  else if (option == "--load-preset")
+    r.loadPreset = value();
+  else if (option == "--save-preset")
+    r.savePreset = value();
+  else if (option == "--block-size")
+    r.blockSize = parseInteger(option, value(), 1, 65536);
+  else if (option == "--format")
+    r.format = parseSampleFormat(value());
+  else if (option == "--precision") {
+    r.precision = parseInteger(option, value(), 32, 64);
+    if (r.precision != 32 && r.precision != 64) throw HostError("--precision is 32 or 64");
+  } else if (option == "--tol")
+    line.compare.tolerance = parseTolerance(value());
+  else
+    throw HostError("unknown option " + option + " (see velmora-host --help)");
+}
+
+bool isCommand(const std::string& word) {
+  for (const char* command : {"list", "render", "presets", "compare", "demo", "edit"})
+    if (word == command) return true;
+  return false;
+}
+
+// The commands an option belongs to. An option given to another command is refused rather than
+// ignored: a misplaced option would otherwise look as if it had done something.
+bool optionApplies(const std::string& option, const std::string& command) {
+  if (option == "--module" || option == "--trace") return command != "compare";
+  if (option == "--json") return command == "list" || command == "render" || command == "presets" || command == "compare";
+  if (option == "--tol") return command == "compare";
+  if (option == "--out") return command == "demo";
+  return command == "render";  // every other option is one of render's
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(int argc, const char* const* argv) {
   CommandLine line;
+  if (argc <= 1) {
+    line.command = "usage";
+    return line;
+  }
   std::vector<std::string> positional;
+  std::vector<std::string> given;  // the options, in order
+  // The first fault is reported once the whole line is read, so that it is reported as a usage
+  // error of the command it belongs to (compare answers those with another status).
+  std::string fault;
   ArgumentCursor args(argc, argv);
   while (!args.done()) {
     const std::string word = args.take();
@@ -99,97 +190,52 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       option = word.substr(0, eq);
       inlineValue = word.substr(eq + 1);
     }
-    auto value = [&] { return args.valueFor(option, inlineValue, hasInline); };
-    // An option without a value sets `target` to `to`.
-    auto flag = [&](bool& target, bool to) {
-      if (hasInline) throw HostError(option + " takes no value");
-      target = to;
-    };
-    RenderOptions& r = line.render;
-    if (option == "--trace")
-      flag(line.module.trace, true);
-    else if (option == "--json")
-      flag(line.json, true);
-    else if (option == "--no-loudness")
-      flag(r.loudness, false);
-    else if (option == "--module")
-      line.module.path = value();
-    else if (option == "--out")
-      line.demoDirectory = value();
-    else if (option == "--out-dir")
-      r.outDir = value();
-    else if (option == "--jobs")
-      r.jobs = parseInteger(option, value(), 1, 256);
-    else if (option == "--sidechain")
-      r.sidechainPath = value();
-    else if (option == "--set")
-      r.assignments.push_back(parseAssignment(value(), false));
-    else if (option == "--set-norm")
-      r.assignments.push_back(parseAssignment(value(), true));
-    else if (option == "--automate")
-      r.automation.push_back(parseAutomateOption(value(), false));
-    else if (option == "--automate-norm")
-      r.automation.push_back(parseAutomateOption(value(), true));
-    else if (option == "--automation")
-      r.automationFiles.push_back(AutomationFile{value(), false});
-    else if (option == "--automation-norm")
-      r.automationFiles.push_back(AutomationFile{value(), true});
-    else if (option == "--load-state")
-      r.loadState = value();
-    else if (option == "--save-state")
-      r.saveState = value();
-    else if (option == "--load-preset")
-      r.loadPreset = value();
-    else if (option == "--save-preset")
-      r.savePreset = value();
-    else if (option == "--block-size")
-      r.blockSize = parseInteger(option, value(), 1, 65536);
-    else if (option == "--format")
-      r.format = parseSampleFormat(value());
-    else if (option == "--precision") {
-      r.precision = parseInteger(option, value(), 32, 64);
-      if (r.precision != 32 && r.precision != 64) throw HostError("--precision is 32 or 64");
-    } else if (option == "--tol")
-      line.compare.tolerance = parseTolerance(value());
-    else
-      throw HostError("unknown option " + option + " (see velmora-host --help)");
+    try {
+      parseOption(line, option, inlineValue, hasInline, args);
+      given.push_back(option);
+    } catch (const HostError& error) {
+      if (fault.empty()) fault = error.what();
+    }
   }
 
-  if (line.command.empty()) line.command = "demo";
   const std::string& cmd = line.command;
-  if (cmd != "list" && cmd != "render" && cmd != "presets" && cmd != "compare" && cmd != "demo" && cmd != "edit" &&
-      cmd != "help")
-    throw HostError("unknown command '" + cmd + "' (use list, render, presets, compare, demo or edit)");
+  if (cmd.empty()) throw UsageError(fault.empty() ? "no command given (see velmora-host --help)" : fault, cmd);
+  if (!isCommand(cmd))
+    throw UsageError("unknown command '" + cmd + "' (use list, render, presets, compare, demo or edit)", cmd);
+  if (!fault.empty()) throw UsageError(fault, cmd);
+  for (const std::string& option : given)
+    if (!optionApplies(option, cmd)) throw UsageError(option + " does not apply to " + cmd + " (see velmora-host --help)", cmd);
 
   if (cmd == "render") {
     RenderOptions& r = line.render;
     if (r.outDir.empty()) {
       if (positional.size() != 2)
-        throw HostError("render needs an input and an output file (render IN OUT), or inputs and --out-dir DIR");
+        throw UsageError("render needs an input and an output file (render IN OUT), or inputs and --out-dir DIR", cmd);
       r.inputs = {positional[0]};
       r.outputPath = positional[1];
     } else {
-      if (positional.empty()) throw HostError("render --out-dir needs at least one input file");
+      if (positional.empty()) throw UsageError("render --out-dir needs at least one input file", cmd);
       r.inputs = positional;
       if ((!r.saveState.empty() || !r.savePreset.empty()) && positional.size() > 1)
-        throw HostError("--save-state and --save-preset take a single input");
+        throw UsageError("--save-state and --save-preset take a single input", cmd);
     }
     if (!r.loadState.empty() && !r.loadPreset.empty())
-      throw HostError("use either --load-state or --load-preset, not both");
+      throw UsageError("use either --load-state or --load-preset, not both", cmd);
   } else if (cmd == "compare") {
-    if (positional.size() != 2) throw HostError("compare needs two audio files: compare A B");
+    if (positional.size() != 2) throw UsageError("compare needs two audio files: compare A B", cmd);
     line.compare.first = positional[0];
     line.compare.second = positional[1];
   } else if (!positional.empty()) {
-    throw HostError(cmd + " takes no file arguments, got '" + positional.front() + "'");
+    throw UsageError(cmd + " takes no file arguments, got '" + positional.front() + "'", cmd);
   }
   return line;
 }
 
 const char* usageText() {
-  return R"(Usage: velmora-host [COMMAND] [options]
+  return R"(Usage: velmora-host COMMAND [options]
 
-Hosts a VST3 effect module (by default the Velmora module built next to this program).
+Hosts a VST3 effect module (by default the Velmora module built next to this program). With no
+arguments it prints this help and exits with status 1.
 
 Commands:
   list                    factory, classes, buses and every parameter of the module
@@ -199,16 +245,18 @@ Commands:
   presets                 the effect's presets where hosts look for them, with their descriptions
   compare A B             null test: the largest difference, the RMS of the difference and the
                           first differing sample of two audio files; exit status 0 when they are
-                          identical within --tol, 1 when not, 2 when they cannot be compared
+                          identical within --tol, 1 when not, 2 when they cannot be compared (or
+                          the command line is wrong)
   demo                    synthesise a test programme and render it at several settings, with a
-                          level plot and an editor picture per setting (default)
+                          level plot and an editor picture per setting
   edit                    open the effect's editor in a window on the X display, playing nothing,
                           and print every parameter change made in it; close the window to quit
 
-Options for every command:
+Options of several commands (a command refuses options that are not its own):
   --module PATH           the module: a .vst3 bundle directory or the shared object inside it
+                          (every command but compare)
   --trace                 print what the effect reports about this host (contract breaches it
-                          absorbed) to stderr
+                          absorbed) to stderr (every command but compare)
   --json                  print the result of list, render, presets or compare as JSON
   -h, --help              show this help and exit
   --version               show the version and exit
@@ -239,7 +287,7 @@ Render options:
 
 Compare options:
   --tol T                 the largest difference still counted as none: linear (1e-6) or in dBFS
-                          (-120dB); default 0
+                          (-120dB, at most 0dB); default 0
 
 Demo options:
   --out DIR               where to write the demo's audio and pictures (default ./velmora-demo)

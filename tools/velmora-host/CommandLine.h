@@ -51,7 +51,9 @@ struct ModuleOptions {
 };
 
 struct CommandLine {
-  std::string command;  // "list", "render", "presets", "compare", "demo", "edit", "help" or "version"
+  // "list", "render", "presets", "compare", "demo", "edit", "help", "version", or "usage" for a
+  // command line with no arguments at all
+  std::string command;
   ModuleOptions module;
   bool json = false;  // list, render, presets and compare print JSON instead of text
   RenderOptions render;
@@ -59,13 +61,15 @@ struct CommandLine {
   std::string demoDirectory = "velmora-demo";
 };
 
-// Throws HostError with a one-line explanation for anything malformed.
+// Throws UsageError with a one-line explanation for anything malformed, an option the command does
+// not take included.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
 // Splits "NAME=VALUE" (at the last '=') into an assignment; throws HostError when malformed.
 ParamAssignment parseAssignment(const std::string& text, bool normalised);
 
-// "1e-6" (linear) or "-120dB" (dBFS) as a linear amplitude; throws HostError when malformed.
+// "1e-6" (linear, 0 or more) or "-120dB" (dBFS, 0 or less) as a linear amplitude; throws HostError
+// when malformed.
 double parseTolerance(const std::string& text);
 
 const char* usageText();

@@ -4,12 +4,24 @@
 // line; main() prints it and exits non-zero, so no code path needs its own error reporting.
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace velmora_host {
 
 class HostError : public std::runtime_error {
 public:
   explicit HostError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// A command line that cannot be obeyed, found before anything is done; `command` is the command
+// it names (empty when none), whose usage errors may answer a status of their own.
+class UsageError : public HostError {
+public:
+  UsageError(const std::string& message, std::string command) : HostError(message), mCommand(std::move(command)) {}
+  const std::string& command() const { return mCommand; }
+
+private:
+  std::string mCommand;
 };
 
 }  // namespace velmora_host

@@ -28,7 +28,8 @@ std::string ownModulePath() {
 
 int main(int argc, char** argv) {
   using namespace velmora_host;
-  // compare answers 1 for "different", so its failures to compare answer 2, as cmp and diff do.
+  // compare answers 1 for "different", so its failures to compare (usage errors included) answer 2,
+  // as cmp and diff do.
   int failure = 1;
   try {
     const std::vector<std::string> args = commandLineArguments(argc, argv);
@@ -38,6 +39,11 @@ int main(int argc, char** argv) {
     if (line.command == "help") {
       std::fputs(usageText(), stdout);
       return 0;
+    }
+    // Nothing asked for: the usage, and a status that tells a script nothing was done.
+    if (line.command == "usage") {
+      std::fputs(usageText(), stdout);
+      return 1;
     }
     if (line.command == "version") {
       std::printf("velmora-host %s\n", kVelmoraVersionText);
@@ -58,6 +64,9 @@ int main(int argc, char** argv) {
     if (line.command == "presets") return runPresets(setup);
     if (line.command == "edit") return runEdit(setup.module);
     return runDemo(setup, line.demoDirectory);
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "velmora-host: %s\n", error.what());
+    return error.command() == "compare" ? 2 : 1;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-host: %s\n", error.what());
   } catch (...) {
