@@ -54,7 +54,8 @@ TEST_F(HostTest, AutomationArrivesSampleAccurately) {
     SCOPED_TRACE(block);
     const AudioData held =
         render("in.wav", "held.wav",
-               {"--module", kGainModule, "--block-size", block, "--automate", "Level=0:0.5,0.1:1.5,0.2:1"});
+               {"--module", kGainModule, "--block-size", block, "--automate", "Level=0:0.5,0.1:1.5,0.2:1",
+                "--overwrite"});
     expectLevels(held, [](std::size_t k) { return k < 4410 ? 0.5 : k < 8820 ? 1.5 : 1.0; });
   }
   // Normalised values ramping: from 0 to 1 over the first 0.3 s, the plain level twice that.
@@ -245,8 +246,8 @@ TEST_F(HostTest, FactoryPresetsLoadByNameOrPath) {
   for (const Json& preset : presets) {
     const std::string name = preset["name"];
     SCOPED_TRACE(name);
-    render("in.wav", "by-name.wav", {"--load-preset", name});
-    render("in.wav", "by-path.wav", {"--load-preset", preset["path"]});
+    render("in.wav", "by-name.wav", {"--load-preset", name, "--overwrite"});
+    render("in.wav", "by-path.wav", {"--load-preset", preset["path"], "--overwrite"});
     EXPECT_EQ(fileBytes(dir / "by-name.wav"), fileBytes(dir / "by-path.wav"));
     outputs.insert(fileBytes(dir / "by-name.wav"));
   }

@@ -93,6 +93,8 @@ void parseOption(CommandLine& line, const std::string& option, const std::string
     flag(line.json, true);
   else if (option == "--no-loudness")
     flag(r.loudness, false);
+  else if (option == "--overwrite")
+    flag(r.overwrite, true);
   else if (option == "--module")
     line.module.path = value();
   else if (option == "--out")
@@ -239,7 +241,8 @@ arguments it prints this help and exits with status 1.
 
 Commands:
   list                    factory, classes, buses and every parameter of the module
-  render IN OUT           process audio file IN (any format libsndfile reads) into WAV file OUT
+  render IN OUT           process audio file IN (any format libsndfile reads) into WAV file OUT;
+                          OUT may not be IN or another file the render reads
   render IN... --out-dir DIR
                           process several files on worker threads into DIR/<input name>.wav
   presets                 the effect's presets where hosts look for them, with their descriptions
@@ -281,6 +284,8 @@ Render options:
   --format F              output samples: pcm16, pcm24, float (default) or double
   --no-loudness           leave loudness and true peak out of the summary (measuring them takes
                           about as long as Velmora's own processing)
+  --overwrite             let OUT replace an existing audio file (without it, an OUT that holds
+                          audio is taken for a second input, and refused)
   --out-dir DIR           write each input's output into DIR, named after the input
   --jobs N                worker threads for several inputs, one instance each (default: one per
                           core)

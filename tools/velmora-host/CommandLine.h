@@ -37,6 +37,7 @@ struct RenderOptions {
   int precision = 32;
   SampleFormat format = SampleFormat::Float32;
   bool loudness = true;  // measure loudness and true peak for the summary
+  bool overwrite = false;  // OUT may replace an existing audio file
 };
 
 struct CompareOptions {

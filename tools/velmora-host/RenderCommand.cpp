@@ -59,11 +59,63 @@ std::vector<RenderJob> planJobs(const RenderOptions& options) {
     const std::string key = fs::absolute(fs::u8path(output)).lexically_normal().u8string();
     if (inputOf.count(key)) throw HostError("inputs " + inputOf[key] + " and " + input + " would both write " + output);
     inputOf[key] = input;
-    std::error_code ec;
-    if (fs::equivalent(fs::u8path(input), fs::u8path(output), ec)) throw HostError("rendering " + input + " into --out-dir would overwrite it");
     jobs.push_back(RenderJob{input, output});
   }
   return jobs;
+}
+
+// Whether two names are one file: the same file through any links, or, for files that do not
+// exist yet, the same absolute name.
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (fs::equivalent(fs::u8path(a), fs::u8path(b), ec)) return true;
+  return fs::absolute(fs::u8path(a), ec).lexically_normal() == fs::absolute(fs::u8path(b), ec).lexically_normal();
+}
+
+// No output may be one of the files the render reads (nor two outputs one file): the output would
+// replace what it was made from. Checked before anything is written. `presetFile` is the preset
+// file --load-preset names, once found.
+void checkOutputsAreNotInputs(const RenderOptions& options, const std::vector<RenderJob>& jobs,
+                              const std::string& presetFile) {
+  std::vector<std::pair<std::string, std::string>> inputs;  // (file, what it is)
+  for (const RenderJob& job : jobs) inputs.emplace_back(job.input, "an input");
+  if (!options.sidechainPath.empty()) inputs.emplace_back(options.sidechainPath, "the sidechain input");
+  if (!options.loadState.empty()) inputs.emplace_back(options.loadState, "the state loaded");
+  if (!presetFile.empty()) inputs.emplace_back(presetFile, "the preset loaded");
+  for (const AutomationFile& file : options.automationFiles) inputs.emplace_back(file.path, "an automation file");
+
+  std::vector<std::string> outputs;
+  for (const RenderJob& job : jobs) outputs.push_back(job.output);
+  for (const std::string& extra : {options.saveState, options.savePreset})
+    if (!extra.empty()) outputs.push_back(extra);
+
+  for (std::size_t o = 0; o < outputs.size(); ++o) {
+    for (const auto& [input, what] : inputs)
+      if (sameFile(outputs[o], input))
+        throw HostError("output " + outputs[o] + " is " + what + (input == outputs[o] ? "" : " (" + input + ")") +
+                        "; refusing to write over it");
+    for (std::size_t other = o + 1; other < outputs.size(); ++other)
+      if (sameFile(outputs[o], outputs[other]))
+        throw HostError("outputs " + outputs[o] + " and " + outputs[other] + " are the same file");
+  }
+}
+
+// `render a.wav b.wav`, where a shell's pattern found exactly two files, names b.wav as the output.
+// An output that already holds audio is therefore taken for a second input unless the user says
+// it is to be replaced.
+void checkSingleOutputIsNoInput(const RenderOptions& options) {
+  if (!options.outDir.empty() || options.overwrite) return;
+  const std::string& output = options.outputPath;
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::u8path(output), ec)) return;
+  try {
+    AudioFileReader existing(output);
+  } catch (const HostError&) {
+    return;  // no audio in it: an output named in advance (by mktemp, say)
+  }
+  throw UsageError(output + " exists and holds audio: several inputs need --out-dir DIR, and --overwrite "
+                   "replaces an existing output",
+                   "render");
 }
 
 // A new instance with the plan's state, settings and automation, ready to render at `sampleRate`.
@@ -186,6 +238,8 @@ std::size_t totalFrames(const std::vector<RenderJob>& jobs, double* seconds) {
 
 int runRender(const HostSetup& setup, const RenderOptions& options) {
   const std::vector<RenderJob> jobs = planJobs(options);
+  checkOutputsAreNotInputs(options, jobs, {});
+  checkSingleOutputIsNoInput(options);
   RenderPlan plan{options, options.automation, {}, {}, false};
   for (const AutomationFile& file : options.automationFiles)
     for (AutomationLane& lane : readAutomationFile(file.path, file.normalised))
@@ -199,6 +253,7 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
   const ClassDescription& effect = module.effectClass();
   if (!options.loadPreset.empty()) {
     plan.stateSource = resolvePresetFile(options.loadPreset, module, effect, setup.presetRoots);
+    checkOutputsAreNotInputs(options, jobs, plan.stateSource);
     plan.stateToLoad = readBinaryFile(plan.stateSource);
     plan.stateIsPreset = true;
   }
