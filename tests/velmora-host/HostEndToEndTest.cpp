@@ -266,6 +266,8 @@ TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
   std::ofstream(dir / "short.state") << "abc";
   std::ofstream(dir / "fake.so") << "not a shared object\n";
   std::ofstream(dir / "bad.vstpreset") << "VST3 but nothing after it";
+  std::ofstream(dir / "empty.vstpreset").close();
+  std::ofstream(dir / "empty.state").close();
   ASSERT_EQ(host({"render", path("in.wav"), path("x.wav"), "--save-preset", path("velmora.vstpreset")}).exitCode, 0);
   fs::remove(dir / "x.wav");
   const std::string in = path("in.wav");
@@ -292,6 +294,10 @@ TEST_F(HostTest, FailuresExplainThemselvesInOneLineAndLeaveNoOutput) {
       {"truncated state", {"render", in, out, "--load-state", path("short.state")}},
       {"broken preset", {"render", in, out, "--load-preset", path("bad.vstpreset")}},
       {"preset that is a state file", {"render", in, out, "--load-preset", path("short.state")}},
+      {"empty preset", {"render", in, out, "--load-preset", path("empty.vstpreset")}},
+      {"empty state", {"render", in, out, "--load-state", path("empty.state")}},
+      {"audio file as state", {"render", in, out, "--load-state", path("rate.wav")}},
+      {"preset as state", {"render", in, out, "--load-state", path("velmora.vstpreset")}},
       {"output folder missing", {"render", in, path("no/such/folder/out.wav")}},
       {"unknown option", {"render", in, out, "--louder"}},
       {"value for --trace", {"render", in, out, "--trace=yes"}},

@@ -132,6 +132,42 @@ void WavFileWriter::close() {
   if (!mDisk.Close()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
 }
 
+namespace {
+
+// libsndfile reading from memory.
+struct MemoryFile {
+  const std::vector<char>& bytes;
+  sf_count_t position = 0;
+
+  static MemoryFile& of(void* user) { return *static_cast<MemoryFile*>(user); }
+  static sf_count_t length(void* user) { return static_cast<sf_count_t>(of(user).bytes.size()); }
+  static sf_count_t seek(sf_count_t offset, int whence, void* user) {
+    MemoryFile& f = of(user);
+    const sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? f.position : length(user);
+    if (base + offset < 0 || base + offset > length(user)) return -1;
+    return f.position = base + offset;
+  }
+  static sf_count_t read(void* ptr, sf_count_t count, void* user) {
+    MemoryFile& f = of(user);
+    const sf_count_t n = std::max<sf_count_t>(0, std::min(count, length(user) - f.position));
+    std::memcpy(ptr, f.bytes.data() + f.position, static_cast<std::size_t>(n));
+    f.position += n;
+    return n;
+  }
+  static sf_count_t write(const void*, sf_count_t, void*) { return 0; }
+  static sf_count_t tell(void* user) { return of(user).position; }
+};
+
+}  // namespace
+
+bool isAudioData(const std::vector<char>& bytes) {
+  SF_VIRTUAL_IO io{MemoryFile::length, MemoryFile::seek, MemoryFile::read, MemoryFile::write, MemoryFile::tell};
+  MemoryFile file{bytes};
+  SF_INFO info{};
+  const std::unique_ptr<SNDFILE, SndfileCloser> sound(sf_open_virtual(&io, SFM_READ, &info, &file));
+  return sound && info.channels > 0;
+}
+
 AudioData readAudioFile(const std::string& path) {
   AudioFileReader reader(path);
   MemorySink sink(static_cast<std::size_t>(reader.channels()), reader.sampleRate());

@@ -61,6 +61,9 @@ private:
   std::vector<double> mInterleaved;
 };
 
+// Whether libsndfile reads `bytes` as audio (a header it knows, at least one channel).
+bool isAudioData(const std::vector<char>& bytes);
+
 AudioData readAudioFile(const std::string& path);
 void writeWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format);
 

@@ -44,8 +44,8 @@ struct RenderJob {
 struct RenderPlan {
   const RenderOptions& options;
   std::vector<AutomationLane> automation;
-  std::vector<char> stateToLoad;  // a raw state or a preset file's bytes
-  std::string stateSource;        // the file they came from
+  std::vector<char> stateToLoad;  // a raw state or a preset file's bytes (which may be none) ...
+  std::string stateSource;        // ... from this file; empty when nothing is loaded
   bool stateIsPreset = false;
 };
 
@@ -135,7 +135,7 @@ PreparedInstance prepareInstance(const PluginModule& module, const ClassDescript
     prepared.changes.push_back(resolveAssignment(instance, parameters, assignment));
   prepared.automation.emplace(instance, parameters, plan.automation, prepared.changes, sampleRate,
                               static_cast<std::size_t>(plan.options.blockSize));
-  if (!plan.stateToLoad.empty()) {
+  if (!plan.stateSource.empty()) {
     if (plan.stateIsPreset)
       restorePreset(instance, effect, plan.stateToLoad, plan.stateSource);
     else
@@ -247,6 +247,7 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
   if (!options.loadState.empty()) {
     plan.stateToLoad = readBinaryFile(options.loadState);
     plan.stateSource = options.loadState;
+    checkStateFile(plan.stateToLoad, plan.stateSource);
   }
 
   PluginModule module(setup.module);
@@ -256,6 +257,7 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
     checkOutputsAreNotInputs(options, jobs, plan.stateSource);
     plan.stateToLoad = readBinaryFile(plan.stateSource);
     plan.stateIsPreset = true;
+    if (plan.stateToLoad.empty()) throw HostError("preset file " + plan.stateSource + " is empty");
   }
   // Settings, state and automation the effect refuses are refused now, before any output exists.
   prepareInstance(module, effect, plan, 44100.0);

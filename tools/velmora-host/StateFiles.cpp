@@ -1,5 +1,6 @@
 #include "tools/velmora-host/StateFiles.h"
 
+#include "tools/velmora-host/AudioFile.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/vst3host/ClassIdText.h"
 
@@ -47,6 +48,13 @@ std::vector<char> captureState(vst3host::Instance& instance, const ClassDescript
   if (instance.Controller()->getState(stream) != kResultOk)
     throw HostError("the effect \"" + effect.name + "\" did not hand out its state");
   return bytesOf(*stream);
+}
+
+void checkStateFile(const std::vector<char>& bytes, const std::string& source) {
+  if (bytes.empty()) throw HostError("state file " + source + " is empty");
+  if (bytes.size() >= 4 && std::memcmp(bytes.data(), "VST3", 4) == 0)
+    throw HostError(source + " is a VST3 preset file, not a raw state (load it with --load-preset)");
+  if (isAudioData(bytes)) throw HostError(source + " is an audio file, not a raw state");
 }
 
 void restoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,

@@ -18,6 +18,10 @@ std::vector<char> captureState(vst3host::Instance& instance, const ClassDescript
 void restoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
                   const std::string& source);
 
+// Refuses, with HostError, what cannot be a raw state although an effect might read it as one: an
+// empty file, a .vstpreset file, an audio file.
+void checkStateFile(const std::vector<char>& bytes, const std::string& source);
+
 // `metaInfo`, when not empty, is the XML meta info the preset file carries (see PresetLibrary).
 std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect,
                                 const std::string& metaInfo = {});
