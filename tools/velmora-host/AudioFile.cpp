@@ -95,8 +95,9 @@ std::size_t AudioFileReader::read(double* const* out, std::size_t n) {
   return done;
 }
 
-WavFileWriter::WavFileWriter(const OutputFile& output, std::size_t channels, double sampleRate, SampleFormat format)
-    : mPath(output.finalPath()), mChannels(channels), mDisk(output.tempPath()) {
+WavFileWriter::WavFileWriter(const OutputFile& output, std::size_t channels, double sampleRate, SampleFormat format,
+                             bool dither)
+    : mPath(output.finalPath()), mChannels(channels), mDisk(output.tempPath()), mQuantizer(format, channels, dither) {
   if (channels == 0) throw HostError("nothing to write to " + mPath + ": no channels");
   if (!mDisk.Open()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
   SF_INFO info{};
@@ -107,21 +108,32 @@ WavFileWriter::WavFileWriter(const OutputFile& output, std::size_t channels, dou
   if (!mFile) throw HostError("cannot write " + mPath + ": " + sf_strerror(nullptr));
   // The PEAK chunk carries a time stamp; leaving it out keeps identical runs byte-identical.
   sf_command(mFile.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
-  sf_command(mFile.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-  mInterleaved.resize(kChunkFrames * channels);
+  if (mQuantizer.fixedPoint())
+    mCodes.resize(kChunkFrames * channels);
+  else
+    mInterleaved.resize(kChunkFrames * channels);
+  mWritten.assign(channels, std::vector<double>(kChunkFrames));
+  for (auto& channel : mWritten) mWrittenChannels.push_back(channel.data());
+  mFrom.resize(channels);
 }
 
 void WavFileWriter::write(const double* const* in, std::size_t n) {
+  std::vector<const double*>& from = mFrom;
   for (std::size_t start = 0; start < n; start += kChunkFrames) {
     const std::size_t count = std::min(n - start, kChunkFrames);
-    for (std::size_t c = 0; c < mChannels; ++c) {
-      const double* from = in[c] + start;
-      double* to = mInterleaved.data() + c;
-      for (std::size_t f = 0; f < count; ++f) to[f * mChannels] = from[f];
+    for (std::size_t c = 0; c < mChannels; ++c) from[c] = in[c] + start;
+    mQuantizer.convert(from.data(), count, mWrittenChannels.data(), mCodes.data());
+    sf_count_t done = 0;
+    if (mQuantizer.fixedPoint()) {
+      done = sf_writef_int(mFile.get(), mCodes.data(), static_cast<sf_count_t>(count));
+    } else {
+      // Float samples as they come: libsndfile narrows doubles to single precision itself.
+      for (std::size_t c = 0; c < mChannels; ++c)
+        for (std::size_t f = 0; f < count; ++f) mInterleaved[f * mChannels + c] = from[c][f];
+      done = sf_writef_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(count));
     }
-    if (sf_writef_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(count)) !=
-        static_cast<sf_count_t>(count))
-      throw HostError("cannot write " + mPath + ": " + sf_strerror(mFile.get()));
+    if (done != static_cast<sf_count_t>(count)) throw HostError("cannot write " + mPath + ": " + sf_strerror(mFile.get()));
+    if (mMeter) mMeter->add(mWrittenChannels.data(), mChannels, count);
   }
 }
 

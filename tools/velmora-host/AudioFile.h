@@ -5,21 +5,16 @@
 #include "tools/velmora-host/AudioStream.h"
 #include "tools/velmora-host/BufferedSoundFile.h"
 #include "tools/velmora-host/OutputFile.h"
+#include "tools/velmora-host/SampleFormat.h"
+#include "tools/velmora-host/SampleQuantizer.h"
 
 #include <sndfile.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 namespace velmora_host {
-
-enum class SampleFormat { Pcm16, Pcm24, Float32, Float64 };
-
-// Accepts "pcm16", "pcm24", "float" / "float32", "double" / "float64"; throws HostError otherwise.
-SampleFormat parseSampleFormat(const std::string& text);
-const char* sampleFormatName(SampleFormat format);
-// The --format word for a format: "pcm16", "pcm24", "float" or "double".
-const char* sampleFormatKey(SampleFormat format);
 
 struct SndfileCloser {
   void operator()(SNDFILE* file) const;
@@ -44,12 +39,18 @@ private:
   std::size_t mConsumed = 0;         // ... and how many were handed out
 };
 
-// Writes a WAV file into the output's temporary file (PCM clips at full scale instead of
-// wrapping around); the caller commits once every output of the command is complete.
+// Writes a WAV file into the output's temporary file; the caller commits once every output of the
+// command is complete. Fixed-point samples are rounded, clipped and (16-bit) dithered by a
+// SampleQuantizer; what the file holds can be metered on its way out.
 class WavFileWriter : public AudioSink {
 public:
-  WavFileWriter(const OutputFile& output, std::size_t channels, double sampleRate, SampleFormat format);
+  WavFileWriter(const OutputFile& output, std::size_t channels, double sampleRate, SampleFormat format,
+                bool dither = true);
   void write(const double* const* in, std::size_t n) override;
+  // Every sample written also goes, as the file holds it, to `meter` (null: none).
+  void meterWith(LevelMeter* meter) { mMeter = meter; }
+  // What the conversion did: clipped samples per channel, whether it dithered.
+  const SampleQuantizer& quantizer() const { return mQuantizer; }
   // Completes the file; throws HostError if anything could not be written.
   void close();
 
@@ -58,7 +59,13 @@ private:
   std::size_t mChannels;
   BufferedSoundFile mDisk;  // outlives mFile, which writes into it
   std::unique_ptr<SNDFILE, SndfileCloser> mFile;
+  SampleQuantizer mQuantizer;
+  LevelMeter* mMeter = nullptr;
   std::vector<double> mInterleaved;
+  std::vector<std::int32_t> mCodes;
+  std::vector<std::vector<double>> mWritten;
+  std::vector<double*> mWrittenChannels;
+  std::vector<const double*> mFrom;
 };
 
 // Whether libsndfile reads `bytes` as audio (a header it knows, at least one channel).

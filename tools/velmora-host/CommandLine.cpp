@@ -95,6 +95,8 @@ void parseOption(CommandLine& line, const std::string& option, const std::string
     flag(r.loudness, false);
   else if (option == "--overwrite")
     flag(r.overwrite, true);
+  else if (option == "--no-dither")
+    flag(r.dither, false);
   else if (option == "--module")
     line.module.path = value();
   else if (option == "--out")
@@ -281,7 +283,11 @@ Render options:
   --save-preset FILE      store a .vstpreset file after rendering
   --block-size N          samples per process call (default 512)
   --precision 32|64       sample precision handed to the processor (default 32)
-  --format F              output samples: pcm16, pcm24, float (default) or double
+  --format F              output samples: pcm16, pcm24, float (default) or double; fixed point is
+                          rounded to the nearest step and clipped at full scale (the summary
+                          counts clipped samples and warns of them), 16-bit with TPDF dither
+  --no-dither             16-bit output without dither (the dither is seeded: the same render
+                          always gives the same bytes)
   --no-loudness           leave loudness and true peak out of the summary (measuring them takes
                           about as long as Velmora's own processing)
   --overwrite             let OUT replace an existing audio file (without it, an OUT that holds

@@ -38,6 +38,7 @@ struct RenderOptions {
   SampleFormat format = SampleFormat::Float32;
   bool loudness = true;  // measure loudness and true peak for the summary
   bool overwrite = false;  // OUT may replace an existing audio file
+  bool dither = true;      // TPDF dither on 16-bit output
 };
 
 struct CompareOptions {

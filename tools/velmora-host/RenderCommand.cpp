@@ -182,9 +182,11 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
 
   OutputFile audioFile(job.output);
   const auto outputChannels = static_cast<std::size_t>(renderer.outputChannels());
-  WavFileWriter writer(audioFile, outputChannels, input.sampleRate(), options.format);
-  MeteredSink meteredOutput(writer, outputChannels, input.sampleRate(), options.loudness);
-  renderer.run(meteredMain, side.get(), meteredOutput, prepared.changes,
+  WavFileWriter writer(audioFile, outputChannels, input.sampleRate(), options.format, options.dither);
+  // The summary describes the file as written: after rounding, dither and clipping.
+  LevelMeter outputMeter(outputChannels, input.sampleRate(), options.loudness);
+  writer.meterWith(&outputMeter);
+  renderer.run(meteredMain, side.get(), writer, prepared.changes,
                prepared.automation->empty() ? nullptr : &*prepared.automation);
   writer.close();
 
@@ -208,13 +210,22 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   report.effect = effect.name;
   report.sampleRate = input.sampleRate();
   report.channels = outputChannels;
-  report.frames = meteredOutput.meter().frames();
+  report.frames = outputMeter.frames();
   report.precision = options.precision;
   report.blockSize = options.blockSize;
   report.format = options.format;
   report.automatedParameters = prepared.automation->laneCount();
   report.in = SignalLevels{meteredMain.meter().levels(), meteredMain.meter().loudness()};
-  report.out = SignalLevels{meteredOutput.meter().levels(), meteredOutput.meter().loudness()};
+  report.out = SignalLevels{outputMeter.levels(), outputMeter.loudness()};
+  report.clipped = writer.quantizer().clipped();
+  report.dither = writer.quantizer().dithers();
+  std::uint64_t clipped = 0;
+  for (const std::uint64_t count : report.clipped) clipped += count;
+  if (clipped > 0)
+    report.warnings.push_back(job.output + ": " + std::to_string(clipped) + " sample" + (clipped == 1 ? "" : "s") +
+                              " beyond full scale clipped in " + sampleFormatName(options.format) +
+                              " (lower the output level, or write --format float)");
+  for (const std::string& warning : report.warnings) progress.message("velmora-host: warning: " + warning);
   return report;
 }
 

@@ -8,11 +8,22 @@ namespace velmora_host {
 
 namespace {
 
-Json levelsJson(const SignalLevels& levels) {
+// `clipped`: per channel, for the output; null for the input.
+Json levelsJson(const SignalLevels& levels, const std::vector<std::uint64_t>* clipped) {
   Json channels = Json::array();
-  for (const Levels& c : levels.channels)
-    channels.push_back({{"peak_dbfs", decibels(toDbfs(c.peak))}, {"rms_dbfs", decibels(toDbfs(c.rms))}});
+  std::uint64_t total = 0;
+  for (std::size_t i = 0; i < levels.channels.size(); ++i) {
+    const Levels& c = levels.channels[i];
+    Json channel{{"peak_dbfs", decibels(toDbfs(c.peak))}, {"rms_dbfs", decibels(toDbfs(c.rms))}};
+    if (clipped) {
+      const std::uint64_t count = i < clipped->size() ? (*clipped)[i] : 0;
+      channel["clipped_samples"] = count;
+      total += count;
+    }
+    channels.push_back(channel);
+  }
   Json result{{"channels", channels}};
+  if (clipped) result["clipped_samples"] = total;
   if (levels.loudness) {
     result["integrated_lufs"] = decibels(levels.loudness->integratedLufs);
     result["loudness_range_lu"] = rounded(levels.loudness->rangeLu);
@@ -24,18 +35,20 @@ Json levelsJson(const SignalLevels& levels) {
 }  // namespace
 
 void printRenderReport(const RenderReport& r) {
-  std::printf("rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s\n",
+  std::printf("rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s%s\n",
               r.input.c_str(), r.output.c_str(), r.channels, std::lround(r.sampleRate), r.effect.c_str(), r.precision,
-              r.blockSize, sampleFormatName(r.format));
+              r.blockSize, sampleFormatName(r.format), r.dither ? " with TPDF dither" : "");
   if (!r.sidechain.empty()) std::printf("sidechain %s on the aux input\n", r.sidechain.c_str());
   if (r.automatedParameters > 0) std::printf("automation on %zu parameter(s)\n", r.automatedParameters);
-  std::printf("%-12s %9s %9s %9s %9s   (dBFS)\n", "", "peak in", "RMS in", "peak out", "RMS out");
+  std::printf("%-12s %9s %9s %9s %9s %9s   (dBFS; out as written)\n", "", "peak in", "RMS in", "peak out",
+              "RMS out", "clipped");
   for (std::size_t c = 0; c < std::max(r.in.channels.size(), r.out.channels.size()); ++c) {
     const Levels a = c < r.in.channels.size() ? r.in.channels[c] : Levels{};
     const Levels b = c < r.out.channels.size() ? r.out.channels[c] : Levels{};
-    std::printf("  channel %zu  %s %s %s %s\n", c + 1, formatDb(toDbfs(a.peak), 9).c_str(),
+    const unsigned long long clipped = c < r.clipped.size() ? r.clipped[c] : 0;
+    std::printf("  channel %zu  %s %s %s %s %9llu\n", c + 1, formatDb(toDbfs(a.peak), 9).c_str(),
                 formatDb(toDbfs(a.rms), 9).c_str(), formatDb(toDbfs(b.peak), 9).c_str(),
-                formatDb(toDbfs(b.rms), 9).c_str());
+                formatDb(toDbfs(b.rms), 9).c_str(), clipped);
   }
   if (!r.in.loudness || !r.out.loudness) return;
   const Loudness& in = *r.in.loudness;
@@ -60,9 +73,11 @@ Json renderReportJson(const RenderReport& r) {
           {"precision", r.precision},
           {"block_size", r.blockSize},
           {"format", sampleFormatKey(r.format)},
+          {"dither", r.dither},
           {"automated_parameters", r.automatedParameters},
-          {"in", levelsJson(r.in)},
-          {"out", levelsJson(r.out)}};
+          {"in", levelsJson(r.in, nullptr)},
+          {"out", levelsJson(r.out, &r.clipped)},
+          {"warnings", r.warnings}};
 }
 
 }  // namespace velmora_host

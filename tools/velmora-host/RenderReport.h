@@ -8,6 +8,7 @@
 #include "tools/velmora-host/Loudness.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,8 +29,11 @@ struct RenderReport {
   int precision = 32;
   int blockSize = 512;
   SampleFormat format = SampleFormat::Float32;
+  bool dither = false;  // 16-bit output with TPDF dither
   std::size_t automatedParameters = 0;
-  SignalLevels in, out;
+  SignalLevels in, out;  // out: the samples as the file holds them
+  std::vector<std::uint64_t> clipped;  // per output channel: samples beyond full scale, written at its limit
+  std::vector<std::string> warnings;   // what the render did that the user may not want, one line each
 };
 
 void printRenderReport(const RenderReport& report);
