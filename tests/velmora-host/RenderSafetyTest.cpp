@@ -1,8 +1,10 @@
-// What render refuses so that nothing the user has is lost: outputs that would replace the files
-// the render reads.
+// What render refuses or warns of so that nothing the user has is lost and nothing wrong passes in
+// silence: outputs that would replace the files the render reads, inputs cut short.
 #include "tests/velmora-host/HostTest.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sndfile.h>
 
 #include <fstream>
 
@@ -12,6 +14,7 @@ using host_test::HostRun;
 using host_test::HostTest;
 using host_test::sine;
 using host_test::writeWav;
+using Json = nlohmann::json;
 
 namespace {
 
@@ -71,6 +74,57 @@ TEST_F(HostTest, ExistingAudioIsOnlyReplacedWhenAsked) {
   std::ofstream(dir / "empty.wav").close();
   render("a.wav", "empty.wav");
   EXPECT_EQ(fileBytes(dir / "empty.wav"), fileBytes(dir / "fresh.wav"));
+}
+
+// Audio that ends before its header says (a copy or download broken off) renders what is there,
+// with a warning on stderr and in the JSON summary; --strict refuses it and writes nothing. A
+// header whose length is a streaming writer's placeholder is no truncation.
+TEST_F(HostTest, TruncatedInputIsWarnedOfOrRefused) {
+  const velmora_host::AudioData tone = sine(-12.0, 330.0, 0.5);
+  writeWav(dir / "whole.wav", tone);
+  fs::copy_file(dir / "whole.wav", dir / "cut.wav");
+  fs::resize_file(dir / "cut.wav", fs::file_size(dir / "cut.wav") - 8 * 10000);  // 10000 stereo float frames
+  {
+    SF_INFO info{0, 44100, 2, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE* aiff = sf_open(path("whole.aiff").c_str(), SFM_WRITE, &info);
+    ASSERT_NE(aiff, nullptr);
+    std::vector<double> frames(2 * tone.frameCount(), 0.1);
+    sf_writef_double(aiff, frames.data(), static_cast<sf_count_t>(tone.frameCount()));
+    sf_close(aiff);
+  }
+  fs::copy_file(dir / "whole.aiff", dir / "cut.aiff");
+  fs::resize_file(dir / "cut.aiff", fs::file_size(dir / "cut.aiff") - 4 * 5000);
+  // The sizes a writer on a pipe leaves: unknown, not short.
+  std::vector<char> streamed = fileBytes(dir / "whole.wav");
+  for (const std::size_t at : {std::size_t{4}, streamed.size() - 8 * tone.frameCount() - 4})
+    std::fill(streamed.begin() + static_cast<std::ptrdiff_t>(at), streamed.begin() + static_cast<std::ptrdiff_t>(at + 4), '\xff');
+  std::ofstream(dir / "streamed.wav", std::ios::binary).write(streamed.data(), static_cast<std::streamsize>(streamed.size()));
+
+  struct Case {
+    const char* file;
+    std::size_t frames;  // rendered
+    bool truncated;
+  };
+  for (const Case& c : {Case{"cut.wav", 12050, true}, Case{"cut.aiff", 17050, true}, Case{"whole.wav", 22050, false},
+                        Case{"whole.aiff", 22050, false}, Case{"streamed.wav", 22050, false}}) {
+    SCOPED_TRACE(c.file);
+    const HostRun run = host({"render", path(c.file), path("out.wav"), "--json", "--overwrite"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Json report = Json::parse(run.out)["renders"][0];
+    EXPECT_EQ(report["frames"], c.frames);
+    EXPECT_EQ(report["warnings"].size(), c.truncated ? 1u : 0u) << report["warnings"];
+    EXPECT_EQ(run.err.find("velmora-host: warning: " + path(c.file) + " ends after "), c.truncated ? 0 : std::string::npos)
+        << run.err;
+
+    fs::remove(dir / "out.wav");
+    const HostRun strict = host({"render", path(c.file), path("out.wav"), "--strict"});
+    EXPECT_EQ(strict.exitCode, c.truncated ? 1 : 0) << strict.err;
+    EXPECT_EQ(fs::exists(dir / "out.wav"), !c.truncated);
+  }
+  // A sidechain cut short is an input like the other.
+  const HostRun keyed = host({"render", path("whole.wav"), path("keyed.wav"), "--sidechain", path("cut.wav"), "--strict"});
+  EXPECT_EQ(keyed.exitCode, 1);
+  EXPECT_NE(keyed.err.find("cut.wav ends after 12050 of the 22050 frames"), std::string::npos) << keyed.err;
 }
 
 }  // namespace

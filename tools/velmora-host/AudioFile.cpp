@@ -1,5 +1,6 @@
 #include "tools/velmora-host/AudioFile.h"
 
+#include "tools/velmora-host/DeclaredLength.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/velmora-host/HostPlatform.h"
 
@@ -9,6 +10,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace velmora_host {
 namespace {
@@ -68,6 +71,23 @@ AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
   mSampleRate = info.samplerate;
   mFrames = info.frames > 0 ? static_cast<std::size_t>(info.frames) : 0;
   mInterleaved.resize(kChunkFrames * static_cast<std::size_t>(mChannels));
+  // libsndfile trims a file's count to what the file holds, so the header is read again; a
+  // stream's count is the header's own.
+  std::error_code ec;
+  mDeclaredFrames = std::filesystem::is_regular_file(std::filesystem::u8path(path), ec)
+                        ? declaredFrames(path)
+                        : declaredStreamFrames(info.format, info.channels, info.frames);
+}
+
+bool AudioFileReader::truncated() const {
+  return mDeclaredFrames && (*mDeclaredFrames > mFrames || (mEnded && mDelivered < *mDeclaredFrames));
+}
+
+std::string AudioFileReader::truncationText() const {
+  if (!truncated()) return {};
+  const std::uint64_t holds = mEnded ? mDelivered : mFrames;
+  return mPath + " ends after " + std::to_string(holds) + " of the " + std::to_string(*mDeclaredFrames) +
+         " frames its header states";
 }
 
 std::size_t AudioFileReader::read(double* const* out, std::size_t n) {
@@ -79,7 +99,10 @@ std::size_t AudioFileReader::read(double* const* out, std::size_t n) {
       const sf_count_t got = sf_readf_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(kChunkFrames));
       mConsumed = 0;
       mBuffered = got > 0 ? static_cast<std::size_t>(got) : 0;
-      if (mBuffered == 0) break;
+      if (mBuffered == 0) {
+        mEnded = true;
+        break;
+      }
     }
     const std::size_t count = std::min(n - done, mBuffered - mConsumed);
     for (std::size_t c = 0; c < channels; ++c) {
@@ -90,6 +113,7 @@ std::size_t AudioFileReader::read(double* const* out, std::size_t n) {
     mConsumed += count;
     done += count;
   }
+  mDelivered += done;
   if (done < n && sf_error(mFile.get()) != SF_ERR_NO_ERROR)
     throw HostError("cannot read audio file " + mPath + ": " + sf_strerror(mFile.get()));
   return done;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace velmora_host {
@@ -25,8 +26,14 @@ public:
   explicit AudioFileReader(const std::string& path);
   int channels() const override { return mChannels; }
   double sampleRate() const override { return mSampleRate; }
-  std::size_t frames() const { return mFrames; }  // as the header states it
+  std::size_t frames() const { return mFrames; }  // as libsndfile counts them before reading
   std::size_t read(double* const* out, std::size_t n) override;
+
+  // Whether the audio ends before its header says it does: known on opening a file, for a stream
+  // once it has been read to its end.
+  bool truncated() const;
+  // "x.wav ends after 1000 of the 44100 frames its header states", when truncated.
+  std::string truncationText() const;
 
 private:
   std::string mPath;
@@ -34,6 +41,9 @@ private:
   int mChannels = 0;
   double mSampleRate = 0.0;
   std::size_t mFrames = 0;
+  std::optional<std::uint64_t> mDeclaredFrames;  // what the header states, when it states a length
+  std::uint64_t mDelivered = 0;
+  bool mEnded = false;
   std::vector<double> mInterleaved;  // frames read from the file ...
   std::size_t mBuffered = 0;         // ... how many of them ...
   std::size_t mConsumed = 0;         // ... and how many were handed out

@@ -97,6 +97,8 @@ void parseOption(CommandLine& line, const std::string& option, const std::string
     flag(r.overwrite, true);
   else if (option == "--no-dither")
     flag(r.dither, false);
+  else if (option == "--strict")
+    flag(r.strict, true);
   else if (option == "--module")
     line.module.path = value();
   else if (option == "--out")
@@ -286,6 +288,8 @@ Render options:
   --format F              output samples: pcm16, pcm24, float (default) or double; fixed point is
                           rounded to the nearest step and clipped at full scale (the summary
                           counts clipped samples and warns of them), 16-bit with TPDF dither
+  --strict                refuse a truncated input (audio that ends before its header says) instead
+                          of rendering what is there with a warning
   --no-dither             16-bit output without dither (the dither is seeded: the same render
                           always gives the same bytes)
   --no-loudness           leave loudness and true peak out of the summary (measuring them takes

@@ -39,6 +39,7 @@ struct RenderOptions {
   bool loudness = true;  // measure loudness and true peak for the summary
   bool overwrite = false;  // OUT may replace an existing audio file
   bool dither = true;      // TPDF dither on 16-bit output
+  bool strict = false;     // a truncated input is an error, not a warning
 };
 
 struct CompareOptions {

@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace velmora_host {
 
@@ -33,6 +35,11 @@ int runCompare(const CompareOptions& options, bool json) {
                     " Hz) with " + options.second + " (" + std::to_string(std::lround(b.sampleRate())) + " Hz)");
   const double rate = a.sampleRate();
   const AudioDifference d = compareAudio(a, b, options.tolerance);
+  // A file cut short compares as shorter; that is worth a word of its own.
+  std::vector<std::string> warnings;
+  for (const AudioFileReader* file : {&a, &b})
+    if (file->truncated()) warnings.push_back(file->truncationText());
+  for (const std::string& warning : warnings) std::fprintf(stderr, "velmora-host: warning: %s\n", warning.c_str());
 
   if (json) {
     Json first = nullptr;
@@ -51,7 +58,8 @@ int runCompare(const CompareOptions& options, bool json) {
                         {"difference_rms_dbfs", decibels(toDbfs(d.rms))},
                         {"first_difference", first},
                         {"tolerance", options.tolerance},
-                        {"identical", !d.differs}};
+                        {"identical", !d.differs},
+                        {"warnings", warnings}};
     std::fputs(jsonText(document).c_str(), stdout);
     return d.differs ? 1 : 0;
   }

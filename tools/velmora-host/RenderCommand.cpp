@@ -163,6 +163,17 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
                       std::to_string(std::lround(input.sampleRate())) + " Hz");
   }
 
+  // A file cut short is refused before any work with --strict; a stream only shows it at its end.
+  const std::vector<const AudioFileReader*> sources{&input, sidechain.get()};
+  auto checkTruncation = [&](std::vector<std::string>* warnings) {
+    for (const AudioFileReader* source : sources) {
+      if (!source || !source->truncated()) continue;
+      if (options.strict) throw HostError(source->truncationText() + " (--strict refuses a truncated input)");
+      if (warnings) warnings->push_back(source->truncationText() + ": rendered what is there");
+    }
+  };
+  checkTruncation(nullptr);
+
   PreparedInstance prepared = prepareInstance(module, effect, plan, input.sampleRate());
   vst3host::Instance& instance = *prepared.instance;
   RenderSettings settings;
@@ -189,6 +200,8 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   renderer.run(meteredMain, side.get(), writer, prepared.changes,
                prepared.automation->empty() ? nullptr : &*prepared.automation);
   writer.close();
+  RenderReport report;
+  checkTruncation(&report.warnings);
 
   std::unique_ptr<OutputFile> stateFile, presetFile;
   if (!options.saveState.empty()) {
@@ -203,7 +216,6 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   if (stateFile) stateFile->commit();
   if (presetFile) presetFile->commit();
 
-  RenderReport report;
   report.input = job.input;
   report.output = job.output;
   report.sidechain = options.sidechainPath;
