@@ -73,7 +73,10 @@ TEST_F(HostTest, ExternalSidechainLowersQuietMainOnlyWhenKeyIsLoud) {
   writeWav(dir / "loud.wav", sine(-1.0, 100.0, 0.5));
   writeWav(dir / "silent.wav", sine(-300.0, 100.0, 0.5));
 
-  const auto alone = render("quiet.wav", "alone.wav", {"--set", "External Sidechain=1"});
+  // Without a key file the aux input is silent (and render says so; see RenderSafetyTest).
+  const HostRun unkeyed = host({"render", path("quiet.wav"), path("alone.wav"), "--set", "External Sidechain=1"});
+  ASSERT_EQ(unkeyed.exitCode, 0) << unkeyed.err;
+  const auto alone = readAudioFile(path("alone.wav"));
   const auto keyed = render("quiet.wav", "keyed.wav", {"--set", "External Sidechain=1", "--sidechain", path("loud.wav")});
   const double quietIn = rmsDb(readAudioFile(path("quiet.wav")), 0.2);
   EXPECT_NEAR(rmsDb(alone, 0.2), quietIn, 0.5);            // nothing in the key: unreduced

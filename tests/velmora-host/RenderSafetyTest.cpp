@@ -127,4 +127,33 @@ TEST_F(HostTest, TruncatedInputIsWarnedOfOrRefused) {
   EXPECT_NE(keyed.err.find("cut.wav ends after 12050 of the 22050 frames"), std::string::npos) << keyed.err;
 }
 
+// Velmora's "External Sidechain" hears the aux input: switched on (by a setting, a preset or the
+// automation) without a sidechain file, the compressor and limiter hear silence. That is said once
+// on stderr and in every file's JSON summary.
+TEST_F(HostTest, SidechainSwitchedOnWithoutAFileIsWarnedOf) {
+  writeWav(dir / "in.wav", sine(-6.0, 220.0, 0.2));
+  struct Case {
+    std::vector<std::string> args;
+    bool warned;
+  };
+  const std::vector<Case> cases{
+      {{"--set", "External Sidechain=1"}, true},
+      {{"--load-preset", "Sidechain Ducking"}, true},
+      {{"--automate", "External Sidechain=0:0,0.1:1"}, true},
+      {{"--set", "External Sidechain=1", "--sidechain", path("in.wav")}, false},
+      {{"--load-preset", "Sidechain Ducking", "--set", "External Sidechain=0"}, false},
+      {{}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    std::vector<std::string> args{"render", path("in.wav"), path("out.wav"), "--json", "--overwrite"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const HostRun run = host(args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("velmora-host: warning: \"External Sidechain\" is on"), c.warned ? 0 : std::string::npos)
+        << run.err;
+    EXPECT_EQ(Json::parse(run.out)["renders"][0]["warnings"].size(), c.warned ? 1u : 0u);
+  }
+}
+
 }  // namespace

@@ -62,6 +62,14 @@ double AutomationSchedule::valueAt(const Lane& lane, std::size_t frame) {
   return from.value + (after->value - from.value) * share;
 }
 
+std::optional<double> AutomationSchedule::largestValue(Steinberg::Vst::ParamID id) const {
+  std::optional<double> largest;
+  for (const Lane& lane : mLanes)
+    if (lane.id == id)
+      for (const Point& point : lane.points) largest = std::max(largest.value_or(point.value), point.value);
+  return largest;
+}
+
 std::vector<ParameterValue> AutomationSchedule::initialValues() const {
   std::vector<ParameterValue> values;
   for (const Lane& lane : mLanes) values.push_back(ParameterValue{lane.id, valueAt(lane, 0)});

@@ -11,6 +11,7 @@
 #include "tools/vst3host/ParameterChanges.h"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace velmora_host {
@@ -28,6 +29,8 @@ public:
   std::size_t laneCount() const { return mLanes.size(); }
   // The most points one lane can need in one block: what each parameter queue must hold.
   int maxPointsPerBlock() const { return mMaxPoints; }
+  // The largest normalised value the lane of `id` takes; empty when `id` is not automated.
+  std::optional<double> largestValue(Steinberg::Vst::ParamID id) const;
   // Every lane's value at time 0, as the controller should show it before processing starts.
   std::vector<ParameterValue> initialValues() const;
   // Adds the points of the block [start, start + frames) to `changes`; blocks come in order.

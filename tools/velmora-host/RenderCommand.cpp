@@ -13,12 +13,16 @@
 #include "tools/velmora-host/RenderReport.h"
 #include "tools/velmora-host/Renderer.h"
 #include "tools/velmora-host/StateFiles.h"
+#include "tools/velmora-host/VelmoraMeanings.h"
 #include "tools/vst3host/Instance.h"
+
+#include "plugin/VelmoraSteps.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <map>
@@ -47,7 +51,33 @@ struct RenderPlan {
   std::vector<char> stateToLoad;  // a raw state or a preset file's bytes (which may be none) ...
   std::string stateSource;        // ... from this file; empty when nothing is loaded
   bool stateIsPreset = false;
+  std::vector<std::string> warnings;  // about the settings, the same for every file
 };
+
+// A new instance with the plan's state, settings and automation, ready to render at `sampleRate`.
+struct PreparedInstance {
+  std::unique_ptr<vst3host::Instance> instance;
+  std::vector<ParameterValue> changes;
+  std::optional<AutomationSchedule> automation;
+};
+
+// Settings that make no sense together with the files given. Velmora's "External Sidechain" feeds
+// its detectors from the aux input; without a sidechain file that input is silent, and the
+// compressor and limiter do nothing.
+std::vector<std::string> settingWarnings(const ClassDescription& effect, const RenderOptions& options,
+                                         const PreparedInstance& prepared) {
+  std::vector<std::string> warnings;
+  const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
+  if (!velmora || !options.sidechainPath.empty()) return warnings;
+  const Steinberg::Vst::ParamID id = kParamExternalSidechain;
+  const bool onAtStart = prepared.instance->Controller()->getParamNormalized(id) >= 0.5;
+  const bool onLater = prepared.automation && prepared.automation->largestValue(id).value_or(0.0) >= 0.5;
+  if (onAtStart || onLater)
+    warnings.push_back(std::string("\"External Sidechain\" is on") + (onAtStart ? "" : " in the automation") +
+                       " but no --sidechain file is given: the detectors hear silence there, and "
+                       "nothing is compressed or limited");
+  return warnings;
+}
 
 // The outputs of the command line: OUT for one input, or DIR/<input name>.wav for each.
 std::vector<RenderJob> planJobs(const RenderOptions& options) {
@@ -117,13 +147,6 @@ void checkSingleOutputIsNoInput(const RenderOptions& options) {
                    "replaces an existing output",
                    "render");
 }
-
-// A new instance with the plan's state, settings and automation, ready to render at `sampleRate`.
-struct PreparedInstance {
-  std::unique_ptr<vst3host::Instance> instance;
-  std::vector<ParameterValue> changes;
-  std::optional<AutomationSchedule> automation;
-};
 
 PreparedInstance prepareInstance(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
                                  double sampleRate) {
@@ -201,6 +224,7 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
                prepared.automation->empty() ? nullptr : &*prepared.automation);
   writer.close();
   RenderReport report;
+  report.warnings = plan.warnings;
   checkTruncation(&report.warnings);
 
   std::unique_ptr<OutputFile> stateFile, presetFile;
@@ -237,7 +261,8 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
     report.warnings.push_back(job.output + ": " + std::to_string(clipped) + " sample" + (clipped == 1 ? "" : "s") +
                               " beyond full scale clipped in " + sampleFormatName(options.format) +
                               " (lower the output level, or write --format float)");
-  for (const std::string& warning : report.warnings) progress.message("velmora-host: warning: " + warning);
+  for (std::size_t i = plan.warnings.size(); i < report.warnings.size(); ++i)
+    progress.message("velmora-host: warning: " + report.warnings[i]);
   return report;
 }
 
@@ -263,7 +288,7 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
   const std::vector<RenderJob> jobs = planJobs(options);
   checkOutputsAreNotInputs(options, jobs, {});
   checkSingleOutputIsNoInput(options);
-  RenderPlan plan{options, options.automation, {}, {}, false};
+  RenderPlan plan{options, options.automation, {}, {}, false, {}};
   for (const AutomationFile& file : options.automationFiles)
     for (AutomationLane& lane : readAutomationFile(file.path, file.normalised))
       plan.automation.push_back(std::move(lane));
@@ -283,7 +308,8 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
     if (plan.stateToLoad.empty()) throw HostError("preset file " + plan.stateSource + " is empty");
   }
   // Settings, state and automation the effect refuses are refused now, before any output exists.
-  prepareInstance(module, effect, plan, 44100.0);
+  plan.warnings = settingWarnings(effect, options, prepareInstance(module, effect, plan, 44100.0));
+  for (const std::string& warning : plan.warnings) std::fprintf(stderr, "velmora-host: warning: %s\n", warning.c_str());
   if (!options.outDir.empty()) {
     std::error_code ec;
     fs::create_directories(fs::u8path(options.outDir), ec);
