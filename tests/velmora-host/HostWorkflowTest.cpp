@@ -63,10 +63,31 @@ TEST_F(HostTest, AutomationArrivesSampleAccurately) {
   const AudioData ramp = render(
       "in.wav", "ramp.wav", {"--module", kGainModule, "--block-size", "100", "--automation-norm", path("ramp.csv")});
   expectLevels(ramp, [](std::size_t k) { return 2.0 * std::min(1.0, static_cast<double>(k) / 13230.0); });
+  // Two normalised points at one time are a jump, not a ramp from the start of the block.
+  const AudioData jump = render(
+      "in.wav", "jump.wav", {"--module", kGainModule, "--automate-norm", "Level=0:0.25,0.1:0.25,0.1:0.75"});
+  expectLevels(jump, [](std::size_t k) { return k < 4410 ? 0.5 : 1.5; });
 }
 
-// Velmora takes the last value of each block: the threshold drops with the block that holds the
-// change, the audio before it is untouched, and a CSV lane does what the same option does.
+// Velmora applies one value per process call; the host starts a call wherever a lane changes, so
+// a change lands on its own sample whatever the block size: held steps, and a jump in a normalised
+// lane, give the same bytes at every block size.
+TEST_F(HostTest, AutomationChangesVelmoraOnItsSample) {
+  writeWav(dir / "in.wav", sine(-6.0, 220.0, 1.5));
+  const std::vector<std::string> lanes{"--automate", "Compressor Threshold=0:15,1:0,1.2345:7", "--automate-norm",
+                                       "Mix=0:1,0.61:1,0.61:0.5", "--set", "Ratio=4"};
+  std::vector<std::vector<char>> outputs;
+  for (const char* block : {"1", "512", "4096", "333"}) {
+    std::vector<std::string> args = lanes;
+    args.insert(args.end(), {"--block-size", block});
+    render("in.wav", std::string("block") + block + ".wav", args);
+    outputs.push_back(fileBytes(dir / (std::string("block") + block + ".wav")));
+  }
+  for (std::size_t i = 1; i < outputs.size(); ++i) EXPECT_EQ(outputs[i], outputs[0]) << i;
+}
+
+// The threshold drops on the sample of the change: the audio before it is untouched, what follows
+// is compressed, and a CSV lane does what the same option does.
 TEST_F(HostTest, AutomatedThresholdCompressesFromItsTime) {
   writeWav(dir / "in.wav", sine(-6.0, 220.0, 2.0));
   const AudioData plain = render("in.wav", "plain.wav", {"--set", "Ratio=4"});
@@ -76,13 +97,13 @@ TEST_F(HostTest, AutomatedThresholdCompressesFromItsTime) {
   render("in.wav", "csv.wav", {"--automation", path("lanes.csv"), "--set", "Ratio=4"});
   EXPECT_EQ(fileBytes(dir / "csv.wav"), fileBytes(dir / "auto.wav"));
 
-  const std::size_t changeBlock = (44100 - 1) / 512 * 512;  // the block holding frames 44099 and 44100
   std::size_t firstChange = automated.frameCount();
   for (std::size_t n = 0; n < automated.frameCount() && firstChange == automated.frameCount(); ++n)
     if (automated.channels[0][n] != plain.channels[0][n]) firstChange = n;
-  // Nothing changes before that block; within it the threshold glides down from its start.
-  EXPECT_GE(firstChange, changeBlock);
-  EXPECT_LT(firstChange, changeBlock + 512);
+  // Nothing changes before the change's sample (44100, within the block of 512 starting at 44032);
+  // from there the threshold glides down.
+  EXPECT_GE(firstChange, 44100u);
+  EXPECT_LT(firstChange, 44100u + 512);
   AudioData late = automated, latePlain = plain;
   for (AudioData* a : {&late, &latePlain})
     for (auto& channel : a->channels) channel.erase(channel.begin(), channel.begin() + 55125);  // from 1.25 s

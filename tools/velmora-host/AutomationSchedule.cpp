@@ -76,6 +76,23 @@ std::vector<ParameterValue> AutomationSchedule::initialValues() const {
   return values;
 }
 
+void AutomationSchedule::changeOffsets(std::size_t start, std::size_t frames, std::vector<std::size_t>& offsets) const {
+  const std::size_t end = start + frames;
+  for (const Lane& lane : mLanes) {
+    for (std::size_t k = lane.next; k < lane.points.size() && lane.points[k].frame < end; ++k) {
+      const Point& point = lane.points[k];
+      if (point.frame <= start) continue;
+      // A held lane changes course only where its value changes (of points at one time, the last
+      // one holds); a ramp at every breakpoint.
+      if (!lane.ramps) {
+        if (k + 1 < lane.points.size() && lane.points[k + 1].frame == point.frame) continue;
+        if (valueAt(lane, point.frame - 1) == point.value) continue;
+      }
+      offsets.push_back(point.frame - start);
+    }
+  }
+}
+
 void AutomationSchedule::addPoints(std::size_t start, std::size_t frames, vst3host::ParameterChanges& changes) {
   if (frames == 0) return;
   const std::size_t end = start + frames;

@@ -4,7 +4,9 @@
 // offsets where the value changes. A held step is two points (the old value on the sample before
 // the change, the new one on it), so a plug-in that interpolates between points still jumps there;
 // a ramp carries its breakpoints and its value at the block's last sample. The first block starts
-// every lane at its value at time 0.
+// every lane at its value at time 0. The renderer starts a process call at every sample where a
+// lane changes course (changeOffsets), so an effect that applies one value per call hears each
+// change on its sample too.
 #include "tools/velmora-host/AutomationText.h"
 #include "tools/velmora-host/ParameterLookup.h"
 #include "tools/vst3host/Instance.h"
@@ -33,6 +35,9 @@ public:
   std::optional<double> largestValue(Steinberg::Vst::ParamID id) const;
   // Every lane's value at time 0, as the controller should show it before processing starts.
   std::vector<ParameterValue> initialValues() const;
+  // Appends to `offsets` every offset in (0, frames) of the block at `start` where some lane
+  // changes course: a held step changes value, a ramp has a breakpoint.
+  void changeOffsets(std::size_t start, std::size_t frames, std::vector<std::size_t>& offsets) const;
   // Adds the points of the block [start, start + frames) to `changes`; blocks come in order.
   void addPoints(std::size_t start, std::size_t frames, vst3host::ParameterChanges& changes);
 

@@ -132,6 +132,8 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   Scratch sideBlock(sidechain ? sidechain->channels() : 0, block);
   Scratch outBlock(outputChannels(), block);
   std::vector<const double*> outFrom(outBlock.pointers.size());
+  std::vector<std::size_t> splits;  // where the block's process calls start
+  splits.reserve(64);
 
   // The settings ride on the first block, one point each at offset 0; automated parameters get a
   // queue each, as many points deep as one block of their lane can need.
@@ -175,31 +177,43 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     }
     sideBlock.zero(fromSide, n);
 
-    for (std::size_t b = 0; b < mInputs.size(); ++b) {
-      const Scratch* source = b == mMainInput ? &mainBlock
-                              : (static_cast<int>(b) == mAuxInput && mSidechainActive) ? &sideBlock
-                                                                                        : nullptr;
-      for (int c = 0; c < mInputs[b].channels; ++c)
-        buffers.SetInputBlock(static_cast<int>(b), c, source ? source->pointers[static_cast<std::size_t>(c)] : nullptr,
-                              static_cast<int>(n));
+    // One process call per stretch between automation changes: VST3 lets a host cut its blocks
+    // anywhere, and an effect that applies one value per call then hears each change on its own
+    // sample instead of from the start of the block it falls in.
+    splits.assign(1, 0);
+    if (automation) automation->changeOffsets(position, n, splits);
+    std::sort(splits.begin(), splits.end());
+    splits.erase(std::unique(splits.begin(), splits.end()), splits.end());
+    splits.push_back(n);
+    for (std::size_t s = 0; s + 1 < splits.size(); ++s) {
+      const std::size_t from = splits[s], count = splits[s + 1] - from;
+      for (std::size_t b = 0; b < mInputs.size(); ++b) {
+        const Scratch* source = b == mMainInput ? &mainBlock
+                                : (static_cast<int>(b) == mAuxInput && mSidechainActive) ? &sideBlock
+                                                                                          : nullptr;
+        for (int c = 0; c < mInputs[b].channels; ++c)
+          buffers.SetInputBlock(static_cast<int>(b), c,
+                                source ? source->pointers[static_cast<std::size_t>(c)] + from : nullptr,
+                                static_cast<int>(count));
+      }
+      if (automation) automation->addPoints(position + from, count, *inputChanges);
+      context.projectTimeSamples = static_cast<TSamples>(position + from);
+      context.continousTimeSamples = static_cast<TSamples>(position + from);
+      context.projectTimeMusic = static_cast<double>(position + from) / mSampleRate * kTempo / 60.0;
+      ProcessData& data = buffers.Data(static_cast<int>(count), inputChanges, inputEvents, &context);
+      data.processMode = kOffline;
+      data.outputParameterChanges = outputChanges;
+      data.outputEvents = outputEvents;
+
+      if (mInstance.Processor()->process(data) != kResultOk)
+        throw HostError(name + " failed to process the block at sample " + std::to_string(position + from));
+      inputChanges->Clear();
+      outputChanges->Clear();
+      outputEvents->Clear();
+      for (std::size_t c = 0; c < outBlock.channels.size(); ++c)
+        buffers.ReadOutputBlock(0, static_cast<int>(c), outBlock.pointers[c] + from, static_cast<int>(count));
     }
-    if (automation) automation->addPoints(position, n, *inputChanges);
-    context.projectTimeSamples = static_cast<TSamples>(position);
-    context.continousTimeSamples = static_cast<TSamples>(position);
-    context.projectTimeMusic = static_cast<double>(position) / mSampleRate * kTempo / 60.0;
-    ProcessData& data = buffers.Data(static_cast<int>(n), inputChanges, inputEvents, &context);
-    data.processMode = kOffline;
-    data.outputParameterChanges = outputChanges;
-    data.outputEvents = outputEvents;
 
-    if (mInstance.Processor()->process(data) != kResultOk)
-      throw HostError(name + " failed to process the block at sample " + std::to_string(position));
-    inputChanges->Clear();
-    outputChanges->Clear();
-    outputEvents->Clear();
-
-    for (std::size_t c = 0; c < outBlock.channels.size(); ++c)
-      buffers.ReadOutputBlock(0, static_cast<int>(c), outBlock.pointers[c], static_cast<int>(n));
     const std::size_t drop = std::min(skipLeft, n);
     skipLeft -= drop;
     if (n > drop) {

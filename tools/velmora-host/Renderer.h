@@ -5,7 +5,8 @@
 // construction and run() the caller may restore state and set controller values. run() activates
 // the processor, streams the audio through in blocks (parameter changes ride on the first block),
 // and compensates the reported latency so output sample n lines up with input sample n.
-// Automation, when given, rides on every block it touches.
+// Automation, when given, rides on every block it touches, and a block is cut into several process
+// calls where a lane changes course, so each change reaches the effect on its own sample.
 #include "tools/velmora-host/AudioStream.h"
 #include "tools/velmora-host/AutomationSchedule.h"
 #include "tools/velmora-host/ParameterLookup.h"
