@@ -28,6 +28,11 @@ std::string readText(const std::filesystem::path& path) {
 }  // namespace
 
 HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir) {
+  return runHost(args, workDir, {}, {});
+}
+
+HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+                const std::filesystem::path& input, const std::filesystem::path& output) {
   std::vector<std::string> argv{VELMORA_HOST_EXE};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> pointers;
@@ -38,9 +43,10 @@ HostRun runHost(const std::vector<std::string>& args, const std::filesystem::pat
   const std::filesystem::path errPath = workDir / "host-stderr.txt";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const std::filesystem::path stdoutPath = output.empty() ? outPath : output;
+  posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, input.empty() ? "/dev/null" : input.c_str(), O_RDONLY, 0);
   // The host runs in the test's folder, so whatever it writes by relative names stays there.
   posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
 
@@ -52,9 +58,9 @@ HostRun runHost(const std::vector<std::string>& args, const std::filesystem::pat
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
   posix_spawn_file_actions_destroy(&actions);
-  run.out = readText(outPath);
+  if (output.empty()) run.out = readText(outPath);
   run.err = readText(errPath);
-  std::filesystem::remove(outPath);
+  if (output.empty()) std::filesystem::remove(outPath);
   std::filesystem::remove(errPath);
   return run;
 }

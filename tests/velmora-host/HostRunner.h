@@ -18,6 +18,11 @@ struct HostRun {
 // Runs velmora-host with `args` in `workDir` (its output is collected in files there, then removed).
 HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir);
 
+// The same with standard input read from `input` and standard output written into `output` (and
+// kept), where either is not empty; out then stays empty.
+HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+                const std::filesystem::path& input, const std::filesystem::path& output);
+
 // A sine of `frequency` Hz at `dbfs` peak on every channel.
 velmora_host::AudioData sine(double dbfs, double frequency, double seconds, int channels = 2,
                              double sampleRate = 44100.0);

@@ -19,16 +19,6 @@ namespace {
 // Frames converted per libsndfile call.
 constexpr std::size_t kChunkFrames = 8192;
 
-int formatBits(SampleFormat format) {
-  switch (format) {
-    case SampleFormat::Pcm16: return SF_FORMAT_PCM_16;
-    case SampleFormat::Pcm24: return SF_FORMAT_PCM_24;
-    case SampleFormat::Float32: return SF_FORMAT_FLOAT;
-    case SampleFormat::Float64: return SF_FORMAT_DOUBLE;
-  }
-  return SF_FORMAT_FLOAT;
-}
-
 }  // namespace
 
 void SndfileCloser::operator()(SNDFILE* file) const { sf_close(file); }
@@ -61,12 +51,18 @@ const char* sampleFormatKey(SampleFormat format) {
   return "?";
 }
 
-AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
+std::string audioFileName(const std::string& path, int mode) {
+  if (path != "-") return path;
+  return mode == SFM_READ ? "standard input" : "standard output";
+}
+
+AudioFileReader::AudioFileReader(const std::string& path) : mPath(audioFileName(path, SFM_READ)) {
   SF_INFO info{};
-  mFile.reset(openSoundFile(path, SFM_READ, &info));
-  if (!mFile) throw HostError("cannot read audio file " + path + ": " + sf_strerror(nullptr));
+  mFile.reset(path == "-" ? openStandardStream(SFM_READ, &info) : openSoundFile(path, SFM_READ, &info));
+  if (!mFile) throw HostError("cannot read audio " + std::string(path == "-" ? "from " : "file ") + mPath + ": " +
+                              sf_strerror(nullptr));
   if (info.channels < 1 || info.samplerate < 1)
-    throw HostError("cannot read audio file " + path + ": no channels or no sample rate");
+    throw HostError("cannot read audio file " + mPath + ": no channels or no sample rate");
   mChannels = info.channels;
   mSampleRate = info.samplerate;
   mFrames = info.frames > 0 ? static_cast<std::size_t>(info.frames) : 0;
@@ -74,9 +70,13 @@ AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
   // libsndfile trims a file's count to what the file holds, so the header is read again; a
   // stream's count is the header's own.
   std::error_code ec;
-  mDeclaredFrames = std::filesystem::is_regular_file(std::filesystem::u8path(path), ec)
+  mDeclaredFrames = path != "-" && std::filesystem::is_regular_file(std::filesystem::u8path(path), ec)
                         ? declaredFrames(path)
                         : declaredStreamFrames(info.format, info.channels, info.frames);
+  // What a render carries over into its output; the software that wrote the file is left behind.
+  for (const int kind : {SF_STR_TITLE, SF_STR_ARTIST, SF_STR_DATE, SF_STR_COMMENT, SF_STR_ALBUM, SF_STR_COPYRIGHT,
+                         SF_STR_LICENSE, SF_STR_TRACKNUMBER, SF_STR_GENRE})
+    if (const char* text = sf_get_string(mFile.get(), kind); text && *text) mMetadata.emplace_back(kind, text);
 }
 
 bool AudioFileReader::truncated() const {
@@ -119,19 +119,32 @@ std::size_t AudioFileReader::read(double* const* out, std::size_t n) {
   return done;
 }
 
-WavFileWriter::WavFileWriter(const OutputFile& output, std::size_t channels, double sampleRate, SampleFormat format,
-                             bool dither)
-    : mPath(output.finalPath()), mChannels(channels), mDisk(output.tempPath()), mQuantizer(format, channels, dither) {
+AudioFileWriter::AudioFileWriter(const OutputFile* output, std::size_t channels, double sampleRate,
+                                 const OutputType& type, bool dither, const AudioMetadata& metadata)
+    : mPath(output ? output->finalPath() : audioFileName("-", SFM_WRITE)),
+      mChannels(channels),
+      mQuantizer(type.sample.value_or(SampleFormat::Float64), channels, dither) {
   if (channels == 0) throw HostError("nothing to write to " + mPath + ": no channels");
-  if (!mDisk.Open()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
   SF_INFO info{};
   info.samplerate = static_cast<int>(std::lround(sampleRate));
   info.channels = static_cast<int>(channels);
-  info.format = SF_FORMAT_WAV | formatBits(format);
-  mFile.reset(mDisk.OpenForWriting(&info));
-  if (!mFile) throw HostError("cannot write " + mPath + ": " + sf_strerror(nullptr));
+  info.format = type.sndfileFormat();
+  if (!sf_format_check(&info))
+    throw HostError("cannot write " + mPath + ": this velmora-host cannot write " + type.name + " files" +
+                    (type.sample ? std::string(" of ") + sampleFormatName(*type.sample) : std::string()) + " with " +
+                    std::to_string(channels) + " channels at " + std::to_string(info.samplerate) + " Hz");
+  if (output) {
+    mDisk = std::make_unique<BufferedSoundFile>(output->tempPath());
+    if (!mDisk->Open()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
+    mFile.reset(mDisk->OpenForWriting(&info));
+  } else {
+    mFile.reset(openStandardStream(SFM_WRITE, &info));
+  }
+  if (!mFile) throw HostError("cannot write " + type.name + " to " + mPath + ": " + sf_strerror(nullptr));
   // The PEAK chunk carries a time stamp; leaving it out keeps identical runs byte-identical.
   sf_command(mFile.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+  // Strings the format cannot hold are left out.
+  for (const auto& [kind, text] : metadata) sf_set_string(mFile.get(), kind, text.c_str());
   if (mQuantizer.fixedPoint())
     mCodes.resize(kChunkFrames * channels);
   else
@@ -141,7 +154,7 @@ WavFileWriter::WavFileWriter(const OutputFile& output, std::size_t channels, dou
   mFrom.resize(channels);
 }
 
-void WavFileWriter::write(const double* const* in, std::size_t n) {
+void AudioFileWriter::write(const double* const* in, std::size_t n) {
   std::vector<const double*>& from = mFrom;
   for (std::size_t start = 0; start < n; start += kChunkFrames) {
     const std::size_t count = std::min(n - start, kChunkFrames);
@@ -161,11 +174,12 @@ void WavFileWriter::write(const double* const* in, std::size_t n) {
   }
 }
 
-void WavFileWriter::close() {
+void AudioFileWriter::close() {
   if (!mFile) return;
   const int result = sf_close(mFile.release());
   if (result != 0) throw HostError("cannot write " + mPath + ": " + sf_error_number(result));
-  if (!mDisk.Close()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
+  if (mDisk && !mDisk->Close()) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
+  if (!mDisk && std::fflush(stdout) != 0) throw HostError("cannot write " + mPath + ": " + std::strerror(errno));
 }
 
 namespace {
@@ -215,7 +229,7 @@ AudioData readAudioFile(const std::string& path) {
 }
 
 void writeWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format) {
-  WavFileWriter writer(output, audio.channelCount(), audio.sampleRate, format);
+  AudioFileWriter writer(&output, audio.channelCount(), audio.sampleRate, chooseOutputType("", "wav", format));
   std::vector<const double*> pointers;
   for (const auto& channel : audio.channels) pointers.push_back(channel.data());
   writer.write(pointers.data(), audio.frameCount());

@@ -1,10 +1,12 @@
 #pragma once
-// Reading any format libsndfile knows, writing WAV; block by block for renders, whole files for
-// the demo and the tests. Failures throw HostError naming the file.
+// Reading any format libsndfile knows, writing the kinds OutputType names; block by block for
+// renders, whole files for the demo and the tests. "-" is standard input or output, for the formats
+// libsndfile reads or writes as a stream. Failures throw HostError naming the file.
 #include "tools/velmora-host/AudioData.h"
 #include "tools/velmora-host/AudioStream.h"
 #include "tools/velmora-host/BufferedSoundFile.h"
 #include "tools/velmora-host/OutputFile.h"
+#include "tools/velmora-host/OutputType.h"
 #include "tools/velmora-host/SampleFormat.h"
 #include "tools/velmora-host/SampleQuantizer.h"
 
@@ -14,12 +16,21 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace velmora_host {
 
 struct SndfileCloser {
   void operator()(SNDFILE* file) const;
 };
+
+// The texts a file carries about its audio (title, artist, date, comment, album, ...), as
+// libsndfile's string kinds with their values.
+using AudioMetadata = std::vector<std::pair<int, std::string>>;
+
+// The name messages use for a file: "standard input" or "standard output" for "-".
+std::string audioFileName(const std::string& path, int mode);
 
 class AudioFileReader : public AudioSource {
 public:
@@ -34,6 +45,7 @@ public:
   bool truncated() const;
   // "x.wav ends after 1000 of the 44100 frames its header states", when truncated.
   std::string truncationText() const;
+  const AudioMetadata& metadata() const { return mMetadata; }
 
 private:
   std::string mPath;
@@ -44,18 +56,20 @@ private:
   std::optional<std::uint64_t> mDeclaredFrames;  // what the header states, when it states a length
   std::uint64_t mDelivered = 0;
   bool mEnded = false;
+  AudioMetadata mMetadata;
   std::vector<double> mInterleaved;  // frames read from the file ...
   std::size_t mBuffered = 0;         // ... how many of them ...
   std::size_t mConsumed = 0;         // ... and how many were handed out
 };
 
-// Writes a WAV file into the output's temporary file; the caller commits once every output of the
-// command is complete. Fixed-point samples are rounded, clipped and (16-bit) dithered by a
-// SampleQuantizer; what the file holds can be metered on its way out.
-class WavFileWriter : public AudioSink {
+// Writes an audio file: into an output's temporary file (the caller commits once every output of
+// the command is complete), or to standard output. Fixed-point samples are rounded, clipped and
+// (16-bit) dithered by a SampleQuantizer; what the file holds can be metered on its way out.
+class AudioFileWriter : public AudioSink {
 public:
-  WavFileWriter(const OutputFile& output, std::size_t channels, double sampleRate, SampleFormat format,
-                bool dither = true);
+  // `output` null: standard output.
+  AudioFileWriter(const OutputFile* output, std::size_t channels, double sampleRate, const OutputType& type,
+                  bool dither = true, const AudioMetadata& metadata = {});
   void write(const double* const* in, std::size_t n) override;
   // Every sample written also goes, as the file holds it, to `meter` (null: none).
   void meterWith(LevelMeter* meter) { mMeter = meter; }
@@ -67,7 +81,7 @@ public:
 private:
   std::string mPath;
   std::size_t mChannels;
-  BufferedSoundFile mDisk;  // outlives mFile, which writes into it
+  std::unique_ptr<BufferedSoundFile> mDisk;  // outlives mFile, which writes into it; none for standard output
   std::unique_ptr<SNDFILE, SndfileCloser> mFile;
   SampleQuantizer mQuantizer;
   LevelMeter* mMeter = nullptr;

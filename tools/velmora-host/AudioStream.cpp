@@ -33,6 +33,21 @@ std::size_t SpreadSource::read(double* const* out, std::size_t n) {
   return got;
 }
 
+void MonoFoldSink::write(const double* const* in, std::size_t n) {
+  if (mMono.size() < n) mMono.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    double sum = 0.0;
+    bool alike = true;
+    for (std::size_t c = 0; c < mChannels; ++c) {
+      sum += in[c][i];
+      alike = alike && in[c][i] == in[0][i];
+    }
+    mMono[i] = alike ? in[0][i] : sum / static_cast<double>(mChannels);
+  }
+  const double* mono = mMono.data();
+  mSink.write(&mono, n);
+}
+
 LevelMeter::LevelMeter(std::size_t channels, double sampleRate, bool loudness)
     : mPeak(channels, 0.0), mSumSquares(channels, 0.0) {
   if (loudness) mLoudness = std::make_unique<LoudnessMeter>(channels, sampleRate);

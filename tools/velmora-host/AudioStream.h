@@ -65,6 +65,19 @@ private:
   int mChannels;
 };
 
+// Writes the average of all channels as one, to `sink`: a mono file's render written as mono.
+// Channels that are alike (as a mono input makes them) give their own samples unchanged.
+class MonoFoldSink : public AudioSink {
+public:
+  MonoFoldSink(AudioSink& sink, std::size_t channels) : mSink(sink), mChannels(channels) {}
+  void write(const double* const* in, std::size_t n) override;
+
+private:
+  AudioSink& mSink;
+  std::size_t mChannels;
+  std::vector<double> mMono;
+};
+
 // Peak and RMS per channel of everything that passes and, when asked for (it costs about as much as
 // Velmora's own processing), its loudness and true peak.
 class LevelMeter {

@@ -133,6 +133,8 @@ void parseOption(CommandLine& line, const std::string& option, const std::string
     r.blockSize = parseInteger(option, value(), 1, 65536);
   else if (option == "--format")
     r.format = parseSampleFormat(value());
+  else if (option == "--type")
+    r.type = value();
   else if (option == "--precision") {
     r.precision = parseInteger(option, value(), 32, 64);
     if (r.precision != 32 && r.precision != 64) throw HostError("--precision is 32 or 64");
@@ -245,10 +247,14 @@ arguments it prints this help and exits with status 1.
 
 Commands:
   list                    factory, classes, buses and every parameter of the module
-  render IN OUT           process audio file IN (any format libsndfile reads) into WAV file OUT;
-                          OUT may not be IN or another file the render reads
+  render IN OUT           process audio file IN (any format libsndfile reads) into OUT, of the
+                          kind its extension names (WAV without one); a mono IN gives a mono OUT,
+                          with IN's title, artist, date and comment; "-" is standard input or
+                          output, for what can be streamed (WAV, AIFF, AU, Ogg in; AU, FLAC, Ogg,
+                          MP3 out); OUT may not be IN or another file the render reads
   render IN... --out-dir DIR
-                          process several files on worker threads into DIR/<input name>.wav
+                          process several files on worker threads into DIR/<input name>.wav (or
+                          the extension of --type)
   presets                 the effect's presets where hosts look for them, with their descriptions
   compare A B             null test: the largest difference, the RMS of the difference and the
                           first differing sample of two audio files; exit status 0 when they are
@@ -285,9 +291,13 @@ Render options:
   --save-preset FILE      store a .vstpreset file after rendering
   --block-size N          samples per process call (default 512)
   --precision 32|64       sample precision handed to the processor (default 32)
-  --format F              output samples: pcm16, pcm24, float (default) or double; fixed point is
-                          rounded to the nearest step and clipped at full scale (the summary
-                          counts clipped samples and warns of them), 16-bit with TPDF dither
+  --type T                the kind of output file, whatever its name (needed for standard
+                          output): wav, aiff, flac, caf, w64, rf64, au, ogg (Vorbis), opus or mp3,
+                          as far as this build's libsndfile writes them
+  --format F              output samples: pcm16, pcm24, float (the default; pcm24 for FLAC, which
+                          holds no float) or double; not for Ogg and MP3; fixed point is rounded
+                          to the nearest step and clipped at full scale (the summary counts
+                          clipped samples and warns of them), 16-bit with TPDF dither
   --strict                refuse a truncated input (audio that ends before its header says) instead
                           of rendering what is there with a warning
   --no-dither             16-bit output without dither (the dither is seeded: the same render

@@ -3,7 +3,9 @@
 // where numbers belong); whether a parameter name exists is decided once the module is loaded.
 #include "tools/velmora-host/AudioFile.h"
 #include "tools/velmora-host/AutomationText.h"
+#include "tools/velmora-host/SampleFormat.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,8 @@ struct RenderOptions {
   std::string loadState, saveState, loadPreset, savePreset;  // loadPreset: a file or a preset's name
   int blockSize = 512;
   int precision = 32;
-  SampleFormat format = SampleFormat::Float32;
+  std::optional<SampleFormat> format;  // --format; else the output type's own (float where it can)
+  std::string type;                    // --type; else the output's extension decides
   bool loudness = true;  // measure loudness and true peak for the summary
   bool overwrite = false;  // OUT may replace an existing audio file
   bool dither = true;      // TPDF dither on 16-bit output

@@ -27,6 +27,9 @@ bool isTerminal(std::FILE* stream);
 
 // sf_open with a UTF-8 file name.
 SNDFILE* openSoundFile(const std::string& path, int mode, SF_INFO* info);
+// Standard input (SFM_READ) or output (SFM_WRITE) as a sound file, in binary mode; it stays open
+// when the sound file is closed.
+SNDFILE* openStandardStream(int mode, SF_INFO* info);
 
 // 64-bit positions in a stdio stream (Windows' long, which fseek takes, has 32 bits); -1 on
 // failure.

@@ -6,6 +6,7 @@
 #include "tools/velmora-host/AutomationSchedule.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/velmora-host/OutputFile.h"
+#include "tools/velmora-host/OutputType.h"
 #include "tools/velmora-host/ParameterLookup.h"
 #include "tools/velmora-host/PluginModule.h"
 #include "tools/velmora-host/PresetLibrary.h"
@@ -41,7 +42,8 @@ namespace fs = std::filesystem;
 constexpr double kProgressSeconds = 20.0;
 
 struct RenderJob {
-  std::string input, output;
+  std::string input, output;  // "-": standard input or output
+  OutputType type;
 };
 
 // Everything read from disk before any rendering starts, shared by every job.
@@ -79,17 +81,26 @@ std::vector<std::string> settingWarnings(const ClassDescription& effect, const R
   return warnings;
 }
 
-// The outputs of the command line: OUT for one input, or DIR/<input name>.wav for each.
+// The outputs of the command line: OUT for one input, or DIR/<input name>.<type> for each, and the
+// kind of file each is.
 std::vector<RenderJob> planJobs(const RenderOptions& options) {
-  if (options.outDir.empty()) return {RenderJob{options.inputs.front(), options.outputPath}};
+  const bool stdinTwice = options.sidechainPath == "-" &&
+                          std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end();
+  if (stdinTwice) throw HostError("standard input (\"-\") can feed the input or the sidechain, not both");
+  if (options.outDir.empty()) {
+    const std::string& output = options.outputPath;
+    return {RenderJob{options.inputs.front(), output, chooseOutputType(output, options.type, options.format)}};
+  }
+  const OutputType type = chooseOutputType("", options.type.empty() ? "wav" : options.type, options.format);
   std::vector<RenderJob> jobs;
   std::map<std::string, std::string> inputOf;
   for (const std::string& input : options.inputs) {
-    const std::string output = (fs::u8path(options.outDir) / fs::u8path(input).stem()).u8string() + ".wav";
+    if (input == "-") throw HostError("standard input has no name to give its output in --out-dir");
+    const std::string output = (fs::u8path(options.outDir) / fs::u8path(input).stem()).u8string() + "." + type.key;
     const std::string key = fs::absolute(fs::u8path(output)).lexically_normal().u8string();
     if (inputOf.count(key)) throw HostError("inputs " + inputOf[key] + " and " + input + " would both write " + output);
     inputOf[key] = input;
-    jobs.push_back(RenderJob{input, output});
+    jobs.push_back(RenderJob{input, output, type});
   }
   return jobs;
 }
@@ -97,6 +108,7 @@ std::vector<RenderJob> planJobs(const RenderOptions& options) {
 // Whether two names are one file: the same file through any links, or, for files that do not
 // exist yet, the same absolute name.
 bool sameFile(const std::string& a, const std::string& b) {
+  if (a == "-" || b == "-") return false;  // standard input and output are streams, not files
   std::error_code ec;
   if (fs::equivalent(fs::u8path(a), fs::u8path(b), ec)) return true;
   return fs::absolute(fs::u8path(a), ec).lexically_normal() == fs::absolute(fs::u8path(b), ec).lexically_normal();
@@ -134,7 +146,7 @@ void checkOutputsAreNotInputs(const RenderOptions& options, const std::vector<Re
 // An output that already holds audio is therefore taken for a second input unless the user says
 // it is to be replaced.
 void checkSingleOutputIsNoInput(const RenderOptions& options) {
-  if (!options.outDir.empty() || options.overwrite) return;
+  if (!options.outDir.empty() || options.overwrite || options.outputPath == "-") return;
   const std::string& output = options.outputPath;
   std::error_code ec;
   if (!fs::is_regular_file(fs::u8path(output), ec)) return;
@@ -204,7 +216,8 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   settings.precision = options.precision;
   settings.progress = &progress;
   Renderer renderer(instance, effect, input.sampleRate(), sidechain != nullptr, settings);
-  checkBusChannels(input.channels(), renderer.mainInputChannels(), "input file " + job.input, renderer.mainInputName());
+  checkBusChannels(input.channels(), renderer.mainInputChannels(), "input " + audioFileName(job.input, SFM_READ),
+                   renderer.mainInputName());
   SpreadSource main(input, renderer.mainInputChannels());
   MeteredSource meteredMain(main, options.loudness);
   std::unique_ptr<SpreadSource> side;
@@ -214,14 +227,20 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
     side = std::make_unique<SpreadSource>(*sidechain, renderer.sidechainChannels());
   }
 
-  OutputFile audioFile(job.output);
-  const auto outputChannels = static_cast<std::size_t>(renderer.outputChannels());
-  WavFileWriter writer(audioFile, outputChannels, input.sampleRate(), options.format, options.dither);
+  // A mono input is heard on every channel of the effect, which keeps them alike; its output is
+  // mono again.
+  const auto busChannels = static_cast<std::size_t>(renderer.outputChannels());
+  const std::size_t outputChannels = input.channels() == 1 ? 1 : busChannels;
+  std::unique_ptr<OutputFile> audioFile;
+  if (job.output != "-") audioFile = std::make_unique<OutputFile>(job.output);
+  AudioFileWriter writer(audioFile.get(), outputChannels, input.sampleRate(), job.type, options.dither,
+                         input.metadata());
   // The summary describes the file as written: after rounding, dither and clipping.
   LevelMeter outputMeter(outputChannels, input.sampleRate(), options.loudness);
   writer.meterWith(&outputMeter);
-  renderer.run(meteredMain, side.get(), writer, prepared.changes,
-               prepared.automation->empty() ? nullptr : &*prepared.automation);
+  MonoFoldSink mono(writer, busChannels);
+  renderer.run(meteredMain, side.get(), outputChannels == busChannels ? static_cast<AudioSink&>(writer) : mono,
+               prepared.changes, prepared.automation->empty() ? nullptr : &*prepared.automation);
   writer.close();
   RenderReport report;
   report.warnings = plan.warnings;
@@ -236,7 +255,7 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
     presetFile = std::make_unique<OutputFile>(options.savePreset);
     writeBinaryFile(*presetFile, capturePreset(instance, effect));
   }
-  audioFile.commit();
+  if (audioFile) audioFile->commit();
   if (stateFile) stateFile->commit();
   if (presetFile) presetFile->commit();
 
@@ -249,7 +268,7 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   report.frames = outputMeter.frames();
   report.precision = options.precision;
   report.blockSize = options.blockSize;
-  report.format = options.format;
+  report.type = job.type;
   report.automatedParameters = prepared.automation->laneCount();
   report.in = SignalLevels{meteredMain.meter().levels(), meteredMain.meter().loudness()};
   report.out = SignalLevels{outputMeter.levels(), outputMeter.loudness()};
@@ -259,7 +278,7 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   for (const std::uint64_t count : report.clipped) clipped += count;
   if (clipped > 0)
     report.warnings.push_back(job.output + ": " + std::to_string(clipped) + " sample" + (clipped == 1 ? "" : "s") +
-                              " beyond full scale clipped in " + sampleFormatName(options.format) +
+                              " beyond full scale clipped in " + sampleFormatName(job.type.sample.value_or(SampleFormat::Float32)) +
                               " (lower the output level, or write --format float)");
   for (std::size_t i = plan.warnings.size(); i < report.warnings.size(); ++i)
     progress.message("velmora-host: warning: " + report.warnings[i]);
@@ -272,6 +291,9 @@ std::size_t totalFrames(const std::vector<RenderJob>& jobs, double* seconds) {
   std::size_t total = 0;
   *seconds = 0.0;
   for (const RenderJob& job : jobs) {
+    // A stream can be read only once, by its render.
+    std::error_code ec;
+    if (job.input == "-" || !fs::is_regular_file(fs::u8path(job.input), ec)) continue;
     try {
       const AudioFileReader reader(job.input);
       total += reader.frames();
@@ -350,23 +372,25 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
 
   const auto failed = static_cast<std::size_t>(
       std::count_if(reports.begin(), reports.end(), [](const std::optional<RenderReport>& r) { return !r; }));
+  // Audio on standard output leaves the summary to standard error.
+  std::FILE* summary = options.outputPath == "-" ? stderr : stdout;
   if (setup.json) {
     Json list = Json::array();
     for (std::size_t i = 0; i < jobs.size(); ++i)
       list.push_back(reports[i] ? renderReportJson(*reports[i])
                                 : Json{{"input", jobs[i].input}, {"output", jobs[i].output}, {"error", failures[i]}});
-    std::fputs(jsonText({{"renders", list}, {"rendered", jobs.size() - failed}, {"failed", failed}}).c_str(), stdout);
+    std::fputs(jsonText({{"renders", list}, {"rendered", jobs.size() - failed}, {"failed", failed}}).c_str(), summary);
   } else {
     bool first = true;
     for (const std::optional<RenderReport>& report : reports) {
       if (!report) continue;
-      if (!first) std::printf("\n");
+      if (!first) std::fprintf(summary, "\n");
       first = false;
-      printRenderReport(*report);
+      printRenderReport(summary, *report);
     }
     if (batch)
-      std::printf("\n%zu of %zu files rendered into %s%s\n", jobs.size() - failed, jobs.size(), options.outDir.c_str(),
-                  failed ? ", the others failed (see above)" : "");
+      std::fprintf(summary, "\n%zu of %zu files rendered into %s%s\n", jobs.size() - failed, jobs.size(),
+                   options.outDir.c_str(), failed ? ", the others failed (see above)" : "");
   }
   return failed ? 1 : 0;
 }

@@ -32,33 +32,38 @@ Json levelsJson(const SignalLevels& levels, const std::vector<std::uint64_t>* cl
   return result;
 }
 
+// "WAV, 32-bit float", "Ogg Vorbis".
+std::string formatText(const OutputType& type) {
+  return type.name + (type.sample ? std::string(", ") + sampleFormatName(*type.sample) : std::string());
+}
+
 }  // namespace
 
-void printRenderReport(const RenderReport& r) {
-  std::printf("rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s%s\n",
+void printRenderReport(std::FILE* to, const RenderReport& r) {
+  std::fprintf(to, "rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s%s\n",
               r.input.c_str(), r.output.c_str(), r.channels, std::lround(r.sampleRate), r.effect.c_str(), r.precision,
-              r.blockSize, sampleFormatName(r.format), r.dither ? " with TPDF dither" : "");
-  if (!r.sidechain.empty()) std::printf("sidechain %s on the aux input\n", r.sidechain.c_str());
-  if (r.automatedParameters > 0) std::printf("automation on %zu parameter(s)\n", r.automatedParameters);
-  std::printf("%-12s %9s %9s %9s %9s %9s   (dBFS; out as written)\n", "", "peak in", "RMS in", "peak out",
+              r.blockSize, formatText(r.type).c_str(), r.dither ? " with TPDF dither" : "");
+  if (!r.sidechain.empty()) std::fprintf(to, "sidechain %s on the aux input\n", r.sidechain.c_str());
+  if (r.automatedParameters > 0) std::fprintf(to, "automation on %zu parameter(s)\n", r.automatedParameters);
+  std::fprintf(to, "%-12s %9s %9s %9s %9s %9s   (dBFS; out as written)\n", "", "peak in", "RMS in", "peak out",
               "RMS out", "clipped");
   for (std::size_t c = 0; c < std::max(r.in.channels.size(), r.out.channels.size()); ++c) {
     const Levels a = c < r.in.channels.size() ? r.in.channels[c] : Levels{};
     const Levels b = c < r.out.channels.size() ? r.out.channels[c] : Levels{};
     const unsigned long long clipped = c < r.clipped.size() ? r.clipped[c] : 0;
-    std::printf("  channel %zu  %s %s %s %s %9llu\n", c + 1, formatDb(toDbfs(a.peak), 9).c_str(),
+    std::fprintf(to, "  channel %zu  %s %s %s %s %9llu\n", c + 1, formatDb(toDbfs(a.peak), 9).c_str(),
                 formatDb(toDbfs(a.rms), 9).c_str(), formatDb(toDbfs(b.peak), 9).c_str(),
                 formatDb(toDbfs(b.rms), 9).c_str(), clipped);
   }
   if (!r.in.loudness || !r.out.loudness) return;
   const Loudness& in = *r.in.loudness;
   const Loudness& out = *r.out.loudness;
-  std::printf("%-12s %9s %9s\n", "", "in", "out");
-  std::printf("  %-10s %s %s   LUFS, integrated\n", "loudness", formatDb(in.integratedLufs, 9).c_str(),
+  std::fprintf(to, "%-12s %9s %9s\n", "", "in", "out");
+  std::fprintf(to, "  %-10s %s %s   LUFS, integrated\n", "loudness", formatDb(in.integratedLufs, 9).c_str(),
               formatDb(out.integratedLufs, 9).c_str());
-  std::printf("  %-10s %s %s   LU, loudness range\n", "range", formatDb(in.rangeLu, 9).c_str(),
+  std::fprintf(to, "  %-10s %s %s   LU, loudness range\n", "range", formatDb(in.rangeLu, 9).c_str(),
               formatDb(out.rangeLu, 9).c_str());
-  std::printf("  %-10s %s %s   dBTP\n", "true peak", formatDb(in.truePeakDbtp, 9).c_str(),
+  std::fprintf(to, "  %-10s %s %s   dBTP\n", "true peak", formatDb(in.truePeakDbtp, 9).c_str(),
               formatDb(out.truePeakDbtp, 9).c_str());
 }
 
@@ -72,7 +77,8 @@ Json renderReportJson(const RenderReport& r) {
           {"frames", r.frames},
           {"precision", r.precision},
           {"block_size", r.blockSize},
-          {"format", sampleFormatKey(r.format)},
+          {"type", r.type.key},
+          {"format", r.type.sample ? Json(sampleFormatKey(*r.type.sample)) : Json(nullptr)},
           {"dither", r.dither},
           {"automated_parameters", r.automatedParameters},
           {"in", levelsJson(r.in, nullptr)},

@@ -3,12 +3,14 @@
 // (peak and RMS per channel in dBFS; integrated loudness, loudness range and true peak), printed
 // as the closing summary or as JSON.
 #include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/OutputType.h"
 #include "tools/velmora-host/JsonText.h"
 #include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/Loudness.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,7 +30,7 @@ struct RenderReport {
   std::size_t frames = 0;    // output frames
   int precision = 32;
   int blockSize = 512;
-  SampleFormat format = SampleFormat::Float32;
+  OutputType type;
   bool dither = false;  // 16-bit output with TPDF dither
   std::size_t automatedParameters = 0;
   SignalLevels in, out;  // out: the samples as the file holds them
@@ -36,7 +38,7 @@ struct RenderReport {
   std::vector<std::string> warnings;   // what the render did that the user may not want, one line each
 };
 
-void printRenderReport(const RenderReport& report);
+void printRenderReport(std::FILE* to, const RenderReport& report);
 Json renderReportJson(const RenderReport& report);
 
 }  // namespace velmora_host

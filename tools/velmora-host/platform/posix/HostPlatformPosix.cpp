@@ -60,6 +60,10 @@ bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
 
 SNDFILE* openSoundFile(const std::string& path, int mode, SF_INFO* info) { return sf_open(path.c_str(), mode, info); }
 
+SNDFILE* openStandardStream(int mode, SF_INFO* info) {
+  return sf_open_fd(mode == SFM_READ ? STDIN_FILENO : STDOUT_FILENO, mode, info, SF_FALSE);
+}
+
 int seekFile(std::FILE* stream, long long offset, int whence) {
   return ::fseeko(stream, static_cast<off_t>(offset), whence);
 }

@@ -6,6 +6,7 @@
 #include "tools/vst3host/ModuleLibrary.h"
 #include "tools/vst3host/WinText.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -114,6 +115,13 @@ bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 SNDFILE* openSoundFile(const std::string& path, int mode, SF_INFO* info) {
   const std::wstring wide = WidePath(path);
   return wide.empty() ? nullptr : sf_wchar_open(wide.c_str(), mode, info);
+}
+
+SNDFILE* openStandardStream(int mode, SF_INFO* info) {
+  const int fd = _fileno(mode == SFM_READ ? stdin : stdout);
+  // Text mode would turn every byte 10 into 13 10.
+  _setmode(fd, _O_BINARY);
+  return sf_open_fd(fd, mode, info, SF_FALSE);
 }
 
 int seekFile(std::FILE* stream, long long offset, int whence) { return _fseeki64(stream, offset, whence); }
