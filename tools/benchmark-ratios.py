@@ -12,6 +12,9 @@
                   ffmpeg: the anull filter; sox: a plain copy), as medians of paired runs:
                   ffmpeg acompressor+alimiter, sox compand, Calf's compressor and limiter (LV2,
                   run by lilv's lv2apply); with --peers, which installs what is missing first.
+  loudness wall   wall-clock time of a default `velmora-host render` (through Velmora, loudness and
+                  true peak measured on threads beside the rendering) over the same render with
+                  --no-loudness, paired runs, median: on two free cores it should stay near 1.
   binding / chain the module's process call over the processing chain alone, from the module
                   benchmark (velmora_bench_module, ratio_to_chain, interleaved inside it).
   chain / floor   the chain over the transcendental work its sound mandates, from the chain
@@ -32,6 +35,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import time
 
 HOST_BYPASS_ID = 1651532147  # the VST3 host's own bypass parameter ("bpas")
 
@@ -53,7 +57,8 @@ def host_vs_sox(host, module, rounds, work):
     source = os.path.join(work, "in.wav")
     subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-e", "floating-point", "-b", "32", source,
                     "synth", "60", "pinknoise", "vol", "0.5"], check=True)
-    metered_cmd = [host, "render", source, os.path.join(work, "host.wav"), "--set-norm", f"{HOST_BYPASS_ID}=1"]
+    metered_cmd = [host, "render", source, os.path.join(work, "host.wav"), "--overwrite", "--set-norm",
+                   f"{HOST_BYPASS_ID}=1"]
     if module:
         metered_cmd += ["--module", module]
     host_cmd = metered_cmd + ["--no-loudness"]
@@ -101,7 +106,7 @@ def peers(host, module, rounds, seconds, work):
     out = os.path.join(work, "out.wav")
     subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-e", "floating-point", "-b", "32", source,
                     "synth", str(seconds), "pinknoise", "vol", "0.5"], check=True)
-    velmora = [host, "render", source, out, "--no-loudness"] + (["--module", module] if module else [])
+    velmora = [host, "render", source, out, "--overwrite", "--no-loudness"] + (["--module", module] if module else [])
     tools = [
         ("Velmora (velmora-host)", velmora, velmora + ["--set-norm", f"{HOST_BYPASS_ID}=1"]),
         ("ffmpeg acompressor+alimiter",
@@ -130,6 +135,35 @@ def peers(host, module, rounds, seconds, work):
         print(f"  {name:<30} {median:6.1f}  [{low:.1f}, {high:.1f}]{ratio}")
     cheapest = min(m for n, (m, _, _) in costs.items() if not n.startswith("Velmora") and "limiter (" not in n)
     print(f"  Velmora / cheapest of ffmpeg, sox compand and Calf's compressor: {own / cheapest:.2f}")
+
+
+def wall_seconds(command):
+    """Runs command (output discarded) and answers its wall-clock time."""
+    start = time.monotonic()
+    result = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    if result.returncode != 0:
+        sys.exit(f"benchmark-ratios: {' '.join(command)} failed: {result.stderr.decode(errors='replace').strip()}")
+    return time.monotonic() - start
+
+
+def loudness_wall_ratio(host, module, rounds, work):
+    source = os.path.join(work, "in.wav")
+    measured_cmd = [host, "render", source, os.path.join(work, "measured.wav"), "--overwrite"]
+    plain_cmd = [host, "render", source, os.path.join(work, "plain.wav"), "--overwrite", "--no-loudness"]
+    if module:
+        measured_cmd += ["--module", module]
+        plain_cmd += ["--module", module]
+    wall_seconds(measured_cmd)
+    ratios, measured_times, plain_times = [], [], []
+    for _ in range(rounds):
+        m = wall_seconds(measured_cmd)
+        p = wall_seconds(plain_cmd)
+        measured_times.append(m)
+        plain_times.append(p)
+        ratios.append(m / p)
+    print(f"loudness wall (60 s stereo float through Velmora, {rounds} paired runs, {os.cpu_count()} cores):")
+    print(f"  ratio {statistics.median(ratios):.2f}   (default {statistics.median(measured_times):.3f} s, "
+          f"--no-loudness {statistics.median(plain_times):.3f} s, wall clock)")
 
 
 def google_benchmark(program, pattern, counters, repetitions):
@@ -166,6 +200,7 @@ def main():
     host = args.host or os.path.join(args.build, "tools", "velmora-host", "velmora-host")
     try:
         host_vs_sox(host, args.module, args.rounds, work)
+        loudness_wall_ratio(host, args.module, args.rounds, work)
         if args.peers:
             peers(host, args.module, args.rounds, args.seconds, work)
     finally:

@@ -1,5 +1,6 @@
 // Loudness and true peak against what BS.1770 / EBU R128 say of simple signals.
 #include "tools/velmora-host/Loudness.h"
+#include "tools/velmora-host/LoudnessThread.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 using velmora_host::Loudness;
 using velmora_host::LoudnessMeter;
+using velmora_host::LoudnessThread;
 
 namespace {
 
@@ -65,6 +67,37 @@ TEST(LoudnessMeter, SilenceAndShortAudioHaveNoLoudness) {
   const Loudness blip = measure(0.2, [](std::size_t n) { return sine997(n, -6.0); });  // under one 400 ms block
   EXPECT_TRUE(std::isinf(blip.integratedLufs));
   EXPECT_NEAR(blip.truePeakDbtp, -6.0, 0.1);
+}
+
+// Measured on a thread of its own, the audio is measured in the order it came: exactly the in-line
+// result, however the renderer cuts its blocks. A measurement abandoned half-way (a failed render)
+// stops without waiting for the rest.
+TEST(CrossThreadLoudness, GivesExactlyTheInLineResult) {
+  const std::size_t frames = 8 * 48000;
+  std::vector<double> left(frames), right(frames);
+  for (std::size_t n = 0; n < frames; ++n) {
+    left[n] = sine997(n, n < 4 * 48000 ? -14.0 : -31.0);
+    right[n] = 0.3 * std::sin(2.0 * kPi * 61.0 * static_cast<double>(n) / kRate) * (n % 9000 < 4500 ? 1.0 : 0.2);
+  }
+  LoudnessMeter inLine(2, kRate);
+  LoudnessThread threaded(2, kRate);
+  std::size_t block = 1;
+  for (std::size_t start = 0; start < frames; start += block, block = block * 7 % 9973 + 1) {
+    const std::size_t n = std::min(block, frames - start);
+    const double* channels[2] = {left.data() + start, right.data() + start};
+    inLine.add(channels, n);
+    threaded.add(channels, n);
+  }
+  const Loudness expected = inLine.result();
+  const Loudness measured = threaded.result();
+  EXPECT_EQ(measured.integratedLufs, expected.integratedLufs);
+  EXPECT_EQ(measured.rangeLu, expected.rangeLu);
+  EXPECT_EQ(measured.truePeakDbtp, expected.truePeakDbtp);
+  EXPECT_GT(expected.rangeLu, 3.0);  // something to measure, not silence
+
+  LoudnessThread abandoned(2, kRate);
+  const double* channels[2] = {left.data(), right.data()};
+  abandoned.add(channels, frames);
 }
 
 }  // namespace

@@ -50,10 +50,10 @@ void MonoFoldSink::write(const double* const* in, std::size_t n) {
 
 LevelMeter::LevelMeter(std::size_t channels, double sampleRate, bool loudness)
     : mPeak(channels, 0.0), mSumSquares(channels, 0.0) {
-  if (loudness) mLoudness = std::make_unique<LoudnessMeter>(channels, sampleRate);
+  if (loudness) mLoudness = std::make_unique<LoudnessThread>(channels, sampleRate);
 }
 
-std::optional<Loudness> LevelMeter::loudness() const {
+std::optional<Loudness> LevelMeter::loudness() {
   if (!mLoudness) return std::nullopt;
   return mLoudness->result();
 }
@@ -106,11 +106,6 @@ std::size_t MeteredSource::read(double* const* out, std::size_t n) {
   const std::size_t got = mSource.read(out, n);
   mMeter.add(out, static_cast<std::size_t>(channels()), got);
   return got;
-}
-
-void MeteredSink::write(const double* const* in, std::size_t n) {
-  mMeter.add(in, mChannels, n);
-  mSink.write(in, n);
 }
 
 }  // namespace velmora_host

@@ -4,6 +4,7 @@
 #include "tools/velmora-host/AudioData.h"
 #include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/Loudness.h"
+#include "tools/velmora-host/LoudnessThread.h"
 
 #include <cstddef>
 #include <memory>
@@ -78,21 +79,21 @@ private:
   std::vector<double> mMono;
 };
 
-// Peak and RMS per channel of everything that passes and, when asked for (it costs about as much as
-// Velmora's own processing), its loudness and true peak.
+// Peak and RMS per channel of everything that passes and, when asked for, its loudness and true
+// peak, measured on a thread of their own (they cost about as much as Velmora's processing).
 class LevelMeter {
 public:
   LevelMeter(std::size_t channels, double sampleRate, bool loudness);
   void add(const double* const* frames, std::size_t channels, std::size_t n);
   std::vector<Levels> levels() const;
-  // Empty when the loudness was not measured.
-  std::optional<Loudness> loudness() const;
+  // Empty when the loudness is not measured; waits for the measurement to catch up.
+  std::optional<Loudness> loudness();
   std::size_t frames() const { return mFrames; }
 
 private:
   std::vector<double> mPeak, mSumSquares;
   std::size_t mFrames = 0;
-  std::unique_ptr<LoudnessMeter> mLoudness;
+  std::unique_ptr<LoudnessThread> mLoudness;
 };
 
 class MeteredSource : public AudioSource {
@@ -102,23 +103,10 @@ public:
   int channels() const override { return mSource.channels(); }
   double sampleRate() const override { return mSource.sampleRate(); }
   std::size_t read(double* const* out, std::size_t n) override;
-  const LevelMeter& meter() const { return mMeter; }
+  LevelMeter& meter() { return mMeter; }
 
 private:
   AudioSource& mSource;
-  LevelMeter mMeter;
-};
-
-class MeteredSink : public AudioSink {
-public:
-  MeteredSink(AudioSink& sink, std::size_t channels, double sampleRate, bool loudness)
-      : mSink(sink), mChannels(channels), mMeter(channels, sampleRate, loudness) {}
-  void write(const double* const* in, std::size_t n) override;
-  const LevelMeter& meter() const { return mMeter; }
-
-private:
-  AudioSink& mSink;
-  std::size_t mChannels;
   LevelMeter mMeter;
 };
 
