@@ -31,8 +31,10 @@ HostRun runHost(const std::vector<std::string>& args, const std::filesystem::pat
   return runHost(args, workDir, {}, {});
 }
 
-HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir,
-                const std::filesystem::path& input, const std::filesystem::path& output) {
+namespace {
+
+pid_t spawn(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+            const std::filesystem::path& input, const std::filesystem::path& output) {
   std::vector<std::string> argv{VELMORA_HOST_EXE};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> pointers;
@@ -49,21 +51,41 @@ HostRun runHost(const std::vector<std::string>& args, const std::filesystem::pat
   posix_spawn_file_actions_addopen(&actions, 0, input.empty() ? "/dev/null" : input.c_str(), O_RDONLY, 0);
   // The host runs in the test's folder, so whatever it writes by relative names stays there.
   posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
 
+HostRun finish(pid_t pid, const std::filesystem::path& workDir, bool keptStdout) {
+  const std::filesystem::path outPath = workDir / "host-stdout.txt";
+  const std::filesystem::path errPath = workDir / "host-stderr.txt";
   HostRun run;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) == 0) {
+  if (pid > 0) {
     int status = 0;
     waitpid(pid, &status, 0);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + run.signal;
   }
-  posix_spawn_file_actions_destroy(&actions);
-  if (output.empty()) run.out = readText(outPath);
+  if (!keptStdout) run.out = readText(outPath);
   run.err = readText(errPath);
-  if (output.empty()) std::filesystem::remove(outPath);
+  if (!keptStdout) std::filesystem::remove(outPath);
   std::filesystem::remove(errPath);
   return run;
 }
+
+}  // namespace
+
+HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+                const std::filesystem::path& input, const std::filesystem::path& output) {
+  return finish(spawn(args, workDir, input, output), workDir, !output.empty());
+}
+
+StartedHost startHost(const std::vector<std::string>& args, const std::filesystem::path& workDir) {
+  return StartedHost{spawn(args, workDir, {}, {}), workDir};
+}
+
+HostRun finishHost(const StartedHost& host) { return finish(host.pid, host.workDir, false); }
 
 velmora_host::AudioData sine(double dbfs, double frequency, double seconds, int channels, double sampleRate) {
   const auto frames = static_cast<std::size_t>(seconds * sampleRate);

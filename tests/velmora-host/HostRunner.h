@@ -10,10 +10,20 @@
 namespace host_test {
 
 struct HostRun {
-  int exitCode = -1;
+  int exitCode = -1;  // 128 + the signal's number when a signal ended it, as a shell reports it
   std::string out;
   std::string err;
+  int signal = 0;  // the signal that ended it, 0 when it exited
 };
+
+// A host running in the background.
+struct StartedHost {
+  int pid = -1;
+  std::filesystem::path workDir;
+};
+StartedHost startHost(const std::vector<std::string>& args, const std::filesystem::path& workDir);
+// Waits for it to end.
+HostRun finishHost(const StartedHost& host);
 
 // Runs velmora-host with `args` in `workDir` (its output is collected in files there, then removed).
 HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& workDir);

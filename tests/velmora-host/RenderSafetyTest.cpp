@@ -6,7 +6,14 @@
 #include <nlohmann/json.hpp>
 #include <sndfile.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 using host_test::fileBytes;
@@ -154,6 +161,73 @@ TEST_F(HostTest, SidechainSwitchedOnWithoutAFileIsWarnedOf) {
         << run.err;
     EXPECT_EQ(Json::parse(run.out)["renders"][0]["warnings"].size(), c.warned ? 1u : 0u);
   }
+}
+
+// Ctrl+C, SIGTERM or SIGHUP (a scheduler's cancel) while files are being written: every partial
+// output is removed, one render or a batch on two workers alike, and the host ends by the signal.
+// The inputs are pipes the test holds open, so the renders are surely under way when it signals.
+TEST_F(HostTest, CancelledRendersLeaveNoPartialOutputs) {
+  writeWav(dir / "tone.wav", sine(-6.0, 220.0, 1.0));
+  const std::vector<char> wav = fileBytes(dir / "tone.wav");
+  fs::remove(dir / "tone.wav");
+  const std::size_t firstPart = 48000;  // within a pipe's buffer: the header and some audio
+
+  struct Case {
+    int signal;
+    std::vector<std::string> inputs;
+    std::vector<std::string> extra;  // where the outputs go
+    fs::path outputs;                // the folder they go into
+    std::vector<std::string> never;  // outputs that must not appear
+  };
+  const std::vector<Case> cases{
+      {SIGTERM, {"a.wav"}, {path("out.wav")}, dir, {"out.wav"}},
+      {SIGHUP, {"a.wav"}, {path("out.flac")}, dir, {"out.flac"}},
+      {SIGINT, {"a.wav", "b.wav"}, {"--out-dir", path("batch"), "--jobs", "2"}, dir / "batch", {"a.wav", "b.wav"}},
+  };
+  auto partials = [](const fs::path& folder) {
+    std::size_t count = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+      count += entry.path().filename().string().find(".partial-") != std::string::npos;
+    return count;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(strsignal(c.signal));
+    std::vector<int> pipes;
+    std::vector<std::string> args{"render"};
+    for (const std::string& input : c.inputs) {
+      ASSERT_EQ(mkfifo(path(input).c_str(), 0600), 0);
+      // Read and write: the open does not wait for the host, and the host sees the end only when
+      // the test closes it.
+      pipes.push_back(open(path(input).c_str(), O_RDWR | O_CLOEXEC));
+      ASSERT_EQ(write(pipes.back(), wav.data(), firstPart), static_cast<ssize_t>(firstPart));
+      args.push_back(path(input));
+    }
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const host_test::StartedHost started = host_test::startHost(args, dir);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (partials(c.outputs) < c.inputs.size() && std::chrono::steady_clock::now() < giveUp)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(partials(c.outputs), c.inputs.size());
+    kill(started.pid, c.signal);
+    for (const int pipe : pipes) close(pipe);
+    const HostRun run = host_test::finishHost(started);
+    EXPECT_EQ(run.signal, c.signal) << run.err;
+    EXPECT_EQ(run.exitCode, 128 + c.signal);
+    EXPECT_EQ(partials(c.outputs), 0u);
+    for (const std::string& output : c.never) EXPECT_FALSE(fs::exists(c.outputs / output)) << output;
+    for (const std::string& input : c.inputs) fs::remove(dir / input);
+  }
+
+  // The demo writes all its files under temporary names until the end: none of them stays.
+  const host_test::StartedHost demo = host_test::startHost({"demo", "--out", path("demo")}, dir);
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (partials(dir / "demo") == 0 && std::chrono::steady_clock::now() < giveUp)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  kill(demo.pid, SIGINT);
+  const HostRun run = host_test::finishHost(demo);
+  EXPECT_EQ(run.signal, SIGINT) << run.err;
+  EXPECT_TRUE(fs::is_empty(dir / "demo"));
 }
 
 }  // namespace

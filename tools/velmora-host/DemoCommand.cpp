@@ -4,6 +4,7 @@
 
 #include "tools/levelplot/LevelPlot.h"
 #include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/Cancellation.h"
 #include "tools/velmora-host/ChildProcess.h"
 #include "tools/velmora-host/DemoProgram.h"
 #include "tools/velmora-host/HostError.h"
@@ -94,6 +95,7 @@ void writeEditorSnapshot(const std::string& tool, const ScratchDirectory& scratc
   try {
     runChildProcess(argv);
   } catch (const HostError& error) {
+    throwIfCancelled();  // Ctrl+C reaches the helper too; that is no failure of its own
     throw HostError("editor snapshot of \"" + std::string(scenario.name) + "\" failed: " + error.what());
   }
   if (!LICE_Platform::RenameOver(picture.c_str(), file.tempPath().c_str())) {
@@ -155,6 +157,7 @@ int runDemo(const HostSetup& setup, const std::string& directory) {
   std::printf("\n%-18s %-50s %9s %9s %9s %9s %8s\n", "scenario", "settings", "peak in", "RMS in", "peak out",
               "RMS out", "max GR");
   for (const Scenario& scenario : scenarios()) {
+    throwIfCancelled();
     const bool mix = scenario.main == Source::Mix;
     const AudioData& input = mix ? program.mix : padAndBass;
     const std::unique_ptr<vst3host::Instance> created = module.createEffect();
@@ -182,6 +185,7 @@ int runDemo(const HostSetup& setup, const std::string& directory) {
                 formatDb(toDbfs(out.rms), 9).c_str(),
                 formatDb(estimateMaxGainReductionDb(input, output, scenario.makeupDb), 8).c_str());
   }
+  throwIfCancelled();
   for (OutputFile& file : files) file.commit();
 
   std::printf("\nlevels in dBFS; max GR: largest drop of the 10 ms level below the input, make-up gain added back\n");

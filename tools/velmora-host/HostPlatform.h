@@ -40,6 +40,14 @@ long long fileLength(std::FILE* stream);
 // Everything written to the stream handed over and on the disk.
 bool syncFile(std::FILE* stream);
 
+// Signals that ask the program to stop (SIGINT, SIGTERM, SIGHUP; on Windows Ctrl+C and
+// Ctrl+Break) from now on only note that they came, the first one: cancelSignal() answers it, 0
+// while none has. Any further one ends the program at once.
+void installCancelHandlers();
+int cancelSignal();
+// Ends the program as that signal ends it by default (on Windows as Ctrl+C ends a console program).
+[[noreturn]] void endBySignal(int signal);
+
 // How a helper program ended.
 struct ChildOutcome {
   std::string startError;  // set when it could not be started at all

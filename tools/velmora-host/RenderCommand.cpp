@@ -3,6 +3,7 @@
 #include "tools/velmora-host/Commands.h"
 
 #include "tools/velmora-host/AudioFile.h"
+#include "tools/velmora-host/Cancellation.h"
 #include "tools/velmora-host/AutomationSchedule.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/velmora-host/OutputFile.h"
@@ -255,6 +256,8 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
     presetFile = std::make_unique<OutputFile>(options.savePreset);
     writeBinaryFile(*presetFile, capturePreset(instance, effect));
   }
+  // Asked to stop during the last block: nothing takes its final name.
+  throwIfCancelled();
   if (audioFile) audioFile->commit();
   if (stateFile) stateFile->commit();
   if (presetFile) presetFile->commit();
@@ -350,10 +353,13 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
     // Each worker takes the next file and renders it through an instance of its own, so a
     // file's bytes never depend on which worker had it or on what it rendered before.
     std::atomic<std::size_t> next{0};
+    std::atomic<int> cancelled{0};
     auto work = [&] {
-      for (std::size_t i = next++; i < jobs.size(); i = next++) {
+      for (std::size_t i = next++; i < jobs.size() && !cancelled; i = next++) {
         try {
           reports[i] = renderFile(module, effect, plan, jobs[i], progress);
+        } catch (const Cancelled& stop) {
+          cancelled = stop.signal;
         } catch (const std::exception& error) {
           failures[i] = error.what();
           progress.message(std::string("velmora-host: ") + jobs[i].input + ": " + failures[i]);
@@ -367,6 +373,7 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
     for (std::size_t w = 1; w < workers; ++w) pool.emplace_back(work);
     work();
     for (std::thread& worker : pool) worker.join();
+    if (cancelled) throw Cancelled{cancelled};
   }
   progress.finish();
 

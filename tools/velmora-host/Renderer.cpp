@@ -1,5 +1,6 @@
 #include "tools/velmora-host/Renderer.h"
 
+#include "tools/velmora-host/Cancellation.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/vst3host/EventList.h"
 #include "tools/vst3host/ParameterChanges.h"
@@ -159,6 +160,7 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   std::size_t skipLeft = latency;  // delayed output frames still to drop
   std::size_t position = 0;
   for (;;) {
+    throwIfCancelled();
     std::size_t n = mainDone ? 0 : main.read(mainBlock.pointers.data(), block);
     const std::size_t fromInput = n;
     mainDone = mainDone || n < block;

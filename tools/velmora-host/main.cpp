@@ -1,4 +1,5 @@
 // velmora-host: a command-line VST3 host for Velmora and other VST3 effects.
+#include "tools/velmora-host/Cancellation.h"
 #include "tools/velmora-host/CommandLine.h"
 #include "tools/velmora-host/Commands.h"
 #include "tools/velmora-host/HostError.h"
@@ -59,11 +60,16 @@ int main(int argc, char** argv) {
     const bool ownModule = setup.module.path.empty();
     if (ownModule) setup.module.path = ownModulePath();
     setup.presetRoots = presetRoots(ownModule ? besideProgram(VELMORA_FACTORY_PRESET_ROOT) : "");
+    // The commands that write files stop cleanly when asked to, leaving no partial output.
+    if (line.command == "render" || line.command == "demo") catchCancelSignals();
     if (line.command == "list") return runList(setup);
     if (line.command == "render") return runRender(setup, line.render);
     if (line.command == "presets") return runPresets(setup);
     if (line.command == "edit") return runEdit(setup.module);
     return runDemo(setup, line.demoDirectory);
+  } catch (const Cancelled& stop) {
+    // Everything unfinished is gone; end as the signal would have ended the program.
+    endBySignal(stop.signal);
   } catch (const UsageError& error) {
     std::fprintf(stderr, "velmora-host: %s\n", error.what());
     return error.command() == "compare" ? 2 : 1;

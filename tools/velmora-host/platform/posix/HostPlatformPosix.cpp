@@ -1,12 +1,16 @@
 #include "tools/velmora-host/HostPlatform.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -77,6 +81,41 @@ long long fileLength(std::FILE* stream) {
 }
 
 bool syncFile(std::FILE* stream) { return std::fflush(stream) == 0 && ::fsync(::fileno(stream)) == 0; }
+
+namespace {
+
+constexpr int kCancelSignals[] = {SIGINT, SIGTERM, SIGHUP};
+std::atomic<int> gCancelSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+void noteCancel(int signal) {
+  int none = 0;
+  gCancelSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
+  // Asked again: no more waiting for the work to wind down.
+  for (const int s : kCancelSignals) std::signal(s, SIG_DFL);
+}
+
+}  // namespace
+
+void installCancelHandlers() {
+  struct sigaction action {};
+  action.sa_handler = noteCancel;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;  // reads and writes carry on; the work checks between blocks
+  for (const int s : kCancelSignals) sigaction(s, &action, nullptr);
+}
+
+int cancelSignal() { return gCancelSignal.load(std::memory_order_relaxed); }
+
+void endBySignal(int signal) {
+  std::signal(signal, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, signal);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  std::raise(signal);
+  std::_Exit(128 + signal);  // not reached
+}
 
 ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
   ChildOutcome outcome;

@@ -11,6 +11,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <atomic>
+#include <csignal>
 #include <memory>
 
 namespace velmora_host {
@@ -134,6 +136,32 @@ long long fileLength(std::FILE* stream) {
 }
 
 bool syncFile(std::FILE* stream) { return std::fflush(stream) == 0 && _commit(_fileno(stream)) == 0; }
+
+namespace {
+
+std::atomic<int> gCancelSignal{0};
+
+// The C runtime calls this on a thread of the console's, and restores the default handling
+// before it does: a second Ctrl+C ends the program at once.
+void noteCancel(int signal) {
+  int none = 0;
+  gCancelSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+void installCancelHandlers() {
+  std::signal(SIGINT, noteCancel);
+  std::signal(SIGBREAK, noteCancel);
+  std::signal(SIGTERM, noteCancel);
+}
+
+int cancelSignal() { return gCancelSignal.load(std::memory_order_relaxed); }
+
+void endBySignal(int) {
+  // What Windows reports for a console program stopped by Ctrl+C.
+  ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+}
 
 ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
   ChildOutcome outcome;
