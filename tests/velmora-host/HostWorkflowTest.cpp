@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <fstream>
 #include <set>
@@ -281,6 +285,49 @@ TEST_F(HostTest, FactoryPresetsLoadByNameOrPath) {
   render("in.wav", "lower.wav", {"--load-preset", "limiter only"});
   render("in.wav", "exact.wav", {"--load-preset", "Limiter Only"});
   EXPECT_EQ(fileBytes(dir / "lower.wav"), fileBytes(dir / "exact.wav"));
+}
+
+// What velmora-host writes on a terminal (both standard output and error on it), and its exit status.
+std::pair<int, std::string> onTerminal(const std::vector<std::string>& args, const fs::path& dir) {
+  std::vector<std::string> argv{VELMORA_HOST_EXE};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> pointers;
+  for (std::string& arg : argv) pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
+  int terminal = -1;
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    if (chdir(dir.c_str()) == 0) execv(pointers[0], pointers.data());
+    _exit(127);
+  }
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+  close(terminal);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+// A long render on a terminal shows its progress with the time elapsed, the speed and the time
+// left, then clears the line for the summary; --quiet shows neither (its JSON, when asked for, it
+// still prints).
+TEST_F(HostTest, ProgressShowsOnATerminalUnlessQuiet) {
+  writeWav(dir / "long.wav", sine(-12.0, 110.0, 25.0));  // longer than the 20 s a bar is worth
+  const auto [status, shown] = onTerminal({"render", path("long.wav"), path("a.wav"), "--no-loudness"}, dir);
+  EXPECT_EQ(status, 0) << shown;
+  for (const char* expected : {"\rrendering [", " elapsed", "x real time", " left", "peak out"})
+    EXPECT_NE(shown.find(expected), std::string::npos) << expected << "\n" << shown;
+
+  const auto [quietStatus, quiet] =
+      onTerminal({"render", path("long.wav"), path("b.wav"), "--no-loudness", "--quiet"}, dir);
+  EXPECT_EQ(quietStatus, 0) << quiet;
+  EXPECT_EQ(quiet, "");
+  const auto [jsonStatus, json] =
+      onTerminal({"render", path("long.wav"), path("c.wav"), "--no-loudness", "--quiet", "--json"}, dir);
+  EXPECT_EQ(jsonStatus, 0) << json;
+  EXPECT_EQ(json.find("rendering"), std::string::npos) << json;
+  EXPECT_EQ(json.rfind("{", 0), 0u) << json;
 }
 
 }  // namespace

@@ -99,6 +99,8 @@ void parseOption(CommandLine& line, const std::string& option, const std::string
     flag(r.dither, false);
   else if (option == "--strict")
     flag(r.strict, true);
+  else if (option == "--quiet")
+    flag(r.quiet, true);
   else if (option == "--module")
     line.module.path = value();
   else if (option == "--out")
@@ -306,6 +308,10 @@ Render options:
                           about as long as Velmora's own processing)
   --overwrite             let OUT replace an existing audio file (without it, an OUT that holds
                           audio is taken for a second input, and refused)
+  --quiet                 no progress line and no summary (a --json summary is still printed;
+                          warnings and errors still go to stderr); on a terminal, renders longer
+                          than 20 s of audio otherwise show their progress on stderr: elapsed
+                          time, speed in multiples of real time and the time left
   --out-dir DIR           write each input's output into DIR, named after the input
   --jobs N                worker threads for several inputs, one instance each (default: one per
                           core)

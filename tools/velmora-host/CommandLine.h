@@ -43,6 +43,7 @@ struct RenderOptions {
   bool overwrite = false;  // OUT may replace an existing audio file
   bool dither = true;      // TPDF dither on 16-bit output
   bool strict = false;     // a truncated input is an error, not a warning
+  bool quiet = false;      // no progress line, no summary (warnings and errors still on stderr)
 };
 
 struct CompareOptions {

@@ -1,25 +1,41 @@
 #pragma once
-// One progress line on stderr for long renders, shared by every worker of a batch. It stays
-// silent unless stderr is a terminal (so logs and test pipes never see carriage-return noise) and
-// the job is long enough to wait for. Workers report frames as they go; messages printed through
-// it (a failed file) appear on a line of their own with the bar drawn again below.
+// One progress line on stderr for long renders, shared by every worker of a batch: how far, the
+// time since the start, the speed in multiples of real time and the time left. It stays silent
+// unless stderr is a terminal (so logs and test pipes never see carriage-return noise) and the job
+// is long enough to wait for. Workers report seconds of audio as they go; messages printed through
+// it (a failed file, a warning) appear on a line of their own with the bar drawn again below.
+#include <chrono>
 #include <cstddef>
 #include <mutex>
 #include <string>
 
 namespace velmora_host {
 
+// What the line shows.
+struct ProgressState {
+  double doneSeconds = 0.0;   // of audio
+  double totalSeconds = 0.0;  // of audio; 0 when unknown (a stream)
+  std::size_t files = 1;
+  std::size_t filesDone = 0;
+  double elapsedSeconds = 0.0;  // of wall-clock time
+};
+
+// "rendering 1/3 files [####....]  42%  0:12 elapsed  35.2x real time  0:17 left"; without a
+// total, the audio done instead of the bar and no time left.
+std::string progressLine(const ProgressState& state);
+
 class ProgressBar {
 public:
-  // `total`: frames of all files together; `files`: how many files (shown when more than one);
-  // `enabled`: the caller's "long enough" decision; the terminal check is made here.
-  ProgressBar(std::size_t total, std::size_t files, bool enabled);
+  // `totalSeconds`: audio of all files together, 0 when unknown; `files`: how many files (shown
+  // when more than one); `enabled`: the caller's "long enough" decision; the terminal check is
+  // made here.
+  ProgressBar(double totalSeconds, std::size_t files, bool enabled);
   ~ProgressBar();
   ProgressBar(const ProgressBar&) = delete;
   ProgressBar& operator=(const ProgressBar&) = delete;
 
-  // Frames processed since the last report, from any thread.
-  void advance(std::size_t frames);
+  // Audio processed since the last report, from any thread.
+  void advance(double seconds);
   // One file finished (or given up).
   void fileDone();
   // A line on stderr that the bar does not overwrite.
@@ -32,12 +48,10 @@ private:
   void clear();
 
   std::mutex mMutex;
-  std::size_t mTotal;
-  std::size_t mFiles;
-  std::size_t mDone = 0;
-  std::size_t mFilesDone = 0;
+  ProgressState mState;
+  std::chrono::steady_clock::time_point mStart, mLastDraw;
   bool mActive;
-  int mLastPercent = -1;
+  std::size_t mLastWidth = 0;
 };
 
 }  // namespace velmora_host

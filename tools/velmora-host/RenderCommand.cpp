@@ -288,23 +288,25 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   return report;
 }
 
-// The frames of every input as their headers state them (0 for one that cannot be opened; its
-// job reports that).
-std::size_t totalFrames(const std::vector<RenderJob>& jobs, double* seconds) {
-  std::size_t total = 0;
-  *seconds = 0.0;
+// The seconds of audio of every input, as their headers state them (0 for one that cannot be
+// opened; its job reports that); `streams` tells whether any input is a stream, of unknown length.
+double totalSeconds(const std::vector<RenderJob>& jobs, bool* streams) {
+  double seconds = 0.0;
+  *streams = false;
   for (const RenderJob& job : jobs) {
     // A stream can be read only once, by its render.
     std::error_code ec;
-    if (job.input == "-" || !fs::is_regular_file(fs::u8path(job.input), ec)) continue;
+    if (job.input == "-" || !fs::is_regular_file(fs::u8path(job.input), ec)) {
+      *streams = true;
+      continue;
+    }
     try {
       const AudioFileReader reader(job.input);
-      total += reader.frames();
-      *seconds += static_cast<double>(reader.frames()) / reader.sampleRate();
+      seconds += static_cast<double>(reader.frames()) / reader.sampleRate();
     } catch (const HostError&) {
     }
   }
-  return total;
+  return seconds;
 }
 
 }  // namespace
@@ -341,9 +343,9 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
     if (ec) throw HostError("cannot create output folder " + options.outDir + ": " + ec.message());
   }
 
-  double seconds = 0.0;
-  const std::size_t frames = totalFrames(jobs, &seconds);
-  ProgressBar progress(frames, jobs.size(), seconds > kProgressSeconds);
+  bool streams = false;
+  const double seconds = totalSeconds(jobs, &streams);
+  ProgressBar progress(streams ? 0.0 : seconds, jobs.size(), !options.quiet && (streams || seconds > kProgressSeconds));
   std::vector<std::optional<RenderReport>> reports(jobs.size());
   std::vector<std::string> failures(jobs.size());
   const bool batch = !options.outDir.empty();
@@ -381,13 +383,13 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
       std::count_if(reports.begin(), reports.end(), [](const std::optional<RenderReport>& r) { return !r; }));
   // Audio on standard output leaves the summary to standard error.
   std::FILE* summary = options.outputPath == "-" ? stderr : stdout;
-  if (setup.json) {
+  if (setup.json) {  // asked for explicitly: printed even with --quiet
     Json list = Json::array();
     for (std::size_t i = 0; i < jobs.size(); ++i)
       list.push_back(reports[i] ? renderReportJson(*reports[i])
                                 : Json{{"input", jobs[i].input}, {"output", jobs[i].output}, {"error", failures[i]}});
     std::fputs(jsonText({{"renders", list}, {"rendered", jobs.size() - failed}, {"failed", failed}}).c_str(), summary);
-  } else {
+  } else if (!options.quiet) {
     bool first = true;
     for (const std::optional<RenderReport>& report : reports) {
       if (!report) continue;

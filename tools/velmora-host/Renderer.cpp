@@ -223,7 +223,7 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
       output.write(outFrom.data(), n - drop);
     }
     position += n;
-    if (mSettings.progress) mSettings.progress->advance(fromInput);
+    if (mSettings.progress) mSettings.progress->advance(static_cast<double>(fromInput) / mSampleRate);
   }
 }
 

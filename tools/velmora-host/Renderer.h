@@ -22,7 +22,7 @@ namespace velmora_host {
 struct RenderSettings {
   int blockSize = 512;
   int precision = 32;  // 32 or 64-bit samples at the processor
-  ProgressBar* progress = nullptr;  // told about every input frame processed, when given
+  ProgressBar* progress = nullptr;  // told about the input processed, when given
 };
 
 class Renderer {
