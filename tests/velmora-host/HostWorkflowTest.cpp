@@ -161,8 +161,47 @@ TEST_F(HostTest, BatchFailureSparesTheOtherFiles) {
   const Json report = Json::parse(run.out);
   EXPECT_EQ(report["rendered"], 2);
   EXPECT_EQ(report["failed"], 1);
-  EXPECT_TRUE(report["renders"][1].contains("error"));
+  EXPECT_TRUE(report["renders"][1]["error"].is_string());
+  EXPECT_TRUE(report["renders"][0]["error"].is_null());
   EXPECT_EQ(report["renders"][2]["output"], path("out/c.wav"));
+  // A script reads every entry the same way: the failed one has every key, empty.
+  std::vector<std::string> keys, failedKeys;
+  for (const auto& [key, value] : report["renders"][0].items()) keys.push_back(key);
+  for (const auto& [key, value] : report["renders"][1].items()) failedKeys.push_back(key);
+  EXPECT_EQ(failedKeys, keys);
+  EXPECT_TRUE(report["renders"][1]["out"].is_null());
+}
+
+// The summary's "settings" hold every parameter as the render started (after the preset, the
+// settings and the automation's first points), keyed by id: set from them alone, the render comes
+// out the same. Keys are there whatever was measured.
+TEST_F(HostTest, JsonSettingsReproduceTheRender) {
+  writeWav(dir / "in.wav", sine(-9.0, 180.0, 0.5));
+  const HostRun first = host({"render", path("in.wav"), path("first.wav"), "--load-preset", "Vocal Leveller", "--set",
+                              "Gain=5", "--automate", "Mix=0:11,0.2:22", "--json"});
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  const Json settings = Json::parse(first.out)["renders"][0]["settings"];
+  EXPECT_EQ(settings["2"]["title"], "Gain");
+  EXPECT_EQ(settings["2"]["step"], 5);
+  EXPECT_EQ(settings["3"]["step"], 11);
+  EXPECT_TRUE(settings["3"]["automated"].get<bool>());
+  EXPECT_EQ(settings["4"]["step"], 2);  // the preset's ratio, 3:1
+  EXPECT_FALSE(settings.contains("1886548852")) << settings;  // the program change is no setting
+
+  std::vector<std::string> again{"render", path("in.wav"), path("again.wav"), "--automate", "Mix=0:11,0.2:22"};
+  for (const auto& [id, setting] : settings.items()) {
+    if (setting["automated"].get<bool>()) continue;
+    again.insert(again.end(), {"--set", id + "=" + std::to_string(setting["step"].get<int>())});
+  }
+  ASSERT_EQ(host(again).exitCode, 0);
+  EXPECT_EQ(fileBytes(dir / "again.wav"), fileBytes(dir / "first.wav"));
+
+  // list: the same keys for every class and parameter, whatever the effect.
+  const HostRun list = host({"list", "--module", kGainModule, "--json"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  for (const Json& parameter : Json::parse(list.out)["effect"]["parameters"])
+    EXPECT_TRUE(parameter.contains("meaning") && parameter["meaning"].is_null()) << parameter;
+  for (const Json& c : Json::parse(list.out)["classes"]) EXPECT_TRUE(c.contains("sub_categories")) << c;
 }
 
 // The closing summary measures loudness per EBU R128: a 997 Hz tone at -20 dBFS on both channels
@@ -189,11 +228,12 @@ TEST_F(HostTest, SummaryReportsLoudnessAsTextAndJson) {
   }
   EXPECT_EQ(fileBytes(dir / "text.wav"), fileBytes(dir / "json.wav"));
 
-  // Without the measurement: the same audio, the levels per channel, no loudness.
+  // Without the measurement: the same audio, the levels per channel, the loudness keys empty.
   const HostRun quick = host({"render", path("tone.wav"), path("quick.wav"), "--set", "10=0", "--no-loudness", "--json"});
   ASSERT_EQ(quick.exitCode, 0) << quick.err;
   const Json levels = Json::parse(quick.out)["renders"][0]["out"];
-  EXPECT_FALSE(levels.contains("integrated_lufs")) << levels;
+  EXPECT_TRUE(levels["integrated_lufs"].is_null()) << levels;
+  EXPECT_FALSE(Json::parse(quick.out)["renders"][0]["loudness"].get<bool>());
   EXPECT_EQ(levels["channels"].size(), 2u);
   EXPECT_EQ(fileBytes(dir / "quick.wav"), fileBytes(dir / "json.wav"));
 }

@@ -100,13 +100,13 @@ int runList(const HostSetup& setup) {
     Json classes = Json::array();
     for (const ClassDescription& c : module.classes()) {
       Json entry{{"name", c.name}, {"category", c.category}, {"id", vst3host::ClassIdTextInOrder(c.cid, false)}, {"cardinality", c.cardinality}};
-      if (c.hasExtendedInfo) {
-        entry["sub_categories"] = c.subCategories;
-        entry["version"] = c.version;
-        entry["sdk_version"] = c.sdkVersion;
-        entry["vendor"] = c.vendor;
-        entry["class_flags"] = c.classFlags;
-      }
+      // What only a factory's extended class information says: null from a factory without it.
+      auto extended = [&](Json value) { return c.hasExtendedInfo ? value : Json(nullptr); };
+      entry["sub_categories"] = extended(c.subCategories);
+      entry["version"] = extended(c.version);
+      entry["sdk_version"] = extended(c.sdkVersion);
+      entry["vendor"] = extended(c.vendor);
+      entry["class_flags"] = extended(c.classFlags);
       classes.push_back(entry);
     }
     auto buses = [](const std::vector<vst3host::BusDescription>& list) {
@@ -129,7 +129,7 @@ int runList(const HostSetup& setup) {
                  {"default_normalized", rounded(l.p->defaultNormalized)},
                  {"normalized", rounded(l.current)},
                  {"display", l.text}};
-      if (!l.meaning.empty()) entry["meaning"] = l.meaning;
+      entry["meaning"] = l.meaning.empty() ? Json(nullptr) : Json(l.meaning);
       params.push_back(entry);
     }
     const Json document{

@@ -64,6 +64,19 @@ struct PreparedInstance {
   std::optional<AutomationSchedule> automation;
 };
 
+// Every parameter a host may set, as the render starts; program changes (which would restore a
+// preset over the others) and read-only parameters are no settings.
+std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared) {
+  using Steinberg::Vst::ParameterInfo;
+  std::vector<RenderSetting> settings;
+  for (const vst3host::ParameterDescription& p : prepared.instance->Parameters()) {
+    if (p.flags & (ParameterInfo::kIsProgramChange | ParameterInfo::kIsReadOnly)) continue;
+    settings.push_back(RenderSetting{p.id, p.title, p.stepCount, prepared.instance->Controller()->getParamNormalized(p.id),
+                                     prepared.automation && prepared.automation->largestValue(p.id).has_value()});
+  }
+  return settings;
+}
+
 // Settings that make no sense together with the files given. Velmora's "External Sidechain" feeds
 // its detectors from the aux input; without a sidechain file that input is silent, and the
 // compressor and limiter do nothing.
@@ -212,6 +225,7 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
 
   PreparedInstance prepared = prepareInstance(module, effect, plan, input.sampleRate());
   vst3host::Instance& instance = *prepared.instance;
+  const std::vector<RenderSetting> startingSettings = settingsOf(prepared);
   RenderSettings settings;
   settings.blockSize = options.blockSize;
   settings.precision = options.precision;
@@ -245,6 +259,7 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   writer.close();
   RenderReport report;
   report.warnings = plan.warnings;
+  report.settings = startingSettings;
   checkTruncation(&report.warnings);
 
   std::unique_ptr<OutputFile> stateFile, presetFile;
@@ -387,7 +402,7 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
     Json list = Json::array();
     for (std::size_t i = 0; i < jobs.size(); ++i)
       list.push_back(reports[i] ? renderReportJson(*reports[i])
-                                : Json{{"input", jobs[i].input}, {"output", jobs[i].output}, {"error", failures[i]}});
+                                : failedRenderJson(jobs[i].input, jobs[i].output, failures[i]));
     std::fputs(jsonText({{"renders", list}, {"rendered", jobs.size() - failed}, {"failed", failed}}).c_str(), summary);
   } else if (!options.quiet) {
     bool first = true;

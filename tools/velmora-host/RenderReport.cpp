@@ -15,20 +15,28 @@ Json levelsJson(const SignalLevels& levels, const std::vector<std::uint64_t>* cl
   for (std::size_t i = 0; i < levels.channels.size(); ++i) {
     const Levels& c = levels.channels[i];
     Json channel{{"peak_dbfs", decibels(toDbfs(c.peak))}, {"rms_dbfs", decibels(toDbfs(c.rms))}};
-    if (clipped) {
-      const std::uint64_t count = i < clipped->size() ? (*clipped)[i] : 0;
-      channel["clipped_samples"] = count;
-      total += count;
-    }
+    const std::uint64_t count = clipped && i < clipped->size() ? (*clipped)[i] : 0;
+    channel["clipped_samples"] = clipped ? Json(count) : Json(nullptr);
+    total += count;
     channels.push_back(channel);
   }
-  Json result{{"channels", channels}};
-  if (clipped) result["clipped_samples"] = total;
-  if (levels.loudness) {
-    result["integrated_lufs"] = decibels(levels.loudness->integratedLufs);
-    result["loudness_range_lu"] = rounded(levels.loudness->rangeLu);
-    result["true_peak_dbtp"] = decibels(levels.loudness->truePeakDbtp);
-  }
+  Json result{{"channels", channels}, {"clipped_samples", clipped ? Json(total) : Json(nullptr)}};
+  result["integrated_lufs"] = levels.loudness ? decibels(levels.loudness->integratedLufs) : Json(nullptr);
+  result["loudness_range_lu"] = levels.loudness ? rounded(levels.loudness->rangeLu) : Json(nullptr);
+  result["true_peak_dbtp"] = levels.loudness ? decibels(levels.loudness->truePeakDbtp) : Json(nullptr);
+  return result;
+}
+
+// Keyed by id, as --set takes them, so a render can be repeated from its summary: `--set ID=STEP`
+// for stepped parameters, `--set-norm ID=VALUE` for the others.
+Json settingsJson(const std::vector<RenderSetting>& settings) {
+  Json result = Json::object();
+  for (const RenderSetting& s : settings)
+    result[std::to_string(s.id)] = {
+        {"title", s.title},
+        {"step", s.stepCount > 0 ? Json(std::lround(s.normalized * s.stepCount)) : Json(nullptr)},
+        {"normalized", s.normalized},
+        {"automated", s.automated}};
   return result;
 }
 
@@ -81,9 +89,21 @@ Json renderReportJson(const RenderReport& r) {
           {"format", r.type.sample ? Json(sampleFormatKey(*r.type.sample)) : Json(nullptr)},
           {"dither", r.dither},
           {"automated_parameters", r.automatedParameters},
+          {"loudness", r.in.loudness.has_value()},
           {"in", levelsJson(r.in, nullptr)},
           {"out", levelsJson(r.out, &r.clipped)},
-          {"warnings", r.warnings}};
+          {"settings", settingsJson(r.settings)},
+          {"warnings", r.warnings},
+          {"error", nullptr}};
+}
+
+Json failedRenderJson(const std::string& input, const std::string& output, const std::string& error) {
+  Json result = renderReportJson(RenderReport{});
+  for (auto& [key, value] : result.items()) value = nullptr;
+  result["input"] = input;
+  result["output"] = output;
+  result["error"] = error;
+  return result;
 }
 
 }  // namespace velmora_host

@@ -22,6 +22,16 @@ struct SignalLevels {
   std::optional<Loudness> loudness;  // empty when not measured (--no-loudness)
 };
 
+// A parameter's value when the render started: after state or preset, settings and the first
+// point of its automation.
+struct RenderSetting {
+  std::uint32_t id = 0;  // the parameter id a host uses
+  std::string title;
+  int stepCount = 0;  // 0: continuous
+  double normalized = 0.0;
+  bool automated = false;
+};
+
 struct RenderReport {
   std::string input, output, sidechain;  // sidechain empty when none
   std::string effect;
@@ -36,9 +46,13 @@ struct RenderReport {
   SignalLevels in, out;  // out: the samples as the file holds them
   std::vector<std::uint64_t> clipped;  // per output channel: samples beyond full scale, written at its limit
   std::vector<std::string> warnings;   // what the render did that the user may not want, one line each
+  std::vector<RenderSetting> settings;  // every parameter a host can set, in the effect's order
 };
 
 void printRenderReport(std::FILE* to, const RenderReport& report);
+// Every key is always there: null where nothing was measured (loudness with --no-loudness).
 Json renderReportJson(const RenderReport& report);
+// The same keys for a file that failed, all null but its names and the error.
+Json failedRenderJson(const std::string& input, const std::string& output, const std::string& error);
 
 }  // namespace velmora_host
