@@ -14,6 +14,7 @@
 #include <cmath>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using host_test::fileBytes;
@@ -199,9 +200,10 @@ TEST_F(HostTest, JsonSettingsReproduceTheRender) {
   // list: the same keys for every class and parameter, whatever the effect.
   const HostRun list = host({"list", "--module", kGainModule, "--json"});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  for (const Json& parameter : Json::parse(list.out)["effect"]["parameters"])
+  const Json listed = Json::parse(list.out);
+  for (const Json& parameter : listed["effect"]["parameters"])
     EXPECT_TRUE(parameter.contains("meaning") && parameter["meaning"].is_null()) << parameter;
-  for (const Json& c : Json::parse(list.out)["classes"]) EXPECT_TRUE(c.contains("sub_categories")) << c;
+  for (const Json& c : listed["classes"]) EXPECT_TRUE(c.contains("sub_categories")) << c;
 }
 
 // The closing summary measures loudness per EBU R128: a 997 Hz tone at -20 dBFS on both channels
@@ -368,6 +370,60 @@ TEST_F(HostTest, ProgressShowsOnATerminalUnlessQuiet) {
   EXPECT_EQ(jsonStatus, 0) << json;
   EXPECT_EQ(json.find("rendering"), std::string::npos) << json;
   EXPECT_EQ(json.rfind("{", 0), 0u) << json;
+}
+
+// Velmora's settings by what the steps mean, read with the plug-in's own table, beside step
+// numbers: the same render, and the summary names each step's meaning. `list` prints every step of
+// every parameter with its meaning, in the text that --set reads back.
+TEST_F(HostTest, SettingsTakePhysicalUnitsAndListShowsEveryStep) {
+  writeWav(dir / "in.wav", sine(-6.0, 220.0, 0.3));
+  const HostRun byMeaning = host({"render", path("in.wav"), path("meaning.wav"), "--json", "--set",
+                                  "Compressor Threshold=-24dB", "--set", "Ratio=4:1", "--set",
+                                  "Compressor Recovery Time=Auto 1", "--set", "High=+1.5 dB", "--set", "mix=50 %",
+                                  "--set", "10=Passed through"});
+  ASSERT_EQ(byMeaning.exitCode, 0) << byMeaning.err;
+  render("in.wav", "steps.wav",
+         {"--set", "0=3", "--set", "Ratio=3", "--set", "Compressor Recovery Time=4", "--set", "High=3", "--set",
+          "Mix=11", "--set", "10=0"});
+  EXPECT_EQ(fileBytes(dir / "meaning.wav"), fileBytes(dir / "steps.wav"));
+  const Json settings = Json::parse(byMeaning.out)["renders"][0]["settings"];
+  for (const auto& [id, step, text] : {std::tuple<const char*, int, const char*>{"0", 3, "-24 dB"},
+                                       {"4", 3, "4:1"},
+                                       {"8", 4, "Auto 1"},
+                                       {"5", 3, "+1.5 dB"},
+                                       {"3", 11, "50 %"},
+                                       {"10", 0, "Passed through"}}) {
+    EXPECT_EQ(settings[id]["step"], step) << id;
+    EXPECT_EQ(settings[id]["text"], text) << id;
+  }
+  EXPECT_TRUE(settings["1651532147"]["text"].is_null());  // the host's bypass has no table
+
+  for (const char* refused : {"Ratio=5:1", "Compressor Threshold=-25dB", "Mix=half", "1651532147=on", "Ratio=4.5"}) {
+    SCOPED_TRACE(refused);
+    const HostRun run = host({"render", path("in.wav"), path("refused.wav"), "--set", refused});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(refused), std::string::npos) << run.err;
+  }
+
+  const HostRun list = host({"list", "--json"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  std::size_t tables = 0;
+  const Json listed = Json::parse(list.out);
+  for (const Json& parameter : listed["effect"]["parameters"]) {
+    const Json& table = parameter["step_table"];
+    if (parameter["id"].get<int>() >= 13) {
+      EXPECT_TRUE(table.is_null()) << parameter;
+      continue;
+    }
+    ++tables;
+    ASSERT_EQ(table.size(), parameter["steps"].get<std::size_t>() + 1) << parameter;
+    for (std::size_t step = 0; step < table.size(); ++step) EXPECT_EQ(table[step]["step"], step);
+  }
+  EXPECT_EQ(tables, 13u);
+  const HostRun text = host({"list"});
+  for (const char* expected : {"3 4:1 (knee 0.8 x threshold)", "22 -8 dB", "4 Auto 1 (500 ms + 4500 ms x peak)",
+                               "0 Passed through | 1 Processed", "4 360 Hz"})
+    EXPECT_NE(text.out.find(expected), std::string::npos) << expected << "\n" << text.out;
 }
 
 }  // namespace

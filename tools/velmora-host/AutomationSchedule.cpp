@@ -32,7 +32,7 @@ AutomationSchedule::AutomationSchedule(const vst3host::Instance& instance,
     lane.ramps = source.normalised;
     std::vector<std::size_t> frames;
     for (const AutomationPoint& point : source.points) {
-      ParamAssignment assignment{source.target, point.value, source.normalised, point.where};
+      ParamAssignment assignment{source.target, point.value, source.normalised, point.where, {}, true};
       const ParameterValue resolved = resolveAssignment(instance, parameters, assignment);
       lane.id = resolved.id;
       const auto frame = static_cast<std::size_t>(std::llround(point.seconds * sampleRate));

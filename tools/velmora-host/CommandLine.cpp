@@ -53,8 +53,11 @@ ParamAssignment parseAssignment(const std::string& text, bool normalised) {
   assignment.target = text.substr(0, eq);
   assignment.normalised = normalised;
   assignment.where = std::string(option) + " " + text;
-  if (!parseNumber(text.substr(eq + 1), assignment.value))
-    throw HostError(std::string(option) + " " + text + ": '" + text.substr(eq + 1) + "' is not a number");
+  assignment.text = text.substr(eq + 1);
+  // --set also takes what a step means ("-24dB"), read once the effect is known.
+  assignment.numeric = parseNumber(assignment.text, assignment.value);
+  if (!assignment.numeric && normalised)
+    throw HostError(std::string(option) + " " + text + ": '" + assignment.text + "' is not a number");
   if (normalised && (assignment.value < 0.0 || assignment.value > 1.0))
     throw HostError("--set-norm " + text + ": a normalised value lies between 0 and 1");
   return assignment;
@@ -278,7 +281,10 @@ Options of several commands (a command refuses options that are not its own):
 
 Render options:
   --sidechain FILE        feed FILE to the auxiliary (sidechain) input bus
-  --set NAME=STEP         set a parameter, by title or id, to a step (0 .. step count)
+  --set NAME=STEP         set a parameter, by title or id, to a step (0 .. step count) or, for
+                          Velmora, to what a step means: --set "Compressor Threshold=-24dB",
+                          --set Ratio=4:1, --set "Compressor Recovery Time=Auto 1" (list shows
+                          every step's meaning)
   --set-norm NAME=VALUE   set a parameter to a normalised value in [0, 1]
   --automate NAME=T:STEP,...
                           automate a parameter: a step at each time T in seconds, held until the

@@ -14,9 +14,11 @@ namespace velmora_host {
 // One --set / --set-norm: a parameter named by title or id, and the value as the user wrote it.
 struct ParamAssignment {
   std::string target;  // a title, a decimal id, or a 0x hexadecimal id
-  double value = 0.0;
+  double value = 0.0;  // the value, when it is a number
   bool normalised = false;  // --set-norm: value in [0, 1]; --set: a step (or plain value)
   std::string where;        // the option as typed ("--set Ratio=3"), for error messages
+  std::string text;         // the value as typed; for --set also a step's meaning ("-24dB", "4:1")
+  bool numeric = true;      // whether the value is a number
 };
 
 // One --automation / --automation-norm file, read once the command runs.
@@ -72,7 +74,8 @@ struct CommandLine {
 // not take included.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
-// Splits "NAME=VALUE" (at the last '=') into an assignment; throws HostError when malformed.
+// Splits "NAME=VALUE" (at the last '=') into an assignment; throws HostError when malformed (for
+// --set-norm, a value that is no number in [0, 1]).
 ParamAssignment parseAssignment(const std::string& text, bool normalised);
 
 // "1e-6" (linear, 0 or more) or "-120dB" (dBFS, 0 or less) as a linear amplitude; throws HostError

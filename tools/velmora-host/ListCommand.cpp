@@ -3,11 +3,14 @@
 
 #include "tools/velmora-host/JsonText.h"
 #include "tools/velmora-host/PluginModule.h"
+#include "tools/velmora-host/StepTable.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
 #include "tools/vst3host/ClassIdText.h"
 #include "tools/vst3host/Instance.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
+
+#include "plugin/VelmoraSteps.h"
 
 #include <cmath>
 #include <cstdio>
@@ -49,6 +52,39 @@ void printBuses(const char* direction, const std::vector<vst3host::BusDescriptio
     std::printf("  %-6s %d  %-16s %-4s  %d ch (%s), %s by default\n", direction, bus.index,
                 ("\"" + bus.name + "\"").c_str(), bus.aux ? "aux" : "main", bus.channels,
                 speakers(bus.arrangement).c_str(), bus.defaultActive ? "active" : "inactive");
+}
+
+// Every step and what it means, as `render --set` reads them back ("Ratio=4:1").
+Json stepTableJson(ParamID id) {
+  const std::vector<StepEntry> table = velmoraStepTable(static_cast<int>(id));
+  if (table.empty()) return nullptr;
+  Json steps = Json::array();
+  for (const StepEntry& s : table)
+    steps.push_back({{"step", s.step}, {"text", s.text}, {"note", s.note.empty() ? Json(nullptr) : Json(s.note)}});
+  return steps;
+}
+
+// The same as text: a block per parameter, its steps in rows.
+void printStepTables(const std::vector<vst3host::ParameterDescription>& parameters) {
+  std::printf("\nsteps (render --set takes a step's number or what it means: --set \"Ratio=4:1\")\n");
+  for (const vst3host::ParameterDescription& p : parameters) {
+    const std::vector<StepEntry> table = velmoraStepTable(p.id < kNumParams ? static_cast<int>(p.id) : -1);
+    if (table.empty()) continue;
+    std::string line = "  " + p.title + std::string(p.title.size() < 25 ? 25 - p.title.size() : 1, ' ');
+    const std::size_t indent = line.size();
+    bool first = true;
+    for (const StepEntry& s : table) {
+      const std::string cell = std::to_string(s.step) + " " + s.text + (s.note.empty() ? "" : " (" + s.note + ")");
+      if (!first && line.size() + 3 + cell.size() > 100) {
+        std::printf("%s\n", line.c_str());
+        line = std::string(indent, ' ');
+        first = true;
+      }
+      line += (first ? "" : " | ") + cell;
+      first = false;
+    }
+    std::printf("%s\n", line.c_str());
+  }
 }
 
 }  // namespace
@@ -130,6 +166,7 @@ int runList(const HostSetup& setup) {
                  {"normalized", rounded(l.current)},
                  {"display", l.text}};
       entry["meaning"] = l.meaning.empty() ? Json(nullptr) : Json(l.meaning);
+      entry["step_table"] = velmora ? stepTableJson(l.p->id) : Json(nullptr);
       params.push_back(entry);
     }
     const Json document{
@@ -184,6 +221,7 @@ int runList(const HostSetup& setup) {
       std::printf("  %-17s %-26s %5d %8s  %-14s  %s\n", idText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
                   l.defaultText.c_str(), l.text.c_str(), l.meaning.c_str());
   }
+  if (velmora) printStepTables(parameters);
   return 0;
 }
 

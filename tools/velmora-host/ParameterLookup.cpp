@@ -2,6 +2,8 @@
 
 #include "tools/velmora-host/HostError.h"
 
+#include "plugin/VelmoraStepTexts.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -52,11 +54,23 @@ const vst3host::ParameterDescription& findParameter(const std::vector<vst3host::
 
 ParameterValue resolveAssignment(const vst3host::Instance& instance,
                                  const std::vector<vst3host::ParameterDescription>& parameters,
-                                 const ParamAssignment& assignment) {
+                                 const ParamAssignment& assignment, bool velmora) {
   const vst3host::ParameterDescription& p = findParameter(parameters, assignment);
   const std::string& where = assignment.where;
   ParameterValue result;
   result.id = p.id;
+  const bool hasMeanings = velmora && p.id < static_cast<Vst::ParamID>(kNumParams) && p.stepCount > 0;
+  if (!assignment.normalised && hasMeanings) {
+    // A step number, or what a step means, as the plug-in itself reads typed values.
+    int step = 0;
+    if (!VelmoraStepFromText(static_cast<int>(p.id), assignment.text.c_str(), &step))
+      throw HostError(where + ": '" + assignment.text + "' is no step of \"" + p.title + "\" (a step from 0 to " +
+                      std::to_string(p.stepCount) + ", or a value velmora-host list shows)");
+    result.normalized = static_cast<double>(step) / p.stepCount;
+    return result;
+  }
+  if (!assignment.numeric)
+    throw HostError(where + ": '" + assignment.text + "' is not a number");
   if (assignment.normalised) {
     result.normalized = assignment.value;
   } else if (p.stepCount > 0) {

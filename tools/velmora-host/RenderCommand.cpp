@@ -15,6 +15,7 @@
 #include "tools/velmora-host/RenderReport.h"
 #include "tools/velmora-host/Renderer.h"
 #include "tools/velmora-host/StateFiles.h"
+#include "tools/velmora-host/StepTable.h"
 #include "tools/velmora-host/VelmoraMeanings.h"
 #include "tools/vst3host/Instance.h"
 
@@ -66,13 +67,19 @@ struct PreparedInstance {
 
 // Every parameter a host may set, as the render starts; program changes (which would restore a
 // preset over the others) and read-only parameters are no settings.
-std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared) {
+std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared, bool velmora) {
   using Steinberg::Vst::ParameterInfo;
   std::vector<RenderSetting> settings;
   for (const vst3host::ParameterDescription& p : prepared.instance->Parameters()) {
     if (p.flags & (ParameterInfo::kIsProgramChange | ParameterInfo::kIsReadOnly)) continue;
-    settings.push_back(RenderSetting{p.id, p.title, p.stepCount, prepared.instance->Controller()->getParamNormalized(p.id),
-                                     prepared.automation && prepared.automation->largestValue(p.id).has_value()});
+    const double normalized = prepared.instance->Controller()->getParamNormalized(p.id);
+    const std::string text =
+        velmora && p.stepCount > 0 && p.id < static_cast<Steinberg::Vst::ParamID>(kNumParams)
+            ? velmoraStepText(static_cast<int>(p.id), static_cast<int>(std::lround(normalized * p.stepCount)))
+            : std::string();
+    settings.push_back(RenderSetting{p.id, p.title, p.stepCount, normalized,
+                                     prepared.automation && prepared.automation->largestValue(p.id).has_value(),
+                                     text});
   }
   return settings;
 }
@@ -180,8 +187,9 @@ PreparedInstance prepareInstance(const PluginModule& module, const ClassDescript
   prepared.instance = module.createEffect();
   vst3host::Instance& instance = *prepared.instance;
   const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
+  const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
   for (const ParamAssignment& assignment : plan.options.assignments)
-    prepared.changes.push_back(resolveAssignment(instance, parameters, assignment));
+    prepared.changes.push_back(resolveAssignment(instance, parameters, assignment, velmora));
   prepared.automation.emplace(instance, parameters, plan.automation, prepared.changes, sampleRate,
                               static_cast<std::size_t>(plan.options.blockSize));
   if (!plan.stateSource.empty()) {
@@ -225,7 +233,8 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
 
   PreparedInstance prepared = prepareInstance(module, effect, plan, input.sampleRate());
   vst3host::Instance& instance = *prepared.instance;
-  const std::vector<RenderSetting> startingSettings = settingsOf(prepared);
+  const std::vector<RenderSetting> startingSettings =
+      settingsOf(prepared, std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0);
   RenderSettings settings;
   settings.blockSize = options.blockSize;
   settings.precision = options.precision;

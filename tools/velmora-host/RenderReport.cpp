@@ -36,6 +36,7 @@ Json settingsJson(const std::vector<RenderSetting>& settings) {
         {"title", s.title},
         {"step", s.stepCount > 0 ? Json(std::lround(s.normalized * s.stepCount)) : Json(nullptr)},
         {"normalized", s.normalized},
+        {"text", s.text.empty() ? Json(nullptr) : Json(s.text)},
         {"automated", s.automated}};
   return result;
 }

@@ -30,6 +30,7 @@ struct RenderSetting {
   int stepCount = 0;  // 0: continuous
   double normalized = 0.0;
   bool automated = false;
+  std::string text;  // what the step means, for an effect whose steps velmora-host can name
 };
 
 struct RenderReport {
