@@ -57,10 +57,9 @@ TEST_F(HostTest, AutomationArrivesSampleAccurately) {
   // Plain values of the continuous "Level", each held until the next point (4410 = 0.1 s).
   for (const char* block : {"512", "37"}) {
     SCOPED_TRACE(block);
-    const AudioData held =
-        render("in.wav", "held.wav",
-               {"--module", kGainModule, "--block-size", block, "--automate", "Level=0:0.5,0.1:1.5,0.2:1",
-                "--overwrite"});
+    const AudioData held = render(
+        "in.wav", "held.wav",
+        {"--module", kGainModule, "--block-size", block, "--automate", "Level=0:0.5,0.1:1.5,0.2:1", "--overwrite"});
     expectLevels(held, [](std::size_t k) { return k < 4410 ? 0.5 : k < 8820 ? 1.5 : 1.0; });
   }
   // Normalised values ramping: from 0 to 1 over the first 0.3 s, the plain level twice that.
@@ -69,8 +68,8 @@ TEST_F(HostTest, AutomationArrivesSampleAccurately) {
       "in.wav", "ramp.wav", {"--module", kGainModule, "--block-size", "100", "--automation-norm", path("ramp.csv")});
   expectLevels(ramp, [](std::size_t k) { return 2.0 * std::min(1.0, static_cast<double>(k) / 13230.0); });
   // Two normalised points at one time are a jump, not a ramp from the start of the block.
-  const AudioData jump = render(
-      "in.wav", "jump.wav", {"--module", kGainModule, "--automate-norm", "Level=0:0.25,0.1:0.25,0.1:0.75"});
+  const AudioData jump =
+      render("in.wav", "jump.wav", {"--module", kGainModule, "--automate-norm", "Level=0:0.25,0.1:0.25,0.1:0.75"});
   expectLevels(jump, [](std::size_t k) { return k < 4410 ? 0.5 : 1.5; });
 }
 
@@ -79,8 +78,9 @@ TEST_F(HostTest, AutomationArrivesSampleAccurately) {
 // lane, give the same bytes at every block size.
 TEST_F(HostTest, AutomationChangesVelmoraOnItsSample) {
   writeWav(dir / "in.wav", sine(-6.0, 220.0, 1.5));
-  const std::vector<std::string> lanes{"--automate", "Compressor Threshold=0:15,1:0,1.2345:7", "--automate-norm",
-                                       "Mix=0:1,0.61:1,0.61:0.5", "--set", "Ratio=4"};
+  const std::vector<std::string> lanes{"--automate",      "Compressor Threshold=0:15,1:0,1.2345:7",
+                                       "--automate-norm", "Mix=0:1,0.61:1,0.61:0.5",
+                                       "--set",           "Ratio=4"};
   std::vector<std::vector<char>> outputs;
   for (const char* block : {"1", "512", "4096", "333"}) {
     std::vector<std::string> args = lanes;
@@ -186,7 +186,7 @@ TEST_F(HostTest, JsonSettingsReproduceTheRender) {
   EXPECT_EQ(settings["2"]["step"], 5);
   EXPECT_EQ(settings["3"]["step"], 11);
   EXPECT_TRUE(settings["3"]["automated"].get<bool>());
-  EXPECT_EQ(settings["4"]["step"], 2);  // the preset's ratio, 3:1
+  EXPECT_EQ(settings["4"]["step"], 2);                        // the preset's ratio, 3:1
   EXPECT_FALSE(settings.contains("1886548852")) << settings;  // the program change is no setting
 
   std::vector<std::string> again{"render", path("in.wav"), path("again.wav"), "--automate", "Mix=0:11,0.2:22"};
@@ -377,10 +377,10 @@ TEST_F(HostTest, ProgressShowsOnATerminalUnlessQuiet) {
 // every parameter with its meaning, in the text that --set reads back.
 TEST_F(HostTest, SettingsTakePhysicalUnitsAndListShowsEveryStep) {
   writeWav(dir / "in.wav", sine(-6.0, 220.0, 0.3));
-  const HostRun byMeaning = host({"render", path("in.wav"), path("meaning.wav"), "--json", "--set",
-                                  "Compressor Threshold=-24dB", "--set", "Ratio=4:1", "--set",
-                                  "Compressor Recovery Time=Auto 1", "--set", "High=+1.5 dB", "--set", "mix=50 %",
-                                  "--set", "10=Passed through"});
+  const HostRun byMeaning =
+      host({"render", path("in.wav"), path("meaning.wav"), "--json", "--set", "Compressor Threshold=-24dB", "--set",
+            "Ratio=4:1", "--set", "Compressor Recovery Time=Auto 1", "--set", "High=+1.5 dB", "--set", "mix=50 %",
+            "--set", "10=Passed through"});
   ASSERT_EQ(byMeaning.exitCode, 0) << byMeaning.err;
   render("in.wav", "steps.wav",
          {"--set", "0=3", "--set", "Ratio=3", "--set", "Compressor Recovery Time=4", "--set", "High=3", "--set",

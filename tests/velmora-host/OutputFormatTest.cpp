@@ -3,8 +3,8 @@
 #include "tests/velmora-host/HostTest.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <sndfile.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdlib>
@@ -49,8 +49,7 @@ TEST_F(HostTest, FixedPointIsRoundedToTheNearestStep) {
   writeWav(dir / "in.wav", in);
   for (const auto& [format, scale] : {std::pair<std::string, double>{"pcm16", 32768.0}, {"pcm24", 8388608.0}}) {
     SCOPED_TRACE(format);
-    const AudioData out =
-        render("in.wav", format + ".wav", with(kPassThrough, {"--format", format, "--no-dither"}));
+    const AudioData out = render("in.wav", format + ".wav", with(kPassThrough, {"--format", format, "--no-dither"}));
     ASSERT_EQ(out.frameCount(), in.frameCount());
     std::size_t wrong = 0;
     for (std::size_t c = 0; c < 2; ++c)

@@ -15,7 +15,8 @@ TEST(ProgressLine, ShowsElapsedTimeSpeedAndTimeLeft) {
   };
   const Case cases[] = {
       // A quarter of two minutes of audio in two seconds: 15 times real time, six seconds to go.
-      {{30.0, 120.0, 1, 0, 2.0}, "rendering [#######.......................]  25%  0:02 elapsed  15.0x real time  0:06 left"},
+      {{30.0, 120.0, 1, 0, 2.0},
+       "rendering [#######.......................]  25%  0:02 elapsed  15.0x real time  0:06 left"},
       {{30.0, 120.0, 3, 1, 2.0},
        "rendering 1/3 files [#######.......................]  25%  0:02 elapsed  15.0x real time  0:06 left"},
       // Slower than real time, hours of audio.

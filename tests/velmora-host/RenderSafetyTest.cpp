@@ -3,8 +3,8 @@
 #include "tests/velmora-host/HostTest.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <sndfile.h>
+#include <nlohmann/json.hpp>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -104,8 +104,10 @@ TEST_F(HostTest, TruncatedInputIsWarnedOfOrRefused) {
   // The sizes a writer on a pipe leaves: unknown, not short.
   std::vector<char> streamed = fileBytes(dir / "whole.wav");
   for (const std::size_t at : {std::size_t{4}, streamed.size() - 8 * tone.frameCount() - 4})
-    std::fill(streamed.begin() + static_cast<std::ptrdiff_t>(at), streamed.begin() + static_cast<std::ptrdiff_t>(at + 4), '\xff');
-  std::ofstream(dir / "streamed.wav", std::ios::binary).write(streamed.data(), static_cast<std::streamsize>(streamed.size()));
+    std::fill(streamed.begin() + static_cast<std::ptrdiff_t>(at),
+              streamed.begin() + static_cast<std::ptrdiff_t>(at + 4), '\xff');
+  std::ofstream(dir / "streamed.wav", std::ios::binary)
+      .write(streamed.data(), static_cast<std::streamsize>(streamed.size()));
 
   struct Case {
     const char* file;
@@ -120,7 +122,8 @@ TEST_F(HostTest, TruncatedInputIsWarnedOfOrRefused) {
     const Json report = Json::parse(run.out)["renders"][0];
     EXPECT_EQ(report["frames"], c.frames);
     EXPECT_EQ(report["warnings"].size(), c.truncated ? 1u : 0u) << report["warnings"];
-    EXPECT_EQ(run.err.find("velmora-host: warning: " + path(c.file) + " ends after "), c.truncated ? 0 : std::string::npos)
+    EXPECT_EQ(run.err.find("velmora-host: warning: " + path(c.file) + " ends after "),
+              c.truncated ? 0 : std::string::npos)
         << run.err;
 
     fs::remove(dir / "out.wav");
@@ -129,7 +132,8 @@ TEST_F(HostTest, TruncatedInputIsWarnedOfOrRefused) {
     EXPECT_EQ(fs::exists(dir / "out.wav"), !c.truncated);
   }
   // A sidechain cut short is an input like the other.
-  const HostRun keyed = host({"render", path("whole.wav"), path("keyed.wav"), "--sidechain", path("cut.wav"), "--strict"});
+  const HostRun keyed =
+      host({"render", path("whole.wav"), path("keyed.wav"), "--sidechain", path("cut.wav"), "--strict"});
   EXPECT_EQ(keyed.exitCode, 1);
   EXPECT_NE(keyed.err.find("cut.wav ends after 12050 of the 22050 frames"), std::string::npos) << keyed.err;
 }

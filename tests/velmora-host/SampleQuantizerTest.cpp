@@ -41,10 +41,14 @@ TEST(SampleQuantizer, RoundsToTheNearestStep) {
     std::int32_t step;
   };
   const std::vector<Case> cases{
-      {SampleFormat::Pcm16, 100.3 * kStep16, 100},  {SampleFormat::Pcm16, 100.7 * kStep16, 101},
-      {SampleFormat::Pcm16, -100.3 * kStep16, -100}, {SampleFormat::Pcm16, -100.7 * kStep16, -101},
-      {SampleFormat::Pcm16, 0.49 * kStep16, 0},      {SampleFormat::Pcm16, -0.49 * kStep16, 0},
-      {SampleFormat::Pcm24, 7.6 * kStep24, 8},       {SampleFormat::Pcm24, -7.6 * kStep24, -8},
+      {SampleFormat::Pcm16, 100.3 * kStep16, 100},
+      {SampleFormat::Pcm16, 100.7 * kStep16, 101},
+      {SampleFormat::Pcm16, -100.3 * kStep16, -100},
+      {SampleFormat::Pcm16, -100.7 * kStep16, -101},
+      {SampleFormat::Pcm16, 0.49 * kStep16, 0},
+      {SampleFormat::Pcm16, -0.49 * kStep16, 0},
+      {SampleFormat::Pcm24, 7.6 * kStep24, 8},
+      {SampleFormat::Pcm24, -7.6 * kStep24, -8},
       {SampleFormat::Pcm24, 0.5 - 0.2 * kStep24, 4194304},
   };
   for (const Case& c : cases) {

@@ -59,8 +59,9 @@ std::string audioFileName(const std::string& path, int mode) {
 AudioFileReader::AudioFileReader(const std::string& path) : mPath(audioFileName(path, SFM_READ)) {
   SF_INFO info{};
   mFile.reset(path == "-" ? openStandardStream(SFM_READ, &info) : openSoundFile(path, SFM_READ, &info));
-  if (!mFile) throw HostError("cannot read audio " + std::string(path == "-" ? "from " : "file ") + mPath + ": " +
-                              sf_strerror(nullptr));
+  if (!mFile)
+    throw HostError("cannot read audio " + std::string(path == "-" ? "from " : "file ") + mPath + ": " +
+                    sf_strerror(nullptr));
   if (info.channels < 1 || info.samplerate < 1)
     throw HostError("cannot read audio file " + mPath + ": no channels or no sample rate");
   mChannels = info.channels;
@@ -169,7 +170,8 @@ void AudioFileWriter::write(const double* const* in, std::size_t n) {
         for (std::size_t f = 0; f < count; ++f) mInterleaved[f * mChannels + c] = from[c][f];
       done = sf_writef_double(mFile.get(), mInterleaved.data(), static_cast<sf_count_t>(count));
     }
-    if (done != static_cast<sf_count_t>(count)) throw HostError("cannot write " + mPath + ": " + sf_strerror(mFile.get()));
+    if (done != static_cast<sf_count_t>(count))
+      throw HostError("cannot write " + mPath + ": " + sf_strerror(mFile.get()));
     if (mMeter) mMeter->add(mWrittenChannels.data(), mChannels, count);
   }
 }

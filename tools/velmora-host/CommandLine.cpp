@@ -159,7 +159,8 @@ bool isCommand(const std::string& word) {
 // ignored: a misplaced option would otherwise look as if it had done something.
 bool optionApplies(const std::string& option, const std::string& command) {
   if (option == "--module" || option == "--trace") return command != "compare";
-  if (option == "--json") return command == "list" || command == "render" || command == "presets" || command == "compare";
+  if (option == "--json")
+    return command == "list" || command == "render" || command == "presets" || command == "compare";
   if (option == "--tol") return command == "compare";
   if (option == "--out") return command == "demo";
   return command == "render";  // every other option is one of render's
@@ -217,7 +218,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     throw UsageError("unknown command '" + cmd + "' (use list, render, presets, compare, demo or edit)", cmd);
   if (!fault.empty()) throw UsageError(fault, cmd);
   for (const std::string& option : given)
-    if (!optionApplies(option, cmd)) throw UsageError(option + " does not apply to " + cmd + " (see velmora-host --help)", cmd);
+    if (!optionApplies(option, cmd))
+      throw UsageError(option + " does not apply to " + cmd + " (see velmora-host --help)", cmd);
 
   if (cmd == "render") {
     RenderOptions& r = line.render;

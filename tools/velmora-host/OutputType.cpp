@@ -73,8 +73,8 @@ OutputType chooseOutputType(const std::string& path, const std::string& typeOpti
     const std::string::size_type dot = base.rfind('.');
     word = dot == std::string::npos || dot == 0 ? "wav" : lower(base.substr(dot + 1));
     if (!findContainer(word))
-      throw HostError("cannot tell what kind of audio file " + path + " is to be from '." + word + "' (name it with --type: " +
-                      outputTypeList() + ")");
+      throw HostError("cannot tell what kind of audio file " + path + " is to be from '." + word +
+                      "' (name it with --type: " + outputTypeList() + ")");
   }
   const Container* c = findContainer(word);
   if (!c) throw HostError("unknown --type '" + typeOption + "' (use " + outputTypeList() + ")");
@@ -84,6 +84,7 @@ OutputType chooseOutputType(const std::string& path, const std::string& typeOpti
   type.name = c->name;
   type.container = c->container;
   type.codec = c->codec;
+  type.holdsFloat = !c->fixedOnly;
   if (c->codec != 0) {
     if (format) throw HostError(type.name + " output has no sample type to choose: leave --format out");
     return type;

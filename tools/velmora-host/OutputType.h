@@ -10,11 +10,12 @@
 namespace velmora_host {
 
 struct OutputType {
-  std::string key;  // "wav", "flac", "aiff", "ogg", ... as --type names it
-  std::string name;  // "WAV", "FLAC", "Ogg Vorbis", ... for messages
-  int container = 0;  // libsndfile's major format
-  int codec = 0;      // libsndfile's subtype for the codecs that have no sample type (Vorbis, ...)
+  std::string key;                     // "wav", "flac", "aiff", "ogg", ... as --type names it
+  std::string name;                    // "WAV", "FLAC", "Ogg Vorbis", ... for messages
+  int container = 0;                   // libsndfile's major format
+  int codec = 0;                       // libsndfile's subtype for the codecs that have no sample type (Vorbis, ...)
   std::optional<SampleFormat> sample;  // empty for lossy codecs, which take samples as they are
+  bool holdsFloat = true;              // whether --format float is open to it
 
   int sndfileFormat() const;
 };

@@ -69,8 +69,7 @@ ParameterValue resolveAssignment(const vst3host::Instance& instance,
     result.normalized = static_cast<double>(step) / p.stepCount;
     return result;
   }
-  if (!assignment.numeric)
-    throw HostError(where + ": '" + assignment.text + "' is not a number");
+  if (!assignment.numeric) throw HostError(where + ": '" + assignment.text + "' is not a number");
   if (assignment.normalised) {
     result.normalized = assignment.value;
   } else if (p.stepCount > 0) {

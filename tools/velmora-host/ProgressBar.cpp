@@ -34,7 +34,8 @@ std::string progressLine(const ProgressState& s) {
   if (s.totalSeconds > 0.0) {
     const double share = std::min(1.0, s.doneSeconds / s.totalSeconds);
     const int filled = static_cast<int>(share * kBarWidth);
-    line += "[" + std::string(static_cast<std::size_t>(filled), '#') + std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]";
+    line += "[" + std::string(static_cast<std::size_t>(filled), '#') +
+            std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "]";
     std::snprintf(text, sizeof text, " %3d%%", static_cast<int>(share * 100.0));
     line += text;
   } else {
@@ -91,7 +92,8 @@ void ProgressBar::draw() {
   mState.elapsedSeconds = std::chrono::duration<double>(now - mStart).count();
   const std::string line = progressLine(mState);
   // Blanks over whatever a longer line before left behind.
-  std::fprintf(stderr, "\r%s%*s", line.c_str(), static_cast<int>(mLastWidth > line.size() ? mLastWidth - line.size() : 0), "");
+  std::fprintf(stderr, "\r%s%*s", line.c_str(),
+               static_cast<int>(mLastWidth > line.size() ? mLastWidth - line.size() : 0), "");
   mLastWidth = line.size();
   std::fflush(stderr);
 }

@@ -3,8 +3,8 @@
 #include "tools/velmora-host/Commands.h"
 
 #include "tools/velmora-host/AudioFile.h"
-#include "tools/velmora-host/Cancellation.h"
 #include "tools/velmora-host/AutomationSchedule.h"
+#include "tools/velmora-host/Cancellation.h"
 #include "tools/velmora-host/HostError.h"
 #include "tools/velmora-host/OutputFile.h"
 #include "tools/velmora-host/OutputType.h"
@@ -65,6 +65,11 @@ struct PreparedInstance {
   std::optional<AutomationSchedule> automation;
 };
 
+// Velmora's steps have meanings velmora-host can name and read; other effects' are numbers.
+bool isVelmora(const ClassDescription& effect) {
+  return std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
+}
+
 // Every parameter a host may set, as the render starts; program changes (which would restore a
 // preset over the others) and read-only parameters are no settings.
 std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared, bool velmora) {
@@ -78,8 +83,7 @@ std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared, bool vel
             ? velmoraStepText(static_cast<int>(p.id), static_cast<int>(std::lround(normalized * p.stepCount)))
             : std::string();
     settings.push_back(RenderSetting{p.id, p.title, p.stepCount, normalized,
-                                     prepared.automation && prepared.automation->largestValue(p.id).has_value(),
-                                     text});
+                                     prepared.automation && prepared.automation->largestValue(p.id).has_value(), text});
   }
   return settings;
 }
@@ -90,8 +94,7 @@ std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared, bool vel
 std::vector<std::string> settingWarnings(const ClassDescription& effect, const RenderOptions& options,
                                          const PreparedInstance& prepared) {
   std::vector<std::string> warnings;
-  const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
-  if (!velmora || !options.sidechainPath.empty()) return warnings;
+  if (!isVelmora(effect) || !options.sidechainPath.empty()) return warnings;
   const Steinberg::Vst::ParamID id = kParamExternalSidechain;
   const bool onAtStart = prepared.instance->Controller()->getParamNormalized(id) >= 0.5;
   const bool onLater = prepared.automation && prepared.automation->largestValue(id).value_or(0.0) >= 0.5;
@@ -176,8 +179,9 @@ void checkSingleOutputIsNoInput(const RenderOptions& options) {
   } catch (const HostError&) {
     return;  // no audio in it: an output named in advance (by mktemp, say)
   }
-  throw UsageError(output + " exists and holds audio: several inputs need --out-dir DIR, and --overwrite "
-                   "replaces an existing output",
+  throw UsageError(output +
+                       " exists and holds audio: several inputs need --out-dir DIR, and --overwrite "
+                       "replaces an existing output",
                    "render");
 }
 
@@ -187,9 +191,8 @@ PreparedInstance prepareInstance(const PluginModule& module, const ClassDescript
   prepared.instance = module.createEffect();
   vst3host::Instance& instance = *prepared.instance;
   const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
-  const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
   for (const ParamAssignment& assignment : plan.options.assignments)
-    prepared.changes.push_back(resolveAssignment(instance, parameters, assignment, velmora));
+    prepared.changes.push_back(resolveAssignment(instance, parameters, assignment, isVelmora(effect)));
   prepared.automation.emplace(instance, parameters, plan.automation, prepared.changes, sampleRate,
                               static_cast<std::size_t>(plan.options.blockSize));
   if (!plan.stateSource.empty()) {
@@ -233,8 +236,7 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
 
   PreparedInstance prepared = prepareInstance(module, effect, plan, input.sampleRate());
   vst3host::Instance& instance = *prepared.instance;
-  const std::vector<RenderSetting> startingSettings =
-      settingsOf(prepared, std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0);
+  const std::vector<RenderSetting> startingSettings = settingsOf(prepared, isVelmora(effect));
   RenderSettings settings;
   settings.blockSize = options.blockSize;
   settings.precision = options.precision;
@@ -304,9 +306,10 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   std::uint64_t clipped = 0;
   for (const std::uint64_t count : report.clipped) clipped += count;
   if (clipped > 0)
-    report.warnings.push_back(job.output + ": " + std::to_string(clipped) + " sample" + (clipped == 1 ? "" : "s") +
-                              " beyond full scale clipped in " + sampleFormatName(job.type.sample.value_or(SampleFormat::Float32)) +
-                              " (lower the output level, or write --format float)");
+    report.warnings.push_back(
+        job.output + ": " + std::to_string(clipped) + " sample" + (clipped == 1 ? "" : "s") +
+        " beyond full scale clipped in " + sampleFormatName(job.type.sample.value_or(SampleFormat::Float32)) +
+        (job.type.holdsFloat ? " (lower the output level, or write --format float)" : " (lower the output level)"));
   for (std::size_t i = plan.warnings.size(); i < report.warnings.size(); ++i)
     progress.message("velmora-host: warning: " + report.warnings[i]);
   return report;

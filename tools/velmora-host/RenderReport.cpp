@@ -50,30 +50,30 @@ std::string formatText(const OutputType& type) {
 
 void printRenderReport(std::FILE* to, const RenderReport& r) {
   std::fprintf(to, "rendered %s -> %s: %zu ch at %ld Hz through \"%s\", %d-bit processing, blocks of %d, %s%s\n",
-              r.input.c_str(), r.output.c_str(), r.channels, std::lround(r.sampleRate), r.effect.c_str(), r.precision,
-              r.blockSize, formatText(r.type).c_str(), r.dither ? " with TPDF dither" : "");
+               r.input.c_str(), r.output.c_str(), r.channels, std::lround(r.sampleRate), r.effect.c_str(), r.precision,
+               r.blockSize, formatText(r.type).c_str(), r.dither ? " with TPDF dither" : "");
   if (!r.sidechain.empty()) std::fprintf(to, "sidechain %s on the aux input\n", r.sidechain.c_str());
   if (r.automatedParameters > 0) std::fprintf(to, "automation on %zu parameter(s)\n", r.automatedParameters);
   std::fprintf(to, "%-12s %9s %9s %9s %9s %9s   (dBFS; out as written)\n", "", "peak in", "RMS in", "peak out",
-              "RMS out", "clipped");
+               "RMS out", "clipped");
   for (std::size_t c = 0; c < std::max(r.in.channels.size(), r.out.channels.size()); ++c) {
     const Levels a = c < r.in.channels.size() ? r.in.channels[c] : Levels{};
     const Levels b = c < r.out.channels.size() ? r.out.channels[c] : Levels{};
     const unsigned long long clipped = c < r.clipped.size() ? r.clipped[c] : 0;
     std::fprintf(to, "  channel %zu  %s %s %s %s %9llu\n", c + 1, formatDb(toDbfs(a.peak), 9).c_str(),
-                formatDb(toDbfs(a.rms), 9).c_str(), formatDb(toDbfs(b.peak), 9).c_str(),
-                formatDb(toDbfs(b.rms), 9).c_str(), clipped);
+                 formatDb(toDbfs(a.rms), 9).c_str(), formatDb(toDbfs(b.peak), 9).c_str(),
+                 formatDb(toDbfs(b.rms), 9).c_str(), clipped);
   }
   if (!r.in.loudness || !r.out.loudness) return;
   const Loudness& in = *r.in.loudness;
   const Loudness& out = *r.out.loudness;
   std::fprintf(to, "%-12s %9s %9s\n", "", "in", "out");
   std::fprintf(to, "  %-10s %s %s   LUFS, integrated\n", "loudness", formatDb(in.integratedLufs, 9).c_str(),
-              formatDb(out.integratedLufs, 9).c_str());
+               formatDb(out.integratedLufs, 9).c_str());
   std::fprintf(to, "  %-10s %s %s   LU, loudness range\n", "range", formatDb(in.rangeLu, 9).c_str(),
-              formatDb(out.rangeLu, 9).c_str());
+               formatDb(out.rangeLu, 9).c_str());
   std::fprintf(to, "  %-10s %s %s   dBTP\n", "true peak", formatDb(in.truePeakDbtp, 9).c_str(),
-              formatDb(out.truePeakDbtp, 9).c_str());
+               formatDb(out.truePeakDbtp, 9).c_str());
 }
 
 Json renderReportJson(const RenderReport& r) {

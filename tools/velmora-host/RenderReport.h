@@ -3,10 +3,10 @@
 // (peak and RMS per channel in dBFS; integrated loudness, loudness range and true peak), printed
 // as the closing summary or as JSON.
 #include "tools/velmora-host/AudioFile.h"
-#include "tools/velmora-host/OutputType.h"
 #include "tools/velmora-host/JsonText.h"
 #include "tools/velmora-host/LevelStats.h"
 #include "tools/velmora-host/Loudness.h"
+#include "tools/velmora-host/OutputType.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -44,9 +44,9 @@ struct RenderReport {
   OutputType type;
   bool dither = false;  // 16-bit output with TPDF dither
   std::size_t automatedParameters = 0;
-  SignalLevels in, out;  // out: the samples as the file holds them
-  std::vector<std::uint64_t> clipped;  // per output channel: samples beyond full scale, written at its limit
-  std::vector<std::string> warnings;   // what the render did that the user may not want, one line each
+  SignalLevels in, out;                 // out: the samples as the file holds them
+  std::vector<std::uint64_t> clipped;   // per output channel: samples beyond full scale, written at its limit
+  std::vector<std::string> warnings;    // what the render did that the user may not want, one line each
   std::vector<RenderSetting> settings;  // every parameter a host can set, in the effect's order
 };
 

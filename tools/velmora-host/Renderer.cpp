@@ -190,9 +190,9 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     for (std::size_t s = 0; s + 1 < splits.size(); ++s) {
       const std::size_t from = splits[s], count = splits[s + 1] - from;
       for (std::size_t b = 0; b < mInputs.size(); ++b) {
-        const Scratch* source = b == mMainInput ? &mainBlock
+        const Scratch* source = b == mMainInput                                          ? &mainBlock
                                 : (static_cast<int>(b) == mAuxInput && mSidechainActive) ? &sideBlock
-                                                                                          : nullptr;
+                                                                                         : nullptr;
         for (int c = 0; c < mInputs[b].channels; ++c)
           buffers.SetInputBlock(static_cast<int>(b), c,
                                 source ? source->pointers[static_cast<std::size_t>(c)] + from : nullptr,

@@ -14,8 +14,8 @@ std::vector<StepEntry> velmoraStepTable(int id) {
   if (id < 0 || id >= kNumParams) return table;
   for (int step = 0; step <= kParamDefinitions[id].maxStep; ++step) {
     char note[velmora_step_texts::kStepTextLen * 2];
-    table.push_back(StepEntry{step, velmoraStepText(id, step),
-                              VelmoraStepNote(id, step, note, sizeof note) ? note : ""});
+    table.push_back(
+        StepEntry{step, velmoraStepText(id, step), VelmoraStepNote(id, step, note, sizeof note) ? note : ""});
   }
   return table;
 }

@@ -10,8 +10,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
