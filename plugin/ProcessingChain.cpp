@@ -1,6 +1,7 @@
 #include "ProcessingChain.h"
 
 #include "ColourCurve.h"
+#include "FilterSectionPair.h"
 #include "Decibels.h"
 #include "SameBits.h"
 
@@ -167,18 +168,39 @@ int ProcessingChain::Condition(const double* const* inputs, int start, int count
   FilterSection& toneL = mSections[kLeftTonePeak];
   FilterSection& toneR = mSections[kRightTonePeak];
   int conditioned = count;
-  for (int i = 0; i < count; ++i) {
-    steps.Read(span.steps[i]);
-    dcOffset = -dcOffset;
-    span.offset[i] = dcOffset;
-    span.inL[i] = inputs[0][start + i];
-    span.inR[i] = inputs[1][start + i];
-    span.mainL[i] = toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(span.inL[i])));
-    span.mainR[i] = toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(span.inR[i])));
-    if (kStopWhenNonFinite && !std::isfinite(MainPathStateSum())) {
-      conditioned = i + 1;
-      break;
+  if (kStopWhenNonFinite) {
+    for (int i = 0; i < count; ++i) {
+      steps.Read(span.steps[i]);
+      dcOffset = -dcOffset;
+      span.offset[i] = dcOffset;
+      span.inL[i] = inputs[0][start + i];
+      span.inR[i] = inputs[1][start + i];
+      span.mainL[i] = toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(span.inL[i])));
+      span.mainR[i] = toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(span.inR[i])));
+      if (!std::isfinite(MainPathStateSum())) {
+        conditioned = i + 1;
+        break;
+      }
     }
+  } else {
+    // Each sample's live steps, offset and inputs first, so the filter loop makes no call; the
+    // two channels' sections then run side by side.
+    for (int i = 0; i < count; ++i) {
+      steps.Read(span.steps[i]);
+      dcOffset = -dcOffset;
+      span.offset[i] = dcOffset;
+      span.inL[i] = inputs[0][start + i];
+      span.inR[i] = inputs[1][start + i];
+    }
+    FilterSectionPair dc(dcL, dcR), tone(toneL, toneR);
+    for (int i = 0; i < count; ++i) {
+      const FilterSectionPair::V in = FilterSectionPair::RoundedToFloat(FilterSectionPair::V{span.inL[i], span.inR[i]});
+      const FilterSectionPair::V main = tone.Process(dc.Process(in));
+      span.mainL[i] = main[0];
+      span.mainR[i] = main[1];
+    }
+    dc.Store();
+    tone.Store();
   }
 
   // The colour curve on the filtered pair; the sidechain curves the result again, or the
@@ -242,6 +264,11 @@ int ProcessingChain::Cells(Span& span, int from, int count, const DerivedValues&
   bool compSettled = CompressorSettled(values);
   bool limitSettled = LimiterSettled(values);
   const double compSettledMs = compRecoveryMs, limitSettledMs = levelRecoveryMs;
+  // A cell's gain law changes only with its settings: up to and including the sample at which
+  // they are first driven again (`...Moved`), every sample has the law in force now, and only
+  // the laws after it are kept sample by sample.
+  const GainLaw compRestingLaw = compCell.gainLaw(), limitRestingLaw = limitCell.gainLaw();
+  int compMoved = count, limitMoved = count;
 
   int to = count;
   for (int i = from; i < count; ++i) {
@@ -257,24 +284,24 @@ int ProcessingChain::Cells(Span& span, int from, int count, const DerivedValues&
     d = detShelf.ProcessSample(detMid.ProcessSample(detHighPass.ProcessSample(d)));
     // The envelope now, the gain once the span's logarithms are known: the law in force is kept,
     // since the settings below change it for the next sample.
+    // While settled, the settings' only step is setHardLimit(0), which changes nothing: settled
+    // means hardLimit is 0 already, and then slope holds the linear slope it would set.
     compCell.trackLinked(d, d);
     span.compLevel[i] = std::fabs(compCell.envelope);
-    span.compLaw[i] = compCell.gainLaw();
-    if (compSettled && SameBits(compRecoveryMs, compSettledMs)) {
-      compCell.setHardLimit(0);
-    } else {
+    if (i > compMoved) span.compLaw[i] = compCell.gainLaw();
+    if (!(compSettled && SameBits(compRecoveryMs, compSettledMs))) {
       UpdateCompressorSettings(values);
       compSettled = false;
+      if (compMoved == count) compMoved = i;
     }
 
     limitCell.trackLinked(scL, scR);
     span.limitLevel[i] = std::fabs(limitCell.envelope);
-    span.limitLaw[i] = limitCell.gainLaw();
-    if (limitSettled && SameBits(levelRecoveryMs, limitSettledMs)) {
-      limitCell.setHardLimit(0);
-    } else {
+    if (i > limitMoved) span.limitLaw[i] = limitCell.gainLaw();
+    if (!(limitSettled && SameBits(levelRecoveryMs, limitSettledMs))) {
       UpdateLimiterSettings(values);
       limitSettled = false;
+      if (limitMoved == count) limitMoved = i;
     }
     if (kStopWhenNonFinite && !std::isfinite(CellStateSum())) {
       to = i + 1;
@@ -288,8 +315,10 @@ int ProcessingChain::Cells(Span& span, int from, int count, const DerivedValues&
   kernel::LogSpan(span.limitLevel + from, span.limitLevel + from, n);
   double kneeSlope;  // the gain computer's passing knee slope: the settings above restored it
   for (int i = from; i < to; ++i) {
-    span.compGainDb[i] = span.compLaw[i].GainDb(span.compLevel[i] * kDbPerNeper, kneeSlope);
-    span.limGainDb[i] = span.limitLaw[i].GainDb(span.limitLevel[i] * kDbPerNeper, kneeSlope);
+    const GainLaw& compLaw = i > compMoved ? span.compLaw[i] : compRestingLaw;
+    const GainLaw& limitLaw = i > limitMoved ? span.limitLaw[i] : limitRestingLaw;
+    span.compGainDb[i] = compLaw.GainDb(span.compLevel[i] * kDbPerNeper, kneeSlope);
+    span.limGainDb[i] = limitLaw.GainDb(span.limitLevel[i] * kDbPerNeper, kneeSlope);
   }
   if (n > 0) {
     compCell.gainDb = span.compGainDb[to - 1];
@@ -315,57 +344,69 @@ void ProcessingChain::FinishSamples(double* const* outputs, int start, Span& spa
   kernel::ExpSpan(span.compGain + from, span.compGain + from, to - from);
   kernel::ExpSpan(span.limGain + from, span.limGain + from, to - from);
 
+  // The two channels side by side, each lane through exactly the operations of its channel.
+  using V = FilterSectionPair::V;
+  double* const outL = outputs[0] + start;
+  double* const outR = outputs[1] + start;
   for (int i = from; i < to; ++i) {
     const LiveStepValues& live = span.steps[i];
     const double offset = span.offset[i];
-    const double mainL = span.mainL[i], mainR = span.mainR[i];
+    const V main{span.mainL[i], span.mainR[i]};
 
     const double gc = span.compGain[i];
-    double wetL = gc * mainL;
-    double wetR = gc * mainR;
+    V wet = gc * main;
     const double gl = span.limGain[i];
-    wetL = gl * wetL;
-    wetR = gl * wetR;
-    wetL = (makeupSettled ? mMakeupSmoother.z : mMakeupSmoother.Advance(values.makeupGain)) * wetL;
-    wetR = (makeupSettled ? mMakeupSmoother.z : mMakeupSmoother.Advance(values.makeupGain)) * wetR;
+    wet = gl * wet;
+    if (makeupSettled) {
+      wet = static_cast<double>(mMakeupSmoother.z) * wet;
+    } else {
+      const float m1 = mMakeupSmoother.Advance(values.makeupGain);
+      const float m2 = mMakeupSmoother.Advance(values.makeupGain);
+      wet = V{m1, m2} * wet;
+    }
 
-    double outL, outR;
+    V out;
     if (live.bypass == 0) {
-      outL = span.inL[i] - offset;
-      outR = span.inR[i] - offset;
+      out = V{span.inL[i], span.inR[i]} - offset;
     } else {
       // The dry share is the conditioned signal, not the raw input; 1 - k is taken in double
-      // precision from the widened smoother value, so it is exact.
+      // precision from the widened smoother value, so it is exact. Left takes the first two
+      // advances, right the next two.
       ParamSmoother& m = mMixSmoother;
-      const float k1 = mixSettled ? m.z : m.Advance(mix);
-      const float k2 = mixSettled ? m.z : m.Advance(mix);
-      outL = (wetL - offset) * k1 + (1.0 - static_cast<double>(k2)) * mainL;
-      const float k3 = mixSettled ? m.z : m.Advance(mix);
-      const float k4 = mixSettled ? m.z : m.Advance(mix);
-      outR = (wetR - offset) * k3 + (1.0 - static_cast<double>(k4)) * mainR;
+      V wetShare, dryShare;
+      if (mixSettled) {
+        wetShare = dryShare = V{} + static_cast<double>(m.z);
+      } else {
+        const float k1 = m.Advance(mix), k2 = m.Advance(mix), k3 = m.Advance(mix), k4 = m.Advance(mix);
+        wetShare = V{k1, k3};
+        dryShare = V{k2, k4};
+      }
+      out = (wet - offset) * wetShare + (1.0 - dryShare) * main;
     }
 
     if (withMeter) {
-      // The meter's source is one of the two gains already applied.
+      // The meter's source is one of the two gains already applied. Both candidates for t are
+      // formed before the comparison with the meter, which is all that waits for the last sample.
       const double grLinear = live.grSelect == 0 ? gc : gl;
-      double t = std::fabs(1.0 - grLinear);  // the fraction of level removed
-      t = t > meterValue ? t * 1.0125 : t * 0.9875;
-      meterValue = (meterValue - t) * meterCoef + t;
+      const double t = std::fabs(1.0 - grLinear);  // the fraction of level removed
+      const double rising = t * 1.0125, falling = t * 0.9875;
+      const double target = t > meterValue ? rising : falling;
+      meterValue = (meterValue - target) * meterCoef + target;
     }
 
     // One test on finite audio; the full examination only when something may have gone wrong.
     // Stages 1 and 2 have already run ahead, and each stops right after a sample that leaves its
     // state non-finite; so their state was finite at every earlier sample and belongs only to
     // the check of the sample where they stopped, where it is exactly that sample's state.
+    double left = out[0], right = out[1];
     StateParts parts = kOutputStage;
     if (i == to - 1) parts |= kCellStage;
     if (i == count - 1) parts |= kMainPath;
-    if (!std::isfinite(LastingStateSum(outL, outR, parts)) && !StateIsFinite(outL, outR, parts)) {
-      RecoverFromNonFinite(outL, outR, parts);
-    }
+    const double sum = parts == kOutputStage ? (left + right) + meterValue : LastingStateSum(left, right, parts);
+    if (!std::isfinite(sum) && !StateIsFinite(left, right, parts)) RecoverFromNonFinite(left, right, parts);
 
-    outputs[0][start + i] = outL;
-    outputs[1][start + i] = outR;
+    outL[i] = left;
+    outR[i] = right;
   }
 }
 

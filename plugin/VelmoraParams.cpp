@@ -4,15 +4,6 @@ namespace {
 
 bool InRange(int paramIdx, int step) { return step >= 0 && step <= kParamDefinitions[paramIdx].maxStep; }
 
-double RecoveryMs(const double (&fixedMs)[4], int step, double peak, double current) {
-  if (InTable(fixedMs, step)) return fixedMs[step];
-  if (InTable(kPeakRecovery, step - 4)) {
-    const PeakRecovery& r = kPeakRecovery[step - 4];
-    return r.baseMs + r.msPerPeak * peak;
-  }
-  return current;
-}
-
 }  // namespace
 
 bool ApplyParamStep(DerivedValues& values, int paramIdx, int step) {
@@ -47,12 +38,4 @@ bool ApplyParamStep(DerivedValues& values, int paramIdx, int step) {
     default:
       return false;
   }
-}
-
-double CompressorRecoveryMs(int step, double peak, double current) {
-  return RecoveryMs(kCompressorRecoveryMs, step, peak, current);
-}
-
-double LevelRecoveryMs(int step, double peak, double current) {
-  return RecoveryMs(kLevelRecoveryMs, step, peak, current);
 }

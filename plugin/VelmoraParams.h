@@ -23,7 +23,22 @@ struct DerivedValues {
 // leave `values` unchanged. Answers whether paramIdx has a derived value at all.
 bool ApplyParamStep(DerivedValues& values, int paramIdx, int step);
 
-// Release times in ms for a "Compressor Recovery Time" / "Level Recovery Time" step. Steps 4 and 5
-// grow with the sidechain's instantaneous peak. A step outside the table answers `current`.
-double CompressorRecoveryMs(int step, double peak, double current);
-double LevelRecoveryMs(int step, double peak, double current);
+// Release time in ms for a recovery step, from that parameter's fixed times; steps 4 and 5 grow
+// with the sidechain's instantaneous peak. A step outside the table answers `current`. Inline: the
+// processing chain asks twice per sample.
+inline double RecoveryMs(const double (&fixedMs)[4], int step, double peak, double current) {
+  if (InTable(fixedMs, step)) return fixedMs[step];
+  if (InTable(kPeakRecovery, step - 4)) {
+    const PeakRecovery& r = kPeakRecovery[step - 4];
+    return r.baseMs + r.msPerPeak * peak;
+  }
+  return current;
+}
+
+// Release times in ms for a "Compressor Recovery Time" / "Level Recovery Time" step.
+inline double CompressorRecoveryMs(int step, double peak, double current) {
+  return RecoveryMs(kCompressorRecoveryMs, step, peak, current);
+}
+inline double LevelRecoveryMs(int step, double peak, double current) {
+  return RecoveryMs(kLevelRecoveryMs, step, peak, current);
+}
