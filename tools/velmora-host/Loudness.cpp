@@ -14,7 +14,7 @@ namespace velmora_host {
 namespace {
 // Frames handed to the library per call: its input is interleaved, ours planar.
 constexpr std::size_t kChunkFrames = 4096;
-constexpr int kMode = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_HISTOGRAM;
+constexpr int kMode = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_HISTOGRAM;
 }  // namespace
 
 struct LoudnessMeter::State {
@@ -23,7 +23,7 @@ struct LoudnessMeter::State {
 };
 
 LoudnessMeter::LoudnessMeter(std::size_t channels, double sampleRate)
-    : mChannels(channels), mInterleaved(kChunkFrames * channels) {
+    : mChannels(channels), mInterleaved(kChunkFrames * channels), mTruePeak(channels, sampleRate) {
   ebur128_state* library =
       ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(std::lround(sampleRate)), kMode);
   if (library) mState.reset(new State{library});
@@ -35,6 +35,7 @@ LoudnessMeter::LoudnessMeter(std::size_t channels, double sampleRate)
 LoudnessMeter::~LoudnessMeter() = default;
 
 void LoudnessMeter::add(const double* const* frames, std::size_t n) {
+  mTruePeak.add(frames, n);
   for (std::size_t start = 0; start < n; start += kChunkFrames) {
     const std::size_t count = std::min(kChunkFrames, n - start);
     for (std::size_t c = 0; c < mChannels; ++c) {
@@ -54,9 +55,7 @@ Loudness LoudnessMeter::result() const {
     loudness.integratedLufs = value;
   if (ebur128_loudness_range(mState->library, &value) == EBUR128_SUCCESS && std::isfinite(value))
     loudness.rangeLu = value;
-  double peak = 0.0;
-  for (unsigned c = 0; c < mChannels; ++c)
-    if (ebur128_true_peak(mState->library, c, &value) == EBUR128_SUCCESS) peak = std::max(peak, value);
+  const double peak = mTruePeak.peak();
   if (peak > 0.0) loudness.truePeakDbtp = 20.0 * std::log10(peak);
   return loudness;
 }

@@ -1,9 +1,12 @@
 #pragma once
 // Loudness and true peak per EBU R128 / ITU-R BS.1770, measured as audio streams past: integrated
-// loudness (LUFS), loudness range (LU) and the true peak over all channels (dBTP). libebur128 does
-// the measuring, in its histogram mode, whose memory stays the same however long the audio runs.
+// loudness (LUFS), loudness range (LU) and the true peak over all channels (dBTP). libebur128
+// measures loudness and range, in its histogram mode, whose memory stays the same however long the
+// audio runs; the true peak is our own (TruePeak.h), several times cheaper than the library's.
 // Channels map as BS.1770 lays them out: left, right, centre, LFE (not counted), left and right
 // surround; further channels are not counted.
+#include "tools/velmora-host/TruePeak.h"
+
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -32,6 +35,7 @@ private:
   std::unique_ptr<State> mState;
   std::size_t mChannels;
   std::vector<double> mInterleaved;
+  TruePeakMeter mTruePeak;
 };
 
 }  // namespace velmora_host
