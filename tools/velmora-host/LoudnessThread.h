@@ -1,9 +1,10 @@
 #pragma once
-// Loudness and true peak measured on a thread of their own, beside the rendering. Measuring costs
-// about as much as Velmora's processing, so in line it would nearly double a render's time; on a
-// second core it costs none. Audio is copied into a ring of fixed blocks (no allocation after
-// construction) and measured in the order it came, so the result is exactly the in-line one. The
-// renderer waits only when the measurement falls a whole ring behind.
+// Loudness and true peak measured on a thread of their own, beside the rendering. Measuring a
+// render's input and output costs more than Velmora's processing, so in line it would more than
+// double a render's time; on cores of their own they cost none. Audio is copied into a ring of
+// fixed blocks (no allocation after construction) and measured in the order it came, so the
+// result is exactly the in-line one. The renderer waits only when the measurement falls a whole
+// ring behind.
 #include "tools/velmora-host/Loudness.h"
 
 #include <condition_variable>
