@@ -62,7 +62,7 @@ public:
   // ---- Values (normalised 0..1) ----
   // A parameter changed elsewhere. The first value ever received becomes the reset value and
   // marks nothing. Also the audio thread, under the plug-in lock (host edits in process) or
-  // without it (the meter, every sample): the value and the paint flags are atomics for that.
+  // without it (the meter, once per block): the value and the paint flags are atomics for that.
   virtual void SetValueFromPlugin(double value);
   // The user set a value (menu, text entry): it goes on to the plug-in.
   virtual void SetValueFromUser(double value);
