@@ -21,7 +21,7 @@ include_guard(GLOBAL)
 
 # <var>: the command that runs <tool target> on the build machine.
 function(_velmora_build_tool_command var tool)
-  if(WIN32 AND CMAKE_CROSSCOMPILING)
+  if(VELMORA_RUNS_UNDER_WINE)
     set(${var} "${PROJECT_SOURCE_DIR}/tools/windows/wine-session.sh" "${CMAKE_BINARY_DIR}/wine-prefix"
                "${PROJECT_SOURCE_DIR}/tools/windows/wine-run.sh" "$<TARGET_FILE:${tool}>" PARENT_SCOPE)
   else()
@@ -31,7 +31,7 @@ endfunction()
 
 # <var>: <path> as the build's tools see it.
 function(_velmora_build_tool_path var path)
-  if(WIN32 AND CMAKE_CROSSCOMPILING)
+  if(VELMORA_RUNS_UNDER_WINE)
     string(REPLACE "/" "\\" path "${path}")
     set(path "Z:${path}")
   endif()

@@ -31,11 +31,3 @@ if(VELMORA_SANITIZE_THREADS)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
 endif()
-
-# Windows programs and modules link everything but the system DLLs in: a host loading the module
-# (or Wine running a test) finds no libstdc++ or winpthread DLL beside them. M_PI and friends as
-# glibc offers them by default, and windows.h without its min and max macros.
-if(WIN32)
-  add_link_options(-static)
-  add_compile_definitions(_USE_MATH_DEFINES NOMINMAX)
-endif()

@@ -1,7 +1,11 @@
 include_guard(GLOBAL)
-# The one place the build chooses what the target platform supplies. Everything above the seams
-# named here is platform-neutral and built the same everywhere.
+# The one place the build chooses the target platform and what it supplies. Every other CMake file
+# reads the variables set here and never tests the system itself; everything above the seams named
+# here is platform-neutral and built the same everywhere.
 #
+#   VELMORA_PLATFORM                          win32 (the mingw-w64 cross build), x11 (Linux with an
+#                                             X11 editor window) or headless (Linux without any
+#                                             window system: the module's editor draws off-screen)
 #   VELMORA_BITMAP_PLATFORM_SOURCES / _LIBS   the drawing surface behind LICE_SysSurface.h and the
 #                                             fonts behind LICE_FontPlatform.h (bitmap/)
 #   VELMORA_GRAPHICS_PLATFORM_SOURCES / _LIBS the editor's platform class and the
@@ -13,13 +17,58 @@ include_guard(GLOBAL)
 #                                             (ConnectHostRunLoop, framework/vst3/HostRunLoop.h;
 #                                             StartUiThreadTimer, framework/vst3/UiThreadTimer.h)
 #   VELMORA_VST3_PLATFORM_LIBS                what those sources link
+#   VELMORA_VST3SDK_PLATFORM_LIBS             what the VST3 SDK library links besides threads
 #   VELMORA_VST3_ARCH                         the bundle's binary folder, e.g. "x86_64-linux"
+#   VELMORA_MODULE_SUFFIX                     the module binary's file suffix (.so, .vst3)
 #   VELMORA_AVX2_EXTRA_FLAGS                  what the maths kernel's AVX2 file needs besides -mavx2
 #   velmora_platform_module(<target> <exports map>)
 #                                             the module entry flavour: entry points, binary name,
 #                                             and which symbols the module exports
+#   VELMORA_HOSTING_PLATFORM_SOURCES          the hosting layer's module loader and host texts
+#                                             (tools/vst3host), and the run loop it offers editors
+#   VELMORA_HOSTING_WINDOW_SOURCES / _LIBS    the host's own editor window (velmora_vst3host_window);
+#                                             empty where the platform has none
+#   VELMORA_HOST_PLATFORM_SOURCES / _LIBS     velmora-host's operating-system side (arguments,
+#                                             helper programs, file names)
+#   VELMORA_HOST_EDIT_SOURCES / _LIBS         velmora-host's `edit` command
+#   VELMORA_TEST_DIRS                         the test folders this build runs
+#   VELMORA_*_TEST_PLATFORM_SOURCES           each test folder's platform cases
+#
+# Booleans:
+#   VELMORA_RUNS_UNDER_WINE          the build's programs (tools run at build time, tests) are
+#                                    Windows programs run under Wine on the build machine
+#   VELMORA_RESOURCES_IN_MODULE      images are resources of the module binary, not embedded arrays
+#   VELMORA_MODULE_SHARES_C_RUNTIME  the module calls the process's shared C library, so a test
+#                                    can see its imports and intercept its allocations
+#   VELMORA_HAS_HOST_WINDOW          the hosting layer has an editor window of its own
+#   VELMORA_WINDOWS_PACKAGE          the build packs the user's zip (cmake/WindowsPackage.cmake)
+#                                    instead of installing with cmake --install
 
-if(WIN32)
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  set(_velmora_default_platform win32)
+else()
+  set(_velmora_default_platform x11)
+endif()
+set(VELMORA_PLATFORM "${_velmora_default_platform}" CACHE STRING
+    "Target platform: win32, x11 or headless (default from the target system)")
+set_property(CACHE VELMORA_PLATFORM PROPERTY STRINGS win32 x11 headless)
+unset(_velmora_default_platform)
+if(NOT VELMORA_PLATFORM MATCHES "^(win32|x11|headless)$")
+  message(FATAL_ERROR "VELMORA_PLATFORM is '${VELMORA_PLATFORM}'; it must be win32, x11 or headless")
+endif()
+if((VELMORA_PLATFORM STREQUAL "win32") AND NOT (CMAKE_SYSTEM_NAME STREQUAL "Windows"))
+  message(FATAL_ERROR "VELMORA_PLATFORM=win32 needs a Windows target (the windows preset's toolchain)")
+endif()
+if(NOT (VELMORA_PLATFORM STREQUAL "win32") AND (CMAKE_SYSTEM_NAME STREQUAL "Windows"))
+  message(FATAL_ERROR "A Windows target builds VELMORA_PLATFORM=win32 only")
+endif()
+message(STATUS "Velmora platform: ${VELMORA_PLATFORM}")
+
+set(_src ${PROJECT_SOURCE_DIR})
+# Test folders every platform runs; the platform adds its own below.
+set(_common_test_dirs bitmap kernel vst3)
+
+if(VELMORA_PLATFORM STREQUAL "win32")
   # Windows (cross-built with mingw-w64): DIB sections in memory device contexts and GDI fonts
   # for the bitmap layer, PNG images from a module's resource section, file names through the
   # wide-character calls, and the DLL entry. The editor is a Win32 child window in the host's
@@ -60,6 +109,43 @@ if(WIN32)
     target_link_options(${target} PRIVATE "LINKER:--no-undefined")
   endfunction()
   set(VELMORA_DEFAULT_MODULE_EXPORTS "")
+  set(VELMORA_MODULE_SUFFIX ".vst3")
+  # FUID::generate creates GUIDs through COM.
+  set(VELMORA_VST3SDK_PLATFORM_LIBS ole32)
+  # Programs and modules link everything but the system DLLs in: a host loading the module (or
+  # Wine running a test) finds no libstdc++ or winpthread DLL beside them. M_PI and friends as
+  # glibc offers them by default, and windows.h without its min and max macros.
+  add_link_options(-static)
+  add_compile_definitions(_USE_MATH_DEFINES NOMINMAX)
+
+  set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/ModuleLibraryWin.cpp ${_src}/tools/vst3host/WinText.cpp)
+  set(VELMORA_HOSTING_WINDOW_SOURCES "")
+  set(VELMORA_HOSTING_WINDOW_LIBS "")
+  set(VELMORA_HAS_HOST_WINDOW OFF)
+  set(VELMORA_HOST_PLATFORM_SOURCES ${_src}/tools/velmora-host/platform/win32/HostPlatformWin32.cpp)
+  # UTF-16 file names and system messages, and CommandLineToArgvW.
+  set(VELMORA_HOST_PLATFORM_LIBS velmora_vst3host shell32)
+  # The Windows build has no editor window of the host's own yet, and says so.
+  set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/platform/win32/EditCommandUnavailable.cpp)
+  set(VELMORA_HOST_EDIT_LIBS "")
+
+  set(VELMORA_RUNS_UNDER_WINE ${CMAKE_CROSSCOMPILING})
+  set(VELMORA_RESOURCES_IN_MODULE ON)
+  # A Windows module allocates through its own C runtime, linked in.
+  set(VELMORA_MODULE_SHARES_C_RUNTIME OFF)
+  set(VELMORA_WINDOWS_PACKAGE ON)
+
+  # The tests with a Windows side (windows/: the Windows face as a whole); the rest is the same
+  # code the Linux builds test.
+  set(VELMORA_TEST_DIRS ${_common_test_dirs} windows win32)
+  set(VELMORA_BITMAP_TEST_PLATFORM_SOURCES ${_src}/tests/bitmap/win32/GdiFontTest.cpp
+      ${_src}/tests/bitmap/win32/ModuleResourcesTest.cpp ${_src}/tests/bitmap/win32/TestResources.rc)
+  set(VELMORA_BITMAP_TEST_PLATFORM_LIBS velmora_definition)
+  set(VELMORA_VST3_TEST_PLATFORM_SOURCES ${_src}/tests/vst3/win32/ModuleInstanceTest.cpp ${_src}/tests/vst3/win32/UiThread.cpp)
+  set(VELMORA_VST3HOST_TEST_PLATFORM_SOURCES "")
+
+  # The cross-built third-party libraries, found like system libraries.
+  include(WindowsThirdParty)
 else()
   find_package(Freetype REQUIRED)
   find_package(Fontconfig REQUIRED)
@@ -107,4 +193,35 @@ else()
                         "LINKER:--no-undefined")
   endfunction()
   set(VELMORA_DEFAULT_MODULE_EXPORTS ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/module-exports.map)
+  set(VELMORA_MODULE_SUFFIX ".so")
+  set(VELMORA_VST3SDK_PLATFORM_LIBS "")
+
+  # Linux::IRunLoop on poll: what Linux hosts give editors.
+  set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/ModuleLibraryPosix.cpp ${_src}/tools/vst3host/RunLoop.cpp)
+  set(VELMORA_HOST_PLATFORM_SOURCES ${_src}/tools/velmora-host/platform/posix/HostPlatformPosix.cpp)
+  set(VELMORA_HOST_PLATFORM_LIBS "")
+
+  set(VELMORA_RUNS_UNDER_WINE OFF)
+  set(VELMORA_RESOURCES_IN_MODULE OFF)
+  set(VELMORA_MODULE_SHARES_C_RUNTIME ON)
+  set(VELMORA_WINDOWS_PACKAGE OFF)
+
+  set(VELMORA_TEST_DIRS ${_common_test_dirs} framework graphics plugin vst3host levelplot velmora-snapshot
+      velmora-host fuzz moduleinfo factory-presets ardour)
+  set(VELMORA_BITMAP_TEST_PLATFORM_SOURCES ${_src}/tests/bitmap/FontTest.cpp)
+  set(VELMORA_BITMAP_TEST_PLATFORM_LIBS "")
+  set(VELMORA_VST3_TEST_PLATFORM_SOURCES ${_src}/tests/vst3/linux/UiThread.cpp)
+  # The run loop Linux hosts offer editors.
+  set(VELMORA_VST3HOST_TEST_PLATFORM_SOURCES ${_src}/tests/vst3host/RunLoopTest.cpp)
+
+  # A host's X11 window for editors to embed in, on a display connection of its own: what the
+  # Linux test host and `velmora-host edit` open.
+  set(VELMORA_HOSTING_WINDOW_SOURCES ${_src}/tools/vst3host/HostWindow.cpp ${_src}/tools/vst3host/XEmbedEmbedder.cpp)
+  set(VELMORA_HOSTING_WINDOW_LIBS PkgConfig::VELMORA_XCB)
+  set(VELMORA_HAS_HOST_WINDOW ON)
+  set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/EditCommand.cpp)
+  set(VELMORA_HOST_EDIT_LIBS velmora_vst3host_x11)
+  list(APPEND VELMORA_TEST_DIRS x11)
 endif()
+unset(_src)
+unset(_common_test_dirs)
