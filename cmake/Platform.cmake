@@ -154,23 +154,30 @@ else()
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformFreeType.cpp
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemPosix.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS Freetype::Freetype Fontconfig::Fontconfig)
-  # The editor opens an X11 child window in the host's window (xcb, with MIT-SHM where the server
-  # offers it) and runs in the host's run loop, which the view gets from the host's frame.
-  find_package(PkgConfig REQUIRED)
-  pkg_check_modules(VELMORA_XCB REQUIRED IMPORTED_TARGET xcb xcb-shm)
-  set(_x11 ${PROJECT_SOURCE_DIR}/framework/graphics/platform/x11)
-  set(VELMORA_GRAPHICS_PLATFORM_SOURCES
-    ${_x11}/IGraphicsX11.cpp
-    ${_x11}/MakePlatformGraphics.cpp
-    ${_x11}/X11ImageWriter.cpp
-    ${_x11}/X11Keys.cpp
-    ${_x11}/X11OwnWindow.cpp
-    ${_x11}/X11PixelFormat.cpp
-    ${_x11}/X11PopupMenu.cpp
-    ${_x11}/X11TextEntry.cpp
-    ${_x11}/X11XEmbed.cpp)
-  unset(_x11)
-  set(VELMORA_GRAPHICS_PLATFORM_LIBS PkgConfig::VELMORA_XCB)
+  if(VELMORA_PLATFORM STREQUAL "x11")
+    # The editor opens an X11 child window in the host's window (xcb, with MIT-SHM where the server
+    # offers it) and runs in the host's run loop, which the view gets from the host's frame.
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(VELMORA_XCB REQUIRED IMPORTED_TARGET xcb xcb-shm)
+    set(_x11 ${PROJECT_SOURCE_DIR}/framework/graphics/platform/x11)
+    set(VELMORA_GRAPHICS_PLATFORM_SOURCES
+      ${_x11}/IGraphicsX11.cpp
+      ${_x11}/MakePlatformGraphics.cpp
+      ${_x11}/X11ImageWriter.cpp
+      ${_x11}/X11Keys.cpp
+      ${_x11}/X11OwnWindow.cpp
+      ${_x11}/X11PixelFormat.cpp
+      ${_x11}/X11PopupMenu.cpp
+      ${_x11}/X11TextEntry.cpp
+      ${_x11}/X11XEmbed.cpp)
+    unset(_x11)
+    set(VELMORA_GRAPHICS_PLATFORM_LIBS PkgConfig::VELMORA_XCB)
+  else()
+    # No window system at all: the editor is the off-screen class, which draws into memory
+    # bitmaps (velmora-snapshot's pictures, the tests); a host asking for a window gets none.
+    set(VELMORA_GRAPHICS_PLATFORM_SOURCES ${_src}/framework/graphics/platform/headless/MakePlatformGraphics.cpp)
+    set(VELMORA_GRAPHICS_PLATFORM_LIBS "")
+  endif()
   set(VELMORA_VST3_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/HostRunLoop.cpp
                                     ${PROJECT_SOURCE_DIR}/framework/vst3/platform/linux/UiThreadTimer.cpp)
   set(VELMORA_VST3_PLATFORM_LIBS "")
@@ -214,14 +221,22 @@ else()
   # The run loop Linux hosts offer editors.
   set(VELMORA_VST3HOST_TEST_PLATFORM_SOURCES ${_src}/tests/vst3host/RunLoopTest.cpp)
 
-  # A host's X11 window for editors to embed in, on a display connection of its own: what the
-  # Linux test host and `velmora-host edit` open.
-  set(VELMORA_HOSTING_WINDOW_SOURCES ${_src}/tools/vst3host/HostWindow.cpp ${_src}/tools/vst3host/XEmbedEmbedder.cpp)
-  set(VELMORA_HOSTING_WINDOW_LIBS PkgConfig::VELMORA_XCB)
-  set(VELMORA_HAS_HOST_WINDOW ON)
-  set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/EditCommand.cpp)
-  set(VELMORA_HOST_EDIT_LIBS velmora_vst3host_x11)
-  list(APPEND VELMORA_TEST_DIRS x11)
+  if(VELMORA_PLATFORM STREQUAL "headless")
+    set(VELMORA_HOSTING_WINDOW_SOURCES "")
+    set(VELMORA_HOSTING_WINDOW_LIBS "")
+    set(VELMORA_HAS_HOST_WINDOW OFF)
+    set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/platform/headless/EditCommandUnavailable.cpp)
+    set(VELMORA_HOST_EDIT_LIBS "")
+  else()
+    # A host's X11 window for editors to embed in, on a display connection of its own: what the
+    # Linux test host and `velmora-host edit` open.
+    set(VELMORA_HOSTING_WINDOW_SOURCES ${_src}/tools/vst3host/HostWindow.cpp ${_src}/tools/vst3host/XEmbedEmbedder.cpp)
+    set(VELMORA_HOSTING_WINDOW_LIBS PkgConfig::VELMORA_XCB)
+    set(VELMORA_HAS_HOST_WINDOW ON)
+    set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/EditCommand.cpp)
+    set(VELMORA_HOST_EDIT_LIBS velmora_vst3host_x11)
+    list(APPEND VELMORA_TEST_DIRS x11)
+  endif()
 endif()
 unset(_src)
 unset(_common_test_dirs)

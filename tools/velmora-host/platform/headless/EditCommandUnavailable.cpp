@@ -1,0 +1,12 @@
+// `edit` in the headless build: without a window system there is no window to open the editor in,
+// so the command fails with one line, as any other unusable request does.
+#include "tools/velmora-host/Commands.h"
+#include "tools/velmora-host/HostError.h"
+
+namespace velmora_host {
+
+int runEdit(const ModuleOptions&) {
+  throw HostError("edit is not available in the headless build of velmora-host; open the editor in a host");
+}
+
+}  // namespace velmora_host
