@@ -120,15 +120,23 @@ class PrivateArdour:
                 proc.wait()
                 return None
 
-    def lua(self, name, body, limit=LUA_TIMEOUT):
+    def lua(self, name, body, limit=LUA_TIMEOUT, crash_retries=0, before_retry=None):
         """Runs a Lua script; answers its output lines and its wall time. A script that does not end
-        in time fails the case."""
+        in time fails the case. With crash_retries, a run that Ardour ends by a crash (a signal) is
+        repeated, after before_retry() has cleared what it left, up to that many times."""
         path = os.path.join(self.work, name + ".lua")
         with open(path, "w") as f:
             f.write(LUA_PRELUDE + body + "\nprint(\"DONE\")\n")
-        started = time.monotonic()
-        status = self.run([LUA, path], name, limit)
-        took = time.monotonic() - started
+        while True:
+            started = time.monotonic()
+            status = self.run([LUA, path], name, limit)
+            took = time.monotonic() - started
+            if status is None or status >= 0 or crash_retries == 0:
+                break
+            crash_retries -= 1
+            print("ardour: %s: Ardour crashed (signal %d); running it again" % (name, -status), file=sys.stderr)
+            if before_retry:
+                before_retry()
         with open(os.path.join(self.work, name + ".out")) as f:
             lines = f.read().splitlines()
         if status is None or status == 124:
@@ -325,6 +333,14 @@ def case_render(ardour, host):
         f.write(EXPORT_PRESET)
     sets = "\n".join("if not ARDOUR.LuaAPI.set_processor_param(proc, %d, %d) then fail('set %s') end" % (1 + i, step, name)
                      for i, step, name in RENDER_STEPS)
+    def clear_render():
+        shutil.rmtree(folder, ignore_errors=True)
+        for name in os.listdir(export_dir):
+            os.remove(os.path.join(export_dir, name))
+
+    # Ardour 7.3's headless session crashes in its export path or while closing the session in
+    # about one run of four (heap corruption inside libardour, the same with no plug-in on the
+    # track), so a crashed run is repeated; a crash that came with Velmora every time still fails.
     lines, took = ardour.lua("render", """
 if not AudioEngine:set_backend("None (Dummy)", "", "") then fail("no Dummy backend") end
 if AudioEngine:set_device_name("Sine Sweep") ~= 0 then fail("no sine sweep input") end
@@ -351,7 +367,7 @@ if not e:set_preset("5e1d7a0c-2b1f-4c3e-9a6d-76656c6d6f72") then fail("no float 
 if not e:run_export() then fail("export") end
 s:save_state("", false, false, false, false, false)
 close_session()
-""" % (folder, sets, export_dir))
+""" % (folder, sets, export_dir), crash_retries=4, before_retry=clear_render)
     takes = sorted(os.listdir(os.path.join(folder, "interchange", "render", "audiofiles")))
     if len(takes) != 2:
         fail("the recording is %s, expected a left and a right file" % takes)
