@@ -2,7 +2,9 @@
 // The VST3 binding of the plug-in base: one object that is the host's component, audio
 // processor, edit controller and unit-info provider. It builds the buses and host parameters,
 // wires the host's audio buffers into the base's channel plumbing, applies host parameter
-// changes inside process, carries the state stream and answers the base's host services.
+// changes inside process, carries the state stream and answers the base's host services. Its
+// definitions live by role: IPlugVST3Lifecycle.cpp, IPlugVST3Processing.cpp,
+// IPlugVST3Controller.cpp, IPlugVST3Units.cpp, IPlugVST3State.cpp and IPlugVST3.cpp (the rest).
 //
 // Threads: process runs on the host's audio thread and holds the plug-in mutex for the whole
 // block; applying a state, setup, bus changes and terminate hold it too, so none of them can pull
