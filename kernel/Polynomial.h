@@ -9,23 +9,27 @@
 
 namespace kernel {
 
+// One level of Estrin's scheme: n values paired with power into (n + 1) / 2, until one is left.
+// The level count is a template argument, so every loop has a trip count known when compiling.
+template <int n, class V>
+KERNEL_INLINE V EstrinLevels(V* level, V power) {
+  if constexpr (n == 1) {
+    return level[0];
+  } else {
+#pragma GCC unroll 8
+    for (int i = 0; i < n / 2; ++i) level[i] = level[2 * i] + level[2 * i + 1] * power;
+    if constexpr (n % 2 != 0) level[n / 2] = level[n - 1];
+    return EstrinLevels<(n + 1) / 2>(level, power * power);
+  }
+}
+
 template <int N, class V>
 KERNEL_INLINE V Estrin(V x, const double* c) {
   V level[(N + 1) / 2];
 #pragma GCC unroll 16
   for (int i = 0; i < N / 2; ++i) level[i] = c[2 * i] + c[2 * i + 1] * x;
-  if (N % 2) level[N / 2] = V{} + c[N - 1];
-  V power = x * x;
-  int n = (N + 1) / 2;
-#pragma GCC unroll 8
-  while (n > 1) {
-#pragma GCC unroll 8
-    for (int i = 0; i < n / 2; ++i) level[i] = level[2 * i] + level[2 * i + 1] * power;
-    if (n % 2) level[n / 2] = level[n - 1];
-    n = (n + 1) / 2;
-    power = power * power;
-  }
-  return level[0];
+  if constexpr (N % 2 != 0) level[N / 2] = V{} + c[N - 1];
+  return EstrinLevels<(N + 1) / 2>(level, x * x);
 }
 
 template <int N, class V>

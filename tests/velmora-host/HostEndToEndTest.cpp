@@ -11,7 +11,6 @@
 #include <cmath>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -198,10 +197,14 @@ TEST_F(HostTest, ListShowsBusesAndParametersWithTheirMeaning) {
     EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
   // Parameter rows: title, steps, default step, the effect's own text in its unit, and for Velmora
   // what that text leaves unsaid.
-  for (const char* row : {"Compressor Threshold +15 +15 +0 dB\n", "Limit Level +22 +22 +-8 dB\n",
-                          "Ratio +4 +2 +3:1 +knee 1 x threshold\n", "Compressor Recovery Time +5 +1 +400 ms\n",
-                          "Bypass +1 +1 +Processed\n", "GR Select +1 +0 +Compressor\n"})
-    EXPECT_TRUE(std::regex_search(run.out, std::regex(row))) << row << "\n" << run.out;
+  // Compared with every run of blanks squeezed to one, whatever widths the columns take.
+  std::string squeezed;
+  for (char c : run.out)
+    if (c != ' ' || squeezed.empty() || squeezed.back() != ' ') squeezed += c;
+  for (const char* row : {"Compressor Threshold 15 15 0 dB\n", "Limit Level 22 22 -8 dB\n",
+                          "Ratio 4 2 3:1 knee 1 x threshold\n", "Compressor Recovery Time 5 1 400 ms\n",
+                          "Bypass 1 1 Processed\n", "GR Select 1 0 Compressor\n"})
+    EXPECT_NE(squeezed.find(row), std::string::npos) << row << "\n" << run.out;
 }
 
 // Audio, level plots and editor pictures, all of them the same bytes on every run, and nothing
