@@ -22,7 +22,9 @@ double besselI0(double x) {
 }  // namespace
 
 TruePeakMeter::TruePeakMeter(std::size_t channels, double sampleRate)
-    : mPhases(sampleRate < 96000.0 ? 4 : sampleRate < 192000.0 ? 2 : 1),
+    : mPhases(sampleRate < 96000.0    ? 4
+              : sampleRate < 192000.0 ? 2
+                                      : 1),
       mCoefficients(kTapsPerPhase * kMaxPhases, 0.0),
       mHistory(channels, std::vector<double>(2 * kTapsPerPhase, 0.0)) {
   // Phase p of input tap k sits at time (k - centre) - p / phases from the output point; phase 0
@@ -34,7 +36,8 @@ TruePeakMeter::TruePeakMeter(std::size_t channels, double sampleRate)
       const double t = static_cast<double>(k) - centre - static_cast<double>(p) / static_cast<double>(mPhases);
       const double sinc = t == 0.0 ? 1.0 : std::sin(kPi * t) / (kPi * t);
       const double r = t / halfSpan;
-      const double window = std::fabs(r) >= 1.0 ? 0.0 : besselI0(kKaiserBeta * std::sqrt(1.0 - r * r)) / besselI0(kKaiserBeta);
+      const double window =
+          std::fabs(r) >= 1.0 ? 0.0 : besselI0(kKaiserBeta * std::sqrt(1.0 - r * r)) / besselI0(kKaiserBeta);
       mCoefficients[k * kMaxPhases + p] = p == 0 ? (t == 0.0 ? 1.0 : 0.0) : sinc * window;
     }
   }

@@ -3,8 +3,9 @@
 // found by oversampling each channel (4x under 96 kHz, 2x under 192 kHz, as the recommendation
 // asks) through a Kaiser-windowed sinc of 16 taps per phase, true within 0.04 dB up to 0.4 of the
 // rate. Our own for speed: libebur128's true-peak mode costs several times its loudness
-// measurement, and a render measures both its input and its output. The phases of one input sample are computed side by side (each phase's sum
-// keeps its own order), which the compiler turns into vector instructions without reassociating.
+// measurement, and a render measures both its input and its output. The phases of one input
+// sample are summed side by side (each in its own fixed order), independent sums the processor
+// overlaps.
 #include <cstddef>
 #include <vector>
 
