@@ -167,14 +167,18 @@ int ProcessingChain::Condition(const double* const* inputs, int start, int count
   FilterSection& dcR = mSections[kRightDcHighPass];
   FilterSection& toneL = mSections[kLeftTonePeak];
   FilterSection& toneR = mSections[kRightTonePeak];
+  // Sample i's live steps, offset and inputs.
+  const auto readSample = [&](int i) {
+    steps.Read(span.steps[i]);
+    dcOffset = -dcOffset;
+    span.offset[i] = dcOffset;
+    span.inL[i] = inputs[0][start + i];
+    span.inR[i] = inputs[1][start + i];
+  };
   int conditioned = count;
   if (kStopWhenNonFinite) {
     for (int i = 0; i < count; ++i) {
-      steps.Read(span.steps[i]);
-      dcOffset = -dcOffset;
-      span.offset[i] = dcOffset;
-      span.inL[i] = inputs[0][start + i];
-      span.inR[i] = inputs[1][start + i];
+      readSample(i);
       span.mainL[i] = toneL.ProcessSample(dcL.ProcessSample(static_cast<float>(span.inL[i])));
       span.mainR[i] = toneR.ProcessSample(dcR.ProcessSample(static_cast<float>(span.inR[i])));
       if (!std::isfinite(MainPathStateSum())) {
@@ -185,13 +189,7 @@ int ProcessingChain::Condition(const double* const* inputs, int start, int count
   } else {
     // Each sample's live steps, offset and inputs first, so the filter loop makes no call; the
     // two channels' sections then run side by side.
-    for (int i = 0; i < count; ++i) {
-      steps.Read(span.steps[i]);
-      dcOffset = -dcOffset;
-      span.offset[i] = dcOffset;
-      span.inL[i] = inputs[0][start + i];
-      span.inR[i] = inputs[1][start + i];
-    }
+    for (int i = 0; i < count; ++i) readSample(i);
     FilterSectionPair dc(dcL, dcR), tone(toneL, toneR);
     for (int i = 0; i < count; ++i) {
       const FilterSectionPair::V in = FilterSectionPair::RoundedToFloat(FilterSectionPair::V{span.inL[i], span.inR[i]});
