@@ -2,14 +2,35 @@ include_guard(GLOBAL)
 # velmora_image_manifest(<manifest> HEADER <header> RESOURCES <out var>)
 #
 # Reads an image manifest (lines "id file frames width height"; '#' starts a comment; files are
-# named relative to the manifest's folder) and
-#   - stops the configure when a file is missing, is not a PNG, does not have the listed size, or
-#     its height is not a whole number of frames: a module without its artwork must not build;
+# named relative to the manifest's folder; each image has a copy drawn at twice the size, with the
+# same name, in the folder 2x/ beside it) and
+#   - stops the configure when a file is missing, is not a PNG, does not have the listed size (the
+#     2x copy: twice the width and twice the height), or its height is not a whole number of
+#     frames: a module without its artwork must not build;
 #   - writes <header>, a C++ header with one `PanelImage kImage<STEM>` per line and the array
 #     `kPanelImages` of all of them, in manifest order, named "resources/img/<file>" as the
 #     module's resources are;
 #   - sets <out var> to "id path id path ..." for velmora_embed_resources.
 # The configure runs again whenever the manifest or one of its images changes.
+
+# _velmora_png_size(<path> <width var> <height var>): the size in a PNG's header; stops the
+# configure when the file is not a PNG.
+function(_velmora_png_size path wVar hVar)
+  # The PNG signature, then the IHDR chunk: width and height as big-endian 32-bit numbers.
+  file(READ ${path} head LIMIT 24 HEX)
+  string(SUBSTRING "${head}" 0 16 signature)
+  string(SUBSTRING "${head}" 24 8 chunk)
+  if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT chunk STREQUAL "49484452")
+    message(FATAL_ERROR "${path} is not a PNG image")
+  endif()
+  string(SUBSTRING "${head}" 32 8 w)
+  string(SUBSTRING "${head}" 40 8 h)
+  math(EXPR w "0x${w}")
+  math(EXPR h "0x${h}")
+  set(${wVar} ${w} PARENT_SCOPE)
+  set(${hVar} ${h} PARENT_SCOPE)
+endfunction()
+
 function(velmora_image_manifest manifest)
   cmake_parse_arguments(M "" "HEADER;RESOURCES" "" ${ARGN})
   get_filename_component(dir ${manifest} DIRECTORY)
@@ -35,24 +56,23 @@ function(velmora_image_manifest manifest)
     set(width ${CMAKE_MATCH_4})
     set(height ${CMAKE_MATCH_5})
     set(path ${dir}/${stem}.png)
-    if(NOT EXISTS ${path})
-      message(FATAL_ERROR "${manifest}: image ${id} (${path}) is missing")
-    endif()
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+    set(path2x ${dir}/2x/${stem}.png)
+    foreach(p IN ITEMS ${path} ${path2x})
+      if(NOT EXISTS ${p})
+        message(FATAL_ERROR "${manifest}: image ${id} (${p}) is missing")
+      endif()
+      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${p})
+    endforeach()
 
-    # The PNG signature, then the IHDR chunk: width and height as big-endian 32-bit numbers.
-    file(READ ${path} head LIMIT 24 HEX)
-    string(SUBSTRING "${head}" 0 16 signature)
-    string(SUBSTRING "${head}" 24 8 chunk)
-    if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT chunk STREQUAL "49484452")
-      message(FATAL_ERROR "${manifest}: ${path} is not a PNG image")
-    endif()
-    string(SUBSTRING "${head}" 32 8 w)
-    string(SUBSTRING "${head}" 40 8 h)
-    math(EXPR w "0x${w}")
-    math(EXPR h "0x${h}")
+    _velmora_png_size(${path} w h)
     if(NOT w EQUAL width OR NOT h EQUAL height)
       message(FATAL_ERROR "${manifest}: ${path} is ${w} x ${h}, the manifest says ${width} x ${height}")
+    endif()
+    _velmora_png_size(${path2x} w h)
+    math(EXPR width2x "${width} * 2")
+    math(EXPR height2x "${height} * 2")
+    if(NOT w EQUAL width2x OR NOT h EQUAL height2x)
+      message(FATAL_ERROR "${manifest}: ${path2x} is ${w} x ${h}, twice the manifest's size is ${width2x} x ${height2x}")
     endif()
     math(EXPR rest "${height} % ${frames}")
     if(frames LESS 1 OR NOT rest EQUAL 0)

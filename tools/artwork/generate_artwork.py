@@ -1,10 +1,15 @@
 #!/usr/bin/python3
 """Draws Velmora's editor artwork: the panel background, the ten knob filmstrips, the three
 switch filmstrips and the gain-reduction meter filmstrip, written as 8-bit RGBA PNGs into
-resources/img/.
+resources/img/, and the same set drawn natively at twice the size into resources/img/2x/ (for
+displays scaled above 100 %: every image exactly twice as wide and high, the same frames).
 
 Run with Debian's own interpreter (python3-cairo, fonts-dejavu-core):
-    /usr/bin/python3 tools/artwork/generate_artwork.py [output-dir]
+    /usr/bin/python3 tools/artwork/generate_artwork.py [--scale 2] [output-dir]
+    /usr/bin/python3 tools/artwork/generate_artwork.py --compare
+Without --scale it draws the 1x set; the output folder defaults to the set's folder. --compare draws
+both sets into a scratch folder and fails, naming the files, where the committed ones differ (an
+edit of this script whose images were not drawn again, or a set drawn at one scale only).
 
 The output is deterministic: every texture comes from a fixed-seed generator and the fonts are
 drawn unhinted, so the same packages give the same bytes on every run.
@@ -13,11 +18,13 @@ Knob scales and knob pointers are both drawn from `step_angle`, so a pointer at 
 points at the tick printed for step s.
 """
 
+import filecmp
 import math
 import os
 import random
 import struct
 import sys
+import tempfile
 import zlib
 
 import cairo
@@ -25,6 +32,13 @@ import cairo
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.normpath(os.path.join(HERE, "..", ".."))
 DEFAULT_OUT = os.path.join(REPO, "resources", "img")
+# The folder of each scale's set, under DEFAULT_OUT.
+SCALE_FOLDERS = {1: "", 2: "2x"}
+
+# Pixels per panel unit. Everything is drawn in panel units (the 1x pixel grid); a surface maps
+# them to its pixels through cairo's device scale, so text, strokes and textures are drawn at the
+# target resolution rather than resampled.
+SCALE = 1
 
 PANEL_W, PANEL_H = 404, 634
 
@@ -158,7 +172,10 @@ METER_POS = (58, 15)
 # Drawing helpers.
 
 def new_surface(w, h):
-    return cairo.ImageSurface(cairo.FORMAT_ARGB32, w, h)
+    """A surface w x h panel units in size (w * SCALE x h * SCALE pixels)."""
+    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, w * SCALE, h * SCALE)
+    surface.set_device_scale(SCALE, SCALE)
+    return surface
 
 def new_context(surface):
     ctx = cairo.Context(surface)
@@ -792,21 +809,16 @@ def png_chunk(kind, body):
     return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
 
 def write_png(surface, out_dir, name, expected_w, expected_h):
+    """Writes the surface as <name>.png; expected_w x expected_h is its size in panel units."""
     w, h = surface.get_width(), surface.get_height()
-    assert (w, h) == (expected_w, expected_h), name
+    assert (w, h) == (expected_w * SCALE, expected_h * SCALE), name
     header = struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)   # 8-bit RGBA, not interlaced
     body = zlib.compress(filtered_rows(straight_rgba(surface)), 6)
     with open(os.path.join(out_dir, name + ".png"), "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) + png_chunk(b"IDAT", body)
                 + png_chunk(b"IEND", b""))
 
-def main(argv):
-    missing = [f for f in FONT_FILES if not os.path.exists(f)]
-    if missing:
-        sys.stderr.write("generate_artwork: missing %s (install fonts-dejavu-core, see "
-                         "tools/install-deps.sh)\n" % ", ".join(missing))
-        return 1
-    out_dir = argv[1] if len(argv) > 1 else DEFAULT_OUT
+def draw_set(out_dir):
     os.makedirs(out_dir, exist_ok=True)
     write_png(build_background(), out_dir, "BG", PANEL_W, PANEL_H)
     for knob in KNOBS:
@@ -815,6 +827,41 @@ def main(argv):
     write_png(build_lamp_switch(EXT), out_dir, "EXT", 47, 48)
     write_png(build_gr_switch(), out_dir, "GRSW", 88, 20)
     write_png(build_meter(), out_dir, "METER", METER_W, METER_H * METER_FRAMES)
+
+def compare_with_committed():
+    global SCALE
+    differing = []
+    with tempfile.TemporaryDirectory() as scratch:
+        for scale, folder in sorted(SCALE_FOLDERS.items()):
+            SCALE = scale
+            drawn = os.path.join(scratch, str(scale))
+            draw_set(drawn)
+            committed = os.path.join(DEFAULT_OUT, folder)
+            names = sorted(n for n in os.listdir(drawn) if n.endswith(".png"))
+            _, mismatch, errors = filecmp.cmpfiles(committed, drawn, names, shallow=False)
+            differing += [os.path.join(committed, n) for n in mismatch + errors]
+    for path in differing:
+        sys.stderr.write("generate_artwork: %s is not what the script draws\n"
+                         % os.path.relpath(path, REPO))
+    return 1 if differing else 0
+
+def main(argv):
+    global SCALE
+    missing = [f for f in FONT_FILES if not os.path.exists(f)]
+    if missing:
+        sys.stderr.write("generate_artwork: missing %s (install fonts-dejavu-core, see "
+                         "tools/install-deps.sh)\n" % ", ".join(missing))
+        return 1
+    args = argv[1:]
+    if args == ["--compare"]:
+        return compare_with_committed()
+    if args[:1] == ["--scale"]:
+        if len(args) < 2 or args[1] not in ("1", "2"):
+            sys.stderr.write("generate_artwork: --scale takes 1 or 2\n")
+            return 2
+        SCALE = int(args[1])
+        args = args[2:]
+    draw_set(args[0] if args else os.path.join(DEFAULT_OUT, SCALE_FOLDERS[SCALE]))
     return 0
 
 if __name__ == "__main__":
