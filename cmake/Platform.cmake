@@ -32,6 +32,8 @@ include_guard(GLOBAL)
 #                                             helper programs, file names)
 #   VELMORA_HOST_EDIT_SOURCES / _LIBS         velmora-host's `edit` command
 #   VELMORA_TEST_DIRS                         the test folders this build runs
+#   VELMORA_WINDOW_TEST_PLATFORM_DIR          the editor-window tests' platform folder (the window
+#                                             driver, the test host and the platform's own cases)
 #   VELMORA_*_TEST_PLATFORM_SOURCES           each test folder's platform cases
 #
 # Booleans:
@@ -137,7 +139,8 @@ if(VELMORA_PLATFORM STREQUAL "win32")
 
   # The tests with a Windows side (windows/: the Windows face as a whole); the rest is the same
   # code the Linux builds test.
-  set(VELMORA_TEST_DIRS ${_common_test_dirs} windows win32)
+  set(VELMORA_TEST_DIRS ${_common_test_dirs} windows window)
+  set(VELMORA_WINDOW_TEST_PLATFORM_DIR platform/win32)
   set(VELMORA_BITMAP_TEST_PLATFORM_SOURCES ${_src}/tests/bitmap/win32/GdiFontTest.cpp
       ${_src}/tests/bitmap/win32/ModuleResourcesTest.cpp ${_src}/tests/bitmap/win32/TestResources.rc)
   set(VELMORA_BITMAP_TEST_PLATFORM_LIBS velmora_definition)
@@ -235,7 +238,8 @@ else()
     set(VELMORA_HAS_HOST_WINDOW ON)
     set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/EditCommand.cpp)
     set(VELMORA_HOST_EDIT_LIBS velmora_vst3host_x11)
-    list(APPEND VELMORA_TEST_DIRS x11)
+    list(APPEND VELMORA_TEST_DIRS window)
+    set(VELMORA_WINDOW_TEST_PLATFORM_DIR platform/x11)
   endif()
 endif()
 unset(_src)

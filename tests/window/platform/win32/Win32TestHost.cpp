@@ -1,4 +1,4 @@
-#include "tests/win32/Win32TestHost.h"
+#include "tests/window/platform/win32/Win32TestHost.h"
 
 #include "bitmap/LICE_Png.h"
 #include "tests/support/TempFolder.h"
@@ -164,6 +164,10 @@ void Win32TestHost::Release(int button) {
 }
 
 void Win32TestHost::Wheel(int notches) { SendMouse(MOUSEEVENTF_WHEEL, static_cast<DWORD>(notches * WHEEL_DELTA)); }
+
+void Win32TestHost::WheelSideways(int notches) {
+  SendMouse(MOUSEEVENTF_HWHEEL, static_cast<DWORD>(notches * WHEEL_DELTA));
+}
 
 void Win32TestHost::Key(WORD virtualKey) {
   INPUT keys[2] = {};

@@ -2,7 +2,7 @@
 // prints the change, and a terminate request closes the editor the way a host closes it.
 
 #include "tests/support/TempFolder.h"
-#include "tests/x11/X11TestHost.h"
+#include "tests/window/platform/x11/X11TestHost.h"
 
 #include "plugin/VelmoraEditor.h"
 #include "plugin/VelmoraSteps.h"

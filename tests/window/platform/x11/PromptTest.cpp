@@ -3,7 +3,7 @@
 // a small plug-in with one integer and one enumeration parameter stands in.
 
 #include "tests/support/PromptTestPlug.h"
-#include "tests/x11/X11TestHost.h"
+#include "tests/window/platform/x11/X11TestHost.h"
 
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/platform/x11/IGraphicsX11.h"

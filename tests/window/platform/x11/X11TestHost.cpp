@@ -1,4 +1,4 @@
-#include "tests/x11/X11TestHost.h"
+#include "tests/window/platform/x11/X11TestHost.h"
 
 #include "bitmap/LICE_Png.h"
 #include "tests/support/TempFolder.h"
@@ -139,6 +139,34 @@ xcb_keycode_t X11TestHost::KeyCode(uint32_t keysym) const {
 void X11TestHost::Sync() {
   xcb_flush(mInput);
   std::free(xcb_get_input_focus_reply(mInput, xcb_get_input_focus(mInput), nullptr));
+}
+
+bool X11TestHost::KeysGoTo(xcb_window_t window) const {
+  xcb_get_input_focus_reply_t* focusReply = xcb_get_input_focus_reply(mInput, xcb_get_input_focus(mInput), nullptr);
+  if (!focusReply) return false;
+  const xcb_window_t focus = focusReply->focus;
+  std::free(focusReply);
+  if (focus == XCB_NONE) return false;
+  // The deepest window under the pointer, and whether the focus window is on the way to it.
+  xcb_window_t under = mRoot;
+  bool focusContainsPointer = focus == XCB_INPUT_FOCUS_POINTER_ROOT || focus == mRoot;
+  for (;;) {
+    xcb_query_pointer_reply_t* p = xcb_query_pointer_reply(mInput, xcb_query_pointer(mInput, under), nullptr);
+    const xcb_window_t child = p ? p->child : XCB_NONE;
+    std::free(p);
+    if (child == XCB_NONE) break;
+    under = child;
+    focusContainsPointer = focusContainsPointer || child == focus;
+  }
+  xcb_window_t receiver = focusContainsPointer ? under : focus;
+  // Inside window: window itself or one of its descendants.
+  while (receiver != XCB_NONE && receiver != mRoot) {
+    if (receiver == window) return true;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(mInput, xcb_query_tree(mInput, receiver), nullptr);
+    receiver = tree ? tree->parent : XCB_NONE;
+    std::free(tree);
+  }
+  return false;
 }
 
 bool X11TestHost::Capture(xcb_window_t window, LICE_MemBitmap* out) const {

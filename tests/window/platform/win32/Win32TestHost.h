@@ -103,6 +103,8 @@ public:
   static void Click(int button) { Press(button), Release(button); }
   // notches > 0 away from the user.
   static void Wheel(int notches);
+  // notches > 0 to the right.
+  static void WheelSideways(int notches);
   static void Key(WORD virtualKey);
 
   // ---- Screen ----

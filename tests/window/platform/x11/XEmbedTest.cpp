@@ -4,7 +4,7 @@
 // to it in _XEMBED messages; or it is only a parent, as hosts that do not speak XEmbed are.
 
 #include "tests/support/PromptTestPlug.h"
-#include "tests/x11/X11TestHost.h"
+#include "tests/window/platform/x11/X11TestHost.h"
 
 #include "framework/graphics/platform/x11/IGraphicsX11.h"
 #include "framework/vst3/HostRunLoop.h"

@@ -69,6 +69,7 @@ public:
       vst3host::HostWindow::Embedding embedding = vst3host::HostWindow::Embedding::kXEmbedStrict);
 
   vst3host::RunLoop& Loop() { return *mLoop; }
+  const vst3host::RunLoop& Loop() const { return *mLoop; }
   // Runs the loop until done() or five seconds; true when done.
   bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000);
   // Runs the loop for a while, for things that must not happen.
@@ -84,6 +85,9 @@ public:
   xcb_keycode_t KeyCode(uint32_t keysym) const;
   // Waits until the server has handled everything sent so far.
   void Sync();
+  // Whether keys typed now reach window or a window inside it: the focus window, or, where the
+  // pointer is inside the focus (or the focus follows the pointer), the window under the pointer.
+  bool KeysGoTo(xcb_window_t window) const;
 
   // ---- Screen ----
   // The pixels of window (with whatever is inside it), opaque.

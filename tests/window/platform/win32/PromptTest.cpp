@@ -4,7 +4,7 @@
 // use: re-opening in place, tooltips, the clipboard.
 
 #include "tests/support/PromptTestPlug.h"
-#include "tests/win32/Win32TestHost.h"
+#include "tests/window/platform/win32/Win32TestHost.h"
 
 #include "framework/graphics/platform/win32/IGraphicsWin.h"
 
