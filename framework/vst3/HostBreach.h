@@ -1,7 +1,8 @@
 #pragma once
 // The host contract breaches the binding absorbs. Each gets a lenient answer (listed here, and
 // unchanged by reporting), and each is reported once per instance, the first time it happens:
-// as a trace point, and to the host's IHostTraceSink when the host offers one.
+// as a trace point, and to the host's IHostTraceSink when the host offers one. A module built with
+// fatal host breaches (a test module only) aborts after reporting.
 
 #include <cstddef>
 
@@ -14,6 +15,8 @@ enum class HostBreach {
   OutOfRangeParameterValue,  // a normalised parameter value outside [0, 1]
   ChangeWhileActive,         // bus arrangements, bus activation or setup while the component is active
   UninitialisedCall,         // process or bus arrangements before initialize or after terminate
+  OutOfOrderCall,            // a lifecycle, state or process call the component's stage does not allow
+  UiCallInsideProcess,       // a UI-thread call made on the audio thread while process runs there
 };
 
 struct HostBreachText {
@@ -33,10 +36,12 @@ inline constexpr HostBreachText kHostBreachTexts[] = {
      "the change waits for the block in progress, then applies"},
     {"process or bus arrangements before initialize or after terminate",
      "the call is refused and process writes silence"},
+    {"a call out of the component's lifecycle order", "the call is answered as in order"},
+    {"a UI-thread call on the audio thread inside process", "the call is answered as on the UI thread"},
 };
 
 inline constexpr std::size_t kHostBreachCount = sizeof(kHostBreachTexts) / sizeof(kHostBreachTexts[0]);
-static_assert(kHostBreachCount == static_cast<std::size_t>(HostBreach::UninitialisedCall) + 1, "one text per breach");
+static_assert(kHostBreachCount == static_cast<std::size_t>(HostBreach::UiCallInsideProcess) + 1, "one text per breach");
 
 constexpr const HostBreachText& HostBreachTextOf(HostBreach breach) {
   return kHostBreachTexts[static_cast<std::size_t>(breach)];

@@ -15,7 +15,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -58,22 +60,57 @@ void IPlugVST3::ForgetHostTraceSink() {
 // ---------------------------------------------------------------------------------------------
 // Host contract breaches
 
+namespace {
+std::atomic<bool> gHostBreachesFatal{false};
+}  // namespace
+
+void IPlugVST3::SetHostBreachesFatal(bool fatal) { gHostBreachesFatal.store(fatal, std::memory_order_relaxed); }
+
 void IPlugVST3::ReportHostBreach(HostBreach breach, const char* operation, int line, const char* detailFormat, ...) {
+  va_list args;
+  va_start(args, detailFormat);
+  ReportHostBreachV(breach, operation, line, detailFormat, args);
+  va_end(args);
+}
+
+void IPlugVST3::ReportHostBreachV(HostBreach breach, const char* operation, int line, const char* detailFormat,
+                                  va_list args) {
   const uint32_t bit = 1u << static_cast<unsigned>(breach);
   if (mReportedBreaches.fetch_or(bit, std::memory_order_relaxed) & bit) return;
 
   char detail[96];
-  va_list args;
-  va_start(args, detailFormat);
   std::vsnprintf(detail, sizeof(detail), detailFormat, args);
-  va_end(args);
   const HostBreachText& text = HostBreachTextOf(breach);
   char message[320];
   std::snprintf(message, sizeof(message), "host breach: %s (%s); %s", text.what, detail, text.answer);
 
   Trace(operation, line, "%s", message);
-  PluginLock lock(Mutex());
-  if (mHostTraceSink) mHostTraceSink->trace(operation, line, message);
+  {
+    PluginLock lock(Mutex());
+    if (mHostTraceSink) mHostTraceSink->trace(operation, line, message);
+  }
+  if (gHostBreachesFatal.load(std::memory_order_relaxed)) std::abort();
+}
+
+void IPlugVST3::CheckNotInsideProcess(const char* operation, int line, LifecycleCall call) {
+  if (mProcessThread.load(std::memory_order_relaxed) == std::this_thread::get_id())
+    ReportHostBreach(HostBreach::UiCallInsideProcess, operation, line, "%s", LifecycleCallName(call));
+}
+
+bool IPlugVST3::CheckCall(LifecycleCall call, const char* operation, int line, const char* detailFormat, ...) {
+  if (IsUiThreadCall(call)) CheckNotInsideProcess(operation, line, call);
+  const LifecycleRule& rule = LifecycleRuleOf(call, mState);
+  if (rule.allowed) return true;
+  if (detailFormat) {
+    va_list args;
+    va_start(args, detailFormat);
+    ReportHostBreachV(rule.breach, operation, line, detailFormat, args);
+    va_end(args);
+  } else {
+    ReportHostBreach(rule.breach, operation, line, "%s in the %s stage", LifecycleCallName(call),
+                     LifecycleStateName(mState));
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -25,13 +25,16 @@
 #include "framework/GrowableArray.h"
 #include "framework/IPlugBase.h"
 #include "framework/vst3/HostBreach.h"
+#include "framework/vst3/Lifecycle.h"
 #include "framework/vst3/SingleComponentEffect.h"
 
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 
 #include <atomic>
+#include <cstdarg>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 class IHostTraceSink;
 class IPlugVST3View;
@@ -63,6 +66,7 @@ public:
   Steinberg::tresult PLUGIN_API canProcessSampleSize(Steinberg::int32 symbolicSampleSize) SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setProcessing(Steinberg::TBool state) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
 
@@ -134,6 +138,10 @@ public:
   void EditorFrameAttached(Steinberg::IPlugFrame* frame);
   void EditorFrameRemoved();
 
+  // Makes every host breach abort the process after it is reported: for modules built only to
+  // test well-behaved host scenarios (the module entry sets it), never for a shipped module.
+  static void SetHostBreachesFatal(bool fatal);
+
   // Whether the aux (sidechain) bus was active in the last processed block.
   bool SidechainActive() const { return mSidechainActive; }
 
@@ -176,7 +184,18 @@ private:
   // Safe on the audio thread (no allocation) and on the UI thread (it takes the plug-in mutex).
   void ReportHostBreach(HostBreach breach, const char* operation, int line, const char* detailFormat, ...)
       __attribute__((format(printf, 5, 6)));
+  void ReportHostBreachV(HostBreach breach, const char* operation, int line, const char* detailFormat, va_list args)
+      __attribute__((format(printf, 5, 0)));
   void ForgetHostTraceSink();
+  // Looks call up in the lifecycle rules for the current stage and reports the breach when the
+  // stage does not allow it (detail: what the call carried); a UI-thread call made inside process
+  // on the audio thread is reported too. Answers whether the stage allows the call; the caller
+  // answers the host as it always did either way. Under the plug-in mutex.
+  // Without a detail the report names the call and the stage.
+  // The thread half alone, for UI-thread calls that need no stage (and take no lock).
+  void CheckNotInsideProcess(const char* operation, int line, LifecycleCall call);
+  bool CheckCall(LifecycleCall call, const char* operation, int line, const char* detailFormat = nullptr, ...)
+      __attribute__((format(printf, 5, 6)));
 
   // Restart flags requested and not yet delivered. Set on any thread (release), taken on the UI
   // thread (acquire), so the host rereads values at least as new as the ones that asked.
@@ -190,13 +209,13 @@ private:
   bool mSidechainActive = false;
   Steinberg::Vst::ProcessContext mProcessContext;
   GrowableArray<IPlugVST3View*> mOpenViews;
-  // Claimed by the first initialise (before anything is stored), cleared by terminate or a failed
-  // initialise; under the plug-in mutex.
-  bool mInitialised = false;
-  // Set by a successful initialise, cleared by terminate; under the plug-in mutex.
-  bool mBusesBuilt = false;
-  // Between setActive(true) and setActive(false); under the plug-in mutex.
-  bool mActive = false;
+  // Where the host has taken the component (Lifecycle.h); under the plug-in mutex, which process
+  // holds for the whole block.
+  LifecycleState mState = LifecycleState::Created;
+  // The thread running process while a block is in progress, else no thread. Relaxed: only ever
+  // compared with the calling thread's own id, which is right whatever order the stores arrive in.
+  std::atomic<std::thread::id> mProcessThread{};
+  static_assert(std::atomic<std::thread::id>::is_always_lock_free, "process stores the id without a lock");
   // The controller's value of the host bypass (0 or 1): set by the host on the controller, by the
   // process call's bypass changes and by a restore. The processor's flag (IPlugBase bypassed) is
   // apart: only process and a restore switch the audio. Relaxed: written on either thread.

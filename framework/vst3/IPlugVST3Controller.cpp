@@ -33,6 +33,7 @@ void IPlugVST3::DeliverDeferredNotices() {
 }
 
 tresult PLUGIN_API IPlugVST3::setComponentHandler(IComponentHandler* handler) {
+  CheckNotInsideProcess("IPlugVST3::setComponentHandler", __LINE__, LifecycleCall::ControllerEdit);
   const tresult result = SingleComponentEffect::setComponentHandler(handler);
   StartNoticeTimer();
   return result;
@@ -82,6 +83,7 @@ ParamValue PLUGIN_API IPlugVST3::getParamNormalized(ParamID id) {
 // bypass as off or on): the host bypass switches the audio, and a program is restored, only when
 // the value arrives through process, at the sample the host chose.
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value) {
+  CheckNotInsideProcess("IPlugVST3::setParamNormalized", __LINE__, LifecycleCall::ControllerEdit);
   if (id != kBypassParamID && id != kPresetParamID && !IsBaseParam(id)) return kResultFalse;
   if (!AcceptNormalized(id, &value, "IPlugVST3::setParamNormalized", __LINE__)) return kInvalidArgument;
   if (id == kBypassParamID)
@@ -107,6 +109,7 @@ tresult PLUGIN_API IPlugVST3::getParamStringByValue(ParamID id, ParamValue value
 }
 
 IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name) {
+  CheckNotInsideProcess("IPlugVST3::createView", __LINE__, LifecycleCall::ControllerEdit);
   if (!name || std::strcmp(name, ViewType::kEditor) != 0) return nullptr;
   return new IPlugVST3View(this);
 }

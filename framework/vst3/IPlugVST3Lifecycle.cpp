@@ -47,15 +47,18 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
   // A refused initialise changes nothing. The first call claims the instance in the same step as
   // it checks, under the lock, so a second one (on another thread at the same moment, or later)
   // is refused before it stores a context or builds anything.
+  LifecycleState before;
   {
     PluginLock lock(Mutex());
-    if (mInitialised || getHostContext() || mBusesBuilt) return kResultFalse;
-    mInitialised = true;
+    if (!CheckCall(LifecycleCall::Initialize, "IPlugVST3::initialize", __LINE__) || getHostContext())
+      return kResultFalse;
+    before = mState;
+    mState = LifecycleState::Initialising;
   }
   const tresult result = SingleComponentEffect::initialize(context);
   if (result != kResultOk) {
     PluginLock lock(Mutex());
-    mInitialised = false;
+    mState = before;
     return result;
   }
 
@@ -105,7 +108,9 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
 
     if (DoesMidi()) addEventInput(STR16("MIDI Input"), 1, kMain, BusInfo::kDefaultActive);
     BuildParameters();
-    mBusesBuilt = true;
+    // A setup made before (ahead of this initialise, or before a terminate) still holds: its
+    // scratch buffers stay with the base.
+    mState = GetBlockSize() > 0 ? LifecycleState::SetUp : LifecycleState::Initialised;
   }
 
   OnHostIdentified();
@@ -118,10 +123,9 @@ tresult PLUGIN_API IPlugVST3::terminate() {
   {
     // The buses go: a block still running on a misbehaving host must not see them go mid-block.
     PluginLock lock(Mutex());
-    mBusesBuilt = false;
-    mActive = false;
+    CheckCall(LifecycleCall::Terminate, "IPlugVST3::terminate", __LINE__);
+    mState = LifecycleState::Terminated;
     result = SingleComponentEffect::terminate();
-    mInitialised = false;
   }
   mEditorNoticeTimer.reset();
   mNoticeTimer.reset();
@@ -151,13 +155,29 @@ void IPlugVST3::BuildParameters() {
 // ---------------------------------------------------------------------------------------------
 // Activation, bus configuration and the processing setup
 
+// Out of order, activation changes nothing in the stage (a component activated before any setup
+// is still not set up), but the effect hears of it as always.
 tresult PLUGIN_API IPlugVST3::setActive(TBool state) {
   {
     PluginLock lock(Mutex());
-    mActive = state != 0;
+    if (state) {
+      if (CheckCall(LifecycleCall::Activate, "IPlugVST3::setActive", __LINE__)) mState = LifecycleState::Active;
+    } else {
+      CheckCall(LifecycleCall::Deactivate, "IPlugVST3::setActive", __LINE__);
+      if (IsActive(mState)) mState = LifecycleState::SetUp;
+    }
   }
   ActivationChanged(state != 0);
   return kResultOk;
+}
+
+// Processing changes nothing here: the answer tells the host so, and process runs while active.
+tresult PLUGIN_API IPlugVST3::setProcessing(TBool state) {
+  PluginLock lock(Mutex());
+  if (CheckCall(state ? LifecycleCall::StartProcessing : LifecycleCall::StopProcessing, "IPlugVST3::setProcessing",
+                __LINE__))
+    mState = state ? LifecycleState::Processing : LifecycleState::Active;
+  return SingleComponentEffect::setProcessing(state);
 }
 
 // Bus changes hold the plug-in mutex like setup does: the contract allows them only while the
@@ -167,18 +187,17 @@ tresult PLUGIN_API IPlugVST3::setActive(TBool state) {
 tresult PLUGIN_API IPlugVST3::activateBus(MediaType type, BusDirection dir, int32 index, TBool state) {
   PluginLock lock(Mutex());
   const tresult result = SingleComponentEffect::activateBus(type, dir, index, state);
-  if (result == kResultTrue && mActive)
-    ReportHostBreach(HostBreach::ChangeWhileActive, "IPlugVST3::activateBus", __LINE__, "bus %d of direction %d", index,
-                     dir);
+  if (result == kResultTrue) {
+    CheckCall(LifecycleCall::BusChange, "IPlugVST3::activateBus", __LINE__, "bus %d of direction %d", index, dir);
+  }
   return result;
 }
 
 tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                  SpeakerArrangement* outputs, int32 numOuts) {
   PluginLock lock(Mutex());
-  if (!mBusesBuilt) {
-    ReportHostBreach(HostBreach::UninitialisedCall, "IPlugVST3::setBusArrangements", __LINE__,
-                     "setBusArrangements without buses");
+  if (!HasBuses(mState)) {
+    CheckCall(LifecycleCall::BusChange, "IPlugVST3::setBusArrangements", __LINE__, "setBusArrangements without buses");
     return kResultFalse;
   }
   if (!inputs) numIns = 0;
@@ -191,9 +210,8 @@ tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int
   const int nSc = mSidechainChannels != 0 && numIns == 2 ? ChannelsOf(inputs[1]) : 0;
   if (mSidechainChannels == 0 ? numIns != 1 : (numIns != 2 || nSc < 1 || nSc > 2)) return kResultFalse;
 
-  if (mActive)
-    ReportHostBreach(HostBreach::ChangeWhileActive, "IPlugVST3::setBusArrangements", __LINE__,
-                     "%d input and %d output arrangements", numIns, numOuts);
+  CheckCall(LifecycleCall::BusChange, "IPlugVST3::setBusArrangements", __LINE__, "%d input and %d output arrangements",
+            numIns, numOuts);
   for (int i = 0; i < NInChannels(); ++i) SetInputChannelConnected(i, false);
   for (int i = 0; i < NOutChannels(); ++i) SetOutputChannelConnected(i, false);
 
@@ -227,7 +245,6 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup) {
                      "sample rate %g Hz, block size %d", setup.sampleRate, setup.maxSamplesPerBlock);
     return kResultFalse;
   }
-  bool active;
   {
     // The scratch buffers are replaced here; a block still running on a misbehaving host must
     // not see them move. They are allocated first: when that fails the earlier setup stays whole.
@@ -236,11 +253,10 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup) {
     if (!SetBlockSize(setup.maxSamplesPerBlock)) return kResultFalse;
     SetSampleRate(setup.sampleRate);
     processSetup = setup;
-    active = mActive;
+    if (CheckCall(LifecycleCall::SetupProcessing, "IPlugVST3::setupProcessing", __LINE__,
+                  "sample rate %g Hz, block size %d", setup.sampleRate, setup.maxSamplesPerBlock))
+      mState = LifecycleState::SetUp;
   }
-  if (active)
-    ReportHostBreach(HostBreach::ChangeWhileActive, "IPlugVST3::setupProcessing", __LINE__,
-                     "sample rate %g Hz, block size %d", setup.sampleRate, setup.maxSamplesPerBlock);
   ResetProcessing();
   return kResultOk;
 }

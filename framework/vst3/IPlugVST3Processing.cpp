@@ -12,7 +12,9 @@
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -194,19 +196,40 @@ void IPlugVST3::WireChannels(const ProcessData& data, int offset, int frames, bo
   }
 }
 
+namespace {
+// Marks the calling thread as the one inside process for as long as the block runs, so UI-thread
+// calls the host makes from inside it are recognised.
+class ProcessThreadMark {
+public:
+  explicit ProcessThreadMark(std::atomic<std::thread::id>& mark) : mMark(mark) {
+    mMark.store(std::this_thread::get_id(), std::memory_order_relaxed);
+  }
+  ~ProcessThreadMark() { mMark.store(std::thread::id(), std::memory_order_relaxed); }
+  ProcessThreadMark(const ProcessThreadMark&) = delete;
+  ProcessThreadMark& operator=(const ProcessThreadMark&) = delete;
+
+private:
+  std::atomic<std::thread::id>& mMark;
+};
+}  // namespace
+
 tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   PluginLock lock(Mutex());
+  const ProcessThreadMark mark(mProcessThread);
 
   const int total = data.numSamples > 0 ? data.numSamples : 0;
-  if (!mBusesBuilt) {
+  if (!HasBuses(mState)) {
     // Before initialise or after terminate there is nothing to process with; the block's
     // parameter changes are not applied either.
-    ReportHostBreach(HostBreach::UninitialisedCall, "IPlugVST3::process", __LINE__, "%d samples", total);
+    CheckCall(LifecycleCall::Process, "IPlugVST3::process", __LINE__, "%d samples", total);
     if (data.symbolicSampleSize == kSample32 || data.symbolicSampleSize == kSample64)
       SilenceHostOutputs(data, total, data.symbolicSampleSize == kSample64);
     return kResultFalse;
   }
 
+  // Set up but inactive: processed all the same. Before any setup: reported below, and only for a
+  // block with samples.
+  if (IsSetUp(mState)) CheckCall(LifecycleCall::Process, "IPlugVST3::process", __LINE__, "%d samples", total);
   if (data.processContext) mProcessContext = *data.processContext;
   ApplyParameterChanges(data.inputParameterChanges);
   if (DoesMidi()) ForwardNoteEvents(data.inputEvents);
@@ -231,13 +254,14 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data) {
   }
 
   // Blocks longer than the scratch buffers run in slices of their length, so nothing is ever
-  // reallocated here and no buffer is overrun whatever length the host announces.
+  // reallocated here and no buffer is overrun whatever length the host announces. Once set up
+  // there is always room; the room check only keeps the slicing finite whatever happens.
   int room = GetBlockSize();
   for (int i = 0; i < NInChannels(); ++i) room = std::min(room, GetInChannel(i)->scratch.Count());
   for (int i = 0; i < NOutChannels(); ++i) room = std::min(room, GetOutChannel(i)->scratch.Count());
-  if (total > 0 && room <= 0) {
+  if (total > 0 && (!IsSetUp(mState) || room <= 0)) {
     // Processing was never set up: nothing to process with, so the host hears silence.
-    ReportHostBreach(HostBreach::ProcessBeforeSetup, "IPlugVST3::process", __LINE__, "%d samples", total);
+    CheckCall(LifecycleCall::Process, "IPlugVST3::process", __LINE__, "%d samples", total);
     SilenceHostOutputs(data, total, is64);
     return kResultFalse;
   }

@@ -51,6 +51,7 @@ tresult IPlugVST3::SaveStateStream(IBStream* state) {
   StateChunk bytes;
   {
     PluginLock lock(Mutex());
+    CheckCall(LifecycleCall::StateTransfer, "IPlugVST3::getState", __LINE__);
     if (!Snapshot(*this, bytes)) return kResultFalse;
   }
   // The host's stream is written outside the lock, so a slow stream never holds up a block.
@@ -59,6 +60,10 @@ tresult IPlugVST3::SaveStateStream(IBStream* state) {
 
 tresult IPlugVST3::RestoreStateStream(IBStream* state, bool emptyMeansNothingStored) {
   if (!state) return kInvalidArgument;
+  {
+    PluginLock lock(Mutex());
+    CheckCall(LifecycleCall::StateTransfer, "IPlugVST3::setState", __LINE__);
+  }
   // The chunk length is not stored in the stream; the current state tells it.
   StateChunk incoming;
   if (!SerializeState(incoming) || incoming.Size() == 0) return kResultFalse;

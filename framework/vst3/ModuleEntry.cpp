@@ -55,6 +55,8 @@ FUnknown* CreateEffect(void* /*context*/) {
     plugin = GetEffectClassInfo().create();
   }
   if (!plugin) return nullptr;
+  // Set per module at build time (velmora_add_vst3_bundle): only test modules end on a breach.
+  if (VELMORA_FATAL_HOST_BREACHES) IPlugVST3::SetHostBreachesFatal(true);
   return static_cast<Vst::IAudioProcessor*>(plugin);
 }
 

@@ -94,6 +94,7 @@ TEST(Buses, AfterTerminateArrangementsAreRefusedAndProcessWritesSilence) {
   ASSERT_EQ(p.instance->Prepare(kSample32, 44100.0, 64), kResultOk);
   vst3host::ProcessBuffers buffers(kSample32, 64, {2, 2}, {2});
   buffers.FillAll(0.5);
+  p.instance->Stop();  // deactivated first, as the contract asks: only what follows terminate counts here
   ASSERT_EQ(p.component()->terminate(), kResultOk);
   SpeakerArrangement ins[] = {kStereo, kStereo};
   SpeakerArrangement outs[] = {kStereo};
