@@ -4,6 +4,9 @@
 
 #include "pluginterfaces/base/ftypes.h"
 
+// The characters a host's text field (String128) holds besides its terminator.
+constexpr int kMaxHostChars = 127;
+
 // Widens at most maxChars characters of src into dst and terminates it (dst holds maxChars + 1).
 void WidenText(Steinberg::char16* dst, const char* src, int maxChars);
 // Narrows at most maxChars characters of src into dst and terminates it (dst holds maxChars + 1).

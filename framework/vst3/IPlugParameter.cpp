@@ -9,10 +9,6 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace {
-constexpr int kMaxHostChars = 127;  // a String128 with its terminator
-}
-
 IPlugParameter::IPlugParameter(IParam* param, ParamID id, UnitID unitID) : mParam(param) {
   info.id = id;
   WidenText(info.title, param->Name(), kMaxHostChars);

@@ -20,8 +20,6 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 namespace {
-constexpr int kMaxHostChars = 127;
-
 // The speaker arrangement a bus of n channels gets.
 SpeakerArrangement ArrangementFor(int n) {
   switch (n) {

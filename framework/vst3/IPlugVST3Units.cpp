@@ -9,8 +9,6 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 namespace {
-constexpr int kMaxHostChars = 127;
-
 void Widen128(String128 dst, const char* src) { WidenText(dst, src, kMaxHostChars); }
 }  // namespace
 

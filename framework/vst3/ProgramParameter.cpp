@@ -12,10 +12,6 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace {
-constexpr int kMaxHostChars = 127;  // a String128 with its terminator
-}
-
 ProgramParameter::ProgramParameter(ParamID id, const IPlugBase* plugin)
     : Parameter(STR16("Preset"), id, nullptr, 0.0, plugin->NPresets() > 1 ? plugin->NPresets() - 1 : 0,
                 ParameterInfo::kIsProgramChange, kRootUnitId, nullptr),
