@@ -119,31 +119,15 @@ public:
   virtual void RedrawParamControls();
   // A preset was restored or captured (RestorePreset), either thread. Default: nothing.
   virtual void PresetsChangedByHost() {}
-  // Resizes (and zeroes) every channel's scratch buffer when the maximum block length changes.
-  // All or nothing: false, with the earlier size and buffers kept, when frames is negative or
-  // above kMaxBlockSize or memory ran out. The binding's setupProcessing, UI thread, under the lock.
-  virtual bool SetBlockSize(int frames);
 
   // ---- Non-virtual operations ----
   bool LegalIO(int nIn, int nOut) const;
   static int LookUpHost(const char* name);
-  void SetHost(const char* hostName, int version);
 
   void MakeDefaultPreset();
   bool RestorePreset(int index);
   bool SerializeParams(StateChunk& chunk);
   int UnserializeParams(const StateChunk& chunk, int startPos);
-
-  // Audio plumbing, driven by the binding under the mutex; nFrames never exceeds the block size.
-  // 32-bit hosts: converts the connected channels among firstChannel .. firstChannel + count - 1
-  // into their scratch buffers, taking host pointers in order for connected channels only.
-  void AttachInputBuffers(int firstChannel, int count, float** hostInputs, int nFrames);
-  // Bypass: input i to output i (remaining outputs zeroed), or, with a latency and a delay line,
-  // the inputs delayed by the latency.
-  void PassThroughBuffers(int nFrames);
-  void ZeroScratchBuffers();
-  // 32-bit hosts: every connected output with a float destination receives its samples.
-  void CopyOutputToHost(int nFrames);
 
   // ---- Accessors ----
   PluginMutex& Mutex() { return mMutex; }
@@ -165,9 +149,7 @@ public:
   bool IsInstrument() const { return mIsInstrument; }
   bool DoesMidi() const { return mDoesMidi; }
   bool IsBypassed() const { return mBypassed.load(std::memory_order_relaxed); }
-  void SetBypassed(bool b) { mBypassed.store(b, std::memory_order_relaxed); }
   double GetSampleRate() const { return mSampleRate; }
-  void SetSampleRate(double sr) { mSampleRate = sr; }
   int GetBlockSize() const { return mBlockSize; }
   int GetLatency() const { return mLatency; }
   int GetTailSize() const { return mTailSize; }
@@ -176,17 +158,7 @@ public:
   const ChannelIO* GetLegalIO(int i) const { return mChannelIO.Get(i); }
   int NInChannels() const { return mInChannels.Count(); }
   int NOutChannels() const { return mOutChannels.Count(); }
-  InputChannel* GetInChannel(int i) const { return mInChannels.Get(i); }
-  OutputChannel* GetOutChannel(int i) const { return mOutChannels.Get(i); }
-  double** InputPointers() { return mInputPtrs.Data(); }
-  double** OutputPointers() { return mOutputPtrs.Data(); }
   LatencyDelay* GetLatencyDelay() const { return mLatencyDelay; }
-
-  // Marks an input (output) channel connected or disconnected; a disconnected channel points
-  // at its own scratch buffer, and an output channel always starts there. A slot left on a
-  // scratch buffer follows it when SetBlockSize reallocates.
-  void SetInputChannelConnected(int i, bool connected);
-  void SetOutputChannelConnected(int i, bool connected);
 
   // Bus labels and group names read "" outside their lists.
   int NInputBusLabels() const { return mInputBusLabels.Count(); }
@@ -194,12 +166,44 @@ public:
   int NOutputBusLabels() const { return mOutputBusLabels.Count(); }
   const char* GetOutputBusLabel(int i) const;
 
-  // Parameter group names, filled by the binding as it registers parameters.
+  // Parameter group names, filled by the binding as it registers parameters (AddParamGroup).
   int NParamGroups() const { return mParamGroups.Count(); }
   const char* GetParamGroup(int i) const;
-  int AddParamGroup(const char* name);  // returns the new count
 
 protected:
+  // ---- Binding plumbing: only the binding (a subclass) drives these ----
+  void SetHost(const char* hostName, int version);
+  void SetSampleRate(double sr) { mSampleRate = sr; }
+  // Set by the host's bypass parameter in process and by a state restore.
+  void SetBypassed(bool b) { mBypassed.store(b, std::memory_order_relaxed); }
+  // Resizes (and zeroes) every channel's scratch buffer when the maximum block length changes.
+  // All or nothing: false, with the earlier size and buffers kept, when frames is negative or
+  // above kMaxBlockSize or memory ran out. The binding's setupProcessing, UI thread, under the lock.
+  virtual bool SetBlockSize(int frames);
+  int AddParamGroup(const char* name);  // returns the new count
+
+  InputChannel* GetInChannel(int i) const { return mInChannels.Get(i); }
+  OutputChannel* GetOutChannel(int i) const { return mOutChannels.Get(i); }
+  double** InputPointers() { return mInputPtrs.Data(); }
+  double** OutputPointers() { return mOutputPtrs.Data(); }
+
+  // Marks an input (output) channel connected or disconnected; a disconnected channel points
+  // at its own scratch buffer, and an output channel always starts there. A slot left on a
+  // scratch buffer follows it when SetBlockSize reallocates.
+  void SetInputChannelConnected(int i, bool connected);
+  void SetOutputChannelConnected(int i, bool connected);
+
+  // Audio plumbing, driven by the binding under the mutex; nFrames never exceeds the block size.
+  // 32-bit hosts: converts the connected channels among firstChannel .. firstChannel + count - 1
+  // into their scratch buffers, taking host pointers in order for connected channels only.
+  void AttachInputBuffers(int firstChannel, int count, float** hostInputs, int nFrames);
+  // Bypass: input i to output i (remaining outputs zeroed), or, with a latency and a delay line,
+  // the inputs delayed by the latency.
+  void PassThroughBuffers(int nFrames);
+  void ZeroScratchBuffers();
+  // 32-bit hosts: every connected output with a float destination receives its samples.
+  void CopyOutputToHost(int nFrames);
+
   void SetInputBusLabel(int idx, const char* label);
   void SetOutputBusLabel(int idx, const char* label);
   void CreateLatencyDelay();

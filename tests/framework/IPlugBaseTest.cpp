@@ -151,7 +151,7 @@ namespace {
 // Connects every channel with the binding's 64-bit wiring: inputs and outputs read and write
 // caller-owned buffers.
 struct Buffers {
-  Buffers(IPlugBase& plug, int nFrames) {
+  Buffers(TestPlug& plug, int nFrames) {
     in.assign(static_cast<size_t>(plug.NInChannels()), std::vector<double>(static_cast<size_t>(nFrames)));
     out.assign(static_cast<size_t>(plug.NOutChannels()), std::vector<double>(static_cast<size_t>(nFrames), -9.0));
     for (int i = 0; i < plug.NInChannels(); ++i) {

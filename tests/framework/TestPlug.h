@@ -39,6 +39,19 @@ public:
 
   using IPlugBase::CreateLatencyDelay;
   using IPlugBase::SetInputBusLabel;
+  // The binding's plumbing, driven here as a binding would.
+  using IPlugBase::AttachInputBuffers;
+  using IPlugBase::CopyOutputToHost;
+  using IPlugBase::GetInChannel;
+  using IPlugBase::GetOutChannel;
+  using IPlugBase::InputPointers;
+  using IPlugBase::OutputPointers;
+  using IPlugBase::PassThroughBuffers;
+  using IPlugBase::SetBlockSize;
+  using IPlugBase::SetHost;
+  using IPlugBase::SetInputChannelConnected;
+  using IPlugBase::SetOutputChannelConnected;
+  using IPlugBase::ZeroScratchBuffers;
 
   std::vector<int> paramChanges;
   std::vector<std::pair<int, double>> reports;
