@@ -124,7 +124,7 @@ if(VELMORA_PLATFORM STREQUAL "win32")
   set(VELMORA_HOSTING_WINDOW_SOURCES "")
   set(VELMORA_HOSTING_WINDOW_LIBS "")
   set(VELMORA_HAS_HOST_WINDOW OFF)
-  set(VELMORA_HOST_PLATFORM_SOURCES ${_src}/tools/velmora-host/platform/win32/HostPlatformWin32.cpp)
+  set(VELMORA_HOST_PLATFORM_SOURCES ${_src}/tools/support/platform/win32/HostPlatform.cpp)
   # UTF-16 file names and system messages, and CommandLineToArgvW.
   set(VELMORA_HOST_PLATFORM_LIBS velmora_vst3host shell32)
   # The Windows build has no editor window of the host's own yet, and says so.
@@ -208,7 +208,7 @@ else()
 
   # Linux::IRunLoop on poll: what Linux hosts give editors.
   set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/ModuleLibraryPosix.cpp ${_src}/tools/vst3host/RunLoop.cpp)
-  set(VELMORA_HOST_PLATFORM_SOURCES ${_src}/tools/velmora-host/platform/posix/HostPlatformPosix.cpp)
+  set(VELMORA_HOST_PLATFORM_SOURCES ${_src}/tools/support/platform/linux/HostPlatform.cpp)
   set(VELMORA_HOST_PLATFORM_LIBS "")
 
   set(VELMORA_RUNS_UNDER_WINE OFF)

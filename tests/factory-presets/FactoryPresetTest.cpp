@@ -4,12 +4,12 @@
 #include "plugin/VelmoraFactoryPresets.h"
 #include "tests/support/TempFolder.h"
 #include "tools/velmora-host/DemoProgram.h"
-#include "tools/velmora-host/LevelStats.h"
-#include "tools/velmora-host/Loudness.h"
-#include "tools/velmora-host/PluginModule.h"
-#include "tools/velmora-host/PresetLibrary.h"
-#include "tools/velmora-host/Renderer.h"
-#include "tools/velmora-host/StateFiles.h"
+#include "tools/support/LevelStats.h"
+#include "tools/support/Loudness.h"
+#include "tools/session/PluginModule.h"
+#include "tools/session/PresetLibrary.h"
+#include "tools/session/Renderer.h"
+#include "tools/session/StateFiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

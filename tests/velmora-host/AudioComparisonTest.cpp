@@ -1,5 +1,5 @@
 // The null test's arithmetic on audio held in memory.
-#include "tools/velmora-host/AudioComparison.h"
+#include "tools/support/AudioComparison.h"
 
 #include <gtest/gtest.h>
 

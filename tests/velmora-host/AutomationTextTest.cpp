@@ -1,7 +1,7 @@
 // Automation as written on the command line and in CSV files, before any module is involved.
 #include "tests/support/TempFolder.h"
-#include "tools/velmora-host/AutomationText.h"
-#include "tools/velmora-host/HostError.h"
+#include "tools/session/AutomationText.h"
+#include "tools/support/HostError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Helper programs as the demo runs them: arguments passed through untouched, and every way a
 // helper can fail turned into one line that says what happened.
 #include "tests/support/TempFolder.h"
-#include "tools/velmora-host/ChildProcess.h"
-#include "tools/velmora-host/HostError.h"
+#include "tools/support/ChildProcess.h"
+#include "tools/support/HostError.h"
 
 #include <gtest/gtest.h>
 

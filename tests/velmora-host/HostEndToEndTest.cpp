@@ -3,8 +3,8 @@
 
 #include "bitmap/LICE_Png.h"
 #include "tools/levelplot/LevelPlot.h"
-#include "tools/velmora-host/AudioFile.h"
-#include "tools/velmora-host/LevelStats.h"
+#include "tools/support/AudioFile.h"
+#include "tools/support/LevelStats.h"
 
 #include <gtest/gtest.h>
 

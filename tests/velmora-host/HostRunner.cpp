@@ -1,7 +1,7 @@
 #include "tests/velmora-host/HostRunner.h"
 
-#include "tools/velmora-host/AudioFile.h"
-#include "tools/velmora-host/OutputFile.h"
+#include "tools/support/AudioFile.h"
+#include "tools/support/OutputFile.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Runs the built velmora-host as a child process and collects what it printed, and makes small
 // audio files for it. Each fixture gets its own scratch folder, removed afterwards.
-#include "tools/velmora-host/AudioData.h"
+#include "tools/support/AudioData.h"
 
 #include <filesystem>
 #include <string>

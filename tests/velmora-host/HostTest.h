@@ -3,7 +3,7 @@
 // process in it, and a render that insists on success and reads its output back.
 #include "tests/support/TempFolder.h"
 #include "tests/velmora-host/HostRunner.h"
-#include "tools/velmora-host/AudioFile.h"
+#include "tools/support/AudioFile.h"
 
 #include <gtest/gtest.h>
 

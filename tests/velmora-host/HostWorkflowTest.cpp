@@ -2,7 +2,7 @@
 // JSON for scripts, the null test, and presets found by name.
 #include "tests/velmora-host/HostTest.h"
 
-#include "tools/velmora-host/AudioFile.h"
+#include "tools/support/AudioFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

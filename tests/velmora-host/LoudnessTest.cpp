@@ -1,7 +1,7 @@
 // Loudness and true peak against what BS.1770 / EBU R128 say of simple signals.
-#include "tools/velmora-host/Loudness.h"
-#include "tools/velmora-host/LoudnessThread.h"
-#include "tools/velmora-host/TruePeak.h"
+#include "tools/support/Loudness.h"
+#include "tools/support/LoudnessThread.h"
+#include "tools/support/TruePeak.h"
 
 #include <ebur128.h>
 #include <gtest/gtest.h>

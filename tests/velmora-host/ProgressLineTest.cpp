@@ -1,5 +1,5 @@
 // The progress line of long renders: how far, how long, how fast, how long still.
-#include "tools/velmora-host/ProgressBar.h"
+#include "tools/support/ProgressBar.h"
 
 #include <gtest/gtest.h>
 

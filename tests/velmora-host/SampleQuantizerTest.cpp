@@ -1,5 +1,5 @@
 // Fixed-point output: rounded to the nearest step, clipped at full scale, 16-bit dithered.
-#include "tools/velmora-host/SampleQuantizer.h"
+#include "tools/support/SampleQuantizer.h"
 
 #include <gtest/gtest.h>
 

@@ -6,13 +6,13 @@
 // writes ROOT/<vendor>/<plug-in name>/<preset name>.vstpreset, all files or none, and removes
 // preset files there that the table no longer has.
 #include "plugin/VelmoraFactoryPresets.h"
-#include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/HostPlatform.h"
-#include "tools/velmora-host/OutputFile.h"
-#include "tools/velmora-host/PluginModule.h"
-#include "tools/velmora-host/PresetLibrary.h"
-#include "tools/velmora-host/StateFiles.h"
-#include "tools/velmora-host/VelmoraMeanings.h"
+#include "tools/support/HostError.h"
+#include "tools/support/HostPlatform.h"
+#include "tools/support/OutputFile.h"
+#include "tools/session/PluginModule.h"
+#include "tools/session/PresetLibrary.h"
+#include "tools/session/StateFiles.h"
+#include "tools/session/VelmoraMeanings.h"
 
 #include <cstdio>
 #include <cstring>

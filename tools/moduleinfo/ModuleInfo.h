@@ -4,7 +4,7 @@
 // e-mail and flags, and every class with its id, category, names, versions, sub-categories,
 // flags, cardinality and the browser pictures (snapshots) the bundle holds for it. Everything but
 // the snapshots comes from the module's own factory, read through its exports.
-#include "tools/velmora-host/PluginModule.h"
+#include "tools/session/PluginModule.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,6 @@
 #include "tools/velmora-host/CommandLine.h"
 
-#include "tools/velmora-host/HostError.h"
+#include "tools/support/HostError.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,25 +1,16 @@
 #pragma once
 // What the user asked for, parsed from argv. Parsing only checks form (known options, numbers
 // where numbers belong); whether a parameter name exists is decided once the module is loaded.
-#include "tools/velmora-host/AudioFile.h"
-#include "tools/velmora-host/AutomationText.h"
-#include "tools/velmora-host/SampleFormat.h"
+#include "tools/support/AudioFile.h"
+#include "tools/session/AutomationText.h"
+#include "tools/session/SessionOptions.h"
+#include "tools/support/SampleFormat.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace velmora_host {
-
-// One --set / --set-norm: a parameter named by title or id, and the value as the user wrote it.
-struct ParamAssignment {
-  std::string target;  // a title, a decimal id, or a 0x hexadecimal id
-  double value = 0.0;  // the value, when it is a number
-  bool normalised = false;  // --set-norm: value in [0, 1]; --set: a step (or plain value)
-  std::string where;        // the option as typed ("--set Ratio=3"), for error messages
-  std::string text;         // the value as typed; for --set also a step's meaning ("-24dB", "4:1")
-  bool numeric = true;      // whether the value is a number
-};
 
 // One --automation / --automation-norm file, read once the command runs.
 struct AutomationFile {
@@ -51,12 +42,6 @@ struct RenderOptions {
 struct CompareOptions {
   std::string first, second;
   double tolerance = 0.0;  // linear full-scale units
-};
-
-// Which module to host, and whether its effect's trace reports are printed.
-struct ModuleOptions {
-  std::string path;    // empty: the module built next to the executable
-  bool trace = false;  // print what the effect reports about this host to stderr
 };
 
 struct CommandLine {

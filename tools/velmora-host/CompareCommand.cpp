@@ -1,11 +1,11 @@
 // `compare A B`: a null test of two audio files.
 #include "tools/velmora-host/Commands.h"
 
-#include "tools/velmora-host/AudioComparison.h"
-#include "tools/velmora-host/AudioFile.h"
-#include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/JsonText.h"
-#include "tools/velmora-host/LevelStats.h"
+#include "tools/support/AudioComparison.h"
+#include "tools/support/AudioFile.h"
+#include "tools/support/HostError.h"
+#include "tools/support/JsonText.h"
+#include "tools/support/LevelStats.h"
 
 #include <cmath>
 #include <cstdio>

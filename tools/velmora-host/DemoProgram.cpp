@@ -1,6 +1,6 @@
 #include "tools/velmora-host/DemoProgram.h"
 
-#include "tools/velmora-host/LevelStats.h"
+#include "tools/support/LevelStats.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // The demo's test programme: eight seconds (four bars at 120 BPM) of a small band, synthesised
 // from a fixed seed so every run yields the same samples. The stems are kept apart because the
 // ducking scenario feeds the drums into the sidechain while the pad and bass are processed.
-#include "tools/velmora-host/AudioData.h"
+#include "tools/support/AudioData.h"
 
 #include <cstdint>
 

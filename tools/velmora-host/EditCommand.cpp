@@ -2,9 +2,9 @@
 // nothing; every parameter change made in the editor is printed as it happens.
 #include "tools/velmora-host/Commands.h"
 
-#include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/PluginModule.h"
-#include "tools/velmora-host/VelmoraMeanings.h"
+#include "tools/support/HostError.h"
+#include "tools/session/PluginModule.h"
+#include "tools/session/VelmoraMeanings.h"
 #include "tools/vst3host/HostWindow.h"
 #include "tools/vst3host/PlugFrame.h"
 #include "tools/vst3host/RefCounted.h"

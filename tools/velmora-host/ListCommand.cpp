@@ -1,10 +1,10 @@
 // `list`: what a host learns about a module before using it.
 #include "tools/velmora-host/Commands.h"
 
-#include "tools/velmora-host/JsonText.h"
-#include "tools/velmora-host/PluginModule.h"
+#include "tools/support/JsonText.h"
+#include "tools/session/PluginModule.h"
 #include "tools/velmora-host/StepTable.h"
-#include "tools/velmora-host/VelmoraMeanings.h"
+#include "tools/session/VelmoraMeanings.h"
 #include "tools/vst3host/ClassIdText.h"
 #include "tools/vst3host/Instance.h"
 

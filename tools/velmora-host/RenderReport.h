@@ -2,11 +2,11 @@
 // What a render ends with: the file's shape and settings, and the levels going in and coming out
 // (peak and RMS per channel in dBFS; integrated loudness, loudness range and true peak), printed
 // as the closing summary or as JSON.
-#include "tools/velmora-host/AudioFile.h"
-#include "tools/velmora-host/JsonText.h"
-#include "tools/velmora-host/LevelStats.h"
-#include "tools/velmora-host/Loudness.h"
-#include "tools/velmora-host/OutputType.h"
+#include "tools/support/AudioFile.h"
+#include "tools/support/JsonText.h"
+#include "tools/support/LevelStats.h"
+#include "tools/support/Loudness.h"
+#include "tools/support/OutputType.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // velmora-host: a command-line VST3 host for Velmora and other VST3 effects.
-#include "tools/velmora-host/Cancellation.h"
+#include "tools/support/Cancellation.h"
 #include "tools/velmora-host/CommandLine.h"
 #include "tools/velmora-host/Commands.h"
-#include "tools/velmora-host/HostError.h"
-#include "tools/velmora-host/HostPlatform.h"
-#include "tools/velmora-host/PresetLibrary.h"
+#include "tools/support/HostError.h"
+#include "tools/support/HostPlatform.h"
+#include "tools/session/PresetLibrary.h"
 
 #include "VelmoraVersion.h"
 

@@ -1,6 +1,6 @@
 #include "tools/velmora-snapshot/AudioReader.h"
 
-#include "tools/velmora-host/HostPlatform.h"
+#include "tools/support/HostPlatform.h"
 
 #include <algorithm>
 #include <cmath>

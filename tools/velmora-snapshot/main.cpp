@@ -11,7 +11,7 @@
 #include "tools/velmora-snapshot/SnapshotSession.h"
 #include "tools/vst3host/BundleSnapshots.h"
 
-#include "tools/velmora-host/HostPlatform.h"
+#include "tools/support/HostPlatform.h"
 
 #include <algorithm>
 #include <cmath>

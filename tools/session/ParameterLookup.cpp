@@ -1,0 +1,89 @@
+#include "tools/session/ParameterLookup.h"
+
+#include "tools/support/HostError.h"
+
+#include "plugin/VelmoraStepTexts.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <strings.h>
+
+namespace velmora_host {
+
+using namespace Steinberg;
+
+namespace {
+
+bool parseId(const std::string& text, Vst::ParamID& id) {
+  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long long value = std::strtoull(text.c_str(), &end, 0);
+  if (errno != 0 || end != text.c_str() + text.size() || value > 0xFFFFFFFFull) return false;
+  id = static_cast<Vst::ParamID>(value);
+  return true;
+}
+
+const vst3host::ParameterDescription& findParameter(const std::vector<vst3host::ParameterDescription>& parameters,
+                                                    const ParamAssignment& assignment) {
+  Vst::ParamID id = 0;
+  if (parseId(assignment.target, id))
+    for (const vst3host::ParameterDescription& p : parameters)
+      if (p.id == id) return p;
+
+  // Exact titles first; case only matters when it tells two parameters apart.
+  for (const bool exact : {true, false}) {
+    std::vector<const vst3host::ParameterDescription*> matches;
+    for (const vst3host::ParameterDescription& p : parameters)
+      if (exact ? p.title == assignment.target : strcasecmp(p.title.c_str(), assignment.target.c_str()) == 0)
+        matches.push_back(&p);
+    if (matches.size() == 1) return *matches.front();
+    if (matches.size() > 1) {
+      std::string ids;
+      for (const vst3host::ParameterDescription* p : matches) ids += (ids.empty() ? "" : ", ") + std::to_string(p->id);
+      throw HostError(assignment.where + ": parameter title '" + assignment.target + "' is shared by ids " + ids +
+                      "; name the parameter by id");
+    }
+  }
+  throw HostError(assignment.where + ": unknown parameter '" + assignment.target +
+                  "' (velmora-host list shows the titles and ids)");
+}
+
+}  // namespace
+
+ParameterValue resolveAssignment(const vst3host::Instance& instance,
+                                 const std::vector<vst3host::ParameterDescription>& parameters,
+                                 const ParamAssignment& assignment, bool velmora) {
+  const vst3host::ParameterDescription& p = findParameter(parameters, assignment);
+  const std::string& where = assignment.where;
+  ParameterValue result;
+  result.id = p.id;
+  const bool hasMeanings = velmora && p.id < static_cast<Vst::ParamID>(kNumParams) && p.stepCount > 0;
+  if (!assignment.normalised && hasMeanings) {
+    // A step number, or what a step means, as the plug-in itself reads typed values.
+    int step = 0;
+    if (!VelmoraStepFromText(static_cast<int>(p.id), assignment.text.c_str(), &step))
+      throw HostError(where + ": '" + assignment.text + "' is no step of \"" + p.title + "\" (a step from 0 to " +
+                      std::to_string(p.stepCount) + ", or a value velmora-host list shows)");
+    result.normalized = static_cast<double>(step) / p.stepCount;
+    return result;
+  }
+  if (!assignment.numeric) throw HostError(where + ": '" + assignment.text + "' is not a number");
+  if (assignment.normalised) {
+    result.normalized = assignment.value;
+  } else if (p.stepCount > 0) {
+    const double step = assignment.value;
+    if (step != std::floor(step) || step < 0 || step > p.stepCount)
+      throw HostError(where + ": \"" + p.title + "\" takes a whole step from 0 to " + std::to_string(p.stepCount));
+    result.normalized = step / p.stepCount;
+  } else {
+    // A continuous parameter: the value is a plain value in the plug-in's own units.
+    result.normalized = instance.Controller()->plainParamToNormalized(p.id, assignment.value);
+    if (!(result.normalized >= 0.0 && result.normalized <= 1.0))
+      throw HostError(where + ": value lies outside the range of \"" + p.title + "\"");
+  }
+  return result;
+}
+
+}  // namespace velmora_host

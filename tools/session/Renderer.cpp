@@ -1,0 +1,230 @@
+#include "tools/session/Renderer.h"
+
+#include "tools/support/Cancellation.h"
+#include "tools/support/HostError.h"
+#include "tools/vst3host/EventList.h"
+#include "tools/vst3host/ParameterChanges.h"
+#include "tools/vst3host/ProcessBuffers.h"
+
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace velmora_host {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+constexpr double kTempo = 120.0;
+
+// Double-precision blocks between the streams and the buses.
+struct Scratch {
+  std::vector<std::vector<double>> channels;
+  std::vector<double*> pointers;
+
+  Scratch(int channelCount, std::size_t blockSize)
+      : channels(static_cast<std::size_t>(channelCount), std::vector<double>(blockSize)) {
+    for (auto& channel : channels) pointers.push_back(channel.data());
+  }
+  void zero(std::size_t from, std::size_t to) {
+    for (auto& channel : channels) std::fill(channel.begin() + static_cast<std::ptrdiff_t>(from),
+                                             channel.begin() + static_cast<std::ptrdiff_t>(to), 0.0);
+  }
+};
+
+}  // namespace
+
+void checkBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName) {
+  if (sourceChannels == busChannels || sourceChannels == 1) return;
+  throw HostError(what + " has " + std::to_string(sourceChannels) + " channels, but the \"" + busName +
+                  "\" bus takes " + std::to_string(busChannels));
+}
+
+Renderer::Renderer(vst3host::Instance& instance, const ClassDescription& effect, double sampleRate, bool useSidechain,
+                   const RenderSettings& settings)
+    : mInstance(instance), mEffectName(effect.name), mSampleRate(sampleRate), mSettings(settings) {
+  const std::string name = "the effect \"" + mEffectName + "\"";
+  mInputs = instance.AudioBuses(kInput);
+  mOutputs = instance.AudioBuses(kOutput);
+  if (mOutputs.empty()) throw HostError(name + " has no audio output");
+  if (mInputs.empty()) throw HostError(name + " has no audio input");
+  for (std::size_t i = 0; i < mInputs.size(); ++i)
+    if (mInputs[i].aux && mAuxInput < 0) mAuxInput = static_cast<int>(i);
+  mMainInput = mAuxInput == 0 && mInputs.size() > 1 ? 1 : 0;
+  if (useSidechain && mAuxInput < 0) throw HostError(name + " has no sidechain (aux) input bus");
+
+  // The arrangements the effect declares, offered back as a host confirms them. Some effects
+  // answer false when nothing changes; the buses stay as declared either way.
+  std::vector<SpeakerArrangement> ins, outs;
+  for (const vst3host::BusDescription& bus : mInputs) ins.push_back(bus.arrangement);
+  for (const vst3host::BusDescription& bus : mOutputs) outs.push_back(bus.arrangement);
+  instance.Processor()->setBusArrangements(ins.data(), static_cast<int32>(ins.size()), outs.data(),
+                                           static_cast<int32>(outs.size()));
+  mInputs = instance.AudioBuses(kInput);
+  mOutputs = instance.AudioBuses(kOutput);
+  if (mMainInput >= mInputs.size() || (mAuxInput >= 0 && static_cast<std::size_t>(mAuxInput) >= mInputs.size()))
+    throw HostError(name + " changed its buses when they were confirmed");
+
+  IComponent* component = instance.Component();
+  for (std::size_t i = 0; i < mInputs.size(); ++i) {
+    const bool on = i == mMainInput || (useSidechain && static_cast<int>(i) == mAuxInput);
+    component->activateBus(kAudio, kInput, static_cast<int32>(i), on);
+  }
+  for (std::size_t i = 0; i < mOutputs.size(); ++i)
+    component->activateBus(kAudio, kOutput, static_cast<int32>(i), i == 0);
+  mSidechainActive = useSidechain;
+
+  const int32 sampleSize = settings.precision == 64 ? kSample64 : kSample32;
+  if (instance.Processor()->canProcessSampleSize(sampleSize) != kResultOk)
+    throw HostError(name + " cannot process " + std::to_string(settings.precision) + "-bit samples");
+  ProcessSetup setup{kOffline, sampleSize, settings.blockSize, sampleRate};
+  if (instance.Processor()->setupProcessing(setup) != kResultOk)
+    throw HostError(name + " refused offline processing at " + std::to_string(static_cast<long>(sampleRate)) +
+                    " Hz with blocks of " + std::to_string(settings.blockSize));
+}
+
+Renderer::~Renderer() {
+  if (mActive) {
+    mInstance.Processor()->setProcessing(false);
+    mInstance.Component()->setActive(false);
+  }
+}
+
+void Renderer::run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+                   const std::vector<ParameterValue>& changes, AutomationSchedule* automation) {
+  if (mInstance.Component()->setActive(true) != kResultOk)
+    throw HostError("the effect \"" + mEffectName + "\" failed to activate");
+  mActive = true;
+  mInstance.Processor()->setProcessing(true);  // optional for an effect; the result does not matter
+  runBlocks(main, sidechain, output, changes, automation);
+  mInstance.Processor()->setProcessing(false);
+  mInstance.Component()->setActive(false);
+  mActive = false;
+}
+
+AudioData Renderer::run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes) {
+  MemorySource mainSource(main);
+  SpreadSource mainSpread(mainSource, mainInputChannels());
+  std::unique_ptr<MemorySource> sideSource;
+  std::unique_ptr<SpreadSource> sideSpread;
+  if (sidechain) {
+    sideSource = std::make_unique<MemorySource>(*sidechain);
+    sideSpread = std::make_unique<SpreadSource>(*sideSource, sidechainChannels());
+  }
+  MemorySink sink(static_cast<std::size_t>(outputChannels()), mSampleRate);
+  run(mainSpread, sideSpread.get(), sink, changes);
+  return sink.audio();
+}
+
+void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+                         const std::vector<ParameterValue>& changes, AutomationSchedule* automation) {
+  const std::size_t latency = mInstance.Processor()->getLatencySamples();
+  const auto block = static_cast<std::size_t>(mSettings.blockSize);
+
+  std::vector<int> inputChannels, outputChannelCounts;
+  for (const vst3host::BusDescription& bus : mInputs) inputChannels.push_back(bus.channels);
+  for (const vst3host::BusDescription& bus : mOutputs) outputChannelCounts.push_back(bus.channels);
+  vst3host::ProcessBuffers buffers(mSettings.precision == 64 ? kSample64 : kSample32, mSettings.blockSize,
+                                   inputChannels, outputChannelCounts);
+  Scratch mainBlock(main.channels(), block);
+  Scratch sideBlock(sidechain ? sidechain->channels() : 0, block);
+  Scratch outBlock(outputChannels(), block);
+  std::vector<const double*> outFrom(outBlock.pointers.size());
+  std::vector<std::size_t> splits;  // where the block's process calls start
+  splits.reserve(64);
+
+  // The settings ride on the first block, one point each at offset 0; automated parameters get a
+  // queue each, as many points deep as one block of their lane can need.
+  const int lanes = automation ? static_cast<int>(automation->laneCount()) : 0;
+  IPtr<vst3host::ParameterChanges> inputChanges = owned(new vst3host::ParameterChanges(
+      std::max<int>(1, static_cast<int>(changes.size()) + lanes), automation ? automation->maxPointsPerBlock() : 1));
+  IPtr<vst3host::ParameterChanges> outputChanges = owned(new vst3host::ParameterChanges);
+  IPtr<vst3host::EventList> inputEvents = owned(new vst3host::EventList(1));
+  IPtr<vst3host::EventList> outputEvents = owned(new vst3host::EventList);
+  for (const ParameterValue& change : changes) inputChanges->Add(change.id, 0, change.normalized);
+
+  ProcessContext context{};
+  context.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid |
+                  ProcessContext::kProjectTimeMusicValid | ProcessContext::kContTimeValid;
+  context.sampleRate = mSampleRate;
+  context.tempo = kTempo;
+  context.timeSigNumerator = 4;
+  context.timeSigDenominator = 4;
+
+  const std::string name = "the effect \"" + mEffectName + "\"";
+  bool mainDone = false, sideDone = sidechain == nullptr;
+  std::size_t tailLeft = latency;  // silence still to feed after the input, to flush the delay
+  std::size_t skipLeft = latency;  // delayed output frames still to drop
+  std::size_t position = 0;
+  for (;;) {
+    throwIfCancelled();
+    std::size_t n = mainDone ? 0 : main.read(mainBlock.pointers.data(), block);
+    const std::size_t fromInput = n;
+    mainDone = mainDone || n < block;
+    if (mainDone) {
+      const std::size_t extra = std::min(block - n, tailLeft);
+      mainBlock.zero(n, n + extra);
+      tailLeft -= extra;
+      n += extra;
+    }
+    if (n == 0) break;
+    // The sidechain is read only alongside real input, so a longer one is cut at the input's end.
+    std::size_t fromSide = 0;
+    if (!sideDone) {
+      fromSide = sidechain->read(sideBlock.pointers.data(), fromInput);
+      sideDone = fromSide < fromInput;
+    }
+    sideBlock.zero(fromSide, n);
+
+    // One process call per stretch between automation changes: VST3 lets a host cut its blocks
+    // anywhere, and an effect that applies one value per call then hears each change on its own
+    // sample instead of from the start of the block it falls in.
+    splits.assign(1, 0);
+    if (automation) automation->changeOffsets(position, n, splits);
+    std::sort(splits.begin(), splits.end());
+    splits.erase(std::unique(splits.begin(), splits.end()), splits.end());
+    splits.push_back(n);
+    for (std::size_t s = 0; s + 1 < splits.size(); ++s) {
+      const std::size_t from = splits[s], count = splits[s + 1] - from;
+      for (std::size_t b = 0; b < mInputs.size(); ++b) {
+        const Scratch* source = b == mMainInput                                          ? &mainBlock
+                                : (static_cast<int>(b) == mAuxInput && mSidechainActive) ? &sideBlock
+                                                                                         : nullptr;
+        for (int c = 0; c < mInputs[b].channels; ++c)
+          buffers.SetInputBlock(static_cast<int>(b), c,
+                                source ? source->pointers[static_cast<std::size_t>(c)] + from : nullptr,
+                                static_cast<int>(count));
+      }
+      if (automation) automation->addPoints(position + from, count, *inputChanges);
+      context.projectTimeSamples = static_cast<TSamples>(position + from);
+      context.continousTimeSamples = static_cast<TSamples>(position + from);
+      context.projectTimeMusic = static_cast<double>(position + from) / mSampleRate * kTempo / 60.0;
+      ProcessData& data = buffers.Data(static_cast<int>(count), inputChanges, inputEvents, &context);
+      data.processMode = kOffline;
+      data.outputParameterChanges = outputChanges;
+      data.outputEvents = outputEvents;
+
+      if (mInstance.Processor()->process(data) != kResultOk)
+        throw HostError(name + " failed to process the block at sample " + std::to_string(position + from));
+      inputChanges->Clear();
+      outputChanges->Clear();
+      outputEvents->Clear();
+      for (std::size_t c = 0; c < outBlock.channels.size(); ++c)
+        buffers.ReadOutputBlock(0, static_cast<int>(c), outBlock.pointers[c] + from, static_cast<int>(count));
+    }
+
+    const std::size_t drop = std::min(skipLeft, n);
+    skipLeft -= drop;
+    if (n > drop) {
+      for (std::size_t c = 0; c < outFrom.size(); ++c) outFrom[c] = outBlock.pointers[c] + drop;
+      output.write(outFrom.data(), n - drop);
+    }
+    position += n;
+    if (mSettings.progress) mSettings.progress->advance(static_cast<double>(fromInput) / mSampleRate);
+  }
+}
+
+}  // namespace velmora_host

@@ -1,0 +1,101 @@
+#pragma once
+// Reading any format libsndfile knows, writing the kinds OutputType names; block by block for
+// renders, whole files for the demo and the tests. "-" is standard input or output, for the formats
+// libsndfile reads or writes as a stream. Failures throw HostError naming the file.
+#include "tools/support/AudioData.h"
+#include "tools/support/AudioStream.h"
+#include "tools/support/BufferedSoundFile.h"
+#include "tools/support/OutputFile.h"
+#include "tools/support/OutputType.h"
+#include "tools/support/SampleFormat.h"
+#include "tools/support/SampleQuantizer.h"
+
+#include <sndfile.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velmora_host {
+
+struct SndfileCloser {
+  void operator()(SNDFILE* file) const;
+};
+
+// The texts a file carries about its audio (title, artist, date, comment, album, ...), as
+// libsndfile's string kinds with their values.
+using AudioMetadata = std::vector<std::pair<int, std::string>>;
+
+// The name messages use for a file: "standard input" or "standard output" for "-".
+std::string audioFileName(const std::string& path, int mode);
+
+class AudioFileReader : public AudioSource {
+public:
+  explicit AudioFileReader(const std::string& path);
+  int channels() const override { return mChannels; }
+  double sampleRate() const override { return mSampleRate; }
+  std::size_t frames() const { return mFrames; }  // as libsndfile counts them before reading
+  std::size_t read(double* const* out, std::size_t n) override;
+
+  // Whether the audio ends before its header says it does: known on opening a file, for a stream
+  // once it has been read to its end.
+  bool truncated() const;
+  // "x.wav ends after 1000 of the 44100 frames its header states", when truncated.
+  std::string truncationText() const;
+  const AudioMetadata& metadata() const { return mMetadata; }
+
+private:
+  std::string mPath;
+  std::unique_ptr<SNDFILE, SndfileCloser> mFile;
+  int mChannels = 0;
+  double mSampleRate = 0.0;
+  std::size_t mFrames = 0;
+  std::optional<std::uint64_t> mDeclaredFrames;  // what the header states, when it states a length
+  std::uint64_t mDelivered = 0;
+  bool mEnded = false;
+  AudioMetadata mMetadata;
+  std::vector<double> mInterleaved;  // frames read from the file ...
+  std::size_t mBuffered = 0;         // ... how many of them ...
+  std::size_t mConsumed = 0;         // ... and how many were handed out
+};
+
+// Writes an audio file: into an output's temporary file (the caller commits once every output of
+// the command is complete), or to standard output. Fixed-point samples are rounded, clipped and
+// (16-bit) dithered by a SampleQuantizer; what the file holds can be metered on its way out.
+class AudioFileWriter : public AudioSink {
+public:
+  // `output` null: standard output.
+  AudioFileWriter(const OutputFile* output, std::size_t channels, double sampleRate, const OutputType& type,
+                  bool dither = true, const AudioMetadata& metadata = {});
+  void write(const double* const* in, std::size_t n) override;
+  // Every sample written also goes, as the file holds it, to `meter` (null: none).
+  void meterWith(LevelMeter* meter) { mMeter = meter; }
+  // What the conversion did: clipped samples per channel, whether it dithered.
+  const SampleQuantizer& quantizer() const { return mQuantizer; }
+  // Completes the file; throws HostError if anything could not be written.
+  void close();
+
+private:
+  std::string mPath;
+  std::size_t mChannels;
+  std::unique_ptr<BufferedSoundFile> mDisk;  // outlives mFile, which writes into it; none for standard output
+  std::unique_ptr<SNDFILE, SndfileCloser> mFile;
+  SampleQuantizer mQuantizer;
+  LevelMeter* mMeter = nullptr;
+  std::vector<double> mInterleaved;
+  std::vector<std::int32_t> mCodes;
+  std::vector<std::vector<double>> mWritten;
+  std::vector<double*> mWrittenChannels;
+  std::vector<const double*> mFrom;
+};
+
+// Whether libsndfile reads `bytes` as audio (a header it knows, at least one channel).
+bool isAudioData(const std::vector<char>& bytes);
+
+AudioData readAudioFile(const std::string& path);
+void writeWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format);
+
+}  // namespace velmora_host

@@ -1,0 +1,113 @@
+#pragma once
+// Audio moving through the host block by block, so a render holds a few blocks in memory
+// whatever the length of the file: sources deliver planar frames, sinks take them.
+#include "tools/support/AudioData.h"
+#include "tools/support/LevelStats.h"
+#include "tools/support/Loudness.h"
+#include "tools/support/LoudnessThread.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace velmora_host {
+
+class AudioSource {
+public:
+  virtual ~AudioSource() = default;
+  virtual int channels() const = 0;
+  virtual double sampleRate() const = 0;
+  // Fills out[c][0 .. n) for every channel; answers the frames delivered, fewer than n only at
+  // the end of the audio.
+  virtual std::size_t read(double* const* out, std::size_t n) = 0;
+};
+
+class AudioSink {
+public:
+  virtual ~AudioSink() = default;
+  virtual void write(const double* const* in, std::size_t n) = 0;
+};
+
+// Reads from audio held in memory.
+class MemorySource : public AudioSource {
+public:
+  explicit MemorySource(const AudioData& audio) : mAudio(audio) {}
+  int channels() const override { return static_cast<int>(mAudio.channelCount()); }
+  double sampleRate() const override { return mAudio.sampleRate; }
+  std::size_t read(double* const* out, std::size_t n) override;
+
+private:
+  const AudioData& mAudio;
+  std::size_t mPosition = 0;
+};
+
+// Collects into memory.
+class MemorySink : public AudioSink {
+public:
+  MemorySink(std::size_t channels, double sampleRate);
+  void write(const double* const* in, std::size_t n) override;
+  const AudioData& audio() const { return mAudio; }
+
+private:
+  AudioData mAudio;
+};
+
+// A mono source heard on `channels` channels; any other source passes through unchanged.
+class SpreadSource : public AudioSource {
+public:
+  SpreadSource(AudioSource& source, int channels);
+  int channels() const override { return mChannels; }
+  double sampleRate() const override { return mSource.sampleRate(); }
+  std::size_t read(double* const* out, std::size_t n) override;
+
+private:
+  AudioSource& mSource;
+  int mChannels;
+};
+
+// Writes the average of all channels as one, to `sink`: a mono file's render written as mono.
+// Channels that are alike (as a mono input makes them) give their own samples unchanged.
+class MonoFoldSink : public AudioSink {
+public:
+  MonoFoldSink(AudioSink& sink, std::size_t channels) : mSink(sink), mChannels(channels) {}
+  void write(const double* const* in, std::size_t n) override;
+
+private:
+  AudioSink& mSink;
+  std::size_t mChannels;
+  std::vector<double> mMono;
+};
+
+// Peak and RMS per channel of everything that passes and, when asked for, its loudness and true
+// peak, measured on a thread of their own (they cost about as much as Velmora's processing).
+class LevelMeter {
+public:
+  LevelMeter(std::size_t channels, double sampleRate, bool loudness);
+  void add(const double* const* frames, std::size_t channels, std::size_t n);
+  std::vector<Levels> levels() const;
+  // Empty when the loudness is not measured; waits for the measurement to catch up.
+  std::optional<Loudness> loudness();
+  std::size_t frames() const { return mFrames; }
+
+private:
+  std::vector<double> mPeak, mSumSquares;
+  std::size_t mFrames = 0;
+  std::unique_ptr<LoudnessThread> mLoudness;
+};
+
+class MeteredSource : public AudioSource {
+public:
+  MeteredSource(AudioSource& source, bool loudness)
+      : mSource(source), mMeter(static_cast<std::size_t>(source.channels()), source.sampleRate(), loudness) {}
+  int channels() const override { return mSource.channels(); }
+  double sampleRate() const override { return mSource.sampleRate(); }
+  std::size_t read(double* const* out, std::size_t n) override;
+  LevelMeter& meter() { return mMeter; }
+
+private:
+  AudioSource& mSource;
+  LevelMeter mMeter;
+};
+
+}  // namespace velmora_host

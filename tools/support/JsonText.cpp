@@ -1,0 +1,17 @@
+#include "tools/support/JsonText.h"
+
+#include <cmath>
+
+namespace velmora_host {
+
+Json rounded(double value) {
+  if (!std::isfinite(value)) return nullptr;
+  const double r = std::round(value * 1e4) / 1e4;
+  return r == 0.0 ? 0.0 : r;  // no "-0.0"
+}
+
+Json decibels(double db) { return rounded(db); }
+
+std::string jsonText(const Json& document) { return document.dump(2) + "\n"; }
+
+}  // namespace velmora_host

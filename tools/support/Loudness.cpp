@@ -1,0 +1,63 @@
+#include "tools/support/Loudness.h"
+
+#include "tools/support/HostError.h"
+
+#include <ebur128.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace velmora_host {
+
+namespace {
+// Frames handed to the library per call: its input is interleaved, ours planar.
+constexpr std::size_t kChunkFrames = 4096;
+constexpr int kMode = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_HISTOGRAM;
+}  // namespace
+
+struct LoudnessMeter::State {
+  ebur128_state* library;
+  ~State() { ebur128_destroy(&library); }
+};
+
+LoudnessMeter::LoudnessMeter(std::size_t channels, double sampleRate)
+    : mChannels(channels), mInterleaved(kChunkFrames * channels), mTruePeak(channels, sampleRate) {
+  ebur128_state* library =
+      ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(std::lround(sampleRate)), kMode);
+  if (library) mState.reset(new State{library});
+  if (!mState)
+    throw HostError("cannot measure loudness of " + std::to_string(channels) + " channels at " +
+                    std::to_string(std::lround(sampleRate)) + " Hz");
+}
+
+LoudnessMeter::~LoudnessMeter() = default;
+
+void LoudnessMeter::add(const double* const* frames, std::size_t n) {
+  mTruePeak.add(frames, n);
+  for (std::size_t start = 0; start < n; start += kChunkFrames) {
+    const std::size_t count = std::min(kChunkFrames, n - start);
+    for (std::size_t c = 0; c < mChannels; ++c) {
+      const double* from = frames[c] + start;
+      double* to = mInterleaved.data() + c;
+      for (std::size_t f = 0; f < count; ++f) to[f * mChannels] = from[f];
+    }
+    ebur128_add_frames_double(mState->library, mInterleaved.data(), count);
+  }
+}
+
+Loudness LoudnessMeter::result() const {
+  constexpr double kSilent = -std::numeric_limits<double>::infinity();
+  Loudness loudness{kSilent, 0.0, kSilent};
+  double value = 0.0;
+  if (ebur128_loudness_global(mState->library, &value) == EBUR128_SUCCESS && std::isfinite(value))
+    loudness.integratedLufs = value;
+  if (ebur128_loudness_range(mState->library, &value) == EBUR128_SUCCESS && std::isfinite(value))
+    loudness.rangeLu = value;
+  const double peak = mTruePeak.peak();
+  if (peak > 0.0) loudness.truePeakDbtp = 20.0 * std::log10(peak);
+  return loudness;
+}
+
+}  // namespace velmora_host

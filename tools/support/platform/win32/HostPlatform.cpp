@@ -1,0 +1,215 @@
+#include <windows.h>  // before sndfile.h, which then declares sf_wchar_open
+
+#define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
+#include "tools/support/HostPlatform.h"
+
+#include "tools/vst3host/ModuleLibrary.h"
+#include "tools/vst3host/WinText.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <csignal>
+#include <memory>
+
+namespace velmora_host {
+
+namespace {
+
+using vst3host::NarrowPath;
+using vst3host::WidePath;
+
+// A program that floods its error output must not make us hold it all.
+constexpr std::size_t kMaxErrorText = 64 * 1024;
+
+struct HandleCloser {
+  void operator()(HANDLE h) const {
+    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+std::string lastErrorText() { return vst3host::SystemErrorText(GetLastError()); }
+
+// One argument as the C runtime's command-line parser reads it back: quoted when it holds
+// blanks or quotes, with backslashes doubled only where they precede a quote.
+void appendQuoted(std::wstring& line, const std::wstring& arg) {
+  if (!line.empty()) line.push_back(L' ');
+  if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    line += arg;
+    return;
+  }
+  line.push_back(L'"');
+  for (auto it = arg.begin();; ++it) {
+    std::size_t backslashes = 0;
+    while (it != arg.end() && *it == L'\\') {
+      ++it;
+      ++backslashes;
+    }
+    if (it == arg.end()) {
+      line.append(backslashes * 2, L'\\');
+      break;
+    }
+    if (*it == L'"') {
+      line.append(backslashes * 2 + 1, L'\\');
+    } else {
+      line.append(backslashes, L'\\');
+    }
+    line.push_back(*it);
+  }
+  line.push_back(L'"');
+}
+
+Handle inheritableNul(DWORD access) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return Handle(CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
+}
+
+bool isAbsolute(const std::string& path) {
+  return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+}
+
+}  // namespace
+
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(NarrowPath(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
+std::string besideProgram(const std::string& path) {
+  if (path.empty() || isAbsolute(path)) return path;
+  std::wstring self(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    if (n == 0) return path;
+    if (n < self.size()) {
+      self.resize(n);
+      break;
+    }
+    self.resize(self.size() * 2);
+  }
+  const std::string program = NarrowPath(self);
+  return program.substr(0, program.find_last_of("\\/") + 1) + path;
+}
+
+bool isExecutableFile(const std::string& path) { return vst3host::PathExists(path) && !vst3host::IsDirectory(path); }
+
+std::vector<std::string> presetFolders() {
+  std::vector<std::string> folders;
+  for (const KNOWNFOLDERID& id : {FOLDERID_Documents, FOLDERID_ProgramData}) {
+    PWSTR path = nullptr;
+    if (SHGetKnownFolderPath(id, 0, nullptr, &path) == S_OK) folders.push_back(NarrowPath(path) + "\\VST3 Presets");
+    CoTaskMemFree(path);
+  }
+  return folders;
+}
+
+bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+SNDFILE* openSoundFile(const std::string& path, int mode, SF_INFO* info) {
+  const std::wstring wide = WidePath(path);
+  return wide.empty() ? nullptr : sf_wchar_open(wide.c_str(), mode, info);
+}
+
+SNDFILE* openStandardStream(int mode, SF_INFO* info) {
+  const int fd = _fileno(mode == SFM_READ ? stdin : stdout);
+  // Text mode would turn every byte 10 into 13 10.
+  _setmode(fd, _O_BINARY);
+  return sf_open_fd(fd, mode, info, SF_FALSE);
+}
+
+int seekFile(std::FILE* stream, long long offset, int whence) { return _fseeki64(stream, offset, whence); }
+
+long long tellFile(std::FILE* stream) { return _ftelli64(stream); }
+
+long long fileLength(std::FILE* stream) {
+  if (std::fflush(stream) != 0) return -1;
+  return _filelengthi64(_fileno(stream));
+}
+
+bool syncFile(std::FILE* stream) { return std::fflush(stream) == 0 && _commit(_fileno(stream)) == 0; }
+
+namespace {
+
+std::atomic<int> gCancelSignal{0};
+
+// The C runtime calls this on a thread of the console's, and restores the default handling
+// before it does: a second Ctrl+C ends the program at once.
+void noteCancel(int signal) {
+  int none = 0;
+  gCancelSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+void installCancelHandlers() {
+  std::signal(SIGINT, noteCancel);
+  std::signal(SIGBREAK, noteCancel);
+  std::signal(SIGTERM, noteCancel);
+}
+
+int cancelSignal() { return gCancelSignal.load(std::memory_order_relaxed); }
+
+void endBySignal(int) {
+  // What Windows reports for a console program stopped by Ctrl+C.
+  ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+}
+
+ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
+  ChildOutcome outcome;
+  std::wstring line;
+  for (const std::string& arg : argv) appendQuoted(line, WidePath(arg));
+  const std::wstring program = WidePath(argv.front());
+
+  // The write end is inherited as the child's error output; our read end is not inherited, so
+  // it sees the end of the output once the child (and every copy of the write end) is gone.
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+    outcome.startError = lastErrorText();
+    return outcome;
+  }
+  Handle reader(readEnd);
+  Handle writer(writeEnd);
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  Handle input = inheritableNul(GENERIC_READ);
+  Handle output = inheritableNul(GENERIC_WRITE);
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input.get();
+  startup.hStdOutput = output.get();
+  startup.hStdError = writeEnd;
+  PROCESS_INFORMATION process{};
+  if (program.empty() || !CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                         nullptr, nullptr, &startup, &process)) {
+    outcome.startError = program.empty() ? std::string("the path is not valid UTF-8") : lastErrorText();
+    return outcome;
+  }
+  Handle processHandle(process.hProcess);
+  Handle threadHandle(process.hThread);
+  writer.reset();
+
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    if (outcome.errorOutput.size() < kMaxErrorText) outcome.errorOutput.append(buffer, got);
+
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  outcome.status = static_cast<int>(code);
+  return outcome;
+}
+
+}  // namespace velmora_host
