@@ -6,7 +6,7 @@
 #include "tests/fuzz/Campaigns.h"
 
 #include "plugin/VelmoraSteps.h"
-#include "tools/vst3host/LimitedStream.h"
+#include "tests/support/LimitedStream.h"
 
 
 #include <cstring>

@@ -5,7 +5,7 @@
 #include "tests/vst3/UiThread.h"
 #include "tests/vst3/Vst3TestSupport.h"
 
-#include "tools/vst3host/LimitedStream.h"
+#include "tests/support/LimitedStream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
-// A host stream that takes at most `budget` bytes in all and at most `piece` bytes per write
-// call, as a full disk or a stream that accepts data in slices does; a write with nothing left to
-// take fails. Reading and seeking work as in the SDK's memory stream.
+// A test double: a host stream that takes at most `budget` bytes in all and at most `piece` bytes
+// per write call, as a full disk or a stream that accepts data in slices does; a write with nothing
+// left to take fails. Reading and seeking work as in the SDK's memory stream.
 
 #include "public.sdk/source/common/memorystream.h"
 
