@@ -120,7 +120,7 @@ if(VELMORA_PLATFORM STREQUAL "win32")
   add_link_options(-static)
   add_compile_definitions(_USE_MATH_DEFINES NOMINMAX)
 
-  set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/ModuleLibraryWin.cpp ${_src}/tools/vst3host/WinText.cpp)
+  set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/platform/win32/ModuleLibrary.cpp ${_src}/tools/vst3host/WinText.cpp)
   set(VELMORA_HOSTING_WINDOW_SOURCES "")
   set(VELMORA_HOSTING_WINDOW_LIBS "")
   set(VELMORA_HAS_HOST_WINDOW OFF)
@@ -207,7 +207,7 @@ else()
   set(VELMORA_VST3SDK_PLATFORM_LIBS "")
 
   # Linux::IRunLoop on poll: what Linux hosts give editors.
-  set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/ModuleLibraryPosix.cpp ${_src}/tools/vst3host/RunLoop.cpp)
+  set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/platform/linux/ModuleLibrary.cpp ${_src}/tools/vst3host/platform/linux/RunLoop.cpp)
   set(VELMORA_HOST_PLATFORM_SOURCES ${_src}/tools/support/platform/linux/HostPlatform.cpp)
   set(VELMORA_HOST_PLATFORM_LIBS "")
 
@@ -233,10 +233,10 @@ else()
   else()
     # A host's X11 window for editors to embed in, on a display connection of its own: what the
     # Linux test host and `velmora-host edit` open.
-    set(VELMORA_HOSTING_WINDOW_SOURCES ${_src}/tools/vst3host/HostWindow.cpp ${_src}/tools/vst3host/XEmbedEmbedder.cpp)
+    set(VELMORA_HOSTING_WINDOW_SOURCES ${_src}/tools/vst3host/platform/x11/HostWindow.cpp ${_src}/tools/vst3host/platform/x11/XEmbedEmbedder.cpp)
     set(VELMORA_HOSTING_WINDOW_LIBS PkgConfig::VELMORA_XCB)
     set(VELMORA_HAS_HOST_WINDOW ON)
-    set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/EditCommand.cpp)
+    set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/platform/x11/EditCommand.cpp)
     set(VELMORA_HOST_EDIT_LIBS velmora_vst3host_x11)
     list(APPEND VELMORA_TEST_DIRS window)
     set(VELMORA_WINDOW_TEST_PLATFORM_DIR platform/x11)

@@ -1,8 +1,8 @@
-// The run loop Linux hosts give editors (tools/vst3host/RunLoop.h), on the host's side: a display
+// The run loop Linux hosts give editors (tools/vst3host/platform/linux/RunLoop.h), on the host's side: a display
 // connection reads events into its own queue while it waits for a reply, where poll no longer
 // sees them; the loop asks the owner of such a descriptor and hands the queued input on at once.
 
-#include "tools/vst3host/RunLoop.h"
+#include "tools/vst3host/platform/linux/RunLoop.h"
 
 #include <gtest/gtest.h>
 

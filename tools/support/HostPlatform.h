@@ -2,7 +2,7 @@
 // What the command-line host needs from the operating system beyond standard C++, offered the
 // same way on Linux and Windows: arguments and file names in UTF-8 (Windows hands them over in
 // UTF-16), helper programs, sound files by name, and whether a stream is a terminal.
-// platform/posix/ and platform/win32/ implement it; the build compiles one.
+// platform/linux/ and platform/win32/ implement it; the build compiles one.
 #include <sndfile.h>
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "tests/vst3/UiThread.h"
 
-#include "tools/vst3host/RunLoop.h"
+#include "tools/vst3host/platform/linux/RunLoop.h"
 
 #include "pluginterfaces/base/smartpointer.h"
 

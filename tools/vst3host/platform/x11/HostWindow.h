@@ -5,7 +5,7 @@
 // editor the XEmbed way (XEmbedEmbedder.h), or is only a parent, as hosts that do not speak the
 // protocol are: the editor then has to map itself.
 
-#include "tools/vst3host/XEmbedEmbedder.h"
+#include "tools/vst3host/platform/x11/XEmbedEmbedder.h"
 
 #include <xcb/xcb.h>
 

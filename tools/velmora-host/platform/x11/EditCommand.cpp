@@ -5,10 +5,10 @@
 #include "tools/support/HostError.h"
 #include "tools/session/PluginModule.h"
 #include "tools/session/VelmoraMeanings.h"
-#include "tools/vst3host/HostWindow.h"
+#include "tools/vst3host/platform/x11/HostWindow.h"
 #include "tools/vst3host/PlugFrame.h"
 #include "tools/vst3host/RefCounted.h"
-#include "tools/vst3host/RunLoop.h"
+#include "tools/vst3host/platform/linux/RunLoop.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 

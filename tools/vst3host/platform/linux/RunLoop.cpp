@@ -1,4 +1,4 @@
-#include "tools/vst3host/RunLoop.h"
+#include "tools/vst3host/platform/linux/RunLoop.h"
 
 #include <poll.h>
 

@@ -1,4 +1,4 @@
-#include "tools/vst3host/HostWindow.h"
+#include "tools/vst3host/platform/x11/HostWindow.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tools/vst3host/XEmbedEmbedder.h"
+#include "tools/vst3host/platform/x11/XEmbedEmbedder.h"
 
 #include <algorithm>
 #include <cstdlib>
