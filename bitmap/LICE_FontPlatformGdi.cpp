@@ -2,6 +2,7 @@
 // rendered with DrawTextW into the shared glyph bitmap's device context, and platform drawing is
 // DrawTextW (for text holding UTF-8) or DrawTextA (any other text, byte for byte).
 
+#include "base/TextEncoding.h"
 #include "bitmap/LICE_FontPlatform.h"
 #include "bitmap/LICE_SysBitmap.h"
 #include "bitmap/LICE_TextFlags.h"
@@ -60,25 +61,14 @@ private:
 };
 
 // The characters of a run as UTF-16 for the wide GDI calls.
-std::vector<WCHAR> Utf16(const char32_t* chars, int count) {
-  std::vector<WCHAR> out;
-  out.reserve(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    const char32_t c = chars[i];
-    if (c >= 0x10000) {
-      out.push_back(static_cast<WCHAR>(0xD800 + ((c - 0x10000) >> 10)));
-      out.push_back(static_cast<WCHAR>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<WCHAR>(c));
-    }
-  }
-  return out;
+std::basic_string<WCHAR> Utf16(const char32_t* chars, int count) {
+  return velmora_base::Utf16FromUtf32<WCHAR>(chars, static_cast<std::size_t>(count));
 }
 
 // DrawTextW when the run came from UTF-8, else DrawTextA over its bytes. Answers the height.
 int CallDrawText(HDC dc, const LICE_TextRun& text, RECT* r, UINT format) {
   if (text.IsWide()) {
-    std::vector<WCHAR> wide = Utf16(text.Chars(), text.CharCount());
+    const std::basic_string<WCHAR> wide = Utf16(text.Chars(), text.CharCount());
     return DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), r, format);
   }
   return DrawTextA(dc, text.Bytes(), text.ByteCount(), r, format);
@@ -132,7 +122,7 @@ bool RenderGlyph(LICE_PlatformFont font, char32_t ch, LICE_IBitmap* target, LICE
   FontContext context(static_cast<HDC>(target->DrawingContext()), static_cast<HFONT>(font));
   if (!context.Ok()) return false;
   const HDC dc = context.Dc();
-  const std::vector<WCHAR> wide = Utf16(&ch, 1);
+  const std::basic_string<WCHAR> wide = Utf16(&ch, 1);
   const int units = static_cast<int>(wide.size());
 
   SIZE extent{};

@@ -1,6 +1,6 @@
 #include "bitmap/LICE_PngEncode.h"
 
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 #include "bitmap/LICE_IBitmap.h"
 
 #include <png.h>
@@ -78,9 +78,9 @@ bool WriteBitmapPng(const LICE_IBitmap* bitmap, const char* path, std::string* e
   std::string temp;
   std::FILE* file = nullptr;
   for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-    temp = std::string(path) + ".partial-" + std::to_string(LICE_Platform::ProcessId()) + "-" +
+    temp = std::string(path) + ".partial-" + std::to_string(velmora_base::ProcessId()) + "-" +
            std::to_string(counter++);
-    file = LICE_Platform::CreateNewFile(temp.c_str());
+    file = velmora_base::CreateNewFile(temp.c_str());
     if (!file && errno != EEXIST) break;
   }
   if (!file) return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(errno));
@@ -92,12 +92,12 @@ bool WriteBitmapPng(const LICE_IBitmap* bitmap, const char* path, std::string* e
   if (!written || !closed) {
     int reason = written ? errno : writeErrno;
     if (reason == 0) reason = EIO;  // a short write need not say why
-    LICE_Platform::RemoveFile(temp.c_str());
+    velmora_base::RemoveFile(temp.c_str());
     return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(reason));
   }
-  if (!LICE_Platform::RenameOver(temp.c_str(), path)) {
+  if (!velmora_base::RenameOver(temp.c_str(), path)) {
     const int renameErrno = errno;
-    LICE_Platform::RemoveFile(temp.c_str());
+    velmora_base::RemoveFile(temp.c_str());
     return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(renameErrno));
   }
   return true;

@@ -1,4 +1,4 @@
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 #include "bitmap/LICE_Png.h"
 #include "bitmap/LICE_PngDecoder.h"
 
@@ -14,7 +14,7 @@ namespace {
 constexpr long kMaxFileBytes = 256L * 1024 * 1024;
 
 bool ReadWholeFile(const char* path, std::vector<unsigned char>* bytes) {
-  std::FILE* f = LICE_Platform::OpenFile(path, "rb");
+  std::FILE* f = velmora_base::OpenFile(path, "rb");
   if (!f) return false;
   bool ok = std::fseek(f, 0, SEEK_END) == 0;
   const long size = ok ? std::ftell(f) : -1;

@@ -6,6 +6,8 @@ include_guard(GLOBAL)
 #   VELMORA_PLATFORM                          win32 (the mingw-w64 cross build), x11 (Linux with an
 #                                             X11 editor window) or headless (Linux without any
 #                                             window system: the module's editor draws off-screen)
+#   VELMORA_BASE_PLATFORM_SOURCES             UTF-8 file names on the platform's calls, and (win32)
+#                                             the Windows API's wide text (base/platform/<name>/)
 #   VELMORA_BITMAP_PLATFORM_SOURCES / _LIBS   the drawing surface behind LICE_SysSurface.h and the
 #                                             fonts behind LICE_FontPlatform.h (bitmap/)
 #   VELMORA_GRAPHICS_PLATFORM_SOURCES / _LIBS the editor's platform class and the
@@ -24,12 +26,12 @@ include_guard(GLOBAL)
 #   velmora_platform_module(<target> <exports map>)
 #                                             the module entry flavour: entry points, binary name,
 #                                             and which symbols the module exports
-#   VELMORA_HOSTING_PLATFORM_SOURCES          the hosting layer's module loader and host texts
+#   VELMORA_HOSTING_PLATFORM_SOURCES          the hosting layer's module loader
 #                                             (tools/vst3host), and the run loop it offers editors
 #   VELMORA_HOSTING_WINDOW_SOURCES / _LIBS    the host's own editor window (velmora_vst3host_window);
 #                                             empty where the platform has none
-#   VELMORA_HOST_PLATFORM_SOURCES / _LIBS     velmora-host's operating-system side (arguments,
-#                                             helper programs, file names)
+#   VELMORA_HOST_PLATFORM_SOURCES / _LIBS     the host support library's operating-system side
+#                                             (arguments, helper programs, file names; tools/support)
 #   VELMORA_HOST_EDIT_SOURCES / _LIBS         velmora-host's `edit` command
 #   VELMORA_TEST_DIRS                         the test folders this build runs
 #   VELMORA_WINDOW_TEST_PLATFORM_DIR          the editor-window tests' platform folder (the window
@@ -68,18 +70,18 @@ message(STATUS "Velmora platform: ${VELMORA_PLATFORM}")
 
 set(_src ${PROJECT_SOURCE_DIR})
 # Test folders every platform runs; the platform adds its own below.
-set(_common_test_dirs bitmap kernel vst3)
+set(_common_test_dirs base bitmap kernel vst3)
 
 if(VELMORA_PLATFORM STREQUAL "win32")
   # Windows (cross-built with mingw-w64): DIB sections in memory device contexts and GDI fonts
   # for the bitmap layer, PNG images from a module's resource section, file names through the
   # wide-character calls, and the DLL entry. The editor is a Win32 child window in the host's
   # window, run by the host's message loop.
+  set(VELMORA_BASE_PLATFORM_SOURCES ${_src}/base/platform/win32/FileSystem.cpp ${_src}/base/platform/win32/WideText.cpp)
   set(VELMORA_BITMAP_PLATFORM_SOURCES
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_SysSurfaceGdi.cpp
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformGdi.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_ModuleResourcesWin.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemWin.cpp)
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_ModuleResourcesWin.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS gdi32 advapi32)
   set(_win32 ${PROJECT_SOURCE_DIR}/framework/graphics/platform/win32)
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES
@@ -120,13 +122,13 @@ if(VELMORA_PLATFORM STREQUAL "win32")
   add_link_options(-static)
   add_compile_definitions(_USE_MATH_DEFINES NOMINMAX)
 
-  set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/platform/win32/ModuleLibrary.cpp ${_src}/tools/vst3host/WinText.cpp)
+  set(VELMORA_HOSTING_PLATFORM_SOURCES ${_src}/tools/vst3host/platform/win32/ModuleLibrary.cpp)
   set(VELMORA_HOSTING_WINDOW_SOURCES "")
   set(VELMORA_HOSTING_WINDOW_LIBS "")
   set(VELMORA_HAS_HOST_WINDOW OFF)
   set(VELMORA_HOST_PLATFORM_SOURCES ${_src}/tools/support/platform/win32/HostPlatform.cpp)
-  # UTF-16 file names and system messages, and CommandLineToArgvW.
-  set(VELMORA_HOST_PLATFORM_LIBS velmora_vst3host shell32)
+  # CommandLineToArgvW and the known folders (UTF-16 file names and system messages: velmora_base).
+  set(VELMORA_HOST_PLATFORM_LIBS shell32 ole32)
   # The Windows build has no editor window of the host's own yet, and says so.
   set(VELMORA_HOST_EDIT_SOURCES ${_src}/tools/velmora-host/platform/win32/EditCommandUnavailable.cpp)
   set(VELMORA_HOST_EDIT_LIBS "")
@@ -152,10 +154,10 @@ if(VELMORA_PLATFORM STREQUAL "win32")
 else()
   find_package(Freetype REQUIRED)
   find_package(Fontconfig REQUIRED)
+  set(VELMORA_BASE_PLATFORM_SOURCES ${_src}/base/platform/linux/FileSystem.cpp)
   set(VELMORA_BITMAP_PLATFORM_SOURCES
     ${PROJECT_SOURCE_DIR}/bitmap/LICE_SysSurfaceMemory.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformFreeType.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FileSystemPosix.cpp)
+    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformFreeType.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS Freetype::Freetype Fontconfig::Fontconfig)
   if(VELMORA_PLATFORM STREQUAL "x11")
     # The editor opens an X11 child window in the host's window (xcb, with MIT-SHM where the server

@@ -3,7 +3,7 @@
 // Windows) live in platform/<name>/; the build picks one (cmake/Platform.cmake) and hides
 // everything else in the module.
 
-#include "framework/vst3/ClassId.h"
+#include "base/ClassId.h"
 #include "framework/vst3/EffectClassInfo.h"
 #include "framework/vst3/IPlugVST3.h"
 #include "framework/vst3/PluginFactory.h"

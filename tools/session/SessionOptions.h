@@ -14,8 +14,8 @@ struct ModuleOptions {
 
 // One --set / --set-norm: a parameter named by title or id, and the value as the user wrote it.
 struct ParamAssignment {
-  std::string target;  // a title, a decimal id, or a 0x hexadecimal id
-  double value = 0.0;  // the value, when it is a number
+  std::string target;       // a title, a decimal id, or a 0x hexadecimal id
+  double value = 0.0;       // the value, when it is a number
   bool normalised = false;  // --set-norm: value in [0, 1]; --set: a step (or plain value)
   std::string where;        // the option as typed ("--set Ratio=3"), for error messages
   std::string text;         // the value as typed; for --set also a step's meaning ("-24dB", "4:1")

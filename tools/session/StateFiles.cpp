@@ -4,7 +4,7 @@
 #include "tools/support/HostError.h"
 #include "tools/vst3host/ClassIdText.h"
 
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 
 #include "public.sdk/source/common/memorystream.h"
 #include "public.sdk/source/vst/vstpresetfile.h"
@@ -102,7 +102,7 @@ void restorePreset(vst3host::Instance& instance, const ClassDescription& effect,
 }
 
 std::vector<char> readBinaryFile(const std::string& path) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(LICE_Platform::OpenFile(path.c_str(), "rb"), &std::fclose);
+  std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(path.c_str(), "rb"), &std::fclose);
   if (!file) throw HostError("cannot read " + path + ": " + std::strerror(errno));
   std::vector<char> bytes;
   char buffer[65536];
@@ -114,7 +114,7 @@ std::vector<char> readBinaryFile(const std::string& path) {
 
 void writeBinaryFile(const OutputFile& output, const std::vector<char>& bytes) {
   const std::string& path = output.finalPath();
-  std::unique_ptr<FILE, int (*)(FILE*)> file(LICE_Platform::OpenFile(output.tempPath().c_str(), "wb"),
+  std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(output.tempPath().c_str(), "wb"),
                                                   &std::fclose);
   if (!file) throw HostError("cannot write " + path + ": " + std::strerror(errno));
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)

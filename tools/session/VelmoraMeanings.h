@@ -1,7 +1,7 @@
 #pragma once
 // What a Velmora parameter's value means, from the plug-in's own step table
 // (plugin/VelmoraStepTexts.h, header-only: the host still links no plug-in code).
-#include "framework/vst3/ClassId.h"
+#include "base/ClassId.h"
 #include "plugin/VelmoraIdentity.h"
 
 #include <array>

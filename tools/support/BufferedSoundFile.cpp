@@ -2,7 +2,7 @@
 
 #include "tools/support/HostPlatform.h"
 
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <cerrno>
 
@@ -37,7 +37,7 @@ sf_count_t Tell(void* user) { return tellFile(Stream(user)); }
 SF_VIRTUAL_IO BufferedSoundFile::sIo = {Length, Seek, Read, Write, Tell};
 
 BufferedSoundFile::BufferedSoundFile(const std::string& path)
-    : mBuffer(new char[kBufferBytes]), mStream(LICE_Platform::OpenFile(path.c_str(), "w+b")) {
+    : mBuffer(new char[kBufferBytes]), mStream(velmora_base::OpenFile(path.c_str(), "w+b")) {
   if (mStream) std::setvbuf(mStream, mBuffer.get(), _IOFBF, kBufferBytes);
 }
 

@@ -2,7 +2,7 @@
 
 #include "tools/support/HostPlatform.h"
 
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <sndfile.h>
 
@@ -50,7 +50,7 @@ void walkChunks(std::FILE* f, long long position, long long end, bool bigEndian,
 }  // namespace
 
 std::optional<std::uint64_t> declaredFrames(const std::string& path) {
-  const std::unique_ptr<std::FILE, FileCloser> file(LICE_Platform::OpenFile(path.c_str(), "rb"));
+  const std::unique_ptr<std::FILE, FileCloser> file(velmora_base::OpenFile(path.c_str(), "rb"));
   if (!file) return std::nullopt;
   std::FILE* f = file.get();
   unsigned char head[12];

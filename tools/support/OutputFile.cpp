@@ -2,7 +2,7 @@
 
 #include "tools/support/HostError.h"
 
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <cerrno>
 #include <cstring>
@@ -15,15 +15,15 @@ OutputFile::OutputFile(std::string finalPath) : mFinalPath(std::move(finalPath))
   const std::string::size_type slash = mFinalPath.find_last_of("/\\");
   const std::string dir = slash == std::string::npos ? std::string() : mFinalPath.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? mFinalPath : mFinalPath.substr(slash + 1);
-  mTempPath = dir + "." + base + ".partial-" + std::to_string(LICE_Platform::ProcessId());
+  mTempPath = dir + "." + base + ".partial-" + std::to_string(velmora_base::ProcessId());
 }
 
 OutputFile::~OutputFile() {
-  if (!mCommitted) LICE_Platform::RemoveFile(mTempPath.c_str());
+  if (!mCommitted) velmora_base::RemoveFile(mTempPath.c_str());
 }
 
 void OutputFile::commit() {
-  if (!LICE_Platform::RenameOver(mTempPath.c_str(), mFinalPath.c_str())) {
+  if (!velmora_base::RenameOver(mTempPath.c_str(), mFinalPath.c_str())) {
     const std::string reason = std::strerror(errno);
     throw HostError("cannot write " + mFinalPath + ": " + reason);
   }

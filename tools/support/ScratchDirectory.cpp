@@ -2,7 +2,7 @@
 
 #include "tools/support/HostError.h"
 
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <filesystem>
 #include <system_error>
@@ -12,7 +12,7 @@ namespace velmora_host {
 ScratchDirectory::ScratchDirectory(const std::string& parent) {
   // A name no other folder has: creating it fails when it exists, and then the next one is tried.
   const std::string stem = (parent.empty() ? std::string(".") : parent) + "/.velmora-scratch-" +
-                           std::to_string(LICE_Platform::ProcessId()) + "-";
+                           std::to_string(velmora_base::ProcessId()) + "-";
   std::error_code error;
   for (int attempt = 0; attempt < 1000; ++attempt) {
     const std::string candidate = stem + std::to_string(attempt);

@@ -18,7 +18,7 @@
 #include "tools/session/VelmoraMeanings.h"
 #include "tools/vst3host/Instance.h"
 
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -98,7 +98,7 @@ void writeEditorSnapshot(const std::string& tool, const ScratchDirectory& scratc
     throwIfCancelled();  // Ctrl+C reaches the helper too; that is no failure of its own
     throw HostError("editor snapshot of \"" + std::string(scenario.name) + "\" failed: " + error.what());
   }
-  if (!LICE_Platform::RenameOver(picture.c_str(), file.tempPath().c_str())) {
+  if (!velmora_base::RenameOver(picture.c_str(), file.tempPath().c_str())) {
     const std::string reason = std::strerror(errno);
     throw HostError("cannot write " + file.finalPath() + ": " + reason);
   }

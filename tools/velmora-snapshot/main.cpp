@@ -3,7 +3,7 @@
 // It builds the plug-in's classes in (it is a tool of the plug-in, not a host) and drives them
 // through the same VST3 calls a host makes.
 
-#include "framework/vst3/ClassId.h"
+#include "base/ClassId.h"
 #include "plugin/VelmoraIdentity.h"
 #include "tools/velmora-snapshot/AudioReader.h"
 #include "tools/velmora-snapshot/ParameterSteps.h"

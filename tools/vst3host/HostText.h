@@ -7,7 +7,7 @@
 
 namespace vst3host {
 
-// Reads at most `capacity` code units, stopping at the first zero.
+// Reads at most `capacity` code units, stopping at the first zero (base/TextEncoding.h converts).
 std::string Utf16ToUtf8(const Steinberg::char16* text, std::size_t capacity);
 
 // A fixed-width ASCII field (factory and class info) without its zero padding.

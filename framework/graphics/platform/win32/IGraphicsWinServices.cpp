@@ -1,6 +1,7 @@
 // The system's own services for the Windows editor: message boxes owned by the host's main
 // window, file and colour dialogs, folders, the clipboard and web pages.
 
+#include "base/platform/win32/WideText.h"
 #include "framework/graphics/platform/win32/FileDialogFilter.h"
 #include "framework/graphics/platform/win32/IGraphicsWin.h"
 
@@ -166,13 +167,8 @@ bool IGraphicsWin::ClipboardText(std::string& text) {
   bool ok = false;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
-      const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-      if (n > 0) {
-        text.resize(static_cast<size_t>(n));
-        WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], n, nullptr, nullptr);
-        text.resize(static_cast<size_t>(n - 1));
-        ok = true;
-      }
+      text = velmora_base::Utf8FromWide(wide);
+      ok = true;
       GlobalUnlock(data);
     }
   }

@@ -3,8 +3,7 @@
 #define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
 #include "tools/support/HostPlatform.h"
 
-#include "tools/vst3host/ModuleLibrary.h"
-#include "tools/vst3host/WinText.h"
+#include "base/platform/win32/WideText.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -19,8 +18,8 @@ namespace velmora_host {
 
 namespace {
 
-using vst3host::NarrowPath;
-using vst3host::WidePath;
+using velmora_base::Utf8FromWide;
+using velmora_base::WideFromUtf8;
 
 // A program that floods its error output must not make us hold it all.
 constexpr std::size_t kMaxErrorText = 64 * 1024;
@@ -32,7 +31,7 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
 
-std::string lastErrorText() { return vst3host::SystemErrorText(GetLastError()); }
+std::string lastErrorText() { return velmora_base::SystemErrorText(GetLastError()); }
 
 // One argument as the C runtime's command-line parser reads it back: quoted when it holds
 // blanks or quotes, with backslashes doubled only where they precede a quote.
@@ -79,7 +78,7 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!wide) return std::vector<std::string>(argv, argv + argc);
   std::vector<std::string> args;
-  for (int i = 0; i < count; ++i) args.push_back(NarrowPath(wide[i]));
+  for (int i = 0; i < count; ++i) args.push_back(Utf8FromWide(wide[i]));
   LocalFree(wide);
   return args;
 }
@@ -96,17 +95,21 @@ std::string besideProgram(const std::string& path) {
     }
     self.resize(self.size() * 2);
   }
-  const std::string program = NarrowPath(self);
+  const std::string program = Utf8FromWide(self);
   return program.substr(0, program.find_last_of("\\/") + 1) + path;
 }
 
-bool isExecutableFile(const std::string& path) { return vst3host::PathExists(path) && !vst3host::IsDirectory(path); }
+bool isExecutableFile(const std::string& path) {
+  const std::wstring wide = WideFromUtf8(path);
+  const DWORD attributes = wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::vector<std::string> presetFolders() {
   std::vector<std::string> folders;
   for (const KNOWNFOLDERID& id : {FOLDERID_Documents, FOLDERID_ProgramData}) {
     PWSTR path = nullptr;
-    if (SHGetKnownFolderPath(id, 0, nullptr, &path) == S_OK) folders.push_back(NarrowPath(path) + "\\VST3 Presets");
+    if (SHGetKnownFolderPath(id, 0, nullptr, &path) == S_OK) folders.push_back(Utf8FromWide(path) + "\\VST3 Presets");
     CoTaskMemFree(path);
   }
   return folders;
@@ -115,7 +118,7 @@ std::vector<std::string> presetFolders() {
 bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 SNDFILE* openSoundFile(const std::string& path, int mode, SF_INFO* info) {
-  const std::wstring wide = WidePath(path);
+  const std::wstring wide = WideFromUtf8(path);
   return wide.empty() ? nullptr : sf_wchar_open(wide.c_str(), mode, info);
 }
 
@@ -166,8 +169,8 @@ void endBySignal(int) {
 ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
   ChildOutcome outcome;
   std::wstring line;
-  for (const std::string& arg : argv) appendQuoted(line, WidePath(arg));
-  const std::wstring program = WidePath(argv.front());
+  for (const std::string& arg : argv) appendQuoted(line, WideFromUtf8(arg));
+  const std::wstring program = WideFromUtf8(argv.front());
 
   // The write end is inherited as the child's error output; our read end is not inherited, so
   // it sees the end of the output once the child (and every copy of the write end) is gone.

@@ -1,6 +1,6 @@
 #include "tools/vst3host/ModuleLibrary.h"
 
-#include "tools/vst3host/WinText.h"
+#include "base/platform/win32/WideText.h"
 
 #include "pluginterfaces/base/fplatform.h"
 
@@ -13,7 +13,7 @@ using InitDllFunc = bool(PLUGIN_API*)();
 using ExitDllFunc = bool(PLUGIN_API*)();
 
 DWORD Attributes(const std::string& path) {
-  const std::wstring wide = WidePath(path);
+  const std::wstring wide = velmora_base::WideFromUtf8(path);
   return wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
 }
 }  // namespace
@@ -31,7 +31,7 @@ bool IsDirectory(const std::string& path) {
 }
 
 void* OpenModuleLibrary(const std::string& path, std::string* error) {
-  const std::wstring wide = WidePath(path);
+  const std::wstring wide = velmora_base::WideFromUtf8(path);
   if (wide.empty()) {
     if (error) *error = "the path is not valid UTF-8";
     return nullptr;
@@ -42,7 +42,7 @@ void* OpenModuleLibrary(const std::string& path, std::string* error) {
   HMODULE library = LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   const DWORD code = GetLastError();
   SetErrorMode(oldMode);
-  if (!library && error) *error = SystemErrorText(code);
+  if (!library && error) *error = velmora_base::SystemErrorText(code);
   return library;
 }
 

@@ -1,11 +1,11 @@
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 
-namespace LICE_Platform {
+namespace velmora_base {
 
 std::FILE* OpenFile(const char* path, const char* mode) { return std::fopen(path, mode); }
 
@@ -23,4 +23,4 @@ bool RemoveFile(const char* path) { return ::unlink(path) == 0; }
 
 long ProcessId() { return static_cast<long>(::getpid()); }
 
-}  // namespace LICE_Platform
+}  // namespace velmora_base

@@ -1,4 +1,6 @@
-#include "bitmap/LICE_FileSystem.h"
+#include "base/FileSystem.h"
+
+#include "base/platform/win32/WideText.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -11,15 +13,7 @@
 namespace {
 
 // UTF-8 to UTF-16; invalid UTF-8 gives an empty name, which no file has.
-std::wstring Wide(const char* text) {
-  if (!text || !*text) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide.data(), n);
-  wide.resize(static_cast<size_t>(n - 1));
-  return wide;
-}
+std::wstring Wide(const char* text) { return text ? velmora_base::WideFromUtf8(text) : std::wstring(); }
 
 void SetErrnoFromLastError() {
   switch (GetLastError()) {
@@ -37,7 +31,7 @@ void SetErrnoFromLastError() {
 
 }  // namespace
 
-namespace LICE_Platform {
+namespace velmora_base {
 
 std::FILE* OpenFile(const char* path, const char* mode) {
   const std::wstring name = Wide(path);
@@ -86,4 +80,4 @@ bool RemoveFile(const char* path) {
 
 long ProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 
-}  // namespace LICE_Platform
+}  // namespace velmora_base

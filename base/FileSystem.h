@@ -1,10 +1,10 @@
 #pragma once
 // Files named by UTF-8 paths, the same way on every platform (Windows takes them through its
 // wide-character calls; elsewhere they pass through unchanged). Failures set errno.
-
+// platform/linux/ and platform/win32/ implement it; the build compiles one.
 #include <cstdio>
 
-namespace LICE_Platform {
+namespace velmora_base {
 
 // fopen with a UTF-8 path; null on failure.
 std::FILE* OpenFile(const char* path, const char* mode);
@@ -17,4 +17,4 @@ bool RemoveFile(const char* path);
 // The running process's id, for names no other process picks at the same time.
 long ProcessId();
 
-}  // namespace LICE_Platform
+}  // namespace velmora_base
