@@ -42,7 +42,7 @@ const xcb_screen_t* ScreenOfRoot(xcb_connection_t* c, xcb_window_t root) {
 
 IGraphicsX11::IGraphicsX11(IPlugBase* plugin, int width, int height, int frameRate,
                            const EmbeddedResourceTable& resources)
-    : IGraphicsHeadless(plugin, width, height, frameRate, resources) {}
+    : IGraphics(plugin, width, height, frameRate, resources) {}
 
 IGraphicsX11::~IGraphicsX11() {
   // The plug-in owning this editor is being destroyed: it cannot hear about a gesture any more.
@@ -158,7 +158,7 @@ void IGraphicsX11::PresentRect(const IRect& rect) {
 
 void IGraphicsX11::ResizeSurface(int width, int height) {
   if (width == Width() && height == Height()) return;
-  IGraphicsHeadless::ResizeSurface(width, height);
+  IGraphics::ResizeSurface(width, height);
   if (!mWindow) return;
   const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
   xcb_configure_window(mConnection, mWindow, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);

@@ -13,11 +13,11 @@
 // and takes it only when given, keys the embedder passes on reach the controls, and while the
 // host's modal dialog shadows the editor, presses, the wheel and keys are not for it.
 //
-// Bitmaps come from the embedded resources and the dialogs answer "not available", as the
-// headless class does; the popup menu and the text entry of a parameter prompt are drawn by us.
+// Bitmaps come from the embedded resources and the dialogs answer "not available" (the core's
+// defaults); the popup menu and the text entry of a parameter prompt are drawn by us.
 
 #include "framework/graphics/EditorRunLoop.h"
-#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
+#include "framework/graphics/IGraphics.h"
 #include "framework/graphics/platform/x11/X11ImageWriter.h"
 #include "framework/graphics/platform/x11/X11Keys.h"
 #include "framework/graphics/platform/x11/X11TextEntry.h"
@@ -25,7 +25,7 @@
 
 #include <xcb/xcb.h>
 
-class IGraphicsX11 : public IGraphicsHeadless, private EditorRunLoop::Client {
+class IGraphicsX11 : public IGraphics, private EditorRunLoop::Client {
 public:
   // Two presses of the same button closer than this, and within kDoubleClickSlop pixels, make a
   // double click (X has no double-click event).
