@@ -136,7 +136,7 @@ public:
   virtual bool MeasureText(ITextStyle& style, const char* text, IRect& rect) {
     return RenderText(style, text, rect, true);
   }
-  // Marks an open text entry as cancelled. Default: nothing, no entry opens.
+  // Marks an open text entry as cancelled (TextEntrySession). Default: nothing, no entry opens.
   virtual void CancelTextEntry() {}
   // Rebuilds the surface at a new size: drops every control and both draw bitmaps, creates new
   // bitmaps and tells the plug-in (ResizeEditor). The plug-in lays out its controls again. A
@@ -155,7 +155,7 @@ public:
   // null. PromptParamEdit. Default: the press that asked for it lets go of the mouse, and null.
   virtual IMenu* ShowPopupMenu(IMenu& menu, const IRect& rect);
   // Opens a one-line text entry for control (and param) over rect; the result arrives later
-  // through the window's timer. PromptParamEdit. Default: none opens.
+  // through the window's timer (TextEntrySession). PromptParamEdit. Default: none opens.
   virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IRect& rect, const char* text,
                              IParam* param);
   // Folders of the host executable, this module, the desktop and application data. Default:
