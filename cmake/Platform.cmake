@@ -9,7 +9,7 @@ include_guard(GLOBAL)
 #   VELMORA_BASE_PLATFORM_SOURCES             UTF-8 file names on the platform's calls, and (win32)
 #                                             the Windows API's wide text (base/platform/<name>/)
 #   VELMORA_BITMAP_PLATFORM_SOURCES / _LIBS   the drawing surface behind LICE_SysSurface.h and the
-#                                             fonts behind LICE_FontPlatform.h (bitmap/)
+#                                             fonts behind LICE_FontPlatform.h (bitmap/platform/<name>/)
 #   VELMORA_GRAPHICS_PLATFORM_SOURCES / _LIBS the editor's platform class and the
 #                                             MakePlatformGraphics that makes it, from one folder
 #                                             under framework/graphics/platform/
@@ -79,9 +79,9 @@ if(VELMORA_PLATFORM STREQUAL "win32")
   # window, run by the host's message loop.
   set(VELMORA_BASE_PLATFORM_SOURCES ${_src}/base/platform/win32/FileSystem.cpp ${_src}/base/platform/win32/WideText.cpp)
   set(VELMORA_BITMAP_PLATFORM_SOURCES
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_SysSurfaceGdi.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformGdi.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_ModuleResourcesWin.cpp)
+    ${PROJECT_SOURCE_DIR}/bitmap/platform/win32/LICE_SysSurfaceGdi.cpp
+    ${PROJECT_SOURCE_DIR}/bitmap/platform/win32/LICE_FontPlatformGdi.cpp
+    ${PROJECT_SOURCE_DIR}/bitmap/platform/win32/LICE_ModuleResources.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS gdi32 advapi32)
   set(_win32 ${PROJECT_SOURCE_DIR}/framework/graphics/platform/win32)
   set(VELMORA_GRAPHICS_PLATFORM_SOURCES
@@ -143,10 +143,11 @@ if(VELMORA_PLATFORM STREQUAL "win32")
   # code the Linux builds test.
   set(VELMORA_TEST_DIRS ${_common_test_dirs} windows window)
   set(VELMORA_WINDOW_TEST_PLATFORM_DIR platform/win32)
-  set(VELMORA_BITMAP_TEST_PLATFORM_SOURCES ${_src}/tests/bitmap/win32/GdiFontTest.cpp
-      ${_src}/tests/bitmap/win32/ModuleResourcesTest.cpp ${_src}/tests/bitmap/win32/TestResources.rc)
+  set(VELMORA_BITMAP_TEST_PLATFORM_SOURCES ${_src}/tests/bitmap/platform/win32/GdiFontTest.cpp
+      ${_src}/tests/bitmap/platform/win32/ModuleResourcesTest.cpp ${_src}/tests/bitmap/platform/win32/TestResources.rc)
   set(VELMORA_BITMAP_TEST_PLATFORM_LIBS velmora_definition)
-  set(VELMORA_VST3_TEST_PLATFORM_SOURCES ${_src}/tests/vst3/win32/ModuleInstanceTest.cpp ${_src}/tests/vst3/win32/UiThread.cpp)
+  set(VELMORA_VST3_TEST_PLATFORM_SOURCES ${_src}/tests/vst3/platform/win32/ModuleInstanceTest.cpp
+      ${_src}/tests/vst3/platform/win32/UiThread.cpp)
   set(VELMORA_VST3HOST_TEST_PLATFORM_SOURCES "")
 
   # The cross-built third-party libraries, found like system libraries.
@@ -156,8 +157,8 @@ else()
   find_package(Fontconfig REQUIRED)
   set(VELMORA_BASE_PLATFORM_SOURCES ${_src}/base/platform/linux/FileSystem.cpp)
   set(VELMORA_BITMAP_PLATFORM_SOURCES
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_SysSurfaceMemory.cpp
-    ${PROJECT_SOURCE_DIR}/bitmap/LICE_FontPlatformFreeType.cpp)
+    ${PROJECT_SOURCE_DIR}/bitmap/platform/linux/LICE_SysSurfaceMemory.cpp
+    ${PROJECT_SOURCE_DIR}/bitmap/platform/linux/LICE_FontPlatformFreeType.cpp)
   set(VELMORA_BITMAP_PLATFORM_LIBS Freetype::Freetype Fontconfig::Fontconfig)
   if(VELMORA_PLATFORM STREQUAL "x11")
     # The editor opens an X11 child window in the host's window (xcb, with MIT-SHM where the server
@@ -220,9 +221,9 @@ else()
 
   set(VELMORA_TEST_DIRS ${_common_test_dirs} framework graphics plugin vst3host levelplot velmora-snapshot
       velmora-host fuzz moduleinfo factory-presets ardour)
-  set(VELMORA_BITMAP_TEST_PLATFORM_SOURCES ${_src}/tests/bitmap/FontTest.cpp)
+  set(VELMORA_BITMAP_TEST_PLATFORM_SOURCES ${_src}/tests/bitmap/platform/linux/FontTest.cpp)
   set(VELMORA_BITMAP_TEST_PLATFORM_LIBS "")
-  set(VELMORA_VST3_TEST_PLATFORM_SOURCES ${_src}/tests/vst3/linux/UiThread.cpp)
+  set(VELMORA_VST3_TEST_PLATFORM_SOURCES ${_src}/tests/vst3/platform/linux/UiThread.cpp)
   # The run loop Linux hosts offer editors.
   set(VELMORA_VST3HOST_TEST_PLATFORM_SOURCES ${_src}/tests/vst3host/RunLoopTest.cpp)
 

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+class LICE_IBitmap;
+
 struct EmbeddedResource {
   int id;
   const char* type;  // "PNG"
@@ -19,4 +21,8 @@ struct EmbeddedResourceTable {
 
   // The resource with this id (low 16 bits, as resource ids are) and type, or null.
   const EmbeddedResource* Find(int id, const char* type) const;
+  // A freshly decoded bitmap of the "PNG" resource with this id, owned by the caller, when the
+  // text after the last '.' of name is "png" in any case; null otherwise or when it does not
+  // decode (LoadPngResource).
+  LICE_IBitmap* LoadPng(int id, const char* name) const;
 };

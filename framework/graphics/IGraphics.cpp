@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
-IGraphics::IGraphics(IPlugBase* plugin, int width, int height, int frameRate)
-    : mPlugin(plugin), mWidth(width), mHeight(height), mFrameRate(frameRate), mGesture(plugin) {}
+IGraphics::IGraphics(IPlugBase* plugin, int width, int height, int frameRate, const EmbeddedResourceTable& resources)
+    : mPlugin(plugin), mWidth(width), mHeight(height), mFrameRate(frameRate), mGesture(plugin), mResources(resources) {}
 
 IGraphics::~IGraphics() {
   delete mKeyFallback;
@@ -322,6 +322,7 @@ bool IGraphics::OnKey(int x, int y, int key) {
 // ---- Resizing ----
 
 void IGraphics::ResizeSurface(int width, int height) {
+  if (width == mWidth && height == mHeight) return;
   mWidth = width;
   mHeight = height;
   mGesture.EndAll();

@@ -2,9 +2,12 @@
 // The editor's drawing surface and event router. It owns the ordered list of controls (index
 // order is draw order, index 0 the background), the off-screen back buffer the controls paint
 // into, the mouse bookkeeping, and the two value paths: plug-in to controls and controls to
-// plug-in. Everything that needs a real window, the screen, dialogs or resources is a virtual
-// operation supplied by a platform class (platform/<name>/); the build chooses which one the
-// editor gets (MakePlatformGraphics, PlatformGraphics.h).
+// plug-in. Everything that needs a real window, the screen or dialogs is a virtual operation a
+// platform class (platform/<name>/) supplies; the build chooses which one the editor gets
+// (MakePlatformGraphics, PlatformGraphics.h). What every platform would answer alike lives here
+// as the operation's default: images decoded from the embedded resources, and "not available"
+// for the services a platform has no window or system dialog for. Platforms derive from this
+// class only, never from each other.
 //
 // The plug-in base reaches the graphics object only through inline accessors and virtual calls
 // (ControlCount, Control, CreateDrawBitmaps, PushParamToControls and the destructor), so the
@@ -12,6 +15,7 @@
 
 #include "framework/GrowableArray.h"
 #include "framework/graphics/EditGesture.h"
+#include "framework/graphics/EmbeddedResources.h"
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphicsTypes.h"
 #include "framework/graphics/IRect.h"
@@ -28,7 +32,10 @@ class LICE_SysBitmap;
 
 class IGraphics {
 public:
-  IGraphics(IPlugBase* plugin, int width, int height, int frameRate);
+  // resources: where LoadResourceBitmap's default finds the images (a platform that reads them
+  // elsewhere overrides it and passes none).
+  IGraphics(IPlugBase* plugin, int width, int height, int frameRate,
+            const EmbeddedResourceTable& resources = EmbeddedResourceTable());
   // Deletes the key fallback control, then every control from the last to the first, then the
   // draw bitmaps. Cached filmstrip bitmaps stay (they belong to the module). The plug-in base's
   // destructor; a window platform closes its window first.
@@ -120,7 +127,7 @@ public:
 
   // ---- Platform operations ----
   // All of them run on the UI thread and take no lock, unless said otherwise. "Pure" ones are the
-  // platform class's to supply; platform/headless/ answers "not available" for each.
+  // platform class's to supply; the others default to what an editor without a window answers.
 
   // Copies rect of the back buffer to the window. The end of every PaintPass (a window's paint
   // request, or a tick without a window). Must do nothing when no window is open.
@@ -129,11 +136,11 @@ public:
   virtual bool MeasureText(ITextStyle& style, const char* text, IRect& rect) {
     return RenderText(style, text, rect, true);
   }
-  // Marks an open text entry as cancelled. Pure.
-  virtual void CancelTextEntry() = 0;
+  // Marks an open text entry as cancelled (TextEntrySession). Default: nothing, no entry opens.
+  virtual void CancelTextEntry() {}
   // Rebuilds the surface at a new size: drops every control and both draw bitmaps, creates new
   // bitmaps and tells the plug-in (ResizeEditor). The plug-in lays out its controls again. A
-  // window platform also resizes its window. Default: the rebuild.
+  // window platform also resizes its window. Default: the rebuild, unless the size is the same.
   virtual void ResizeSurface(int width, int height);
   // Whether the editor's window exists. Default: NativeWindow() is set.
   virtual bool IsWindowOpen() const { return NativeWindow() != nullptr; }
@@ -142,49 +149,52 @@ public:
   virtual bool SupportsWindowType(const char* /*type*/) const { return false; }
   // The drawing API's name, for diagnostics. Default: "".
   virtual const char* GraphicsApiName() const { return ""; }
-  // A modal message box; answers the button pressed. Pure.
-  virtual int ShowMessage(const char* text, const char* caption, int type) = 0;
+  // A modal message box; answers the button pressed. Default: 0, none shown.
+  virtual int ShowMessage(const char* text, const char* caption, int type);
   // Shows menu at rect and returns the menu that holds the chosen item (its ChosenIdx set), or
-  // null. PromptParamEdit. Pure.
-  virtual IMenu* ShowPopupMenu(IMenu& menu, const IRect& rect) = 0;
+  // null. PromptParamEdit. Default: the press that asked for it lets go of the mouse, and null.
+  virtual IMenu* ShowPopupMenu(IMenu& menu, const IRect& rect);
   // Opens a one-line text entry for control (and param) over rect; the result arrives later
-  // through the window's timer. PromptParamEdit. Pure.
+  // through the window's timer (TextEntrySession). PromptParamEdit. Default: none opens.
   virtual void ShowTextEntry(IControl* control, const ITextStyle& style, const IRect& rect, const char* text,
-                             IParam* param) = 0;
-  // Folders of the host executable, this module, the desktop and application data. Pure.
-  virtual void HostFolder(std::string& path) = 0;
-  virtual void PluginFolder(std::string& path) = 0;
-  virtual void DesktopFolder(std::string& path) = 0;
-  virtual void AppDataFolder(std::string& path, bool allUsers) = 0;
-  virtual void UserAppDataFolder(std::string& path) = 0;
+                             IParam* param);
+  // Folders of the host executable, this module, the desktop and application data. Default:
+  // empty (unknown).
+  virtual void HostFolder(std::string& path) { path.clear(); }
+  virtual void PluginFolder(std::string& path) { path.clear(); }
+  virtual void DesktopFolder(std::string& path) { path.clear(); }
+  virtual void AppDataFolder(std::string& path, bool /*allUsers*/) { path.clear(); }
+  virtual void UserAppDataFolder(std::string& path) { AppDataFolder(path, false); }
   enum EFileAction { FileOpen = 0, FileSave = 1 };
   // File, colour and web-page dialogs; file becomes empty and false is answered when cancelled or
-  // when no window is open. Pure.
-  virtual void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions) = 0;
-  virtual bool ChooseColour(IArgb& colour, const char* prompt) = 0;
-  virtual bool OpenWebPage(const char* url, const char* title, const char* confirmText, const char* errorText) = 0;
+  // when no window is open. Default: as cancelled.
+  virtual void ChooseFile(std::string& file, int action, std::string& folder, const char* extensions);
+  virtual bool ChooseColour(IArgb& /*colour*/, const char* /*prompt*/) { return false; }
+  virtual bool OpenWebPage(const char* url, const char* title, const char* confirmText, const char* errorText);
   // Opens the editor's window inside the host's parent window and starts its refresh timer (which
-  // calls Tick); answers the window, null on failure. The view's attached. Pure.
-  virtual void* OpenEditorWindow(void* parent) = 0;
-  // Closes it; controls, bitmaps and values survive. The view's removed. Pure.
-  virtual void CloseEditorWindow() = 0;
+  // calls Tick); answers the window, null on failure. The view's attached. Default: null, a
+  // platform without windows opens none.
+  virtual void* OpenEditorWindow(void* /*parent*/) { return nullptr; }
+  // Closes it; controls, bitmaps and values survive. The view's removed. Default: nothing.
+  virtual void CloseEditorWindow() {}
   // The host's run loop for the windows opened from now on, or null (not owned; it outlives the
   // window). The view sets it before OpenEditorWindow and clears it after CloseEditorWindow.
   // Default: ignored, for platforms whose window system runs its own message loop. A platform
   // that needs one fails OpenEditorWindow without it.
   virtual void SetHostRunLoop(EditorRunLoop* /*loop*/) {}
-  // The window, null while none is open. Pure.
-  virtual void* NativeWindow() const = 0;
-  // The clipboard's text as UTF-8; false when there is none. Pure.
-  virtual bool ClipboardText(std::string& text) = 0;
-  // Hides the mouse cursor (remembering where it was) / shows it there again. Pure; no control of
-  // this program calls them.
-  virtual void HideCursor() = 0;
-  virtual void RestoreCursor() = 0;
+  // The window, null while none is open. Default: null.
+  virtual void* NativeWindow() const { return nullptr; }
+  // The clipboard's text as UTF-8; false when there is none. Default: none.
+  virtual bool ClipboardText(std::string& text);
+  // Hides the mouse cursor (remembering where it was) / shows it there again. No control of this
+  // program calls them. Default: only CursorHidden() follows.
+  virtual void HideCursor() { mCursorHidden = true; }
+  virtual void RestoreCursor() { mCursorHidden = false; }
   // A freshly decoded bitmap for the resource, owned by the caller; null when there is none.
   // LoadFilmstrip on a cache miss, on whatever thread builds the editor (the plug-in's
-  // constructor). Pure.
-  virtual LICE_IBitmap* LoadResourceBitmap(int resourceId, const char* name) = 0;
+  // constructor). Default: the embedded "PNG" resource with this id, when the text after the last
+  // '.' of name is "png" in any case (EmbeddedResourceTable::LoadPng).
+  virtual LICE_IBitmap* LoadResourceBitmap(int resourceId, const char* name);
 
   // ---- Accessors ----
   IPlugBase* GetPlugin() const { return mPlugin; }
@@ -236,4 +246,5 @@ protected:
   bool mTooltipsEnabled = false;
   IControl* mKeyFallback = nullptr;
   EditGesture mGesture;
+  EmbeddedResourceTable mResources;
 };

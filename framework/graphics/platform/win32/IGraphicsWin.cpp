@@ -153,9 +153,10 @@ LRESULT CALLBACK IGraphicsWin::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   // While the text entry has just taken the focus, a press cancels it; the tick and painting go
   // on, everything else waits.
-  if (mEditWindow && mEditState == EditActive && msg != WM_TIMER && msg != WM_PAINT && msg != WM_NCDESTROY) {
+  if (mEditWindow && mEntry.GetState() == TextEntrySession::State::kJustFocused && msg != WM_TIMER && msg != WM_PAINT &&
+      msg != WM_NCDESTROY) {
     if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
-      mEditState = EditCancel;
+      mEntry.PressOnEditor();
       return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -189,8 +190,8 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       SendMessageA(GetAncestor(hwnd, GA_ROOT), msg, wParam, lParam);
       return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_CTLCOLOREDIT:
-      if (mEditControl && reinterpret_cast<HWND>(lParam) == mEditWindow) {
-        const ITextStyle& style = mEditControl->TextStyle();
+      if (mEntry.Control() && reinterpret_cast<HWND>(lParam) == mEditWindow) {
+        const ITextStyle& style = mEntry.Control()->TextStyle();
         const COLORREF back = RGB(style.entryBackground.R, style.entryBackground.G, style.entryBackground.B);
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkColor(dc, back);
@@ -220,12 +221,12 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 // ---- Refresh and painting ----
 
 void IGraphicsWin::OnTimerTick() {
-  if (mEditWindow && mEditState != EditIdle) {
-    if (mEditState == EditCommit || mEditState == EditCancel)
-      FinishTextEntry();
-    else
-      mEditState = EditIdle;
-    return;
+  if (mEditWindow) {
+    switch (mEntry.OnTick()) {
+      case TextEntrySession::TickAction::kFinish: FinishTextEntry(); return;
+      case TextEntrySession::TickAction::kSettled: return;
+      case TextEntrySession::TickAction::kEditorTick: break;
+    }
   }
   Tick();
 }
@@ -237,12 +238,12 @@ void IGraphicsWin::RepaintRegion(const IRect& region) {
   }
   const RECT r = {region.L, region.T, region.R, region.B};
   InvalidateRect(mEditorWindow, &r, FALSE);
-  if (mEditWindow && mEditControl) {
+  if (mEditWindow && mEntry.Control()) {
     // The box stays on top of its control.
-    const IRect& c = mEditControl->GetRect();
+    const IRect& c = mEntry.Control()->GetRect();
     const RECT cr = {c.L, c.T, c.R, c.B};
     ValidateRect(mEditorWindow, &cr);
-    mEditState = EditRefresh;
+    mEntry.Repainted();
   }
   UpdateWindow(mEditorWindow);
 }
@@ -273,7 +274,7 @@ void IGraphicsWin::PresentRect(const IRect& rect) {
 void IGraphicsWin::OnButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   HideTooltip();
   if (mEditWindow) {
-    mEditState = EditCommit;
+    mEntry.PressOnEditor();
     return;
   }
   SetFocus(hwnd);
@@ -301,7 +302,7 @@ void IGraphicsWin::OnMouseMove(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 
 void IGraphicsWin::OnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   if (mEditWindow) {
-    mEditState = EditCancel;
+    mEntry.Wheel();
     return;
   }
   // The position comes in screen coordinates.

@@ -3,13 +3,15 @@
 // the message loop of the host's UI thread. Window messages become the core's mouse, key and
 // paint calls; a 1000 / frame-rate ms timer runs the refresh tick, which invalidates the union of
 // the dirty controls and paints it at once (BitBlt from the DIB back buffer). Keys the editor
-// does not use go on to the host's top-level window. The parameter prompt uses an EDIT box and a
-// native popup menu; message boxes, file and colour dialogs, folders, clipboard and web pages use
-// the system's own.
+// does not use go on to the host's top-level window. The parameter prompt uses an EDIT box (its
+// session, what ends it and what its text becomes, is the core's TextEntrySession) and a native
+// popup menu; message boxes, file and colour dialogs, folders, clipboard and web pages use the
+// system's own.
 //
 // All windows of the module share one window class, registered while any editor window is open.
 
 #include "framework/graphics/IGraphics.h"
+#include "framework/graphics/TextEntrySession.h"
 
 #include <windows.h>
 
@@ -23,6 +25,8 @@ public:
   static constexpr UINT_PTR kTimerId = 2;
   static constexpr int kEditBoxId = 99;
 
+  // The text entry's state as TextEntryState() reports it: no entry or one being edited, one that
+  // has just taken the focus or been repainted around (the next tick settles it), decided.
   enum EditState { EditIdle = 0, EditActive = 1, EditRefresh = 2, EditCancel = 3, EditCommit = 4 };
 
   IGraphicsWin(IPlugBase* plugin, int width, int height, int frameRate);
@@ -65,7 +69,7 @@ public:
 
   // ---- For tests and diagnostics ----
   HWND TextEntryWindow() const { return mEditWindow; }
-  int TextEntryState() const { return mEditState; }
+  int TextEntryState() const;
   // How many editor windows of this module are open (the class is registered while it is > 0).
   static int OpenWindowCount();
 
@@ -97,10 +101,8 @@ private:
   HWND mEditorWindow = nullptr;
   HWND mEditWindow = nullptr;
   HWND mTooltipWindow = nullptr;
-  IControl* mEditControl = nullptr;
-  IParam* mEditParam = nullptr;
+  TextEntrySession mEntry;
   WNDPROC mEditOldProc = nullptr;
-  int mEditState = EditIdle;
   HFONT mEditFont = nullptr;
   bool mTooltipShown = false;
   int mTooltipIndex = -1;

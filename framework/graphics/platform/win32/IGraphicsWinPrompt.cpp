@@ -2,9 +2,9 @@
 // and a native popup menu.
 
 #include "framework/graphics/IControl.h"
-#include "framework/graphics/TextEntryRules.h"
 #include "framework/graphics/platform/win32/IGraphicsWin.h"
 #include "framework/graphics/platform/win32/PopupMenuIds.h"
+#include "framework/graphics/platform/win32/Win32Keys.h"
 
 namespace {
 // The edit box's user data, telling it from any other window that might reach its procedure.
@@ -59,7 +59,7 @@ IMenu* IGraphicsWin::ShowPopupMenu(IMenu& menu, const IRect& rect) {
 
 void IGraphicsWin::ShowTextEntry(IControl* control, const ITextStyle& style, const IRect& rect, const char* text,
                                  IParam* param) {
-  if (!control || mEditWindow || !mEditorWindow) return;
+  if (!mEntry.CanOpen(control) || mEditWindow || !mEditorWindow) return;
   DWORD styles = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
   if (style.align == ITextStyle::AlignCentre) styles |= ES_CENTER;
   if (style.align == ITextStyle::AlignRight) styles |= ES_RIGHT;
@@ -73,9 +73,7 @@ void IGraphicsWin::ShowTextEntry(IControl* control, const ITextStyle& style, con
   SendMessageA(mEditWindow, WM_SETFONT, reinterpret_cast<WPARAM>(mEditFont), 0);
   SendMessageA(mEditWindow, EM_LIMITTEXT, static_cast<WPARAM>(control->EntryMaxChars()), 0);
   SendMessageA(mEditWindow, EM_SETSEL, 0, -1);
-  mEditControl = control;
-  mEditParam = param;
-  mEditState = EditIdle;
+  mEntry.Open(control, param);
   mEditOldProc =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrA(mEditWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
   SetWindowLongPtrA(mEditWindow, GWLP_USERDATA, kEditMarker);
@@ -83,7 +81,19 @@ void IGraphicsWin::ShowTextEntry(IControl* control, const ITextStyle& style, con
 }
 
 void IGraphicsWin::CancelTextEntry() {
-  if (mEditWindow) mEditState = EditCancel;
+  if (mEditWindow) mEntry.Cancel();
+}
+
+int IGraphicsWin::TextEntryState() const {
+  switch (mEntry.GetState()) {
+    case TextEntrySession::State::kClosed:
+    case TextEntrySession::State::kEditing: break;
+    case TextEntrySession::State::kJustFocused: return EditActive;
+    case TextEntrySession::State::kRepainted: return EditRefresh;
+    case TextEntrySession::State::kCancelling: return EditCancel;
+    case TextEntrySession::State::kCommitting: return EditCommit;
+  }
+  return EditIdle;
 }
 
 LRESULT CALLBACK IGraphicsWin::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -97,36 +107,31 @@ LRESULT CALLBACK IGraphicsWin::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 LRESULT IGraphicsWin::HandleEditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   HideTooltip();
   switch (msg) {
-    case WM_SETFOCUS: mEditState = EditActive; break;
-    case WM_KILLFOCUS: mEditState = EditCommit; break;
+    case WM_SETFOCUS: mEntry.FocusTaken(); break;
+    case WM_KILLFOCUS: mEntry.FocusLost(); break;
     case WM_KEYDOWN:
-      if (wParam == VK_RETURN) {
-        mEditState = EditCommit;
-        return 0;
-      }
-      if (wParam == VK_ESCAPE) {
-        mEditState = EditCancel;
-        return 0;
-      }
+      // Enter and Escape end the entry; the box does not see them.
+      if (mEntry.OnKey(TextEntryKeyOfVirtualKey(static_cast<int>(wParam)))) return 0;
       break;
     case WM_GETDLGCODE: {
       LRESULT code = CallWindowProcA(mEditOldProc, hwnd, msg, wParam, lParam);
       const MSG* query = reinterpret_cast<const MSG*>(lParam);
-      if (!mEditParam && query && query->wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
+      if (!mEntry.Param() && query && query->wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
       return code;
     }
     case WM_CHAR: {
       // Enter and Escape finish the entry; their characters go nowhere.
       if (wParam == '\r' || wParam == '\n' || wParam == 27) return 0;
-      if (mEditParam && wParam != VK_BACK && !TextEntryAccepts(mEditParam, static_cast<char>(wParam))) return 0;
+      // Free text takes whatever the box takes (control characters too: pasting, selecting all).
+      if (mEntry.Param() && wParam != VK_BACK && !mEntry.Accepts(static_cast<char>(wParam))) return 0;
       break;
     }
     case WM_COMMAND:
-      if (HIWORD(wParam) == 1) mEditState = EditCommit;
+      if (HIWORD(wParam) == 1) mEntry.Commit();
       break;
     case WM_MOUSEWHEEL:
       // The wheel goes to the focus, which the box has: it cancels, as over the editor.
-      mEditState = EditCancel;
+      mEntry.Wheel();
       return 0;
     default: break;
   }
@@ -134,15 +139,10 @@ LRESULT IGraphicsWin::HandleEditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 }
 
 void IGraphicsWin::FinishTextEntry() {
-  if (mEditState == EditCommit && mEditWindow && mEditControl) {
-    char text[33] = {};
+  char text[TextEntrySession::kMaxTextLength + 1] = {};
+  if (mEntry.GetState() == TextEntrySession::State::kCommitting && mEditWindow)
     GetWindowTextA(mEditWindow, text, sizeof(text));
-    IControl* control = mEditControl;
-    if (mEditParam)
-      control->SetValueFromUser(TextEntryNormalizedValue(*mEditParam, text));
-    else
-      control->TextFromEntry(text);
-  }
+  mEntry.Finish(text);
   CloseTextEntry();
   if (mEditorWindow) SetFocus(mEditorWindow);
 }
@@ -156,8 +156,6 @@ void IGraphicsWin::CloseTextEntry() {
   }
   if (mEditFont) DeleteObject(mEditFont);
   mEditFont = nullptr;
-  mEditControl = nullptr;
-  mEditParam = nullptr;
+  mEntry.Close();
   mEditOldProc = nullptr;
-  mEditState = EditIdle;
 }

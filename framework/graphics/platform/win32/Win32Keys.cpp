@@ -14,3 +14,9 @@ int EditorKeyOfVirtualKey(int vk) {
   if (vk >= 97 && vk <= 122) return vk - 82;  // the letters' codes again
   return -1;
 }
+
+TextEntryKey TextEntryKeyOfVirtualKey(int virtualKey) {
+  if (virtualKey == 0x0D) return TextEntryKey::kEnter;   // VK_RETURN
+  if (virtualKey == 0x1B) return TextEntryKey::kEscape;  // VK_ESCAPE
+  return TextEntryKey::kOther;
+}

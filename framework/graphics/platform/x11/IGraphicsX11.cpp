@@ -2,8 +2,6 @@
 
 #include "bitmap/LICE_SysBitmap.h"
 #include "framework/Trace.h"
-#include "framework/graphics/IControl.h"
-#include "framework/graphics/TextEntryRules.h"
 #include "framework/graphics/platform/x11/X11PopupMenu.h"
 
 #include <cstdint>
@@ -42,7 +40,7 @@ const xcb_screen_t* ScreenOfRoot(xcb_connection_t* c, xcb_window_t root) {
 
 IGraphicsX11::IGraphicsX11(IPlugBase* plugin, int width, int height, int frameRate,
                            const EmbeddedResourceTable& resources)
-    : IGraphicsHeadless(plugin, width, height, frameRate, resources) {}
+    : IGraphics(plugin, width, height, frameRate, resources) {}
 
 IGraphicsX11::~IGraphicsX11() {
   // The plug-in owning this editor is being destroyed: it cannot hear about a gesture any more.
@@ -132,7 +130,7 @@ void IGraphicsX11::CloseEditorWindow() {
   if (!mConnection) return;
   EndEditGesture();
   mEntry.Close();
-  mEditState = EditIdle;
+  mEntrySession.Close();
   mEntryHasFocus = false;
   mXEmbed.Reset();
   ReleaseGrab();
@@ -158,7 +156,7 @@ void IGraphicsX11::PresentRect(const IRect& rect) {
 
 void IGraphicsX11::ResizeSurface(int width, int height) {
   if (width == Width() && height == Height()) return;
-  IGraphicsHeadless::ResizeSurface(width, height);
+  IGraphics::ResizeSurface(width, height);
   if (!mWindow) return;
   const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
   xcb_configure_window(mConnection, mWindow, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
@@ -175,9 +173,12 @@ void IGraphicsX11::OnTimer() {
   // with nothing left on its descriptor; the tick picks them up.
   DrainEvents();
   if (!mConnection) return;
-  if (mEntry.IsOpen() && mEditState != EditIdle) {
-    FinishTextEntry();
-    return;
+  if (mEntry.IsOpen()) {
+    switch (mEntrySession.OnTick()) {
+      case TextEntrySession::TickAction::kFinish: FinishTextEntry(); return;
+      case TextEntrySession::TickAction::kSettled: return;
+      case TextEntrySession::TickAction::kEditorTick: break;
+    }
   }
   Tick();
 }
@@ -235,10 +236,7 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
       // An XEmbed embedder passes keys on to the client that has its focus by sending them.
       const bool fromEmbedder = (event->response_type & 0x80) != 0 && e->event == mWindow;
       if (mEntry.IsOpen() && (e->event == mEntry.Window() || fromEmbedder)) {
-        const X11TextEntry::Action action =
-            mEntry.OnKeysym(mKeys.Keysym(e->detail, (e->state & XCB_MOD_MASK_SHIFT) != 0));
-        if (action == X11TextEntry::kCommit) mEditState = EditCommit;
-        if (action == X11TextEntry::kCancel) mEditState = EditCancel;
+        OnEntryKeyPress(mKeys.Keysym(e->detail, (e->state & XCB_MOD_MASK_SHIFT) != 0));
       } else if (fromEmbedder) {
         OnEmbedderKeyPress(*e);
       } else if (e->event == mWindow) {
@@ -254,10 +252,9 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
     }
     case XCB_CLIENT_MESSAGE: OnXEmbedMessage(*reinterpret_cast<const xcb_client_message_event_t*>(event)); break;
     case XCB_FOCUS_OUT: {
-      // Focus lost commits, as clicking elsewhere does.
       const auto* e = reinterpret_cast<const xcb_focus_out_event_t*>(event);
-      if (mEntry.IsOpen() && e->event == mEntry.Window() && e->mode == XCB_NOTIFY_MODE_NORMAL && mEditState == EditIdle)
-        mEditState = EditCommit;
+      if (mEntry.IsOpen() && e->event == mEntry.Window() && e->mode == XCB_NOTIFY_MODE_NORMAL)
+        mEntrySession.FocusLost();
       break;
     }
     case XCB_DESTROY_NOTIFY: {
@@ -287,7 +284,7 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
   }
   if (e.detail == kWheelUp || e.detail == kWheelDown) {
     if (mEntry.IsOpen()) {
-      mEditState = EditCancel;
+      mEntrySession.Wheel();
       return;
     }
     OnWheel(x, y, ModifiersOf(e.state), e.detail == kWheelUp ? 1 : -1);
@@ -295,8 +292,8 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
   }
   if (e.detail > kRight) return;
   if (mEntry.IsOpen()) {
-    // A press elsewhere commits the entry and reaches no control.
-    mEditState = EditCommit;
+    // A press elsewhere decides the entry and reaches no control.
+    mEntrySession.PressOnEditor();
     return;
   }
   const IModifiers mods = ModifiersOf(static_cast<uint16_t>(e.state | ButtonMask(e.detail)));
@@ -404,11 +401,11 @@ void IGraphicsX11::OnXEmbedMessage(const xcb_client_message_event_t& e) {
   switch (mXEmbed.Receive(e, mWindow)) {
     case X11XEmbedClient::kFocusGiven:
       // A text entry waiting for the keyboard has it now.
-      if (mEntry.IsOpen() && !mEntryHasFocus && mEditState == EditIdle) FocusTextEntry();
+      if (mEntry.IsOpen() && !mEntryHasFocus && mEntrySession.GetState() == TextEntrySession::State::kEditing)
+        FocusTextEntry();
       break;
     case X11XEmbedClient::kFocusTaken:
-      // Focus lost commits, as clicking elsewhere does.
-      if (mEntry.IsOpen() && mEditState == EditIdle) mEditState = EditCommit;
+      if (mEntry.IsOpen()) mEntrySession.FocusLost();
       break;
     case X11XEmbedClient::kNoChange: break;
   }
@@ -436,9 +433,12 @@ IMenu* IGraphicsX11::ShowPopupMenu(IMenu& menu, const IRect& rect) {
 
 void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, const IRect& rect, const char* text,
                                  IParam* param) {
-  if (!control || mEntry.IsOpen() || !mWindow) return;
-  if (!mEntry.Open(mConnection, mWindow, mFormat, rect, style, text, control, param)) return;
-  mEditState = EditIdle;
+  if (!mEntrySession.CanOpen(control) || !mWindow) return;
+  mEntrySession.Open(control, param);
+  if (!mEntry.Open(mConnection, mWindow, mFormat, rect, style, text, mEntrySession.MaxChars())) {
+    mEntrySession.Close();
+    return;
+  }
   mEntryHasFocus = false;
   // An XEmbed embedder decides who has the keyboard: the entry asks, and waits to be given it.
   if (mXEmbed.Embedded() && !mXEmbed.Focused())
@@ -459,18 +459,23 @@ void IGraphicsX11::FocusTextEntry() {
 }
 
 void IGraphicsX11::CancelTextEntry() {
-  if (mEntry.IsOpen()) mEditState = EditCancel;
+  if (mEntry.IsOpen()) mEntrySession.Cancel();
+}
+
+// Enter and Escape are the session's to decide on; the rest edits the text, as far as the
+// parameter lets it through.
+void IGraphicsX11::OnEntryKeyPress(uint32_t keysym) {
+  if (mEntrySession.OnKey(TextEntryKeyOf(keysym))) return;
+  if (keysym == kKeysymBackSpace) {
+    mEntry.Backspace();
+    return;
+  }
+  const char c = EntryCharacter(keysym);
+  if (c && mEntrySession.Accepts(c)) mEntry.Type(c);
 }
 
 void IGraphicsX11::FinishTextEntry() {
-  if (mEditState == EditCommit) {
-    const std::string text = mEntry.Text().substr(0, 32);
-    IControl* control = mEntry.Control();
-    if (IParam* param = mEntry.Param())
-      control->SetValueFromUser(TextEntryNormalizedValue(*param, text.c_str()));
-    else
-      control->TextFromEntry(text.c_str());
-  }
+  mEntrySession.Finish(mEntry.Text());
   // Focus goes back where it was, unless the host has moved it on meanwhile (an embedder taking
   // the focus away, a click into another window): then it stays where the host put it. A window
   // that is gone by now refuses, on our connection only.
@@ -482,7 +487,6 @@ void IGraphicsX11::FinishTextEntry() {
     std::free(focus);
   }
   mEntry.Close();
-  mEditState = EditIdle;
   if (giveBack) xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mFocusBeforeEntry, XCB_CURRENT_TIME);
   mFocusBeforeEntry = 0;
   mEntryHasFocus = false;

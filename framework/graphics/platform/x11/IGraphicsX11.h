@@ -13,11 +13,13 @@
 // and takes it only when given, keys the embedder passes on reach the controls, and while the
 // host's modal dialog shadows the editor, presses, the wheel and keys are not for it.
 //
-// Bitmaps come from the embedded resources and the dialogs answer "not available", as the
-// headless class does; the popup menu and the text entry of a parameter prompt are drawn by us.
+// Bitmaps come from the embedded resources and the dialogs answer "not available" (the core's
+// defaults); the popup menu and the text entry of a parameter prompt are drawn by us, and the
+// entry's session (what ends it, what its text becomes) is the core's TextEntrySession.
 
 #include "framework/graphics/EditorRunLoop.h"
-#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
+#include "framework/graphics/IGraphics.h"
+#include "framework/graphics/TextEntrySession.h"
 #include "framework/graphics/platform/x11/X11ImageWriter.h"
 #include "framework/graphics/platform/x11/X11Keys.h"
 #include "framework/graphics/platform/x11/X11TextEntry.h"
@@ -25,7 +27,7 @@
 
 #include <xcb/xcb.h>
 
-class IGraphicsX11 : public IGraphicsHeadless, private EditorRunLoop::Client {
+class IGraphicsX11 : public IGraphics, private EditorRunLoop::Client {
 public:
   // Two presses of the same button closer than this, and within kDoubleClickSlop pixels, make a
   // double click (X has no double-click event).
@@ -58,8 +60,6 @@ protected:
   void TakeMouseCapture() override;
 
 private:
-  enum EditState { EditIdle = 0, EditCommit = 4, EditCancel = 3 };
-
   void OnReadable() override;
   void OnTimer() override;
   void DrainEvents();
@@ -69,6 +69,7 @@ private:
   void OnMotion(const xcb_motion_notify_event_t& e);
   void OnKeyPress(const xcb_key_press_event_t& e);
   void OnEmbedderKeyPress(const xcb_key_press_event_t& e);
+  void OnEntryKeyPress(uint32_t keysym);
   void OnXEmbedMessage(const xcb_client_message_event_t& e);
   void ForwardToHost(const xcb_generic_event_t* event);
   void FocusTextEntry();
@@ -85,8 +86,8 @@ private:
   X11ImageWriter mImages;
   X11KeyMap mKeys;
   X11TextEntry mEntry;
+  TextEntrySession mEntrySession;
   X11XEmbedClient mXEmbed;
-  int mEditState = EditIdle;
   bool mEntryHasFocus = false;  // the entry holds the X input focus (and gives it back when done)
   xcb_window_t mFocusBeforeEntry = 0;
   uint8_t mGrabButton = 0;       // the button whose drag holds the pointer grab, 0 for none

@@ -68,3 +68,9 @@ uint32_t X11KeyMap::Keysym(xcb_keycode_t code, bool shifted) const {
   if (shifted && plain >= 'a' && plain <= 'z') return plain - 'a' + 'A';
   return plain;
 }
+
+TextEntryKey TextEntryKeyOf(uint32_t keysym) {
+  if (keysym == kKeysymReturn || keysym == kKeysymKeypadEnter) return TextEntryKey::kEnter;
+  if (keysym == kKeysymEscape) return TextEntryKey::kEscape;
+  return TextEntryKey::kOther;
+}

@@ -2,6 +2,8 @@
 // Keys on X11: the keyboard mapping of a connection (key codes to keysyms), the editor's key
 // table (keysyms to the key codes OnKey takes) and the characters a text entry receives.
 
+#include "framework/graphics/TextEntrySession.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -15,6 +17,9 @@ int EditorKeyCode(uint32_t keysym);
 // The character a keysym types into a text entry (printable ASCII, and the keypad's digits,
 // sign and decimal point), 0 for none.
 char EntryCharacter(uint32_t keysym);
+
+// Which of the keys that end a text entry a keysym is: Return and the keypad's Enter, Escape.
+TextEntryKey TextEntryKeyOf(uint32_t keysym);
 
 // Keysyms the text entry and the XEmbed focus chain act on.
 constexpr uint32_t kKeysymBackSpace = 0xFF08;

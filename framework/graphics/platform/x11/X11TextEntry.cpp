@@ -1,13 +1,9 @@
 #include "framework/graphics/platform/x11/X11TextEntry.h"
 
-#include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphics.h"
-#include "framework/graphics/TextEntryRules.h"
-#include "framework/graphics/platform/x11/X11Keys.h"
 
 bool X11TextEntry::Open(xcb_connection_t* connection, xcb_window_t parent, const X11PixelFormat& format,
-                        const IRect& rect, const ITextStyle& style, const char* text, IControl* control,
-                        IParam* param) {
+                        const IRect& rect, const ITextStyle& style, const char* text, int maxChars) {
   X11WindowSpec spec;
   spec.parent = parent;
   // The box covers the prompt rectangle with its right and bottom edges included.
@@ -16,9 +12,7 @@ bool X11TextEntry::Open(xcb_connection_t* connection, xcb_window_t parent, const
   spec.eventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_FOCUS_CHANGE;
   if (!mWindow.Create(connection, spec)) return false;
   mStyle = style;
-  mControl = control;
-  mParam = param;
-  mMaxChars = control ? control->EntryMaxChars() : 32;
+  mMaxChars = maxChars;
   mText = text ? text : "";
   if (static_cast<int>(mText.size()) > mMaxChars) mText.resize(static_cast<size_t>(mMaxChars));
   mSelected = !mText.empty();
@@ -28,30 +22,23 @@ bool X11TextEntry::Open(xcb_connection_t* connection, xcb_window_t parent, const
 
 void X11TextEntry::Close() {
   mWindow.Destroy();
-  mControl = nullptr;
-  mParam = nullptr;
   mText.clear();
 }
 
-X11TextEntry::Action X11TextEntry::OnKeysym(uint32_t keysym) {
-  if (keysym == kKeysymReturn || keysym == kKeysymKeypadEnter) return kCommit;
-  if (keysym == kKeysymEscape) return kCancel;
-  if (keysym == kKeysymBackSpace) {
-    if (mSelected)
-      mText.clear();
-    else if (!mText.empty())
-      mText.pop_back();
-    mSelected = false;
-    Draw();
-    return kKeep;
-  }
-  const char c = EntryCharacter(keysym);
-  if (!c || !TextEntryAccepts(mParam, c)) return kKeep;
+void X11TextEntry::Type(char c) {
   if (mSelected) mText.clear();
   mSelected = false;
   if (static_cast<int>(mText.size()) < mMaxChars) mText.push_back(c);
   Draw();
-  return kKeep;
+}
+
+void X11TextEntry::Backspace() {
+  if (mSelected)
+    mText.clear();
+  else if (!mText.empty())
+    mText.pop_back();
+  mSelected = false;
+  Draw();
 }
 
 void X11TextEntry::Draw() {
