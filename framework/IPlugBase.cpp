@@ -15,6 +15,7 @@
 #include <ctime>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -155,30 +156,35 @@ void IPlugBase::ProcessBlock(double** inputs, double** outputs, int nFrames) {
 }
 
 void IPlugBase::SetParamFromEditor(int paramIdx, double normalized) {
-  PluginLock lock(mMutex);
+  EnterParamValue(ParamOrigin::Editor, paramIdx, normalized);
+}
+
+void IPlugBase::EnterParamValue(ParamOrigin origin, int paramIdx, double value) {
+  const ParamOriginEffects& effects = EffectsOf(origin);
+  std::optional<PluginLock> lock;
+  if (effects.takesLock) lock.emplace(mMutex);
   IParam* param = GetParam(paramIdx);
   if (!param) return;
-  param->SetNormalized(normalized);
-  ReportParamEdit(paramIdx, normalized);
-  ParamChanged(paramIdx);
+  if (effects.plainValue)
+    param->SetClamped(value);
+  else
+    param->SetNormalized(value);
+  // The controls show the value as it arrived; a stepped parameter's stored step may differ.
+  if (effects.pushToControls == ParamStep::Now && mGraphics)
+    mGraphics->PushParamToControls(paramIdx, value, !effects.plainValue);
+  if (effects.tellHost == ParamStep::Now) ReportParamEdit(paramIdx, value);
+  if (effects.derive == ParamStep::Now) ParamChanged(paramIdx);
+}
+
+void IPlugBase::FinishParamLoad(ParamOrigin origin) {
+  if (EffectsOf(origin).derive != ParamStep::AfterAll) return;
+  for (int i = 0; i < NParams(); ++i) ParamChanged(i);
 }
 
 void IPlugBase::AttachGraphics(IGraphics* graphics) {
   if (!graphics) return;
   PluginLock lock(mMutex);
-  for (int i = 0; i < NParams(); ++i) {
-    const double normalized = GetParam(i)->GetNormalized();
-    for (int c = 0; c < graphics->ControlCount(); ++c) {
-      IControl* control = graphics->Control(c);
-      if (control->ParamIdx() == i) control->SetValueFromPlugin(normalized);
-      for (int a = 0; a < control->NAuxParams(); ++a) {
-        if (control->GetAuxParam(a)->paramIdx == i) {
-          control->SetAuxValueFromPlugin(a, normalized);
-          break;
-        }
-      }
-    }
-  }
+  for (int i = 0; i < NParams(); ++i) graphics->PushParamToControls(i, GetParam(i)->GetNormalized(), true);
   graphics->CreateDrawBitmaps();
   // The base owns its editor: a replaced one would otherwise leak.
   if (mGraphics != graphics) delete mGraphics;

@@ -5,6 +5,7 @@
 
 #include "GrowableArray.h"
 #include "IParam.h"
+#include "ParamOrigin.h"
 #include "PluginIdentity.h"
 #include "PluginMutex.h"
 #include "PluginTypes.h"
@@ -41,7 +42,8 @@ public:
   virtual void ResetProcessing();
   // A parameter's value changed: the editor (SetParamFromEditor, UI thread), the host (process,
   // audio thread) or a state/preset load (UnserializeParams, either thread); always under the
-  // lock. Default: takes and releases the lock.
+  // lock. Which origins call it, and when, is kParamOriginEffects' derive column. Default: takes
+  // and releases the lock.
   virtual void ParamChanged(int paramIdx);
   // One block of frames (at most the block size) through the effect; inputs and outputs are the
   // base's channel pointers and may share memory. The binding's process, audio thread, under the
@@ -83,8 +85,9 @@ public:
   // A right-click on a control bound to paramIdx at editor position (x, y): the host's own
   // parameter menu. The graphics core, UI thread, not under the lock. Default: nothing.
   virtual void ShowHostParamMenu(int /*paramIdx*/, int /*x*/, int /*y*/) {}
-  // A control moved: sets the parameter, reports the edit to the host, calls ParamChanged. The
-  // controls (MarkDirty), UI thread; takes the lock itself. Rarely overridden.
+  // A control moved: enters the value with the editor origin (sets the parameter, reports the edit
+  // to the host, calls ParamChanged). The controls (MarkDirty), UI thread; takes the lock itself.
+  // Rarely overridden.
   virtual void SetParamFromEditor(int paramIdx, double normalized);
   // The edit gesture towards the host: begin with a user action's first edit, report every value
   // (from SetParamFromEditor, under the lock), end when the action is over; the graphics core's
@@ -171,6 +174,16 @@ public:
   const char* GetParamGroup(int i) const;
 
 protected:
+  // ---- Parameter entry: every stored parameter value comes through here ----
+  // Stores value (normalised, or plain and clamped, as the origin's row in kParamOriginEffects
+  // says) into parameter paramIdx and does the row's "Now" steps: push to the controls, report
+  // the edit to the host, ParamChanged. An unknown index changes nothing. Takes the lock only
+  // where the row says so; the audio thread's origin is entered under the caller's lock.
+  void EnterParamValue(ParamOrigin origin, int paramIdx, double value);
+  // The "AfterAll" derive step of a load: ParamChanged for every parameter, once all are stored,
+  // so the effect never derives from a half-loaded set. Under the caller's lock.
+  void FinishParamLoad(ParamOrigin origin);
+
   // ---- Binding plumbing: only the binding (a subclass) drives these ----
   void SetHost(const char* hostName, int version);
   void SetSampleRate(double sr) { mSampleRate = sr; }
@@ -232,6 +245,9 @@ private:
   // without the plug-in mutex.
   std::atomic<bool> mBypassed{false};
   int32_t mCurrentPresetIdx = 0;
+  // The origin UnserializeParams enters values with: a preset while RestorePreset loads one
+  // (under the lock), a state otherwise.
+  ParamOrigin mLoadOrigin = ParamOrigin::State;
   double mSampleRate = 44100.0;
   int32_t mBlockSize = 0;
   int32_t mLatency = 0;

@@ -51,10 +51,10 @@ int IPlugBase::UnserializeParams(const StateChunk& chunk, int startPos) {
     uint8_t bytes[8];
     pos = chunk.Read(bytes, 8, pos);
     if (pos >= 0) v = DecodeLE(bytes);
-    param->SetClamped(v);
+    EnterParamValue(mLoadOrigin, i, v);
     TRACE_POINT("IPlugBase::UnserializeParams", "%d %s %f", i, param->Name(), param->Value());
   }
-  for (int i = 0; i < NParams(); ++i) ParamChanged(i);
+  FinishParamLoad(mLoadOrigin);
   return pos;
 }
 
@@ -98,13 +98,16 @@ bool IPlugBase::RestorePreset(int index) {
     std::snprintf(slot->name, sizeof(slot->name), "%s %d", kUserPresetName, userPresets + 1);
     ok = SerializeState(slot->state);
   } else {
+    PluginLock lock(mMutex);
+    mLoadOrigin = ParamOrigin::Preset;
     ok = UnserializeState(slot->state, 0) > 0;
+    mLoadOrigin = ParamOrigin::State;
   }
 
   if (ok) {
     mCurrentPresetIdx = index;
     PresetsChangedByHost();
-    RedrawParamControls();
+    if (EffectsOf(ParamOrigin::Preset).pushToControls == ParamStep::AfterAll) RedrawParamControls();
   }
   return ok;
 }

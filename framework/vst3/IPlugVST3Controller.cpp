@@ -91,7 +91,7 @@ tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value) {
   else if (id == kPresetParamID)
     mProgramValue.store(value, std::memory_order_relaxed);
   else
-    GetParam(static_cast<int>(id))->SetNormalized(value);
+    EnterParamValue(ParamOrigin::Controller, static_cast<int>(id), value);
   return kResultOk;
 }
 

@@ -5,7 +5,6 @@
 #include "framework/vst3/IPlugVST3.h"
 
 #include "framework/NumericConversions.h"
-#include "framework/graphics/IGraphics.h"
 #include "framework/vst3/ProgramParameter.h"
 
 #include "pluginterfaces/vst/ivstevents.h"
@@ -106,12 +105,11 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {
     } else if (id == kPresetParamID) {
       mProgramValue.store(value, std::memory_order_relaxed);
       // The host learns the preset's values later, from the UI thread: never from here.
-      if (RestorePreset(ProgramParameter::ProgramIndex(value, NPresets()))) RequestValuesReread();
+      if (RestorePreset(ProgramParameter::ProgramIndex(value, NPresets())) &&
+          EffectsOf(ParamOrigin::Preset).tellHost == ParamStep::AfterAll)
+        RequestValuesReread();
     } else if (IsBaseParam(id)) {
-      const int idx = static_cast<int>(id);
-      GetParam(idx)->SetNormalized(value);
-      if (IGraphics* graphics = GetGraphics()) graphics->PushParamToControls(idx, value, true);
-      ParamChanged(idx);
+      EnterParamValue(ParamOrigin::HostProcess, static_cast<int>(id), value);
     }
   }
 }

@@ -87,11 +87,11 @@ tresult IPlugVST3::RestoreStateStream(IBStream* state, bool emptyMeansNothingSto
     UnserializeState(incoming, 0);
     SetBypassed(bypassWord != 0);
     mHostBypassValue.store(bypassWord != 0 ? 1.0 : 0.0, std::memory_order_relaxed);
-    RedrawParamControls();
+    if (EffectsOf(ParamOrigin::State).pushToControls == ParamStep::AfterAll) RedrawParamControls();
     changed = !known || !Snapshot(*this, after) || after.Size() != before.Size() ||
               std::memcmp(after.Bytes(), before.Bytes(), static_cast<size_t>(after.Size())) != 0;
   }
-  if (changed) RequestValuesReread();
+  if (changed && EffectsOf(ParamOrigin::State).tellHost == ParamStep::AfterAll) RequestValuesReread();
   return kResultOk;
 }
 
