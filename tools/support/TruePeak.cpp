@@ -29,8 +29,10 @@ TruePeakMeter::TruePeakMeter(std::size_t channels, double sampleRate)
       mHistory(channels, std::vector<double>(2 * kTapsPerPhase, 0.0)) {
   // Phase p of input tap k sits at time (k - centre) - p / phases from the output point; phase 0
   // lands on the samples themselves, where the sinc is one at the centre and zero elsewhere.
-  const double centre = static_cast<double>(kTapsPerPhase / 2 - 1);
-  const double halfSpan = static_cast<double>(kTapsPerPhase / 2);
+  constexpr std::size_t kHalfTaps = kTapsPerPhase / 2;  // whole: the tap count is even
+  static_assert(kTapsPerPhase % 2 == 0, "the filter is centred between two taps");
+  const double centre = static_cast<double>(kHalfTaps - 1);
+  const double halfSpan = static_cast<double>(kHalfTaps);
   for (std::size_t p = 0; p < mPhases; ++p) {
     for (std::size_t k = 0; k < kTapsPerPhase; ++k) {
       const double t = static_cast<double>(k) - centre - static_cast<double>(p) / static_cast<double>(mPhases);
