@@ -5,7 +5,8 @@
 # builds the cross-thread tests under ThreadSanitizer and runs them (the "default", "asan", "tsan"
 # and "windows" presets of CMakePresets.json). After the normal build it builds the module and
 # velmora-snapshot without any window system (the "headless" preset), which proves they need none;
-# its tests are the normal build's. Installs missing Debian packages first.
+# its tests are the normal build's. Installs missing Debian packages first, then checks that the
+# tree is formatted as .clang-format says (tools/check-format.sh).
 #   ./test.sh                 everything
 #   ./test.sh --no-windows    without the Windows build (a quicker local loop; CI runs it)
 #   ./test.sh -R StateChunk   only tests whose name matches (passed on to ctest, in every build)
@@ -20,6 +21,7 @@ done
 set -- "${args[@]+"${args[@]}"}"
 
 tools/install-deps.sh
+tools/check-format.sh
 
 jobs=$(nproc)
 for preset in "${presets[@]}"; do

@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
+  clang-format                  # the test command checks the tree's formatting
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libmpfr-dev                   # the maths kernel's accuracy test: exact values to compare with
   libpng-dev zlib1g-dev
