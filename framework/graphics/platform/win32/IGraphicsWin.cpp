@@ -122,6 +122,8 @@ void IGraphicsWin::CloseEditorWindow() {
 void IGraphicsWin::ResizeSurface(int width, int height) {
   if (width == mWidth && height == mHeight) return;
   const int dw = width - mWidth, dh = height - mHeight;
+  // The controls go with the old layout, the one an open entry edits among them.
+  CloseTextEntry();
   IGraphics::ResizeSurface(width, height);
   if (mEditorWindow) {
     RECT r;

@@ -129,9 +129,7 @@ void IGraphicsX11::CloseEditorWindow() {
   if (mRunLoop) mRunLoop->Stop();
   if (!mConnection) return;
   EndEditGesture();
-  mEntry.Close();
-  mEntrySession.Close();
-  mEntryHasFocus = false;
+  CloseTextEntry();
   mXEmbed.Reset();
   ReleaseGrab();
   DropMouseCapture();
@@ -156,6 +154,8 @@ void IGraphicsX11::PresentRect(const IRect& rect) {
 
 void IGraphicsX11::ResizeSurface(int width, int height) {
   if (width == Width() && height == Height()) return;
+  // The controls go with the old layout, the one an open entry edits among them.
+  CloseTextEntry();
   IGraphics::ResizeSurface(width, height);
   if (!mWindow) return;
   const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
@@ -456,6 +456,12 @@ void IGraphicsX11::FocusTextEntry() {
   xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mEntry.Window(), XCB_CURRENT_TIME);
   xcb_flush(mConnection);
   mEntryHasFocus = true;
+}
+
+void IGraphicsX11::CloseTextEntry() {
+  mEntry.Close();
+  mEntrySession.Close();
+  mEntryHasFocus = false;
 }
 
 void IGraphicsX11::CancelTextEntry() {

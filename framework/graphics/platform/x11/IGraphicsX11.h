@@ -74,6 +74,8 @@ private:
   void ForwardToHost(const xcb_generic_event_t* event);
   void FocusTextEntry();
   void FinishTextEntry();
+  // Ends an open entry at once, without a result (its window, or its control, is going away).
+  void CloseTextEntry();
   void ReleaseGrab();
 
   EditorRunLoop* mRunLoop = nullptr;

@@ -211,3 +211,15 @@ TEST_F(Win32Prompt, ClipboardTextComesAsUtf8) {
             "Gr\xC3\xBC\xC3\x9F"
             "e \xE2\x9C\x93");
 }
+
+// A new layout deletes the controls, the entry's among them: the entry goes with them, unfinished,
+// and nothing it held reaches a parameter afterwards.
+TEST_F(Win32Prompt, ANewLayoutEndsAnOpenTextEntryWithoutAResult) {
+  HWND box = OpenEntry();
+  Type("7");
+  graphics->ResizeSurface(PromptTestPlug::kWidth + 20, PromptTestPlug::kHeight);
+  EXPECT_TRUE(EntryClosed(box));
+  Win32TestHost::Key(VK_RETURN);
+  host.RunFor(200);
+  EXPECT_TRUE(plug.reports.empty());
+}

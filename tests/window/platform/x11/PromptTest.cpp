@@ -116,3 +116,16 @@ TEST_F(X11Prompt, MenuChoosesAnEnumerationValueWithThePointer) {
   EXPECT_FALSE(host.PopupShown());
   EXPECT_FALSE(host.PointerGrabbed());
 }
+
+// A new layout deletes the controls, the entry's among them: the entry goes with them, unfinished,
+// and nothing it held reaches a parameter afterwards.
+TEST_F(X11Prompt, ANewLayoutEndsAnOpenTextEntryWithoutAResult) {
+  IParam* param = plug.GetParam(kIntParam);
+  graphics->PromptParamEdit(control, param, IRect(30, 30, 70, 46));
+  Type("7");
+  graphics->ResizeSurface(PromptTestPlug::kWidth + 20, PromptTestPlug::kHeight);
+  EXPECT_TRUE(EntryClosed());
+  host.Key(host.KeyCode(kReturn));
+  host.RunFor(200);
+  EXPECT_TRUE(plug.reports.empty());
+}
