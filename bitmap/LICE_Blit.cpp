@@ -152,8 +152,8 @@ int WeightToInt(float weight) {
 
 }  // namespace
 
-void BlitBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstX, int dstY, const LICE_Rect* srcRect,
-                float weight, int mode) {
+void BlitBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstX, int dstY, const LICE_Rect* srcRect, float weight,
+                int mode) {
   if (!dest || !src || weight == 0.0f || std::isnan(weight)) return;
 
   // Clipping runs in 64 bits: extreme rectangles and positions cannot wrap around.
@@ -208,8 +208,10 @@ void BlitBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstX, int dstY,
   switch (operation) {
     case LICE_BLIT_COPY:
       if (useAlpha) {
-        if (weight == 1.0f) CopyAlphaFull(r);
-        else CopyAlphaWeighted(r, w);
+        if (weight == 1.0f)
+          CopyAlphaFull(r);
+        else
+          CopyAlphaWeighted(r, w);
       } else if (weight == 1.0f) {
         CopyRows(r);
       } else if (weight == 0.5f) {
@@ -219,20 +221,28 @@ void BlitBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstX, int dstY,
       }
       break;
     case LICE_BLIT_ADD:
-      if (useAlpha) WithAlpha<AddPixel>(r, w, true);
-      else Plain<AddPixel>(r, w);
+      if (useAlpha)
+        WithAlpha<AddPixel>(r, w, true);
+      else
+        Plain<AddPixel>(r, w);
       break;
     case LICE_BLIT_DODGE:
-      if (useAlpha) WithAlpha<DodgePixel>(r, w, false);
-      else Plain<DodgePixel>(r, w);
+      if (useAlpha)
+        WithAlpha<DodgePixel>(r, w, false);
+      else
+        Plain<DodgePixel>(r, w);
       break;
     case LICE_BLIT_MULTIPLY:
-      if (useAlpha) WithAlpha<MultiplyPixel>(r, w, true);
-      else Plain<MultiplyPixel>(r, w);
+      if (useAlpha)
+        WithAlpha<MultiplyPixel>(r, w, true);
+      else
+        Plain<MultiplyPixel>(r, w);
       break;
     case LICE_BLIT_OVERLAY:
-      if (useAlpha) WithAlpha<OverlayPixel>(r, w, true);
-      else Plain<OverlayPixel>(r, w);
+      if (useAlpha)
+        WithAlpha<OverlayPixel>(r, w, true);
+      else
+        Plain<OverlayPixel>(r, w);
       break;
     default:
       // Hue/saturation/value adjustment and unknown operations draw nothing.

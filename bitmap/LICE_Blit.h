@@ -26,5 +26,5 @@ constexpr int LICE_ChannelCopyMode(int srcChannel, int dstChannel) {
 // (dstX, dstY). Parts of the source rectangle outside src are cut off, a source rectangle
 // starting left of (above) the source moves the destination right (down) by the cut, and the
 // result is clipped to dest. Nothing happens when either bitmap is missing or weight is 0.
-void BlitBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstX, int dstY, const LICE_Rect* srcRect,
-                float weight, int mode);
+void BlitBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstX, int dstY, const LICE_Rect* srcRect, float weight,
+                int mode);

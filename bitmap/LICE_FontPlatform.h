@@ -10,11 +10,11 @@
 
 // A font as asked for (the arguments of a platform font creation call).
 struct LICE_FontRequest {
-  int height = 0;       // pixels; positive: cell height, negative: character height
-  int escapement = 0;   // tenths of a degree
-  int weight = 400;     // 400 normal, 700 bold
+  int height = 0;      // pixels; positive: cell height, negative: character height
+  int escapement = 0;  // tenths of a degree
+  int weight = 400;    // 400 normal, 700 bold
   bool italic = false;
-  int quality = 0;      // 0 platform default, 1 non-antialiased, 2 antialiased, 3 ClearType
+  int quality = 0;  // 0 platform default, 1 non-antialiased, 2 antialiased, 3 ClearType
   const char* face = "";
 };
 
@@ -52,7 +52,7 @@ bool RenderGlyph(LICE_PlatformFont font, char32_t ch, LICE_IBitmap* target, LICE
 
 // Draws (or with LICE_TEXT_MEASURE measures) the text the platform's own way. Same contract as
 // LICE_IFont::DrawTextUtf8.
-int DrawPlatformText(LICE_PlatformFont font, LICE_IBitmap* dest, const LICE_TextRun& text, LICE_Rect* rect,
-                     int flags, const LICE_PlatformTextStyle& style);
+int DrawPlatformText(LICE_PlatformFont font, LICE_IBitmap* dest, const LICE_TextRun& text, LICE_Rect* rect, int flags,
+                     const LICE_PlatformTextStyle& style);
 
 }  // namespace LICE_Platform

@@ -13,7 +13,8 @@ void LICE_MemBitmap::FreeBuffer() {
 
 LICE_pixel* LICE_MemBitmap::Pixels() const {
   if (!mBuffer) return nullptr;
-  const uintptr_t aligned = (reinterpret_cast<uintptr_t>(mBuffer) + kAlignReserve) & ~static_cast<uintptr_t>(kAlignReserve);
+  const uintptr_t aligned =
+      (reinterpret_cast<uintptr_t>(mBuffer) + kAlignReserve) & ~static_cast<uintptr_t>(kAlignReserve);
   return reinterpret_cast<LICE_pixel*>(mBuffer + (aligned - reinterpret_cast<uintptr_t>(mBuffer)));
 }
 

@@ -66,8 +66,10 @@ void RequestArgbRows(png_structp png, png_infop info) {
   if (bitDepth == 16) png_set_strip_16(png);
   if (bitDepth < 8) png_set_packing(png);
   if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
-  if (hasAlpha) png_set_swap_alpha(png);
-  else png_set_filler(png, 0xFF, PNG_FILLER_BEFORE);
+  if (hasAlpha)
+    png_set_swap_alpha(png);
+  else
+    png_set_filler(png, 0xFF, PNG_FILLER_BEFORE);
   png_set_interlace_handling(png);
 }
 
@@ -86,8 +88,7 @@ bool DecodeRows(PngJob* job) {
 
   LICE_IBitmap* bm = job->target;
   if (width > 0 && height > 0) bm->Resize(static_cast<int>(width), static_cast<int>(height));
-  if (!bm->Pixels() || bm->Width() != static_cast<int>(width) || bm->Height() != static_cast<int>(height))
-    return false;
+  if (!bm->Pixels() || bm->Width() != static_cast<int>(width) || bm->Height() != static_cast<int>(height)) return false;
 
   job->rows = static_cast<png_bytepp>(std::malloc(sizeof(png_bytep) * height));
   if (!job->rows) return false;

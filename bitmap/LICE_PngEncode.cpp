@@ -78,8 +78,8 @@ bool WriteBitmapPng(const LICE_IBitmap* bitmap, const char* path, std::string* e
   std::string temp;
   std::FILE* file = nullptr;
   for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-    temp = std::string(path) + ".partial-" + std::to_string(velmora_base::ProcessId()) + "-" +
-           std::to_string(counter++);
+    temp =
+        std::string(path) + ".partial-" + std::to_string(velmora_base::ProcessId()) + "-" + std::to_string(counter++);
     file = velmora_base::CreateNewFile(temp.c_str());
     if (!file && errno != EEXIST) break;
   }

@@ -2,9 +2,7 @@
 
 #include <climits>
 
-LICE_SysBitmap::LICE_SysBitmap(int w, int h) : mContext(LICE_Platform::CreateSurfaceContext()) {
-  Resize(w, h);
-}
+LICE_SysBitmap::LICE_SysBitmap(int w, int h) : mContext(LICE_Platform::CreateSurfaceContext()) { Resize(w, h); }
 
 LICE_SysBitmap::~LICE_SysBitmap() {
   ReleaseSurface();

@@ -8,8 +8,8 @@
 
 struct LICE_TextPaint {
   LICE_pixel colour = 0;
-  int opacity = 256;      // 0..256, applied on top of the coverage
-  int operation = 0;      // LICE_BLIT_COPY (blend towards the colour) or LICE_BLIT_ADD
+  int opacity = 256;  // 0..256, applied on top of the coverage
+  int operation = 0;  // LICE_BLIT_COPY (blend towards the colour) or LICE_BLIT_ADD
 };
 
 // The part of clip inside dest.

@@ -60,9 +60,7 @@ double IParam::ToNormalized(double plain) const {
   return std::pow((plain - mMin) / (mMax - mMin), 1.0 / mShape);
 }
 
-double IParam::FromNormalized(double normalized) const {
-  return mMin + (mMax - mMin) * std::pow(normalized, mShape);
-}
+double IParam::FromNormalized(double normalized) const { return mMin + (mMax - mMin) * std::pow(normalized, mShape); }
 
 double IParam::PlainForNormalized(double normalized) const {
   double v = FromNormalized(normalized);

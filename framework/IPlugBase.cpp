@@ -62,12 +62,15 @@ struct HostEntry {
 
 // Searched in this order: the first substring contained in the host's name decides.
 constexpr HostEntry kHosts[] = {
-    {"cubase", 3},       {"reaper", 1},          {"nuendo", 4},     {"cakewalk", 5},   {"samplitude", 8},
-    {"fruity", 7},       {"live", 9},            {"melodyne", 12},  {"vstmanlib", 13}, {"aulab", 14},
-    {"garageband", 22},  {"forte", 15},          {"chainer", 16},   {"audition", 17},  {"orion", 18},
-    {"sawstudio", 20},   {"logic", 21},          {"digital", 23},   {"audiomulch", 25}, {"presonus", 26},
-    {"vst3plugintesthost", 27}, {"protools", 2}, {"ardour", 28},    {"openmpt", 30},   {"renoise", 29},
-    {"standalone", 24},
+    {"cubase", 3},      {"reaper", 1},      {"nuendo", 4},
+    {"cakewalk", 5},    {"samplitude", 8},  {"fruity", 7},
+    {"live", 9},        {"melodyne", 12},   {"vstmanlib", 13},
+    {"aulab", 14},      {"garageband", 22}, {"forte", 15},
+    {"chainer", 16},    {"audition", 17},   {"orion", 18},
+    {"sawstudio", 20},  {"logic", 21},      {"digital", 23},
+    {"audiomulch", 25}, {"presonus", 26},   {"vst3plugintesthost", 27},
+    {"protools", 2},    {"ardour", 28},     {"openmpt", 30},
+    {"renoise", 29},    {"standalone", 24},
 };
 }  // namespace
 
@@ -375,8 +378,12 @@ void SetLabelAt(List& list, int idx, const char* text) {
 }
 }  // namespace
 
-void IPlugBase::SetInputBusLabel(int idx, const char* label) { SetLabelAt<OwnedList<Label>, Label>(mInputBusLabels, idx, label); }
-void IPlugBase::SetOutputBusLabel(int idx, const char* label) { SetLabelAt<OwnedList<Label>, Label>(mOutputBusLabels, idx, label); }
+void IPlugBase::SetInputBusLabel(int idx, const char* label) {
+  SetLabelAt<OwnedList<Label>, Label>(mInputBusLabels, idx, label);
+}
+void IPlugBase::SetOutputBusLabel(int idx, const char* label) {
+  SetLabelAt<OwnedList<Label>, Label>(mOutputBusLabels, idx, label);
+}
 
 void IPlugBase::CreateLatencyDelay() {
   delete mLatencyDelay;

@@ -10,9 +10,9 @@
 // results that overflow, and results in the subnormal range, are rounded once, like any product.
 
 #include "kernel/Coefficients.h"
+#include "kernel/ExactArithmetic.h"
 #include "kernel/Lanes.h"
 #include "kernel/Polynomial.h"
-#include "kernel/ExactArithmetic.h"
 
 namespace kernel {
 

@@ -9,9 +9,9 @@
 // about 0.85 ulp.
 
 #include "kernel/Coefficients.h"
+#include "kernel/ExactArithmetic.h"
 #include "kernel/Lanes.h"
 #include "kernel/Polynomial.h"
-#include "kernel/ExactArithmetic.h"
 
 namespace kernel {
 
@@ -46,8 +46,8 @@ KERNEL_INLINE typename L::V LogOf(typename L::V x) {
 
   // 0 gives -inf, negatives NaN, +inf and NaN themselves.
   const typename L::M ordinary = L::And(L::Lt(L::Splat(0.0), x), L::Lt(x, inf));
-  const V special = L::Select(L::Eq(x, L::Splat(0.0)), -inf,
-                              L::Select(L::Lt(x, L::Splat(0.0)), L::Splat(__builtin_nan("")), x + x));
+  const V special =
+      L::Select(L::Eq(x, L::Splat(0.0)), -inf, L::Select(L::Lt(x, L::Splat(0.0)), L::Splat(__builtin_nan("")), x + x));
   return L::Select(ordinary, result, special);
 }
 

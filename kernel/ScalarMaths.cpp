@@ -53,9 +53,7 @@ double Tan(double x) {
   return S::FromBits(S::Bits(t) ^ sign);
 }
 
-double PowHundredth(double y) {
-  return PowerOfBase(y, coefficients::kLnHundredthHi, coefficients::kLnHundredthLo);
-}
+double PowHundredth(double y) { return PowerOfBase(y, coefficients::kLnHundredthHi, coefficients::kLnHundredthLo); }
 
 double PowTen(double y) { return PowerOfBase(y, coefficients::kLnTenHi, coefficients::kLnTenLo); }
 

@@ -13,11 +13,11 @@
 // exactly what the full path gives them, since it reduces them to r = x, rLow = 0.
 
 #include "kernel/Coefficients.h"
-#include "kernel/Lanes.h"
-#include "kernel/Polynomial.h"
 #include "kernel/ExactArithmetic.h"
 #include "kernel/ExpAlgorithm.h"
+#include "kernel/Lanes.h"
 #include "kernel/PiReduction.h"
+#include "kernel/Polynomial.h"
 
 namespace kernel {
 

@@ -23,18 +23,18 @@ inline void ForEachVector(const double* x, double* out, int count, Algorithm alg
 // translation unit compiled for that instruction set.
 #define VELMORA_KERNEL_INLINE_LAMBDA(Lanes, Algorithm) \
   [](Lanes::V v) __attribute__((always_inline)) { return Algorithm<Lanes>(v); }
-#define VELMORA_KERNEL_SPANS(name, Lanes)                                                \
-  namespace kernel {                                                                     \
-  namespace name {                                                                       \
-  void SinSpan(const double* x, double* out, int count) {                                \
-    ForEachVector<Lanes>(x, out, count, VELMORA_KERNEL_INLINE_LAMBDA(Lanes, SinOf));     \
-  }                                                                                      \
+#define VELMORA_KERNEL_SPANS(name, Lanes)                                                      \
+  namespace kernel {                                                                           \
+  namespace name {                                                                             \
+  void SinSpan(const double* x, double* out, int count) {                                      \
+    ForEachVector<Lanes>(x, out, count, VELMORA_KERNEL_INLINE_LAMBDA(Lanes, SinOf));           \
+  }                                                                                            \
   void TanhSpan(const double* x, double* out, int count) { TanhSpanOf<Lanes>(x, out, count); } \
-  void ExpSpan(const double* x, double* out, int count) {                                \
-    ForEachVector<Lanes>(x, out, count, VELMORA_KERNEL_INLINE_LAMBDA(Lanes, ExpOf));     \
-  }                                                                                      \
-  void LogSpan(const double* x, double* out, int count) {                                \
-    ForEachVector<Lanes>(x, out, count, VELMORA_KERNEL_INLINE_LAMBDA(Lanes, LogOf));     \
-  }                                                                                      \
-  }                                                                                      \
+  void ExpSpan(const double* x, double* out, int count) {                                      \
+    ForEachVector<Lanes>(x, out, count, VELMORA_KERNEL_INLINE_LAMBDA(Lanes, ExpOf));           \
+  }                                                                                            \
+  void LogSpan(const double* x, double* out, int count) {                                      \
+    ForEachVector<Lanes>(x, out, count, VELMORA_KERNEL_INLINE_LAMBDA(Lanes, LogOf));           \
+  }                                                                                            \
+  }                                                                                            \
   }

@@ -12,11 +12,11 @@
 // full path selects for it.
 
 #include "kernel/Coefficients.h"
+#include "kernel/ExactArithmetic.h"
+#include "kernel/ExpAlgorithm.h"
 #include "kernel/Lanes.h"
 #include "kernel/Polynomial.h"
 #include "kernel/SpanLoop.h"
-#include "kernel/ExactArithmetic.h"
-#include "kernel/ExpAlgorithm.h"
 
 namespace kernel {
 
@@ -45,7 +45,7 @@ KERNEL_INLINE typename L::V TanhOfLarge(typename L::V ax) {
   V qd, qdError;
   TwoProduct(q, d, qd, qdError);
   const V remainder = ((2.0 - qd) - qdError) - q * dLow;  // 2 - q (d + dLow)
-  const V qLow = remainder * (q * 0.5);                    // remainder / (d + dLow)
+  const V qLow = remainder * (q * 0.5);                   // remainder / (d + dLow)
   V oneMinusQ, oneMinusQError;
   FastTwoSum(L::Splat(1.0), -q, oneMinusQ, oneMinusQError);
   return oneMinusQ + (oneMinusQError - qLow);
@@ -94,10 +94,11 @@ inline void TanhSpanOf(const double* x, double* out, int count) {
         where[found++] = i;
       }
     }
-    ForEachVector<L>(x + start, out + start, n, [](typename L::V v) __attribute__((always_inline)) {
-      const typename L::U sign = L::Bits(v) & (uint64_t{1} << 63);
-      return L::FromBits(L::Bits(TanhOfSmall<L>(L::Abs(v))) ^ sign);
-    });
+    ForEachVector<L>(
+        x + start, out + start, n, [](typename L::V v) __attribute__((always_inline)) {
+          const typename L::U sign = L::Bits(v) & (uint64_t{1} << 63);
+          return L::FromBits(L::Bits(TanhOfSmall<L>(L::Abs(v))) ^ sign);
+        });
     for (int i = found; i % N; ++i) large[i] = 1.0;  // padding that takes the same side
     for (int i = 0; i < found; i += N) {
       const typename L::V v = L::Load(large + i);

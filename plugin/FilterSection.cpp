@@ -59,7 +59,6 @@ void FilterSection::SetCoefficients() {
       }
       break;
 
-    default:
-      break;
+    default: break;
   }
 }

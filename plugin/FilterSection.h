@@ -12,7 +12,7 @@ struct FilterSection {
   double b1 = 0.0, b2 = 0.0;            // feedback, subtracted in the update
   double fc = 0.5;                      // corner or centre frequency / sample rate
   double q = 0.707;
-  double gainDb = 0.0;                  // peak and shelf only; -0 counts as a boost
+  double gainDb = 0.0;  // peak and shelf only; -0 counts as a boost
   double z1 = 0.0, z2 = 0.0;
 
   // Recomputes a0..b2 from kind, fc, q and gainDb; the state is kept, so a setting change

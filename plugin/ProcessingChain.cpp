@@ -1,8 +1,8 @@
 #include "ProcessingChain.h"
 
 #include "ColourCurve.h"
-#include "FilterSectionPair.h"
 #include "Decibels.h"
+#include "FilterSectionPair.h"
 #include "SameBits.h"
 
 #include <algorithm>
@@ -61,8 +61,7 @@ void ProcessingChain::UpdateCompressorSettings(const DerivedValues& v) {
   cell.setRelease(mCompRecoverySmoother.Advance(compRecoveryMs));
   cell.setHold(0.0);
   // Ratio and threshold glide at double speed while they move, and cost nothing once settled.
-  if (mRatioSmoother.Advance(v.ratioValue) != cell.ratio)
-    cell.setRatio(mRatioSmoother.Advance(v.ratioValue));
+  if (mRatioSmoother.Advance(v.ratioValue) != cell.ratio) cell.setRatio(mRatioSmoother.Advance(v.ratioValue));
   if (mCompThresholdSmoother.Advance(v.thresholdDb) != cell.threshold)
     cell.setThreshold(mCompThresholdSmoother.Advance(v.thresholdDb));
   if (cell.kneeFactor != v.kneeValue) cell.setKnee(v.kneeValue);
@@ -108,9 +107,8 @@ void ProcessingChain::UpdateLimiterSettings(const DerivedValues& v) {
   cell.setHardLimit(0);
 }
 
-void ProcessingChain::Process(const double* const* inputs, double* const* outputs,
-                              int frameCount, double sampleRate, const DerivedValues& values,
-                              const LiveSteps& steps, MeterSink* meter) {
+void ProcessingChain::Process(const double* const* inputs, double* const* outputs, int frameCount, double sampleRate,
+                              const DerivedValues& values, const LiveSteps& steps, MeterSink* meter) {
   const double mix = values.mixSteps / 22.0;
   SetUpSections(sampleRate, values);
   if (frameCount < 1) return;
@@ -147,9 +145,9 @@ void ProcessingChain::Process(const double* const* inputs, double* const* output
 // enters the filters; answers how many samples it conditioned.
 int ProcessingChain::ConditionSpan(const double* const* inputs, int start, int count, const LiveSteps& steps,
                                    Span& span) {
-  const MainPathState before{dcOffset,
-                             {mSections[kLeftDcHighPass], mSections[kRightDcHighPass], mSections[kLeftTonePeak],
-                              mSections[kRightTonePeak]}};
+  const MainPathState before{
+      dcOffset,
+      {mSections[kLeftDcHighPass], mSections[kRightDcHighPass], mSections[kLeftTonePeak], mSections[kRightTonePeak]}};
   const int conditioned = Condition<false>(inputs, start, count, steps, span);
   if (std::isfinite(MainPathStateSum())) return conditioned;
   dcOffset = before.dcOffset;
@@ -161,8 +159,7 @@ int ProcessingChain::ConditionSpan(const double* const* inputs, int start, int c
 }
 
 template <bool kStopWhenNonFinite>
-int ProcessingChain::Condition(const double* const* inputs, int start, int count, const LiveSteps& steps,
-                               Span& span) {
+int ProcessingChain::Condition(const double* const* inputs, int start, int count, const LiveSteps& steps, Span& span) {
   FilterSection& dcL = mSections[kLeftDcHighPass];
   FilterSection& dcR = mSections[kRightDcHighPass];
   FilterSection& toneL = mSections[kLeftTonePeak];
@@ -227,13 +224,13 @@ int ProcessingChain::Condition(const double* const* inputs, int start, int count
 // sample that leaves any of their state non-finite, for the same reason as stage 1; answers where
 // it stopped.
 int ProcessingChain::RunCells(Span& span, int from, int count, const DerivedValues& values) {
-  const CellStageState before{compCell,
-                              limitCell,
-                              {mSections[kDetectorHighPass], mSections[kDetectorMidPeak], mSections[kDetectorHighShelf]},
-                              {mCompRecoverySmoother, mLimitRecoverySmoother, mRatioSmoother, mCompThresholdSmoother,
-                               mLimitThresholdSmoother},
-                              compRecoveryMs,
-                              levelRecoveryMs};
+  const CellStageState before{
+      compCell,
+      limitCell,
+      {mSections[kDetectorHighPass], mSections[kDetectorMidPeak], mSections[kDetectorHighShelf]},
+      {mCompRecoverySmoother, mLimitRecoverySmoother, mRatioSmoother, mCompThresholdSmoother, mLimitThresholdSmoother},
+      compRecoveryMs,
+      levelRecoveryMs};
   const int to = Cells<false>(span, from, count, values);
   if (std::isfinite(CellStateSum())) return to;
   compCell = before.comp;
@@ -327,8 +324,8 @@ int ProcessingChain::Cells(Span& span, int from, int count, const DerivedValues&
 
 // Stage 3: gains, make-up, the in/out switch with the mix, the meter and the finiteness check,
 // for span samples [from, to); writes the outputs. `count` is where stage 1 stopped.
-void ProcessingChain::FinishSamples(double* const* outputs, int start, Span& span, int from, int to,
-                                    int count, double mix, const DerivedValues& values, bool withMeter) {
+void ProcessingChain::FinishSamples(double* const* outputs, int start, Span& span, int from, int to, int count,
+                                    double mix, const DerivedValues& values, bool withMeter) {
   // Smoothers at rest on their targets answer the same value to every advance.
   const bool makeupSettled = mMakeupSmoother.SettledAt(values.makeupGain);
   const bool mixSettled = mMixSmoother.SettledAt(mix);
@@ -417,9 +414,9 @@ double ProcessingChain::MainPathStateSum() const {
 
 double ProcessingChain::CellStateSum() const {
   const FilterSection* s = mSections;
-  const double detector = (s[kDetectorHighPass].z1 + s[kDetectorHighPass].z2) +
-                          ((s[kDetectorMidPeak].z1 + s[kDetectorMidPeak].z2) +
-                           (s[kDetectorHighShelf].z1 + s[kDetectorHighShelf].z2));
+  const double detector =
+      (s[kDetectorHighPass].z1 + s[kDetectorHighPass].z2) +
+      ((s[kDetectorMidPeak].z1 + s[kDetectorMidPeak].z2) + (s[kDetectorHighShelf].z1 + s[kDetectorHighShelf].z2));
   const double cells = (compCell.envelope + limitCell.envelope) + (compCell.releaseCoef + limitCell.releaseCoef);
   const double smoothers = static_cast<double>(mCompRecoverySmoother.z) + static_cast<double>(mLimitRecoverySmoother.z);
   return detector + (cells + smoothers);

@@ -61,9 +61,8 @@ public:
   // frameCount samples (inputs and outputs may share memory). `meter` is null when no editor is
   // attached; the meter then neither moves nor is reported. frameCount < 1 only refreshes the
   // filter coefficients. Allocates nothing and takes no lock.
-  void Process(const double* const* inputs, double* const* outputs, int frameCount,
-               double sampleRate, const DerivedValues& values, const LiveSteps& steps,
-               MeterSink* meter);
+  void Process(const double* const* inputs, double* const* outputs, int frameCount, double sampleRate,
+               const DerivedValues& values, const LiveSteps& steps, MeterSink* meter);
 
   const compressor& CompCell() const { return compCell; }
   const compressor& LimitCell() const { return limitCell; }
@@ -88,7 +87,7 @@ private:
     double compLevel[kSpan], limitLevel[kSpan];  // |envelope| after each sample, then its log
     GainLaw compLaw[kSpan], limitLaw[kSpan];     // each cell's gain law at each sample
     double compGainDb[kSpan], limGainDb[kSpan];
-    double compGain[kSpan], limGain[kSpan];      // the same as linear factors
+    double compGain[kSpan], limGain[kSpan];  // the same as linear factors
     LiveStepValues steps[kSpan];
   };
 
@@ -118,8 +117,8 @@ private:
   int RunCells(Span& span, int from, int count, const DerivedValues& values);
   template <bool kStopWhenNonFinite>
   int Cells(Span& span, int from, int count, const DerivedValues& values);
-  void FinishSamples(double* const* outputs, int start, Span& span, int from, int to, int count,
-                     double mix, const DerivedValues& values, bool withMeter);
+  void FinishSamples(double* const* outputs, int start, Span& span, int from, int to, int count, double mix,
+                     const DerivedValues& values, bool withMeter);
   void UpdateCompressorSettings(const DerivedValues& values);
   void UpdateLimiterSettings(const DerivedValues& values);
   bool CompressorSettled(const DerivedValues& values) const;

@@ -29,7 +29,7 @@ struct VelmoraSwitch {
 constexpr int kNumEditorKnobs = 10;
 constexpr int kNumEditorSwitches = 3;
 extern const PanelImage kEditorBackground;
-extern const VelmoraKnob kEditorKnobs[kNumEditorKnobs];  // in attach order: controls 1..10
+extern const VelmoraKnob kEditorKnobs[kNumEditorKnobs];          // in attach order: controls 1..10
 extern const VelmoraSwitch kEditorSwitches[kNumEditorSwitches];  // controls 11..13
 extern const PanelImage kEditorMeter;
 constexpr int kMeterX = 58;

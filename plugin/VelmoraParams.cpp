@@ -35,7 +35,6 @@ bool ApplyParamStep(DerivedValues& values, int paramIdx, int step) {
     case kParamHighPassFilter:
       if (InTable(kHighPassHz, step)) values.hpfHz = kHighPassHz[step];
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }

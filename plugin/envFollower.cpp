@@ -24,6 +24,4 @@ double envFollower::process(double x) {
   return 0.0;
 }
 
-double envFollower::coefficient(double ms) const {
-  return kernel::PowHundredth(1.0 / (ms * sampleRate * 0.001));
-}
+double envFollower::coefficient(double ms) const { return kernel::PowHundredth(1.0 / (ms * sampleRate * 0.001)); }

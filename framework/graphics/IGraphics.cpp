@@ -69,8 +69,7 @@ void IGraphics::CreateDrawBitmaps() {
   mScratchBitmap = new LICE_MemBitmap();
 }
 
-void IGraphics::BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY,
-                              const IBlend* blend) {
+void IGraphics::BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY, const IBlend* blend) {
   if (!mBackBuffer || !filmstrip.bitmap) return;
   const IRect clipped = rect.Overlaps(mClipRect) ? rect.Intersect(mClipRect) : IRect();
   const LICE_Rect src(srcX + clipped.L - rect.L, srcY + clipped.T - rect.T, srcX + clipped.R - rect.L,

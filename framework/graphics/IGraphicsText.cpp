@@ -10,8 +10,8 @@ namespace {
 // orientation, style and face (made on first use), remembered in the style.
 LICE_CachedFont* FontForStyle(ITextStyle& style) {
   if (!style.cachedFont)
-    style.cachedFont = LICE_FontCache::Module().FontFor(style.size, style.orientation, style.style, style.quality,
-                                                        style.face);
+    style.cachedFont =
+        LICE_FontCache::Module().FontFor(style.size, style.orientation, style.style, style.quality, style.face);
   return style.cachedFont;
 }
 }  // namespace
@@ -53,9 +53,7 @@ bool IGraphics::RenderText(ITextStyle& style, const char* text, IRect& rect, boo
       rect.L = static_cast<int>(static_cast<float>(rect.L + rect.R) * 0.5f) - w / 2;
       rect.R = rect.L + w;
       break;
-    case ITextStyle::AlignRight:
-      rect.L = rect.R - w;
-      break;
+    case ITextStyle::AlignRight: rect.L = rect.R - w; break;
     default:
       // Left alignment keeps the left edge; the width is added to it so the result is a
       // rectangle at the text's place, like the other two alignments.

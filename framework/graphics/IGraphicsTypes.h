@@ -16,8 +16,8 @@ struct IArgb {
   IArgb(int a, int r, int g, int b) : A(a), R(r), G(g), B(b) {}
   // The bitmap layer's pixel value.
   uint32_t Packed() const {
-    return static_cast<uint32_t>(A) << 24 | static_cast<uint32_t>(R) << 16 |
-           static_cast<uint32_t>(G) << 8 | static_cast<uint32_t>(B);
+    return static_cast<uint32_t>(A) << 24 | static_cast<uint32_t>(R) << 16 | static_cast<uint32_t>(G) << 8 |
+           static_cast<uint32_t>(B);
   }
 };
 
@@ -35,14 +35,18 @@ struct IModifiers {
   bool L = false, R = false, S = false, C = false, A = false;
 
   IModifiers() = default;
-  IModifiers(bool l, bool r = false, bool s = false, bool c = false, bool a = false)
-      : L(l), R(r), S(s), C(c), A(a) {}
+  IModifiers(bool l, bool r = false, bool s = false, bool c = false, bool a = false) : L(l), R(r), S(s), C(c), A(a) {}
 };
 
 struct ITextStyle {
   enum EStyle : int32_t { StyleNormal = 0, StyleBold = 1, StyleItalic = 2 };
   enum EAlign : int32_t { AlignLeft = 0, AlignCentre = 1, AlignRight = 2 };
-  enum EQuality : int32_t { QualityDefault = 0, QualityNonAntiAliased = 1, QualityAntiAliased = 2, QualityClearType = 3 };
+  enum EQuality : int32_t {
+    QualityDefault = 0,
+    QualityNonAntiAliased = 1,
+    QualityAntiAliased = 2,
+    QualityClearType = 3
+  };
   static constexpr int kFaceLen = 32;
 
   char face[kFaceLen] = "Verdana";

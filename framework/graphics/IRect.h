@@ -19,9 +19,7 @@ struct IRect {
 
   // Touching on this rectangle's right or bottom edge counts; the intersection is then zero-wide
   // or zero-high and draws nothing. Not symmetric, so callers keep the order the drawing code uses.
-  bool Overlaps(const IRect& b) const {
-    return !Empty() && !b.Empty() && R >= b.L && L < b.R && B >= b.T && T < b.B;
-  }
+  bool Overlaps(const IRect& b) const { return !Empty() && !b.Empty() && R >= b.L && L < b.R && B >= b.T && T < b.B; }
 
   IRect Intersect(const IRect& b) const {
     return IRect(std::max(L, b.L), std::max(T, b.T), std::min(R, b.R), std::min(B, b.B));

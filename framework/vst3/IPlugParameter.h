@@ -17,8 +17,7 @@ public:
   OBJ_METHODS(IPlugParameter, Parameter)
 
   // The display text of param for a normalised value, as the host shows it.
-  static void DisplayText(const IParam& param, Steinberg::Vst::ParamValue normalized,
-                          Steinberg::Vst::String128 string);
+  static void DisplayText(const IParam& param, Steinberg::Vst::ParamValue normalized, Steinberg::Vst::String128 string);
 
 private:
   IParam* mParam;

@@ -100,8 +100,8 @@ public:
                                                Steinberg::Vst::String128 attributeValue) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId,
                                                      Steinberg::int32 programIndex) SMTG_OVERRIDE;
-  Steinberg::tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId,
-                                                    Steinberg::int32 programIndex, Steinberg::int16 midiPitch,
+  Steinberg::tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
+                                                    Steinberg::int16 midiPitch,
                                                     Steinberg::Vst::String128 name) SMTG_OVERRIDE;
   Steinberg::Vst::UnitID PLUGIN_API getSelectedUnit() SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API selectUnit(Steinberg::Vst::UnitID unitId) SMTG_OVERRIDE;

@@ -22,9 +22,7 @@ constexpr int kNoticePeriodMs = 50;
 // ---------------------------------------------------------------------------------------------
 // Deferred notices
 
-void IPlugVST3::RequestValuesReread() {
-  mPendingRestartFlags.fetch_or(kParamValuesChanged, std::memory_order_release);
-}
+void IPlugVST3::RequestValuesReread() { mPendingRestartFlags.fetch_or(kParamValuesChanged, std::memory_order_release); }
 
 void IPlugVST3::DeliverDeferredNotices() {
   if (!componentHandler) return;

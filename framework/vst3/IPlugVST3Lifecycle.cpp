@@ -23,10 +23,10 @@ namespace {
 // The speaker arrangement a bus of n channels gets.
 SpeakerArrangement ArrangementFor(int n) {
   switch (n) {
-    case 1: return SpeakerArr::kMono;                                 // M
-    case 2: return SpeakerArr::kStereo;                               // L R
-    case 3: return kSpeakerL | kSpeakerR | kSpeakerCs;                // L R Cs
-    case 4: return kSpeakerL | kSpeakerR | kSpeakerLs | kSpeakerRs;   // L R Ls Rs
+    case 1: return SpeakerArr::kMono;                                // M
+    case 2: return SpeakerArr::kStereo;                              // L R
+    case 3: return kSpeakerL | kSpeakerR | kSpeakerCs;               // L R Cs
+    case 4: return kSpeakerL | kSpeakerR | kSpeakerLs | kSpeakerRs;  // L R Ls Rs
     case 5: return kSpeakerL | kSpeakerR | kSpeakerC | kSpeakerLs | kSpeakerRs;
     case 6: return kSpeakerL | kSpeakerR | kSpeakerC | kSpeakerLfe | kSpeakerLs | kSpeakerRs;
     default: return 0;
@@ -191,8 +191,8 @@ tresult PLUGIN_API IPlugVST3::activateBus(MediaType type, BusDirection dir, int3
   return result;
 }
 
-tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
-                                                 SpeakerArrangement* outputs, int32 numOuts) {
+tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns, SpeakerArrangement* outputs,
+                                                 int32 numOuts) {
   PluginLock lock(Mutex());
   if (!HasBuses(mState)) {
     CheckCall(LifecycleCall::BusChange, "IPlugVST3::setBusArrangements", __LINE__, "setBusArrangements without buses");

@@ -27,9 +27,13 @@ const char* SampleSizeName(int32 symbolicSampleSize) {
 template <class Sample>
 Sample* const* ChannelArray(const AudioBusBuffers& bus);
 template <>
-Sample32* const* ChannelArray<Sample32>(const AudioBusBuffers& bus) { return bus.channelBuffers32; }
+Sample32* const* ChannelArray<Sample32>(const AudioBusBuffers& bus) {
+  return bus.channelBuffers32;
+}
 template <>
-Sample64* const* ChannelArray<Sample64>(const AudioBusBuffers& bus) { return bus.channelBuffers64; }
+Sample64* const* ChannelArray<Sample64>(const AudioBusBuffers& bus) {
+  return bus.channelBuffers64;
+}
 
 // Channel ch of a host bus, or null when the bus has no such channel or no memory for it.
 template <class Sample>
@@ -77,9 +81,7 @@ tresult PLUGIN_API IPlugVST3::canProcessSampleSize(int32 symbolicSampleSize) {
   return (symbolicSampleSize == kSample32 || symbolicSampleSize == kSample64) ? kResultOk : kResultFalse;
 }
 
-uint32 PLUGIN_API IPlugVST3::getLatencySamples() {
-  return GetLatency() > 0 ? static_cast<uint32>(GetLatency()) : 0;
-}
+uint32 PLUGIN_API IPlugVST3::getLatencySamples() { return GetLatency() > 0 ? static_cast<uint32>(GetLatency()) : 0; }
 
 uint32 PLUGIN_API IPlugVST3::getTailSamples() { return GetTailSize() > 0 ? static_cast<uint32>(GetTailSize()) : 0; }
 void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes) {

@@ -35,8 +35,7 @@ public:
   // ---- IPluginFactory2 ----
   Steinberg::tresult PLUGIN_API getClassInfo2(Steinberg::int32 index, Steinberg::PClassInfo2* info) SMTG_OVERRIDE;
   // ---- IPluginFactory3 ----
-  Steinberg::tresult PLUGIN_API getClassInfoUnicode(Steinberg::int32 index,
-                                                    Steinberg::PClassInfoW* info) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getClassInfoUnicode(Steinberg::int32 index, Steinberg::PClassInfoW* info) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API setHostContext(Steinberg::FUnknown* context) SMTG_OVERRIDE;
 
 private:

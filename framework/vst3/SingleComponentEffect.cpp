@@ -100,8 +100,7 @@ int32 PLUGIN_API SingleComponentEffect::getBusCount(MediaType type, BusDirection
   return list ? static_cast<int32>(list->size()) : 0;
 }
 
-tresult PLUGIN_API SingleComponentEffect::getBusInfo(MediaType type, BusDirection dir, int32 index,
-                                                     BusInfo& info) {
+tresult PLUGIN_API SingleComponentEffect::getBusInfo(MediaType type, BusDirection dir, int32 index, BusInfo& info) {
   BusList* list = getBusList(type, dir);
   if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
   info.mediaType = type;
@@ -113,8 +112,7 @@ tresult PLUGIN_API SingleComponentEffect::getRoutingInfo(RoutingInfo& /*inInfo*/
   return kNotImplemented;
 }
 
-tresult PLUGIN_API SingleComponentEffect::activateBus(MediaType type, BusDirection dir, int32 index,
-                                                      TBool state) {
+tresult PLUGIN_API SingleComponentEffect::activateBus(MediaType type, BusDirection dir, int32 index, TBool state) {
   BusList* list = getBusList(type, dir);
   if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
   (*list)[static_cast<size_t>(index)]->setActive(state);
@@ -126,13 +124,11 @@ tresult PLUGIN_API SingleComponentEffect::setActive(TBool /*state*/) { return kR
 // ---- IAudioProcessor ----
 
 tresult PLUGIN_API SingleComponentEffect::setBusArrangements(SpeakerArrangement* /*inputs*/, int32 /*numIns*/,
-                                                             SpeakerArrangement* /*outputs*/,
-                                                             int32 /*numOuts*/) {
+                                                             SpeakerArrangement* /*outputs*/, int32 /*numOuts*/) {
   return kResultFalse;
 }
 
-tresult PLUGIN_API SingleComponentEffect::getBusArrangement(BusDirection dir, int32 index,
-                                                            SpeakerArrangement& arr) {
+tresult PLUGIN_API SingleComponentEffect::getBusArrangement(BusDirection dir, int32 index, SpeakerArrangement& arr) {
   BusList* list = getBusList(kAudio, dir);
   AudioBus* bus = list ? audioBus(*list, index) : nullptr;
   if (!bus) return kInvalidArgument;

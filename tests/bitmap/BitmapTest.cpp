@@ -114,9 +114,13 @@ TEST(SysBitmap, SizesWithoutASurfaceLeaveAnEmptyBitmap) {
     int w, h;
     bool result;
   } cases[] = {
-      {0, 0, false}, {0, 10, false}, {10, 0, false}, {-8, 10, false},
+      {0, 0, false},
+      {0, 10, false},
+      {10, 0, false},
+      {-8, 10, false},
       // Too large for any surface: the size changed but no surface could be made.
-      {INT_MAX, INT_MAX, true}, {INT_MAX - 1, 2, true},
+      {INT_MAX, INT_MAX, true},
+      {INT_MAX - 1, 2, true},
   };
   for (const Case& c : cases) {
     LICE_SysBitmap bm(16, 16);

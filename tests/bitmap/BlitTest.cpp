@@ -29,7 +29,6 @@ std::string Show(LICE_pixel p) {
          std::to_string(LICE_PixelB(p)) + " a" + std::to_string(LICE_PixelA(p)) + ")";
 }
 
-
 struct PixelCase {
   const char* name;
   int mode;
@@ -82,8 +81,7 @@ TEST(BlitPixels, OperationsFollowTheirRules) {
     Fill(dst, c.dst);
     BlitBitmap(&dst, &src, 0, 0, nullptr, c.weight, c.mode);
     for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(Show(At(dst, x, y)), Show(c.expected)) << c.name << " at " << x << "," << y;
+      for (int x = 0; x < 3; ++x) EXPECT_EQ(Show(At(dst, x, y)), Show(c.expected)) << c.name << " at " << x << "," << y;
   }
 }
 

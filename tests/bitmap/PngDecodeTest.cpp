@@ -84,14 +84,14 @@ std::vector<ConversionCase> ConversionCases() {
       .transparentColour = {1, 2, 3};
   {
     PngImage& s = add("palette with transparency", 3, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1, 2}},
-                     {Px(255, 0, 0, 255), Px(0, 255, 0, 128), Px(0, 0, 255, 255)});
+                      {Px(255, 0, 0, 255), Px(0, 255, 0, 128), Px(0, 0, 255, 255)});
     s.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
     s.paletteAlpha = {255, 128};
   }
   {
     // 4-bit indices 2, 0, 1 packed high nibble first.
     PngImage& s = add("4-bit palette", 3, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x20, 0x10}},
-                     {Px(7, 8, 9, 255), Px(1, 2, 3, 255), Px(4, 5, 6, 255)});
+                      {Px(7, 8, 9, 255), Px(1, 2, 3, 255), Px(4, 5, 6, 255)});
     s.palette = {1, 2, 3, 4, 5, 6, 7, 8, 9};
   }
   add("1-bit grey", 4, 1, PNG_COLOR_TYPE_GRAY, 1, {{0xA0}},
@@ -114,7 +114,8 @@ std::vector<ConversionCase> ConversionCases() {
     for (int y = 0; y < 5; ++y) {
       std::vector<uint8_t> row;
       for (int x = 0; x < 6; ++x) {
-        row.insert(row.end(), {static_cast<uint8_t>(x * 40), static_cast<uint8_t>(y * 50), 7, static_cast<uint8_t>(200 + x)});
+        row.insert(row.end(),
+                   {static_cast<uint8_t>(x * 40), static_cast<uint8_t>(y * 50), 7, static_cast<uint8_t>(200 + x)});
         expected.push_back(Px(x * 40, y * 50, 7, 200 + x));
       }
       rows.push_back(row);
@@ -245,9 +246,10 @@ TEST(PngFile, ExtensionRuleLooksAtTheFileNameOnly) {
   struct Case {
     const char* path;
     bool png;
-  } cases[] = {{"a/b.png", true},  {"C:\\img\\BG.Png", true}, {"x.PNG", true},   {".png", true},
-               {"a.png/b", false}, {"dir.png\\file", false},  {"png", false},    {"a.pngx", false},
-               {"a.pn", false},    {"", false},               {nullptr, false}};
+  } cases[] = {{"a/b.png", true}, {"C:\\img\\BG.Png", true}, {"x.PNG", true},
+               {".png", true},    {"a.png/b", false},        {"dir.png\\file", false},
+               {"png", false},    {"a.pngx", false},         {"a.pn", false},
+               {"", false},       {nullptr, false}};
   for (const Case& c : cases) EXPECT_EQ(HasPngExtension(c.path), c.png) << (c.path ? c.path : "(null)");
 }
 
@@ -336,7 +338,7 @@ TEST(PngResource, NameRuleTakesTheTextAfterTheLastDot) {
   struct Case {
     const char* name;
     bool png;
-  } cases[] = {{"resources/img/BG.png", true}, {"BG.PNG", true}, {"a.b.pNg", true}, {"BG.jpg", false},
-               {"BG", false}, {"a.png.bak", false}, {"a.pngx", false}, {nullptr, false}};
+  } cases[] = {{"resources/img/BG.png", true}, {"BG.PNG", true},  {"a.b.pNg", true}, {"BG.jpg", false}, {"BG", false},
+               {"a.png.bak", false},           {"a.pngx", false}, {nullptr, false}};
   for (const Case& c : cases) EXPECT_EQ(IsPngResourceName(c.name), c.png) << (c.name ? c.name : "(null)");
 }

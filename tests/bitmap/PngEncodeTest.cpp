@@ -17,7 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 void Fill(LICE_IBitmap& bmp) {
   for (int y = 0; y < bmp.Height(); ++y)
     for (int x = 0; x < bmp.Width(); ++x) LICE_RowAddress(bmp, y)[x] = LICE_MakePixel(10 * x, 20 * y, 7, 40 * x + y);
@@ -27,8 +26,7 @@ void ExpectSamePixels(const LICE_IBitmap& a, const LICE_IBitmap& b) {
   ASSERT_EQ(a.Width(), b.Width());
   ASSERT_EQ(a.Height(), b.Height());
   for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x)
-      EXPECT_EQ(LICE_RowAddress(a, y)[x], LICE_RowAddress(b, y)[x]) << x << "," << y;
+    for (int x = 0; x < a.Width(); ++x) EXPECT_EQ(LICE_RowAddress(a, y)[x], LICE_RowAddress(b, y)[x]) << x << "," << y;
 }
 
 std::vector<char> FileBytes(const std::string& path) {

@@ -28,9 +28,9 @@ bool Write(WriteJob* job) {
   if (setjmp(png_jmpbuf(job->png))) return false;
   const PngImage& s = *job->image;
   png_set_write_fn(job->png, job->out, AppendBytes, NoFlush);
-  png_set_IHDR(job->png, job->info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height),
-               s.bitDepth, s.colourType, s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(job->png, job->info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height), s.bitDepth,
+               s.colourType, s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
   if (!s.palette.empty()) {
     png_color colours[256];
     const int n = static_cast<int>(s.palette.size() / 3);

@@ -3,13 +3,13 @@
 // (the figures are those a listener's meters would show: loudness, range, true peak).
 #include "plugin/VelmoraFactoryPresets.h"
 #include "tests/support/TempFolder.h"
-#include "tools/velmora-host/DemoProgram.h"
-#include "tools/support/LevelStats.h"
-#include "tools/support/Loudness.h"
 #include "tools/session/PluginModule.h"
 #include "tools/session/PresetLibrary.h"
 #include "tools/session/Renderer.h"
 #include "tools/session/StateFiles.h"
+#include "tools/support/LevelStats.h"
+#include "tools/support/Loudness.h"
+#include "tools/velmora-host/DemoProgram.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

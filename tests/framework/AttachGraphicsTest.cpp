@@ -34,8 +34,8 @@ TEST(AttachGraphics, PushesNormalisedValuesAndCreatesBitmaps) {
   {
     TestPlug plug;
     auto* g = new RecordingGraphics(&plug, &events);
-    g->AddControl(new ValueControl(&plug, 1));   // "Limit Level" 22 of 0..22
-    g->AddControl(new ValueControl(&plug, 4));   // "Ratio" 2 of 0..4
+    g->AddControl(new ValueControl(&plug, 1));  // "Limit Level" 22 of 0..22
+    g->AddControl(new ValueControl(&plug, 4));  // "Ratio" 2 of 0..4
     IControl* multi = new ValueControl(&plug, -1);
     multi->AddAuxParam(4);
     multi->AddAuxParam(8);

@@ -103,10 +103,10 @@ TEST(IParam, SetNormalizedRoundsHalfUpToTheStepAndCapsAtMax) {
     double expected;
   };
   const Case cases[] = {
-      {0.0, 0.0},   {0.5, 11.0},   {0.52, 11.0},  // 11.44 + 0.5 floors to 11
-      {0.53, 12.0},                               // 11.66 rounds up
-      {1.0, 22.0},  {1.0000001, 22.0}, {7.0, 22.0}, {kInf, 22.0},
-      {-0.1, -2.0},  // below min: on the grid, not raised to min
+      {0.0, 0.0},   {0.5, 11.0},       {0.52, 11.0},  // 11.44 + 0.5 floors to 11
+      {0.53, 12.0},                                   // 11.66 rounds up
+      {1.0, 22.0},  {1.0000001, 22.0}, {7.0, 22.0},
+      {kInf, 22.0}, {-0.1, -2.0},  // below min: on the grid, not raised to min
   };
   for (const Case& c : cases) {
     IParam p;

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -62,7 +62,7 @@ TEST(IPlugBase, ChannelTextParsing) {
   const Case cases[] = {
       {"1-1", {{1, 1}}, 1, 1},
       {"0-2 2-2 6-8", {{0, 2}, {2, 2}, {6, 8}}, 6, 8},
-      {"x-2", {{0, 0}}, 0, 0},           // an unreadable input count leaves both at 0
+      {"x-2", {{0, 0}}, 0, 0},  // an unreadable input count leaves both at 0
       {"3", {{3, 0}}, 3, 0},
       // Clamped rather than overflowed; no pointer array that large can be built, so no channels.
       {"99999999999-1", {{2147483647, 1}}, 0, 1},
@@ -85,7 +85,7 @@ TEST(IPlugBase, LegalIO) {
     int nIn, nOut;
     bool legal;
   };
-  const Case cases[] = {{4, 2, true}, {2, 2, true}, {-1, 2, true}, {4, -1, true}, {-1, -1, true},
+  const Case cases[] = {{4, 2, true},  {2, 2, true},  {-1, 2, true}, {4, -1, true}, {-1, -1, true},
                         {1, 1, false}, {4, 1, false}, {2, 4, false}, {-1, 3, false}};
   for (const Case& c : cases) EXPECT_EQ(plug.LegalIO(c.nIn, c.nOut), c.legal) << c.nIn << "-" << c.nOut;
 }
@@ -96,23 +96,49 @@ TEST(IPlugBase, LookUpHostTable) {
     int id;
   };
   const Case cases[] = {
-      {"cubase", 3},       {"reaper", 1},          {"nuendo", 4},     {"cakewalk", 5},   {"samplitude", 8},
-      {"fruity", 7},       {"live", 9},            {"melodyne", 12},  {"vstmanlib", 13}, {"aulab", 14},
-      {"garageband", 22},  {"forte", 15},          {"chainer", 16},   {"audition", 17},  {"orion", 18},
-      {"sawstudio", 20},   {"logic", 21},          {"digital", 23},   {"audiomulch", 25}, {"presonus", 26},
-      {"vst3plugintesthost", 27}, {"protools", 2}, {"ardour", 28},    {"openmpt", 30},   {"renoise", 29},
+      {"cubase", 3},
+      {"reaper", 1},
+      {"nuendo", 4},
+      {"cakewalk", 5},
+      {"samplitude", 8},
+      {"fruity", 7},
+      {"live", 9},
+      {"melodyne", 12},
+      {"vstmanlib", 13},
+      {"aulab", 14},
+      {"garageband", 22},
+      {"forte", 15},
+      {"chainer", 16},
+      {"audition", 17},
+      {"orion", 18},
+      {"sawstudio", 20},
+      {"logic", 21},
+      {"digital", 23},
+      {"audiomulch", 25},
+      {"presonus", 26},
+      {"vst3plugintesthost", 27},
+      {"protools", 2},
+      {"ardour", 28},
+      {"openmpt", 30},
+      {"renoise", 29},
       {"standalone", 24},
       // Case-insensitive substrings, first match in table order wins.
-      {"Steinberg CUBASE Pro 12", 3}, {"Nuendo with Cubase inside", 3}, {"REAPER64", 1},
-      {"Ableton Live with Logic", 9}, {"Logic Pro X", 21}, {"VST3PluginTestHost", 27},
-      {"Some Other Host", 0}, {"", 0}, {nullptr, 0},
+      {"Steinberg CUBASE Pro 12", 3},
+      {"Nuendo with Cubase inside", 3},
+      {"REAPER64", 1},
+      {"Ableton Live with Logic", 9},
+      {"Logic Pro X", 21},
+      {"VST3PluginTestHost", 27},
+      {"Some Other Host", 0},
+      {"", 0},
+      {nullptr, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(IPlugBase::LookUpHost(c.name), c.id) << (c.name ? c.name : "(null)");
 }
 
 TEST(IPlugBase, LookUpHostReadsAtMost255Characters) {
   std::string name(249, 'a');
-  EXPECT_EQ(IPlugBase::LookUpHost((name + "cubase").c_str()), 3);  // ends at character 255
+  EXPECT_EQ(IPlugBase::LookUpHost((name + "cubase").c_str()), 3);   // ends at character 255
   EXPECT_EQ(IPlugBase::LookUpHost((name + "xcubase").c_str()), 0);  // would end at 256
   const std::string longName(100000, 'Z');
   EXPECT_EQ(IPlugBase::LookUpHost(longName.c_str()), 0);
@@ -308,8 +334,7 @@ TEST(IPlugBase, ZeroScratchAndCopyOutputToHost) {
 namespace {
 std::vector<std::string> gTraces;
 
-__attribute__((format(printf, 3, 0))) void RecordTrace(const char* op, int line, const char* format,
-                                                      va_list args) {
+__attribute__((format(printf, 3, 0))) void RecordTrace(const char* op, int line, const char* format, va_list args) {
   char text[512];
   std::vsnprintf(text, sizeof(text), format, args);
   gTraces.push_back(std::string(op) + "|" + text);

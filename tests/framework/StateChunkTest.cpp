@@ -90,7 +90,7 @@ TEST(StateChunk, ImpossibleGrowthStoresNothing) {
   StateChunk c;
   const double v = 3.0;
   c.Append(&v, 8);
-  EXPECT_EQ(c.Append(&v, INT_MAX), 8);  // the size would overflow
+  EXPECT_EQ(c.Append(&v, INT_MAX), 8);          // the size would overflow
   EXPECT_EQ(c.Resize(INT_MAX - 100), nullptr);  // the capacity would overflow
   EXPECT_EQ(c.Size(), 8);
   EXPECT_EQ(c.Capacity(), 4000);

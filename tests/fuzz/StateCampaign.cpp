@@ -8,7 +8,6 @@
 #include "plugin/VelmoraSteps.h"
 #include "tests/support/LimitedStream.h"
 
-
 #include <cstring>
 
 using namespace Steinberg;

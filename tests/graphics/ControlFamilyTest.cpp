@@ -22,16 +22,30 @@ TEST(FilmstripFrame, IndexRoundsToNearestFrameAndClamps) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const FrameCase cases[] = {
       // 121-frame meter: 0 -> first, 0.5 -> middle, 1 -> last, beyond clamps.
-      {121, 0.0, 1}, {121, 0.5, 61}, {121, 1.0, 121}, {121, 0.3, 37}, {121, 1.7, 121}, {121, -0.4, 1},
+      {121, 0.0, 1},
+      {121, 0.5, 61},
+      {121, 1.0, 121},
+      {121, 0.3, 37},
+      {121, 1.7, 121},
+      {121, -0.4, 1},
       {121, 0.9, 109},  // 20 dB of gain reduction
       // 16-frame threshold knob.
-      {16, 0.0, 1}, {16, 0.5, 9}, {16, 1.0, 16}, {16, 14.0 / 15.0, 15},
+      {16, 0.0, 1},
+      {16, 0.5, 9},
+      {16, 1.0, 16},
+      {16, 14.0 / 15.0, 15},
       // 23-frame knobs at each end and halfway (step 11 of 0..22).
-      {23, 11.0 / 22.0, 12}, {23, 1.0, 23},
+      {23, 11.0 / 22.0, 12},
+      {23, 1.0, 23},
       // Rounding edge: (N - 1) x v + 0.5 exactly on an integer goes up.
-      {5, 0.125, 2}, {5, 0.1249, 1},
+      {5, 0.125, 2},
+      {5, 0.1249, 1},
       // Fewer than two frames always show the first; hostile values stay inside the strip.
-      {1, 0.7, 1}, {0, 0.7, 1}, {121, nan, 1}, {121, 1e300, 121}, {121, -1e300, 1},
+      {1, 0.7, 1},
+      {0, 0.7, 1},
+      {121, nan, 1},
+      {121, 1e300, 121},
+      {121, -1e300, 1},
   };
   for (const FrameCase& c : cases)
     EXPECT_EQ(FilmstripFrameIndex(c.frames, c.value), c.frame) << c.frames << " frames, value " << c.value;
@@ -45,9 +59,8 @@ TEST(FilmstripFrame, SourceOffsetOfEachFrame) {
     const IFilmstrip* strip;
     int frame, srcX, srcY;
   } cases[] = {
-      {&meter, 1, 0, 0}, {&meter, 2, 0, 86}, {&meter, 37, 0, 3096}, {&meter, 61, 0, 5160}, {&meter, 121, 0, 10320},
-      {&knob, 16, 0, 1425}, {&knob, 9, 0, 760},
-      {&wide, 2, 100, 0}, {&wide, 3, 200, 0},
+      {&meter, 1, 0, 0},    {&meter, 2, 0, 86}, {&meter, 37, 0, 3096}, {&meter, 61, 0, 5160}, {&meter, 121, 0, 10320},
+      {&knob, 16, 0, 1425}, {&knob, 9, 0, 760}, {&wide, 2, 100, 0},    {&wide, 3, 200, 0},
   };
   for (const Case& c : cases) {
     int x = -1, y = -1;
@@ -84,9 +97,7 @@ TEST_F(ControlFamily, SwitchStepsThroughItsFramesAndWraps) {
     int frames;
     std::vector<double> sequence;
   } cases[] = {
-      {2, {1.0, 0.0, 1.0}},
-      {3, {0.5, 1.0, 0.0, 0.5}},
-      {1, {1.0, 0.0, 1.0}},  // a single frame steps by a whole 1.0
+      {2, {1.0, 0.0, 1.0}}, {3, {0.5, 1.0, 0.0, 0.5}}, {1, {1.0, 0.0, 1.0}},  // a single frame steps by a whole 1.0
   };
   for (const Case& c : cases) {
     ISwitchControl sw(&plug, 0, 0, 12, IFilmstrip(nullptr, 10, 10 * c.frames, c.frames));
@@ -113,11 +124,11 @@ TEST_F(ControlFamily, KnobDragGearing) {
     int dY;
     double expected;
   } cases[] = {
-      {IModifiers(true), -190, 1.0},                    // full sweep in 190 px
+      {IModifiers(true), -190, 1.0},  // full sweep in 190 px
       {IModifiers(true), -95, 0.5},
-      {IModifiers(true), 19, 0.0},                      // down from 0 clamps
-      {IModifiers(true, false, true), -190, 0.1},       // Shift: ten times finer
-      {IModifiers(true, false, false, true), -1900, 1.0},  // Control: 1900 px for the range
+      {IModifiers(true), 19, 0.0},                              // down from 0 clamps
+      {IModifiers(true, false, true), -190, 0.1},               // Shift: ten times finer
+      {IModifiers(true, false, false, true), -1900, 1.0},       // Control: 1900 px for the range
       {IModifiers(true, false, false, false, true), -95, 0.5},  // Alt changes nothing
   };
   for (const Case& c : cases) {

@@ -208,7 +208,7 @@ TEST_F(Painting, TickRepaintsTheUnionOfDirtyControls) {
   auto* a = new RecordingControl(&plug, IRect(2, 3, 10, 10));
   auto* b = new RecordingControl(&plug, IRect(20, 5, 30, 12));
   for (RecordingControl* x : {bg, a, b}) g.AddControl(x);
-  EXPECT_TRUE(g.Tick());  // all dirty at first
+  EXPECT_TRUE(g.Tick());   // all dirty at first
   EXPECT_FALSE(g.Tick());  // idle: nothing painted, nothing presented
   EXPECT_EQ(g.PresentCount(), 1);
 

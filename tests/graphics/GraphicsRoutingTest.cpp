@@ -29,12 +29,10 @@ TEST_F(Routing, ControlAtPicksTheTopmostVisibleEnabledControl) {
   struct Case {
     int x, y, expected;
   } cases[] = {
-      {45, 45, 2},  // covered by A and B: the later one wins
-      {20, 20, 1},
-      {5, 5, 0},    // only the background
-      {50, 50, 2},  // A's right/bottom edges are exclusive
-      {100, 50, -1},
-      {-1, 5, -1},
+      {45, 45, 2},               // covered by A and B: the later one wins
+      {20, 20, 1},   {5, 5, 0},  // only the background
+      {50, 50, 2},               // A's right/bottom edges are exclusive
+      {100, 50, -1}, {-1, 5, -1},
   };
   for (const Case& c : cases) EXPECT_EQ(g.ControlAt(c.x, c.y), c.expected) << c.x << "," << c.y;
 

@@ -135,10 +135,10 @@ std::vector<Function> Functions() {
   std::vector<Function> list;
   {
     std::vector<double> x = Edges();
-    Append(x, Uniform(0.0, 16.0, 400000, 11));            // x^4 of samples up to +6 dBFS
-    Append(x, Binades(-1074, 19, 300000, 12, false));     // the fast reduction's whole range
+    Append(x, Uniform(0.0, 16.0, 400000, 11));         // x^4 of samples up to +6 dBFS
+    Append(x, Binades(-1074, 19, 300000, 12, false));  // the fast reduction's whole range
     Append(x, Uniform(0.0, 0x1p20, 100000, 13));
-    Append(x, Binades(20, 1023, 100000, 14, true));       // the exact reduction
+    Append(x, Binades(20, 1023, 100000, 14, true));  // the exact reduction
     Append(x, Binades(-1074, 1023, 50000, 15, true));
     Append(x, ExactNearQuarterTurns(20000));
     list.push_back({"sin", kernel::Sin, [](mpfr_t r, const mpfr_t a) { mpfr_sin(r, a, MPFR_RNDN); }, x});
@@ -147,7 +147,7 @@ std::vector<Function> Functions() {
     std::vector<double> x = Edges();
     Append(x, Uniform(-2.0, 2.0, 400000, 21));
     Append(x, Uniform(-20.0, 20.0, 200000, 22));
-    Append(x, Uniform(0.5, 0.6, 100000, 23));              // where the method changes
+    Append(x, Uniform(0.5, 0.6, 100000, 23));  // where the method changes
     Append(x, Binades(-1074, 6, 300000, 24, true));
     list.push_back({"tanh", kernel::Tanh, [](mpfr_t r, const mpfr_t a) { mpfr_tanh(r, a, MPFR_RNDN); }, x});
   }
@@ -155,14 +155,14 @@ std::vector<Function> Functions() {
     std::vector<double> x = Edges();
     Append(x, Uniform(-746.0, 710.0, 500000, 31));
     Append(x, Uniform(-10.0, 1.0, 200000, 32));
-    Append(x, Uniform(-745.2, -708.0, 100000, 33));        // subnormal results
+    Append(x, Uniform(-745.2, -708.0, 100000, 33));  // subnormal results
     Append(x, Binades(-1074, 9, 250000, 34, true));
     list.push_back({"exp", kernel::Exp, [](mpfr_t r, const mpfr_t a) { mpfr_exp(r, a, MPFR_RNDN); }, x});
   }
   {
     std::vector<double> x = Edges();
     Append(x, Binades(-1074, 1023, 500000, 41, false));
-    Append(x, Uniform(0.5, 2.0, 300000, 42));               // near 1, where the result is small
+    Append(x, Uniform(0.5, 2.0, 300000, 42));  // near 1, where the result is small
     Append(x, Uniform(0.0, 4.0, 200000, 43));
     list.push_back({"log", kernel::Log, [](mpfr_t r, const mpfr_t a) { mpfr_log(r, a, MPFR_RNDN); }, x});
   }
@@ -192,8 +192,8 @@ std::vector<Function> Functions() {
 TEST(KernelAccuracy, EveryFunctionWithinOneUlp) {
   for (const Function& f : Functions()) {
     const Worst w = Measure(f.f, f.exact, f.arguments);
-    std::printf("%-7s %8zu arguments, worst error %.4f ulp at %a (%.17g gives %.17g)\n", f.name,
-                f.arguments.size(), w.error, w.argument, w.argument, w.computed);
+    std::printf("%-7s %8zu arguments, worst error %.4f ulp at %a (%.17g gives %.17g)\n", f.name, f.arguments.size(),
+                w.error, w.argument, w.argument, w.computed);
     EXPECT_LE(w.error, 1.0) << f.name << " at " << w.argument;
   }
 }

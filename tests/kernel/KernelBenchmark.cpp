@@ -52,8 +52,12 @@ void BM_Function(benchmark::State& state) {
     const double* in = x.data() + at;
     double* o = out.data() + at;
     switch (path) {
-      case kLibrary: for (int i = 0; i < kSpan; ++i) o[i] = e.library(in[i]); break;
-      case kScalar: for (int i = 0; i < kSpan; ++i) o[i] = e.scalar(in[i]); break;
+      case kLibrary:
+        for (int i = 0; i < kSpan; ++i) o[i] = e.library(in[i]);
+        break;
+      case kScalar:
+        for (int i = 0; i < kSpan; ++i) o[i] = e.scalar(in[i]);
+        break;
       case kSse2: e.sse2(in, o, kSpan); break;
       case kAvx2: e.avx2(in, o, kSpan); break;
     }
@@ -61,13 +65,10 @@ void BM_Function(benchmark::State& state) {
     at = (at + kSpan) % x.size();
   }
   state.SetItemsProcessed(state.iterations() * kSpan);
-  state.counters["ns_per_value"] =
-      benchmark::Counter(static_cast<double>(state.iterations() * kSpan), benchmark::Counter::kIsRate |
-                                                                             benchmark::Counter::kInvert);
+  state.counters["ns_per_value"] = benchmark::Counter(static_cast<double>(state.iterations() * kSpan),
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_Function)
-    ->ArgNames({"function", "path"})
-    ->ArgsProduct({{0, 1, 2, 3}, {kLibrary, kScalar, kSse2, kAvx2}});
+BENCHMARK(BM_Function)->ArgNames({"function", "path"})->ArgsProduct({{0, 1, 2, 3}, {kLibrary, kScalar, kSse2, kAvx2}});
 
 }  // namespace
 

@@ -150,8 +150,8 @@ TEST(KernelPaths, EdgesAreTheIeeeValues) {
   for (const Case& c : cases) EXPECT_EQ(Bits(c.got), Bits(c.expected)) << c.what << " = " << c.got;
 
   // Not a number in, not a number out; and where the result is undefined.
-  const double nans[] = {kernel::Sin(nan), kernel::Sin(inf), kernel::Sin(-inf), kernel::Tanh(nan),
-                         kernel::Exp(nan), kernel::Log(nan), kernel::Log(-1.0), kernel::Log(-inf),
+  const double nans[] = {kernel::Sin(nan), kernel::Sin(inf), kernel::Sin(-inf),         kernel::Tanh(nan),
+                         kernel::Exp(nan), kernel::Log(nan), kernel::Log(-1.0),         kernel::Log(-inf),
                          kernel::Tan(nan), kernel::Tan(inf), kernel::PowHundredth(nan), kernel::PowTen(nan)};
   for (double v : nans) EXPECT_TRUE(std::isnan(v));
 }
@@ -179,12 +179,9 @@ TEST(KernelPaths, ResultsAreTheSameBitsEverywhere) {
     uint64_t digest;
   };
   const Pinned pinned[] = {
-      {"sin", kernel::Sin, 0x20ed576ede8c3eb8u},
-      {"tanh", kernel::Tanh, 0x9a537cae0c25fcebu},
-      {"exp", kernel::Exp, 0xe510c0ecce5eb6ceu},
-      {"log", kernel::Log, 0xed2d26f9ec650fd1u},
-      {"tan", kernel::Tan, 0xbdc383aef2a8870bu},
-      {"0.01^y", kernel::PowHundredth, 0x68a8857e48dd0153u},
+      {"sin", kernel::Sin, 0x20ed576ede8c3eb8u},     {"tanh", kernel::Tanh, 0x9a537cae0c25fcebu},
+      {"exp", kernel::Exp, 0xe510c0ecce5eb6ceu},     {"log", kernel::Log, 0xed2d26f9ec650fd1u},
+      {"tan", kernel::Tan, 0xbdc383aef2a8870bu},     {"0.01^y", kernel::PowHundredth, 0x68a8857e48dd0153u},
       {"10^y", kernel::PowTen, 0x1ac21890fc11ffdfu},
   };
   for (const Pinned& p : pinned) {

@@ -95,7 +95,8 @@ TEST(ModuleInfo, BundleInfoIsWhatTheFactoryReports) {
     for (int scale : {1, 2}) {
       const Json& s = snapshots[static_cast<std::size_t>(scale - 1)];
       EXPECT_EQ(s["Scale Factor"], scale);
-      EXPECT_EQ(s["Path"], "Contents/Resources/Snapshots/" + id + (scale == 1 ? "_snapshot.png" : "_snapshot_2.0x.png"));
+      EXPECT_EQ(s["Path"],
+                "Contents/Resources/Snapshots/" + id + (scale == 1 ? "_snapshot.png" : "_snapshot_2.0x.png"));
       const std::unique_ptr<LICE_IBitmap> picture(
           DecodePngFile((bundle + "/" + s["Path"].get<std::string>()).c_str(), true));
       ASSERT_NE(picture, nullptr) << s;

@@ -33,7 +33,8 @@ double Material(long i, int ch, double rate) {
   const double t = static_cast<double>(i) / rate;
   const double beat = std::fmod(t, ch >= 2 ? 0.125 : 0.25);
   const double kick = std::exp(-beat * 30.0) * std::sin(2 * kPi * (55.0 + 90.0 * std::exp(-beat * 40.0)) * beat);
-  const double pad = 0.35 * std::sin(2 * kPi * ((ch & 1) ? 329.6 : 220.0) * t) * (0.6 + 0.4 * std::sin(2 * kPi * 0.7 * t));
+  const double pad =
+      0.35 * std::sin(2 * kPi * ((ch & 1) ? 329.6 : 220.0) * t) * (0.6 + 0.4 * std::sin(2 * kPi * 0.7 * t));
   const double bass = 0.3 * std::sin(2 * kPi * 82.4 * t + ch);
   return (ch >= 2 ? 1.2 : 0.8) * (kick + pad + bass);
 }
@@ -54,7 +55,8 @@ Material4 MakeMaterial(double rate, const DerivedValues& values, const DefaultSt
     for (long i = 0; i < m.frames; ++i) m.in[ch][static_cast<size_t>(i)] = Material(i, ch, rate);
   }
   ProcessingChain chain;
-  for (auto* v : {&m.compEnvelope, &m.limitEnvelope, &m.compGainDb, &m.limitGainDb}) v->resize(static_cast<size_t>(m.frames));
+  for (auto* v : {&m.compEnvelope, &m.limitEnvelope, &m.compGainDb, &m.limitGainDb})
+    v->resize(static_cast<size_t>(m.frames));
   double out[2];
   double* outs[2] = {&out[0], &out[1]};
   for (long i = 0; i < m.frames; ++i) {

@@ -126,11 +126,11 @@ struct Case {
   std::string name;
   const Settings* settings;
   Signal main, side;
-  std::vector<int> blocks;      // block sizes, used in turn (0 is an empty block)
-  std::vector<double> rates;    // sample rate, switched every `rateEvery` blocks
+  std::vector<int> blocks;    // block sizes, used in turn (0 is an empty block)
+  std::vector<double> rates;  // sample rate, switched every `rateEvery` blocks
   int rateEvery;
   bool meter;
-  bool automate;                // random step changes between blocks
+  bool automate;  // random step changes between blocks
   long frames;
 };
 
@@ -170,7 +170,8 @@ std::string RunCase(const Case& c) {
       std::memcpy(refSteps, steps.step, sizeof refSteps);
     }
     const double rate = c.rates[static_cast<size_t>(block / c.rateEvery) % c.rates.size()];
-    const int n = static_cast<int>(std::min<long>(c.blocks[static_cast<size_t>(block) % c.blocks.size()], c.frames - pos));
+    const int n =
+        static_cast<int>(std::min<long>(c.blocks[static_cast<size_t>(block) % c.blocks.size()], c.frames - pos));
     const double* ins[4] = {&in[0][pos], &in[1][pos], &in[2][pos], &in[3][pos]};
     double* outs[2] = {&out[0][pos], &out[1][pos]};
     double* refOuts[2] = {&refOut[0][pos], &refOut[1][pos]};
@@ -208,10 +209,10 @@ std::string RunCase(const Case& c) {
   for (int k = 0; k < 2; ++k) {
     const compressor& a = *cells[k];
     const reference::Cell& b = *refCells[k];
-    const double mine[] = {a.attackCoef, a.releaseCoef, a.envelope, a.sampleRate, a.gainDb, a.kneeFactor,
-                           a.ratio,      a.threshold,   a.kneeWidth, a.kneeLow,   a.kneeHigh, a.slope};
-    const double theirs[] = {b.attackCoef, b.releaseCoef, b.envelope, b.sampleRate, b.gainDb, b.kneeFactor,
-                             b.ratio,      b.threshold,   b.kneeWidth, b.kneeLow,   b.kneeHigh, b.slope};
+    const double mine[] = {a.attackCoef, a.releaseCoef, a.envelope,  a.sampleRate, a.gainDb,   a.kneeFactor,
+                           a.ratio,      a.threshold,   a.kneeWidth, a.kneeLow,    a.kneeHigh, a.slope};
+    const double theirs[] = {b.attackCoef, b.releaseCoef, b.envelope,  b.sampleRate, b.gainDb,   b.kneeFactor,
+                             b.ratio,      b.threshold,   b.kneeWidth, b.kneeLow,    b.kneeHigh, b.slope};
     for (int f = 0; f < 12; ++f) {
       if (Bits(mine[f]) != Bits(theirs[f])) return "cell " + std::to_string(k) + " field " + std::to_string(f);
     }
@@ -223,11 +224,10 @@ std::string RunCase(const Case& c) {
 }
 
 std::vector<Case> BuildCases() {
-  const std::vector<std::vector<int>> blockPatterns = {
-      {1}, {32}, {64}, {512}, {4096}, {7, 0, 300, 1, 64, 0, 4096, 33}};
+  const std::vector<std::vector<int>> blockPatterns = {{1}, {32}, {64}, {512}, {4096}, {7, 0, 300, 1, 64, 0, 4096, 33}};
   const std::vector<double> rates = {44100.0, 48000.0, 96000.0, 22050.0, 192000.0};
-  const Signal mains[] = {Signal::kMusic, Signal::kNoise, Signal::kSilence, Signal::kSteps, Signal::kSweep,
-                          Signal::kHostile};
+  const Signal mains[] = {Signal::kMusic, Signal::kNoise, Signal::kSilence,
+                          Signal::kSteps, Signal::kSweep, Signal::kHostile};
   std::vector<Case> cases;
   int k = 0;
   for (const Settings& s : kSettings) {

@@ -29,7 +29,7 @@ std::vector<double> Arguments() {
   }
   Append(x, Uniform(0.9, 1.2, 400, 14));
   Append(x, Binades(-1074, 1023, 20000, 15, true));  // tiny, huge and overflowing powers
-  Append(x, Binades(4, 7, 2000, 16, true));           // x^4 past the sine's fast reduction
+  Append(x, Binades(4, 7, 2000, 16, true));          // x^4 past the sine's fast reduction
   return x;
 }
 

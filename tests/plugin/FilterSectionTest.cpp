@@ -69,8 +69,8 @@ TEST(FilterSection, Responses) {
       {F::kHighShelf, 80, 0.207, 4.5, 5000, 4.49, 4.6},
   };
   for (const ResponseCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " at " << c.cornerHz << " Hz, gain "
-                                    << c.gainDb << ", probe " << c.probeHz << " Hz");
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " at " << c.cornerHz << " Hz, gain " << c.gainDb
+                                    << ", probe " << c.probeHz << " Hz");
     const double dB = MeasureDb(Make(c.kind, c.cornerHz, c.q, c.gainDb), c.probeHz);
     EXPECT_GE(dB, c.lowDb);
     EXPECT_LE(dB, c.highDb);

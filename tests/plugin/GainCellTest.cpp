@@ -94,7 +94,9 @@ TEST(GainCell, KneeFollowsThresholdAndFactor) {
 }
 
 TEST(GainCell, LinkedLevelIsTheLargerSignedInput) {
-  struct { double a, b, level; } cases[] = {{-0.9, 0.1, 0.1}, {0.1, -0.9, 0.1}, {-0.9, -0.3, 0.3}, {-0.5, -0.5, 0.5}};
+  struct {
+    double a, b, level;
+  } cases[] = {{-0.9, 0.1, 0.1}, {0.1, -0.9, 0.1}, {-0.9, -0.3, 0.3}, {-0.5, -0.5, 0.5}};
   for (const auto& c : cases) {
     compressor cell;
     cell.processLinked(c.a, c.b);
@@ -113,7 +115,10 @@ TEST(GainCell, ProcessScalesTheSampleByTheGain) {
 }
 
 TEST(GainCell, TimesAreNinetyNinePercentSettlingTimes) {
-  struct { double ms, rate; int samples; } cases[] = {{10, 44100, 441}, {5, 88200, 441}, {20, 48000, 960}};
+  struct {
+    double ms, rate;
+    int samples;
+  } cases[] = {{10, 44100, 441}, {5, 88200, 441}, {20, 48000, 960}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.ms);
     compressor cell;

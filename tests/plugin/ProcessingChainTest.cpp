@@ -44,8 +44,7 @@ struct Rig {
 
   // Runs frames samples; main and sidechain are functions of the absolute sample index.
   template <class Main, class Side>
-  std::vector<double> Run(int frames, Main main, Side side, int blockSize = 512,
-                          std::vector<double>* right = nullptr) {
+  std::vector<double> Run(int frames, Main main, Side side, int blockSize = 512, std::vector<double>* right = nullptr) {
     std::vector<double> in[4], out[2];
     for (auto& v : in) v.resize(blockSize);
     for (auto& v : out) v.resize(blockSize);
@@ -186,10 +185,14 @@ TEST(ProcessingChain, SilenceSettlesToOffsetResidues) {
 }
 
 TEST(ProcessingChain, StagesReduceLoudMaterial) {
-  struct { int threshold, limit; double amplitude; bool compReduces, limReduces; } cases[] = {
+  struct {
+    int threshold, limit;
+    double amplitude;
+    bool compReduces, limReduces;
+  } cases[] = {
       {15, 22, 0.9, false, true},  // 0 dB compressor threshold: only the -8 dB limiter acts
       {0, 22, 0.9, true, true},
-      {0, 22, 0.2, true, false},   // -14 dBFS stays under the limiter's knee
+      {0, 22, 0.2, true, false},  // -14 dBFS stays under the limiter's knee
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.threshold << " " << c.limit << " " << c.amplitude);
@@ -235,7 +238,10 @@ TEST(ProcessingChain, GRSelectMovesOnlyTheMeter) {
 }
 
 TEST(ProcessingChain, LevelDependentRecoveryFollowsTheSidechainPeak) {
-  struct { int step; double level; } cases[] = {{4, 0.0}, {4, 1.0}, {5, 0.0}, {5, 1.0}};
+  struct {
+    int step;
+    double level;
+  } cases[] = {{4, 0.0}, {4, 1.0}, {5, 0.0}, {5, 1.0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "step " << c.step << " level " << c.level);
     Rig rig;
@@ -260,7 +266,11 @@ TEST(ProcessingChain, FiltersFollowTheHostRateWhileCellsStayAt44100) {
   auto main = [](int i, int) { return Signal(i, 48000, 0.9); };
   rig.Run(4800, main, Silence);
 
-  struct { int section; int32_t kind; double q, gainDb, hz; } expected[] = {
+  struct {
+    int section;
+    int32_t kind;
+    double q, gainDb, hz;
+  } expected[] = {
       {ProcessingChain::kDetectorHighPass, FilterSection::kHighPass, 0.707, 0, 160},
       {ProcessingChain::kDetectorMidPeak, FilterSection::kPeak, 0.207, 6, 1500},
       {ProcessingChain::kDetectorHighShelf, FilterSection::kHighShelf, 0.207, -7, 160},
@@ -325,10 +335,18 @@ TEST(ProcessingChain, EmptyBlockOnlyRefreshesCoefficients) {
 TEST(ProcessingChain, NonFiniteInputDoesNotPoisonTheState) {
   constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   constexpr double kInf = std::numeric_limits<double>::infinity();
-  struct { const char* what; int channel; double bad; int bypass; } cases[] = {
-      {"NaN left", 0, kNaN, 1},         {"+inf right", 1, kInf, 1},
-      {"-inf left", 0, -kInf, 1},       {"beyond single precision", 1, 1e39, 1},
-      {"NaN sidechain", 2, kNaN, 1},    {"inf sidechain", 3, kInf, 1},
+  struct {
+    const char* what;
+    int channel;
+    double bad;
+    int bypass;
+  } cases[] = {
+      {"NaN left", 0, kNaN, 1},
+      {"+inf right", 1, kInf, 1},
+      {"-inf left", 0, -kInf, 1},
+      {"beyond single precision", 1, 1e39, 1},
+      {"NaN sidechain", 2, kNaN, 1},
+      {"inf sidechain", 3, kInf, 1},
       {"NaN left, switched out", 0, kNaN, 0},
   };
   const int frames = 3 * 44100, burstStart = 22050, burstLength = 7;
@@ -343,9 +361,7 @@ TEST(ProcessingChain, NonFiniteInputDoesNotPoisonTheState) {
     }
     auto burst = [&](int i) { return i >= burstStart && i < burstStart + burstLength; };
     auto main = [&](bool bad) {
-      return [&, bad](int i, int ch) {
-        return bad && burst(i) && ch == c.channel ? c.bad : Signal(i, 44100, 0.8);
-      };
+      return [&, bad](int i, int ch) { return bad && burst(i) && ch == c.channel ? c.bad : Signal(i, 44100, 0.8); };
     };
     auto side = [&](bool bad) {
       return [&, bad](int i, int ch) {

@@ -133,8 +133,8 @@ struct Cell {
   }
 
   // The chain's per-sample settings of one cell.
-  void Settle(double attackMs, Smoother& recovery, double recoveryMs, Smoother* ratioSmoother,
-              double targetRatio, Smoother& thresholdSmoother, double targetThreshold, double knee) {
+  void Settle(double attackMs, Smoother& recovery, double recoveryMs, Smoother* ratioSmoother, double targetRatio,
+              Smoother& thresholdSmoother, double targetThreshold, double knee) {
     attackCoef = Coefficient(attackMs);
     recovery.Advance(recoveryMs);
     releaseCoef = Coefficient(recovery.Advance(recoveryMs));
@@ -183,8 +183,8 @@ public:
 
   // steps: the live steps of all thirteen parameters (only 8 to 12 are read). withMeter: an
   // editor is attached, so the meter moves.
-  void Process(const double* const* in, double* const* out, int frames, double rate,
-               const DerivedValues& v, const int* steps, bool withMeter) {
+  void Process(const double* const* in, double* const* out, int frames, double rate, const DerivedValues& v,
+               const int* steps, bool withMeter) {
     const double mix = v.mixSteps / 22.0;
     section[kDetHighPass].Configure(1, 0.707, 0.0, v.hpfHz, rate);
     section[kDetMid].Configure(4, 0.207, v.midDb, 1500.0, rate);
@@ -214,8 +214,7 @@ public:
       float d = static_cast<float>((scL + scR) * 0.5);
       d = section[kDetShelf].Process(section[kDetMid].Process(section[kDetHighPass].Process(d)));
       compGainDb = comp.Linked(d, d);
-      comp.Settle(10.0, compRecovery, compMs, &ratio, v.ratioValue, compThreshold, v.thresholdDb,
-                  v.kneeValue);
+      comp.Settle(10.0, compRecovery, compMs, &ratio, v.ratioValue, compThreshold, v.thresholdDb, v.kneeValue);
       limGainDb = limit.Linked(scL, scR);
       limit.Settle(5.0, limitRecovery, levelMs, nullptr, 1000.0, limitThreshold, -2.0 * v.limitLevel, 0.3);
 
@@ -240,8 +239,7 @@ public:
         outR = (wetR - dcOffset) * k3 + (1.0 - k4) * mainR;
       }
 
-      const double grLinear =
-          kernel::Exp((steps[kParamGRSelect] == 0 ? compGainDb : limGainDb) * 0.1151292546497);
+      const double grLinear = kernel::Exp((steps[kParamGRSelect] == 0 ? compGainDb : limGainDb) * 0.1151292546497);
       if (withMeter) {
         const double c = kernel::Exp(-4.60517018599 / (rate * 0.3));
         double t = std::fabs(1.0 - grLinear);

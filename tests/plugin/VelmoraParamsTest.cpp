@@ -8,9 +8,18 @@
 namespace {
 
 TEST(VelmoraParams, DefinitionsAndDefaultDerivedValuesAgree) {
-  const char* names[kNumParams] = {"Compressor Threshold", "Limit Level", "Gain", "Mix", "Ratio",
-                                   "High", "Mid", "High Pass Filter", "Compressor Recovery Time",
-                                   "Level Recovery Time", "Bypass", "External Sidechain",
+  const char* names[kNumParams] = {"Compressor Threshold",
+                                   "Limit Level",
+                                   "Gain",
+                                   "Mix",
+                                   "Ratio",
+                                   "High",
+                                   "Mid",
+                                   "High Pass Filter",
+                                   "Compressor Recovery Time",
+                                   "Level Recovery Time",
+                                   "Bypass",
+                                   "External Sidechain",
                                    "GR Select"};
   const int maxSteps[kNumParams] = {15, 22, 10, 22, 4, 4, 4, 4, 5, 5, 1, 1, 1};
   const int defaults[kNumParams] = {15, 22, 0, 22, 2, 2, 2, 0, 1, 1, 1, 0, 0};
@@ -46,9 +55,9 @@ TEST(VelmoraParams, StepTables) {
       {kParamCompressorThreshold, 0, &D::thresholdDb, -30},
       {kParamCompressorThreshold, 7, &D::thresholdDb, -16},
       {kParamCompressorThreshold, 15, &D::thresholdDb, 0},
-      {kParamLimitLevel, 0, &D::limitLevel, 15},   // -30 dB
+      {kParamLimitLevel, 0, &D::limitLevel, 15},  // -30 dB
       {kParamLimitLevel, 21, &D::limitLevel, 4.5},
-      {kParamLimitLevel, 22, &D::limitLevel, 4},   // -8 dB
+      {kParamLimitLevel, 22, &D::limitLevel, 4},  // -8 dB
       {kParamGain, 0, &D::makeupGain, 1},
       {kParamGain, 3, &D::makeupGain, std::pow(10.0, 0.3)},
       {kParamGain, 10, &D::makeupGain, 10},
@@ -79,15 +88,26 @@ TEST(VelmoraParams, StepsOutsideATableAndLiveParametersChangeNothing) {
   ApplyParamStep(moved, kParamCompressorThreshold, 3);
   ApplyParamStep(moved, kParamRatio, 0);
   ApplyParamStep(moved, kParamHighPassFilter, 4);
-  const struct { int param, step; bool hasDerived; } cases[] = {
-      {kParamCompressorThreshold, 16, true}, {kParamCompressorThreshold, -1, true},
-      {kParamLimitLevel, 23, true},          {kParamGain, 11, true},
-      {kParamMix, 23, true},                 {kParamRatio, 5, true},
-      {kParamHigh, -3, true},                {kParamMid, 5, true},
-      {kParamHighPassFilter, 5, true},       {kParamCompressorRecoveryTime, 2, false},
-      {kParamLevelRecoveryTime, 0, false},   {kParamBypass, 0, false},
-      {kParamExternalSidechain, 1, false},   {kParamGRSelect, 1, false},
-      {-1, 0, false},                        {kNumParams, 0, false},
+  const struct {
+    int param, step;
+    bool hasDerived;
+  } cases[] = {
+      {kParamCompressorThreshold, 16, true},
+      {kParamCompressorThreshold, -1, true},
+      {kParamLimitLevel, 23, true},
+      {kParamGain, 11, true},
+      {kParamMix, 23, true},
+      {kParamRatio, 5, true},
+      {kParamHigh, -3, true},
+      {kParamMid, 5, true},
+      {kParamHighPassFilter, 5, true},
+      {kParamCompressorRecoveryTime, 2, false},
+      {kParamLevelRecoveryTime, 0, false},
+      {kParamBypass, 0, false},
+      {kParamExternalSidechain, 1, false},
+      {kParamGRSelect, 1, false},
+      {-1, 0, false},
+      {kNumParams, 0, false},
   };
   for (const auto& c : cases) {
     DerivedValues v = moved;

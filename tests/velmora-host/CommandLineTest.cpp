@@ -1,6 +1,6 @@
 // The command line as velmora-host reads it, before anything is loaded or opened.
-#include "tools/velmora-host/CommandLine.h"
 #include "tools/support/HostError.h"
+#include "tools/velmora-host/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -89,10 +89,11 @@ TEST_F(HostTest, ExternalSidechainLowersQuietMainOnlyWhenKeyIsLoud) {
   const HostRun unkeyed = host({"render", path("quiet.wav"), path("alone.wav"), "--set", "External Sidechain=1"});
   ASSERT_EQ(unkeyed.exitCode, 0) << unkeyed.err;
   const auto alone = readAudioFile(path("alone.wav"));
-  const auto keyed = render("quiet.wav", "keyed.wav", {"--set", "External Sidechain=1", "--sidechain", path("loud.wav")});
+  const auto keyed =
+      render("quiet.wav", "keyed.wav", {"--set", "External Sidechain=1", "--sidechain", path("loud.wav")});
   const double quietIn = rmsDb(readAudioFile(path("quiet.wav")), 0.2);
-  EXPECT_NEAR(rmsDb(alone, 0.2), quietIn, 0.5);            // nothing in the key: unreduced
-  EXPECT_LT(rmsDb(keyed, 0.2), quietIn - 4.0);             // the loud key pulls it down
+  EXPECT_NEAR(rmsDb(alone, 0.2), quietIn, 0.5);  // nothing in the key: unreduced
+  EXPECT_LT(rmsDb(keyed, 0.2), quietIn - 4.0);   // the loud key pulls it down
 
   // A loud main with a silent key passes both stages, while its own level would be limited.
   const auto loudOwn = render("loud.wav", "own.wav");
@@ -137,7 +138,8 @@ TEST_F(HostTest, SavedStateAndPresetReproduceTheRender) {
 // saved on the other platform names the same class and loads; another class's id does not.
 TEST_F(HostTest, APresetNamingTheClassInEitherByteOrderLoads) {
   writeWav(dir / "in.wav", sine(-6.0, 330.0, 0.4));
-  render("in.wav", "set.wav", {"--set", "Compressor Threshold=4", "--set", "Gain=3", "--save-preset", path("here.vstpreset")});
+  render("in.wav", "set.wav",
+         {"--set", "Compressor Threshold=4", "--set", "Gain=3", "--save-preset", path("here.vstpreset")});
   std::vector<char> preset = fileBytes(dir / "here.vstpreset");
   ASSERT_GE(preset.size(), 40u);
   // The header: "VST3", a 32-bit version, then the class id's 32 hexadecimal digits.
@@ -146,12 +148,14 @@ TEST_F(HostTest, APresetNamingTheClassInEitherByteOrderLoads) {
   for (int byte : {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15}) other += here.substr(2 * byte, 2);
   ASSERT_NE(other, here);
   std::copy(other.begin(), other.end(), preset.begin() + 8);
-  std::ofstream(dir / "there.vstpreset", std::ios::binary).write(preset.data(), static_cast<std::streamsize>(preset.size()));
+  std::ofstream(dir / "there.vstpreset", std::ios::binary)
+      .write(preset.data(), static_cast<std::streamsize>(preset.size()));
   render("in.wav", "there.wav", {"--load-preset", path("there.vstpreset")});
   EXPECT_EQ(fileBytes(dir / "there.wav"), fileBytes(dir / "set.wav"));
 
   preset[39] = preset[39] == '0' ? '1' : '0';
-  std::ofstream(dir / "foreign.vstpreset", std::ios::binary).write(preset.data(), static_cast<std::streamsize>(preset.size()));
+  std::ofstream(dir / "foreign.vstpreset", std::ios::binary)
+      .write(preset.data(), static_cast<std::streamsize>(preset.size()));
   EXPECT_NE(host({"render", path("in.wav"), path("x.wav"), "--load-preset", path("foreign.vstpreset")}).exitCode, 0);
 }
 
@@ -171,8 +175,8 @@ TEST_F(HostTest, SixtyFourAndThirtyTwoBitProcessingAgree) {
 TEST_F(HostTest, IdenticalCommandsGiveIdenticalBytesWhateverTheBlockSize) {
   writeWav(dir / "in.wav", sine(-2.0, 150.0, 0.4));
   writeWav(dir / "key.wav", sine(-6.0, 60.0, 0.2));  // shorter than the input: padded with silence
-  const std::vector<std::string> common{"--sidechain", path("key.wav"), "--set", "External Sidechain=1",
-                                        "--format", "pcm24"};
+  const std::vector<std::string> common{"--sidechain",          path("key.wav"), "--set",
+                                        "External Sidechain=1", "--format",      "pcm24"};
   auto with = [&](std::vector<std::string> extra) {
     extra.insert(extra.end(), common.begin(), common.end());
     return extra;
@@ -201,9 +205,9 @@ TEST_F(HostTest, ListShowsBusesAndParametersWithTheirMeaning) {
   std::string squeezed;
   for (char c : run.out)
     if (c != ' ' || squeezed.empty() || squeezed.back() != ' ') squeezed += c;
-  for (const char* row : {"Compressor Threshold 15 15 0 dB\n", "Limit Level 22 22 -8 dB\n",
-                          "Ratio 4 2 3:1 knee 1 x threshold\n", "Compressor Recovery Time 5 1 400 ms\n",
-                          "Bypass 1 1 Processed\n", "GR Select 1 0 Compressor\n"})
+  for (const char* row :
+       {"Compressor Threshold 15 15 0 dB\n", "Limit Level 22 22 -8 dB\n", "Ratio 4 2 3:1 knee 1 x threshold\n",
+        "Compressor Recovery Time 5 1 400 ms\n", "Bypass 1 1 Processed\n", "GR Select 1 0 Compressor\n"})
     EXPECT_NE(squeezed.find(row), std::string::npos) << row << "\n" << run.out;
 }
 
@@ -252,9 +256,9 @@ TEST_F(HostTest, OtherEffectsWorkTheSameWay) {
   writeWav(dir / "in.wav", sine(-12.0, 440.0, 0.2));
   writeWav(dir / "key.wav", sine(-20.0, 90.0, 0.1));
   // The module computes (main + key) x 2 x level, three samples late; "Level=1.5" is a plain value.
-  const auto out = render("in.wav", "out.wav",
-                          {"--module", gain, "--set", "Level=1.5", "--sidechain", path("key.wav"), "--save-state",
-                           path("gain.state")});
+  const auto out = render(
+      "in.wav", "out.wav",
+      {"--module", gain, "--set", "Level=1.5", "--sidechain", path("key.wav"), "--save-state", path("gain.state")});
   const auto in = readAudioFile(path("in.wav"));
   const auto key = readAudioFile(path("key.wav"));
   ASSERT_EQ(out.frameCount(), in.frameCount());
@@ -267,7 +271,8 @@ TEST_F(HostTest, OtherEffectsWorkTheSameWay) {
   EXPECT_LT(largest, 1e-6);
 
   EXPECT_EQ(fileBytes(dir / "gain.state").size(), sizeof(double));
-  render("in.wav", "restored.wav", {"--module", gain, "--load-state", path("gain.state"), "--sidechain", path("key.wav")});
+  render("in.wav", "restored.wav",
+         {"--module", gain, "--load-state", path("gain.state"), "--sidechain", path("key.wav")});
   EXPECT_EQ(fileBytes(dir / "restored.wav"), fileBytes(dir / "out.wav"));
 
   const HostRun list = host({"list", "--module", gain});

@@ -231,7 +231,8 @@ TEST_F(HostTest, SummaryReportsLoudnessAsTextAndJson) {
   EXPECT_EQ(fileBytes(dir / "text.wav"), fileBytes(dir / "json.wav"));
 
   // Without the measurement: the same audio, the levels per channel, the loudness keys empty.
-  const HostRun quick = host({"render", path("tone.wav"), path("quick.wav"), "--set", "10=0", "--no-loudness", "--json"});
+  const HostRun quick =
+      host({"render", path("tone.wav"), path("quick.wav"), "--set", "10=0", "--no-loudness", "--json"});
   ASSERT_EQ(quick.exitCode, 0) << quick.err;
   const Json levels = Json::parse(quick.out)["renders"][0]["out"];
   EXPECT_TRUE(levels["integrated_lufs"].is_null()) << levels;

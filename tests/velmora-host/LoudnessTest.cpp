@@ -123,7 +123,8 @@ TEST(TruePeakMeter, FindsKnownPeaksAndAgreesWithLibebur128) {
       const double* channels[2] = {left.data(), right.data()};
       ours.add(channels, frames);
       const double expected = c.knownPeak > 0.0 ? c.knownPeak : libebur128TruePeak(left, right, rate);
-      EXPECT_NEAR(20.0 * std::log10(ours.peak()), 20.0 * std::log10(expected), 0.03) << c.name << " at " << rate << " Hz";
+      EXPECT_NEAR(20.0 * std::log10(ours.peak()), 20.0 * std::log10(expected), 0.03)
+          << c.name << " at " << rate << " Hz";
     }
   }
 }

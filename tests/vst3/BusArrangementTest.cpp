@@ -200,12 +200,13 @@ TEST(ProcessingSetup, InvalidSetupIsRefusedAndChangesNothing) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   const ProcessSetup bad[] = {
-      {kRealtime, kSample32, 64, nan}, {kRealtime, kSample32, 64, inf},     {kRealtime, kSample32, 64, -inf},
-      {kRealtime, kSample32, 64, 0.0}, {kRealtime, kSample32, 64, -48000.0}, {kRealtime, kSample32, 0, 48000.0},
+      {kRealtime, kSample32, 64, nan},     {kRealtime, kSample32, 64, inf},      {kRealtime, kSample32, 64, -inf},
+      {kRealtime, kSample32, 64, 0.0},     {kRealtime, kSample32, 64, -48000.0}, {kRealtime, kSample32, 0, 48000.0},
       {kRealtime, kSample32, -5, 48000.0}, {kRealtime, 2, 64, 48000.0},
   };
   for (ProcessSetup setup : bad) {
-    EXPECT_EQ(p.processor()->setupProcessing(setup), kResultFalse) << setup.sampleRate << " " << setup.maxSamplesPerBlock;
+    EXPECT_EQ(p.processor()->setupProcessing(setup), kResultFalse)
+        << setup.sampleRate << " " << setup.maxSamplesPerBlock;
   }
   // The first bad rate is reported, once; an unsupported sample size is a plain refusal.
   EXPECT_EQ(p.ReportedBreaches(), std::vector<HostBreach>{HostBreach::BadProcessSetup});

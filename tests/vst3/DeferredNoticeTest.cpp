@@ -71,7 +71,8 @@ TEST(DeferredNotice, NoHostCallThatMayHoldHostLocksCallsBackTheNoticeComesLater)
       {"setActive", [&] { return p.component()->setActive(false); }},
       {"setupProcessing", [&] { return p.processor()->setupProcessing(setup); }},
       {"setBusArrangements", [&] { return p.processor()->setBusArrangements(ins, 2, outs, 1); }},
-      {"activateBus", [&] { return p.component()->activateBus(kAudio, kInput, 1, true) == kResultTrue ? kResultOk : kResultFalse; }},
+      {"activateBus",
+       [&] { return p.component()->activateBus(kAudio, kInput, 1, true) == kResultTrue ? kResultOk : kResultFalse; }},
       {"setActive", [&] { return p.component()->setActive(true); }},
       {"process with a program change", [&] { return SendParam(p, h.buffers, kPresetId, 0.0); }},
   };

@@ -85,7 +85,8 @@ TEST_F(Parameters, FifteenInHostOrderWithTheirInformation) {
 }
 
 TEST_F(Parameters, CurrentNormalisedValuesAfterInitialise) {
-  for (int32 i = 2; i < 15; ++i) EXPECT_DOUBLE_EQ(c->getParamNormalized(kExpected[i].id), kExpected[i].defaultNormalized);
+  for (int32 i = 2; i < 15; ++i)
+    EXPECT_DOUBLE_EQ(c->getParamNormalized(kExpected[i].id), kExpected[i].defaultNormalized);
   EXPECT_EQ(c->getParamNormalized(kPresetId), 0.0);
   EXPECT_EQ(c->getParamNormalized(kBypassId), 0.0);
   EXPECT_EQ(c->getParamNormalized(99), 0.0);

@@ -113,8 +113,8 @@ std::string RunCase(const Case& c) {
       for (int ch = 0; ch < 2; ++ch) {
         const double expected = refOut[ch][static_cast<size_t>(i)];
         const double got = buffers.Output(0, ch, i);
-        const bool same = is64 ? Bits(got) == Bits(expected)
-                               : Bits(static_cast<float>(got)) == Bits(static_cast<float>(expected));
+        const bool same =
+            is64 ? Bits(got) == Bits(expected) : Bits(static_cast<float>(got)) == Bits(static_cast<float>(expected));
         if (!same) {
           return "channel " + std::to_string(ch) + " differs at frame " + std::to_string(pos + i) + " (block " +
                  std::to_string(block) + "): " + std::to_string(got) + " vs " + std::to_string(expected);

@@ -72,8 +72,7 @@ TEST(State, ShortStreamsAreRefusedAndChangeNothing) {
   Plugin target = CreateVelmora();
   const std::vector<uint8_t> before = SaveState(target.controller());
   for (size_t length : {size_t{0}, size_t{4}, size_t{50}, size_t{104}, size_t{kStateBytes - 1}}) {
-    EXPECT_EQ(LoadState(target.controller(), std::vector<uint8_t>(full.begin(), full.begin() + length)),
-              kResultFalse)
+    EXPECT_EQ(LoadState(target.controller(), std::vector<uint8_t>(full.begin(), full.begin() + length)), kResultFalse)
         << length;
     EXPECT_EQ(SaveState(target.controller()), before) << "nothing may be half-applied, length " << length;
   }

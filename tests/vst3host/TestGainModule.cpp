@@ -187,15 +187,21 @@ public:
   }
   int32 PLUGIN_API countClasses() override { return 2; }
   tresult PLUGIN_API getClassInfo(int32 index, PClassInfo* info) override {
-    if (index == 0) *info = PClassInfo(kComponentCid, PClassInfo::kManyInstances, kVstAudioEffectClass, "Test Gain");
-    else if (index == 1) *info = PClassInfo(kControllerCid, PClassInfo::kManyInstances, kVstComponentControllerClass, "Test Gain Controller");
-    else return kInvalidArgument;
+    if (index == 0)
+      *info = PClassInfo(kComponentCid, PClassInfo::kManyInstances, kVstAudioEffectClass, "Test Gain");
+    else if (index == 1)
+      *info =
+          PClassInfo(kControllerCid, PClassInfo::kManyInstances, kVstComponentControllerClass, "Test Gain Controller");
+    else
+      return kInvalidArgument;
     return kResultOk;
   }
   tresult PLUGIN_API createInstance(FIDString cid, FIDString interfaceId, void** obj) override {
     FUnknown* object = nullptr;
-    if (FUnknownPrivate::iidEqual(cid, kComponentCid)) object = static_cast<IComponent*>(new GainComponent);
-    else if (FUnknownPrivate::iidEqual(cid, kControllerCid)) object = static_cast<IEditController*>(new GainController);
+    if (FUnknownPrivate::iidEqual(cid, kComponentCid))
+      object = static_cast<IComponent*>(new GainComponent);
+    else if (FUnknownPrivate::iidEqual(cid, kControllerCid))
+      object = static_cast<IEditController*>(new GainController);
     if (!object) {
       *obj = nullptr;
       return kNoInterface;

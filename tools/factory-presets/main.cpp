@@ -6,13 +6,13 @@
 // writes ROOT/<vendor>/<plug-in name>/<preset name>.vstpreset, all files or none, and removes
 // preset files there that the table no longer has.
 #include "plugin/VelmoraFactoryPresets.h"
-#include "tools/support/HostError.h"
-#include "tools/support/HostPlatform.h"
-#include "tools/support/OutputFile.h"
 #include "tools/session/PluginModule.h"
 #include "tools/session/PresetLibrary.h"
 #include "tools/session/StateFiles.h"
 #include "tools/session/VelmoraMeanings.h"
+#include "tools/support/HostError.h"
+#include "tools/support/HostPlatform.h"
+#include "tools/support/OutputFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -82,7 +82,8 @@ int Run(const std::vector<std::string>& argv) {
   }
   for (velmora_host::OutputFile& file : files) file.commit();
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
-    if (entry.path().extension() == velmora_host::kPresetExtension && !written.count(entry.path().filename().u8string()))
+    if (entry.path().extension() == velmora_host::kPresetExtension &&
+        !written.count(entry.path().filename().u8string()))
       fs::remove(entry.path(), ec);
   return 0;
 }

@@ -75,8 +75,8 @@ bool Extent(const std::vector<float>& values, float* low, float* high) {
   return any;
 }
 
-std::vector<PlotPoint> Points(const std::vector<float>& times, const std::vector<float>& values,
-                              const PlotScale& x, const PlotScale& y) {
+std::vector<PlotPoint> Points(const std::vector<float>& times, const std::vector<float>& values, const PlotScale& x,
+                              const PlotScale& y) {
   std::vector<PlotPoint> points;
   points.reserve(values.size());
   // Values far outside the panel are pinned just beyond its edge, so lines leave it cleanly.
@@ -102,8 +102,8 @@ int Decimals(double step) {
 }
 
 // Panel ground, horizontal grid with labels in the left margin, vertical time grid.
-void DrawPanel(PlotCanvas& canvas, const LICE_Rect& panel, const PlotScale& y, double gridStep,
-               const PlotScale& x, double timeStep, const char* caption, const char* unit, bool signedLabels) {
+void DrawPanel(PlotCanvas& canvas, const LICE_Rect& panel, const PlotScale& y, double gridStep, const PlotScale& x,
+               double timeStep, const char* caption, const char* unit, bool signedLabels) {
   canvas.Fill(panel, kPanel);
   for (double t : GridValues(x.low, x.high, timeStep)) {
     const int px = static_cast<int>(std::floor(x.ToPixel(t)));

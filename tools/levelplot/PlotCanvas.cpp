@@ -76,8 +76,7 @@ void PlotCanvas::PaintMask(const std::vector<unsigned char>& mask, const LICE_Re
   LICE_PaintCoverage(mTarget, clip.L, clip.T, mask.data(), clip.Width(), clip.Height(), clip.Width(), clip, paint);
 }
 
-void PlotCanvas::Polyline(const std::vector<PlotPoint>& points, float width, LICE_pixel colour,
-                          const LICE_Rect& clip) {
+void PlotCanvas::Polyline(const std::vector<PlotPoint>& points, float width, LICE_pixel colour, const LICE_Rect& clip) {
   const LICE_Rect area = Intersect(LICE_ClipToBitmap(*mTarget, clip), clip);
   const int w = area.Width(), h = area.Height();
   if (w <= 0 || h <= 0 || points.empty()) return;
@@ -116,8 +115,8 @@ void PlotCanvas::Polyline(const std::vector<PlotPoint>& points, float width, LIC
   PaintMask(mask, area, colour, 1.0f);
 }
 
-void PlotCanvas::FillToBaseline(const std::vector<PlotPoint>& points, float baseline, LICE_pixel colour,
-                                float opacity, const LICE_Rect& clip) {
+void PlotCanvas::FillToBaseline(const std::vector<PlotPoint>& points, float baseline, LICE_pixel colour, float opacity,
+                                const LICE_Rect& clip) {
   const LICE_Rect area = Intersect(LICE_ClipToBitmap(*mTarget, clip), clip);
   const int w = area.Width(), h = area.Height();
   if (w <= 0 || h <= 0 || points.empty()) return;
@@ -152,8 +151,7 @@ void PlotCanvas::FillToBaseline(const std::vector<PlotPoint>& points, float base
     const float top = std::min(r, baseline), bottom = std::max(r, baseline);
     for (int y = area.T; y < area.B; ++y) {
       // The share of the pixel's height between top and bottom.
-      const float covered =
-          std::min(bottom, static_cast<float>(y + 1)) - std::max(top, static_cast<float>(y));
+      const float covered = std::min(bottom, static_cast<float>(y + 1)) - std::max(top, static_cast<float>(y));
       if (covered <= 0.0f) continue;
       mask[static_cast<size_t>(y - area.T) * static_cast<size_t>(w) + static_cast<size_t>(c)] =
           static_cast<unsigned char>(std::min(1.0f, covered) * 255.0f + 0.5f);

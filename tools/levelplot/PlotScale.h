@@ -5,12 +5,10 @@
 #include <vector>
 
 struct PlotScale {
-  double low = 0.0, high = 1.0;  // value range
+  double low = 0.0, high = 1.0;    // value range
   float start = 0.0f, end = 1.0f;  // pixel positions of low and high (end < start for upward axes)
 
-  float ToPixel(double value) const {
-    return start + static_cast<float>((value - low) / (high - low)) * (end - start);
-  }
+  float ToPixel(double value) const { return start + static_cast<float>((value - low) / (high - low)) * (end - start); }
 };
 
 // Multiples of step from the first at or above low up to high.

@@ -47,7 +47,8 @@ ordered_json Snapshots(const std::string& bundleDir, const std::string& classId)
     const std::string name = vst3host::SnapshotFileName(classId, scale);
     std::error_code ec;
     if (!fs::is_regular_file(fs::u8path(bundleDir) / vst3host::kSnapshotFolder / fs::u8path(name), ec)) continue;
-    list.push_back({{"Scale Factor", static_cast<double>(scale)}, {"Path", std::string(vst3host::kSnapshotFolder) + "/" + name}});
+    list.push_back(
+        {{"Scale Factor", static_cast<double>(scale)}, {"Path", std::string(vst3host::kSnapshotFolder) + "/" + name}});
   }
   return list;
 }

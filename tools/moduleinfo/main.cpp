@@ -2,11 +2,11 @@
 // module's factory reports through its exports, listing the snapshots the bundle holds.
 //   velmora-moduleinfo BUNDLE.vst3 [--out FILE]
 #include "tools/moduleinfo/ModuleInfo.h"
+#include "tools/session/PluginModule.h"
+#include "tools/session/StateFiles.h"
 #include "tools/support/HostError.h"
 #include "tools/support/HostPlatform.h"
 #include "tools/support/OutputFile.h"
-#include "tools/session/PluginModule.h"
-#include "tools/session/StateFiles.h"
 
 #include <cstdio>
 #include <exception>

@@ -4,10 +4,10 @@
 
 #include "plugin/VelmoraStepTexts.h"
 
+#include <strings.h>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <strings.h>
 
 namespace velmora_host {
 

@@ -1,8 +1,8 @@
 #include "tools/session/PresetLibrary.h"
 
+#include "tools/session/StateFiles.h"
 #include "tools/support/HostError.h"
 #include "tools/support/HostPlatform.h"
-#include "tools/session/StateFiles.h"
 
 #include "public.sdk/source/common/memorystream.h"
 #include "public.sdk/source/vst/vstpresetfile.h"
@@ -98,7 +98,8 @@ std::vector<PresetEntry> findPresets(const PluginModule& module, const ClassDesc
   std::map<std::string, PresetEntry> byName;
   for (const std::string& root : roots) {
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(fs::u8path(presetFolder(root, module, effect)), ec)) {
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(fs::u8path(presetFolder(root, module, effect)), ec)) {
       if (!isPresetFile(entry)) continue;
       const std::string name = entry.path().stem().u8string();
       if (byName.count(name)) continue;

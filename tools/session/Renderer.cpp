@@ -30,8 +30,9 @@ struct Scratch {
     for (auto& channel : channels) pointers.push_back(channel.data());
   }
   void zero(std::size_t from, std::size_t to) {
-    for (auto& channel : channels) std::fill(channel.begin() + static_cast<std::ptrdiff_t>(from),
-                                             channel.begin() + static_cast<std::ptrdiff_t>(to), 0.0);
+    for (auto& channel : channels)
+      std::fill(channel.begin() + static_cast<std::ptrdiff_t>(from), channel.begin() + static_cast<std::ptrdiff_t>(to),
+                0.0);
   }
 };
 

@@ -7,10 +7,10 @@
 // and compensates the reported latency so output sample n lines up with input sample n.
 // Automation, when given, rides on every block it touches, and a block is cut into several process
 // calls where a lane changes course, so each change reaches the effect on its own sample.
-#include "tools/support/AudioStream.h"
 #include "tools/session/AutomationSchedule.h"
 #include "tools/session/ParameterLookup.h"
 #include "tools/session/PluginModule.h"
+#include "tools/support/AudioStream.h"
 #include "tools/support/ProgressBar.h"
 #include "tools/vst3host/Instance.h"
 
@@ -21,7 +21,7 @@ namespace velmora_host {
 
 struct RenderSettings {
   int blockSize = 512;
-  int precision = 32;  // 32 or 64-bit samples at the processor
+  int precision = 32;               // 32 or 64-bit samples at the processor
   ProgressBar* progress = nullptr;  // told about the input processed, when given
 };
 

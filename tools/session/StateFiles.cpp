@@ -114,12 +114,10 @@ std::vector<char> readBinaryFile(const std::string& path) {
 
 void writeBinaryFile(const OutputFile& output, const std::vector<char>& bytes) {
   const std::string& path = output.finalPath();
-  std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(output.tempPath().c_str(), "wb"),
-                                                  &std::fclose);
+  std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(output.tempPath().c_str(), "wb"), &std::fclose);
   if (!file) throw HostError("cannot write " + path + ": " + std::strerror(errno));
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
     throw HostError("cannot write " + path + ": " + std::strerror(errno));
 }
 
 }  // namespace velmora_host
-

@@ -4,8 +4,8 @@
 //    component keeps none (a single-component effect such as Velmora, whose state travels through
 //    its controller), the controller's state;
 //  - a .vstpreset file, written and read by the SDK's PresetFile with both states and the class id.
-#include "tools/support/OutputFile.h"
 #include "tools/session/PluginModule.h"
+#include "tools/support/OutputFile.h"
 #include "tools/vst3host/Instance.h"
 
 #include <string>

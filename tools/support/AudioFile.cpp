@@ -223,7 +223,8 @@ bool isAudioData(const std::vector<char>& bytes) {
 AudioData readAudioFile(const std::string& path) {
   AudioFileReader reader(path);
   MemorySink sink(static_cast<std::size_t>(reader.channels()), reader.sampleRate());
-  std::vector<std::vector<double>> block(static_cast<std::size_t>(reader.channels()), std::vector<double>(kChunkFrames));
+  std::vector<std::vector<double>> block(static_cast<std::size_t>(reader.channels()),
+                                         std::vector<double>(kChunkFrames));
   std::vector<double*> pointers;
   for (auto& channel : block) pointers.push_back(channel.data());
   while (const std::size_t got = reader.read(pointers.data(), kChunkFrames)) sink.write(pointers.data(), got);

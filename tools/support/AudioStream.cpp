@@ -19,7 +19,8 @@ MemorySink::MemorySink(std::size_t channels, double sampleRate) {
 }
 
 void MemorySink::write(const double* const* in, std::size_t n) {
-  for (std::size_t c = 0; c < mAudio.channelCount(); ++c) mAudio.channels[c].insert(mAudio.channels[c].end(), in[c], in[c] + n);
+  for (std::size_t c = 0; c < mAudio.channelCount(); ++c)
+    mAudio.channels[c].insert(mAudio.channels[c].end(), in[c], in[c] + n);
 }
 
 SpreadSource::SpreadSource(AudioSource& source, int channels) : mSource(source), mChannels(channels) {

@@ -39,8 +39,7 @@ Levels measureOverall(const AudioData& audio) {
     overall.peak = std::max(overall.peak, levels.peak);
     meanSquare += levels.rms * levels.rms;
   }
-  if (audio.channelCount() > 0)
-    overall.rms = std::sqrt(meanSquare / static_cast<double>(audio.channelCount()));
+  if (audio.channelCount() > 0) overall.rms = std::sqrt(meanSquare / static_cast<double>(audio.channelCount()));
   return overall;
 }
 
@@ -58,8 +57,7 @@ std::string formatDb(double db, int width) {
   return text;
 }
 
-double estimateMaxGainReductionDb(const AudioData& input, const AudioData& output,
-                                  double makeupDb) {
+double estimateMaxGainReductionDb(const AudioData& input, const AudioData& output, double makeupDb) {
   const std::size_t window = std::max<std::size_t>(1, static_cast<std::size_t>(input.sampleRate * 0.01));
   const std::size_t frames = std::min(input.frameCount(), output.frameCount());
   if (input.channelCount() == 0 || output.channelCount() == 0) return 0.0;
@@ -69,8 +67,7 @@ double estimateMaxGainReductionDb(const AudioData& input, const AudioData& outpu
     const double in = powerOfWindow(input, start, window);
     if (in < floorPower) continue;
     const double out = powerOfWindow(output, start, window);
-    const double drop = 10.0 * std::log10(in) + makeupDb -
-                        (out > 0.0 ? 10.0 * std::log10(out) : -300.0);
+    const double drop = 10.0 * std::log10(in) + makeupDb - (out > 0.0 ? 10.0 * std::log10(out) : -300.0);
     largest = std::max(largest, drop);
   }
   return largest;

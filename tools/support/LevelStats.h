@@ -24,7 +24,6 @@ std::string formatDb(double db, int width = 0);
 // Largest drop, in dB, of the output's short-term level below the input's, after adding back a
 // known make-up gain. Compares 10 ms windows of the pooled channels, skipping windows where the
 // input is below -50 dBFS (too quiet for a ratio to mean anything). 0 when nothing was reduced.
-double estimateMaxGainReductionDb(const AudioData& input, const AudioData& output,
-                                  double makeupDb = 0.0);
+double estimateMaxGainReductionDb(const AudioData& input, const AudioData& output, double makeupDb = 0.0);
 
 }  // namespace velmora_host

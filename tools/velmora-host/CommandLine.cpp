@@ -20,8 +20,8 @@ bool parseNumber(const std::string& text, double& value) {
 int parseInteger(const std::string& option, const std::string& text, int low, int high) {
   double value = 0.0;
   if (!parseNumber(text, value) || value != std::floor(value) || value < low || value > high)
-    throw HostError(option + " needs a whole number from " + std::to_string(low) + " to " +
-                    std::to_string(high) + ", not '" + text + "'");
+    throw HostError(option + " needs a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                    ", not '" + text + "'");
   return static_cast<int>(value);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // What the user asked for, parsed from argv. Parsing only checks form (known options, numbers
 // where numbers belong); whether a parameter name exists is decided once the module is loaded.
-#include "tools/support/AudioFile.h"
 #include "tools/session/AutomationText.h"
 #include "tools/session/SessionOptions.h"
+#include "tools/support/AudioFile.h"
 #include "tools/support/SampleFormat.h"
 
 #include <optional>
@@ -32,11 +32,11 @@ struct RenderOptions {
   int precision = 32;
   std::optional<SampleFormat> format;  // --format; else the output type's own (float where it can)
   std::string type;                    // --type; else the output's extension decides
-  bool loudness = true;  // measure loudness and true peak for the summary
-  bool overwrite = false;  // OUT may replace an existing audio file
-  bool dither = true;      // TPDF dither on 16-bit output
-  bool strict = false;     // a truncated input is an error, not a warning
-  bool quiet = false;      // no progress line, no summary (warnings and errors still on stderr)
+  bool loudness = true;                // measure loudness and true peak for the summary
+  bool overwrite = false;              // OUT may replace an existing audio file
+  bool dither = true;                  // TPDF dither on 16-bit output
+  bool strict = false;                 // a truncated input is an error, not a warning
+  bool quiet = false;                  // no progress line, no summary (warnings and errors still on stderr)
 };
 
 struct CompareOptions {

@@ -3,19 +3,19 @@
 #include "tools/velmora-host/Commands.h"
 
 #include "tools/levelplot/LevelPlot.h"
+#include "tools/session/ParameterLookup.h"
+#include "tools/session/PluginModule.h"
+#include "tools/session/Renderer.h"
+#include "tools/session/VelmoraMeanings.h"
 #include "tools/support/AudioFile.h"
 #include "tools/support/Cancellation.h"
 #include "tools/support/ChildProcess.h"
-#include "tools/velmora-host/DemoProgram.h"
 #include "tools/support/HostError.h"
 #include "tools/support/HostPlatform.h"
 #include "tools/support/LevelStats.h"
 #include "tools/support/OutputFile.h"
-#include "tools/session/ParameterLookup.h"
-#include "tools/session/PluginModule.h"
-#include "tools/session/Renderer.h"
 #include "tools/support/ScratchDirectory.h"
-#include "tools/session/VelmoraMeanings.h"
+#include "tools/velmora-host/DemoProgram.h"
 #include "tools/vst3host/Instance.h"
 
 #include "base/FileSystem.h"
@@ -38,7 +38,7 @@ enum class Source { Mix, PadAndBass };
 struct Scenario {
   const char* stem;  // the files are <stem>.wav, <stem>-levels.png and <stem>-editor.png
   const char* name;
-  const char* settings;  // the physical values the steps below stand for
+  const char* settings;            // the physical values the steps below stand for
   std::vector<const char*> steps;  // "Title=step", for the render and the editor picture alike
   Source main;
   bool drumsAsSidechain;
@@ -48,14 +48,28 @@ struct Scenario {
 const std::vector<Scenario>& scenarios() {
   static const std::vector<Scenario> list{
       {"1-defaults", "defaults", "comp 0 dB 3:1, limit -8 dB, no make-up", {}, Source::Mix, false, 0.0},
-      {"2-heavy-compression", "heavy compression", "comp -24 dB 6:1, 100 ms, +6 dB make-up",
-       {"Compressor Threshold=3", "Ratio=4", "Compressor Recovery Time=0", "Gain=3"}, Source::Mix, false, 6.0},
+      {"2-heavy-compression",
+       "heavy compression",
+       "comp -24 dB 6:1, 100 ms, +6 dB make-up",
+       {"Compressor Threshold=3", "Ratio=4", "Compressor Recovery Time=0", "Gain=3"},
+       Source::Mix,
+       false,
+       6.0},
       // The meter follows the limiter here; the switch changes nothing in the audio.
-      {"3-limiter-only", "limiter only", "comp 0 dB, limit -20 dB, 100 ms, +8 dB make-up",
-       {"Limit Level=10", "Level Recovery Time=1", "Gain=4", "GR Select=1"}, Source::Mix, false, 8.0},
-      {"4-ducking", "ducking", "pad+bass keyed by drums: comp -30 dB 4:1, 400 ms",
+      {"3-limiter-only",
+       "limiter only",
+       "comp 0 dB, limit -20 dB, 100 ms, +8 dB make-up",
+       {"Limit Level=10", "Level Recovery Time=1", "Gain=4", "GR Select=1"},
+       Source::Mix,
+       false,
+       8.0},
+      {"4-ducking",
+       "ducking",
+       "pad+bass keyed by drums: comp -30 dB 4:1, 400 ms",
        {"External Sidechain=1", "Compressor Threshold=0", "Ratio=3", "Compressor Recovery Time=1"},
-       Source::PadAndBass, true, 0.0},
+       Source::PadAndBass,
+       true,
+       0.0},
   };
   return list;
 }
@@ -154,8 +168,8 @@ int runDemo(const HostSetup& setup, const std::string& directory) {
 
   std::printf("Velmora demo: %.0f s test programme at %.0f Hz (drums, bass, pad), written to %s\n",
               static_cast<double>(program.mix.frameCount()) / kDemoRate, kDemoRate, directory.c_str());
-  std::printf("\n%-18s %-50s %9s %9s %9s %9s %8s\n", "scenario", "settings", "peak in", "RMS in", "peak out",
-              "RMS out", "max GR");
+  std::printf("\n%-18s %-50s %9s %9s %9s %9s %8s\n", "scenario", "settings", "peak in", "RMS in", "peak out", "RMS out",
+              "max GR");
   for (const Scenario& scenario : scenarios()) {
     throwIfCancelled();
     const bool mix = scenario.main == Source::Mix;

@@ -96,8 +96,8 @@ void synthesiseDrums(AudioData& out, NoiseSource& noise) {
   static constexpr std::array<int, kStepsPerBar> kSnare{0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
   for (int bar = 0; bar < kBars; ++bar)
     for (int step = 0; step < kStepsPerBar; ++step) {
-      const auto start = static_cast<std::size_t>(
-          std::lround((bar * kStepsPerBar + step) * kStepSeconds * out.sampleRate));
+      const auto start =
+          static_cast<std::size_t>(std::lround((bar * kStepsPerBar + step) * kStepSeconds * out.sampleRate));
       if (kKick[step] || (bar % 2 == 1 && step == 7)) addKick(out, start, step == 7 ? 0.6 : 0.95);
       if (kSnare[step]) addSnare(out, start, 0.7, noise);
       if (bar == kBars - 1 && step >= 13) addSnare(out, start, 0.3 + 0.1 * (step - 13), noise);
@@ -125,8 +125,7 @@ void synthesiseBass(AudioData& out) {
       const auto length = static_cast<std::size_t>(noteSeconds * rate);
       for (std::size_t i = 0; i < length && start + i < out.frameCount(); ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double env = std::min(1.0, t * 400.0) * std::exp(-t * 5.0) *
-                           std::min(1.0, (noteSeconds - t) * 200.0);
+        const double env = std::min(1.0, t * 400.0) * std::exp(-t * 5.0) * std::min(1.0, (noteSeconds - t) * 200.0);
         const double value = saw(2.0 * kPi * freq * t, 8, 0.6 * std::exp(-t * 4.0) + 0.2);
         addStereo(out, start + i, 0.5 * env * value, 0.0);
       }

@@ -1,10 +1,10 @@
 // `list`: what a host learns about a module before using it.
 #include "tools/velmora-host/Commands.h"
 
-#include "tools/support/JsonText.h"
 #include "tools/session/PluginModule.h"
-#include "tools/velmora-host/StepTable.h"
 #include "tools/session/VelmoraMeanings.h"
+#include "tools/support/JsonText.h"
+#include "tools/velmora-host/StepTable.h"
 #include "tools/vst3host/ClassIdText.h"
 #include "tools/vst3host/Instance.h"
 
@@ -24,9 +24,9 @@ using namespace Steinberg::Vst;
 namespace {
 
 std::string speakers(SpeakerArrangement arrangement) {
-  static const std::pair<Speaker, const char*> kNames[] = {
-      {kSpeakerL, "L"},   {kSpeakerR, "R"},   {kSpeakerC, "C"},   {kSpeakerLfe, "Lfe"}, {kSpeakerLs, "Ls"},
-      {kSpeakerRs, "Rs"}, {kSpeakerCs, "Cs"}, {kSpeakerM, "M"}};
+  static const std::pair<Speaker, const char*> kNames[] = {{kSpeakerL, "L"},     {kSpeakerR, "R"},   {kSpeakerC, "C"},
+                                                           {kSpeakerLfe, "Lfe"}, {kSpeakerLs, "Ls"}, {kSpeakerRs, "Rs"},
+                                                           {kSpeakerCs, "Cs"},   {kSpeakerM, "M"}};
   std::string text;
   for (const auto& [bit, name] : kNames)
     if (arrangement & bit) text += (text.empty() ? "" : " ") + std::string(name);
@@ -135,7 +135,10 @@ int runList(const HostSetup& setup) {
   if (setup.json) {
     Json classes = Json::array();
     for (const ClassDescription& c : module.classes()) {
-      Json entry{{"name", c.name}, {"category", c.category}, {"id", vst3host::ClassIdTextInOrder(c.cid, false)}, {"cardinality", c.cardinality}};
+      Json entry{{"name", c.name},
+                 {"category", c.category},
+                 {"id", vst3host::ClassIdTextInOrder(c.cid, false)},
+                 {"cardinality", c.cardinality}};
       // What only a factory's extended class information says: null from a factory without it.
       auto extended = [&](Json value) { return c.hasExtendedInfo ? value : Json(nullptr); };
       entry["sub_categories"] = extended(c.subCategories);
@@ -195,8 +198,7 @@ int runList(const HostSetup& setup) {
     std::printf("  %zu  \"%s\"  category \"%s\"", i, c.name.c_str(), c.category.c_str());
     if (c.hasExtendedInfo)
       std::printf("  sub-categories \"%s\"  version \"%s\"  sdk \"%s\"  vendor \"%s\"  flags 0x%X",
-                  c.subCategories.c_str(), c.version.c_str(), c.sdkVersion.c_str(), c.vendor.c_str(),
-                  c.classFlags);
+                  c.subCategories.c_str(), c.version.c_str(), c.sdkVersion.c_str(), c.vendor.c_str(), c.classFlags);
     std::printf("\n     id %s  cardinality %s\n", vst3host::ClassIdTextInOrder(c.cid, false).c_str(),
                 c.cardinality == PClassInfo::kManyInstances ? "many" : std::to_string(c.cardinality).c_str());
   }

@@ -1,9 +1,9 @@
 // `presets`: the effect's preset files where hosts look for them, each with its description.
 #include "tools/velmora-host/Commands.h"
 
-#include "tools/support/JsonText.h"
 #include "tools/session/PluginModule.h"
 #include "tools/session/PresetLibrary.h"
+#include "tools/support/JsonText.h"
 
 #include <algorithm>
 #include <cstdio>

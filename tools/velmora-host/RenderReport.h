@@ -18,7 +18,7 @@
 namespace velmora_host {
 
 struct SignalLevels {
-  std::vector<Levels> channels;     // linear
+  std::vector<Levels> channels;      // linear
   std::optional<Loudness> loudness;  // empty when not measured (--no-loudness)
 };
 

@@ -1,17 +1,17 @@
 // velmora-host: a command-line VST3 host for Velmora and other VST3 effects.
+#include "tools/session/PresetLibrary.h"
 #include "tools/support/Cancellation.h"
-#include "tools/velmora-host/CommandLine.h"
-#include "tools/velmora-host/Commands.h"
 #include "tools/support/HostError.h"
 #include "tools/support/HostPlatform.h"
-#include "tools/session/PresetLibrary.h"
+#include "tools/velmora-host/CommandLine.h"
+#include "tools/velmora-host/Commands.h"
 
 #include "VelmoraVersion.h"
 
 #include <cstdio>
 #include <exception>
-#include <string>
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <vector>
 

@@ -34,7 +34,8 @@ int Report(const std::string& message, int code) {
 
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
-  return !a.empty() && !b.empty() && std::filesystem::equivalent(std::filesystem::u8path(a), std::filesystem::u8path(b), ec);
+  return !a.empty() && !b.empty() &&
+         std::filesystem::equivalent(std::filesystem::u8path(a), std::filesystem::u8path(b), ec);
 }
 
 std::string Seconds(double s) {
@@ -117,16 +118,13 @@ int main(int argc, char** argv) {
     return Report(error + " (velmora-snapshot --help shows the usage)", kBadCommandLine);
   }
   switch (options.action) {
-    case SnapshotOptions::ShowHelp:
-      std::printf("%s", SnapshotUsage());
-      return 0;
+    case SnapshotOptions::ShowHelp: std::printf("%s", SnapshotUsage()); return 0;
     case SnapshotOptions::ListParameters: {
       SnapshotSession session;
       std::printf("%s", DescribeParameters(session.Plugin()).c_str());
       return 0;
     }
-    case SnapshotOptions::TakeSnapshot:
-      break;
+    case SnapshotOptions::TakeSnapshot: break;
   }
   if (!options.bundle.empty()) return WriteBundleSnapshots(options.bundle);
   return TakeSnapshot(options);

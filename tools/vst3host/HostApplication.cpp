@@ -29,7 +29,8 @@ tresult PLUGIN_API HostApplication::createInstance(TUID cid, TUID interfaceId, v
   FUnknown* created = nullptr;
   if (FUnknownPrivate::iidEqual(cid, IMessage::iid) && FUnknownPrivate::iidEqual(interfaceId, IMessage::iid))
     created = new HostMessage();
-  else if (FUnknownPrivate::iidEqual(cid, IAttributeList::iid) && FUnknownPrivate::iidEqual(interfaceId, IAttributeList::iid))
+  else if (FUnknownPrivate::iidEqual(cid, IAttributeList::iid) &&
+           FUnknownPrivate::iidEqual(interfaceId, IAttributeList::iid))
     created = new HostAttributeList();
   if (!created) return kNoInterface;
   *obj = created;

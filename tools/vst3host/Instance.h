@@ -45,8 +45,8 @@ public:
   // Answers null, with the reason in *error, when creation or initialisation fails or the class
   // is not a component with an audio processor and an edit controller.
   static std::unique_ptr<Instance> Create(const Module& module, const Steinberg::TUID cid,
-                                          Steinberg::FUnknown* hostContext,
-                                          Steinberg::Vst::IComponentHandler* handler, std::string* error = nullptr);
+                                          Steinberg::FUnknown* hostContext, Steinberg::Vst::IComponentHandler* handler,
+                                          std::string* error = nullptr);
   ~Instance();
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;

@@ -47,8 +47,7 @@ void ProcessBuffers::Bind(Bus& bus, AudioBusBuffers& buffers) {
     buffers.channelBuffers32 = bus.ptr32.data();
 }
 
-ProcessData& ProcessBuffers::Data(int frames, IParameterChanges* changes, IEventList* events,
-                                  ProcessContext* context) {
+ProcessData& ProcessBuffers::Data(int frames, IParameterChanges* changes, IEventList* events, ProcessContext* context) {
   mData = ProcessData();
   mData.processMode = kRealtime;
   mData.symbolicSampleSize = mSampleSize;

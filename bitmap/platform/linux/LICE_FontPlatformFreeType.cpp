@@ -114,8 +114,8 @@ bool MatchFontFile(FcConfig* config, const char* family, bool bold, bool italic,
     *file = reinterpret_cast<const char*>(path);
     *index = i;
     FcChar8* name = nullptr;
-    *matched = FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch ? reinterpret_cast<const char*>(name)
-                                                                               : family;
+    *matched =
+        FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch ? reinterpret_cast<const char*>(name) : family;
     ok = true;
   }
   FcPatternDestroy(match);
@@ -150,7 +150,9 @@ bool SetPixelHeight(FT_Face face, int height) {
   return face->num_fixed_sizes > 0 && FT_Select_Size(face, 0) == 0;
 }
 
-FT_Int32 LoadFlags(const FontRecord& f) { return FT_LOAD_DEFAULT | (f.mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL); }
+FT_Int32 LoadFlags(const FontRecord& f) {
+  return FT_LOAD_DEFAULT | (f.mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
+}
 
 // Loads the glyph with the synthetic bold and slant the face lacks. Caller holds the state lock.
 bool LoadGlyph(FontRecord& f, char32_t ch) {
@@ -263,7 +265,8 @@ bool RenderGlyph(LICE_PlatformFont font, char32_t ch, LICE_IBitmap* target, LICE
   box->width = std::min(right - box->left, target->Width());
 
   const int h = std::min(f.lineHeight, target->Height());
-  for (int y = 0; y < h; ++y) std::fill_n(LICE_RowAddress(*target, y), std::max(box->width, 0), LICE_MakePixel(0, 0, 0, 255));
+  for (int y = 0; y < h; ++y)
+    std::fill_n(LICE_RowAddress(*target, y), std::max(box->width, 0), LICE_MakePixel(0, 0, 0, 255));
   const LICE_Rect cell(0, 0, std::max(box->width, 0), h);
   LICE_TextPaint white;
   white.colour = LICE_MakePixel(255, 255, 255, 255);

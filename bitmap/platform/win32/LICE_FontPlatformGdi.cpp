@@ -33,9 +33,7 @@ BYTE QualityOf(int quality) {
   }
 }
 
-COLORREF ColourRef(LICE_pixel p) {
-  return RGB(LICE_PixelR(p), LICE_PixelG(p), LICE_PixelB(p));
-}
+COLORREF ColourRef(LICE_pixel p) { return RGB(LICE_PixelR(p), LICE_PixelG(p), LICE_PixelB(p)); }
 
 // A device context with the font selected for the lifetime of this object: the given one, or a
 // memory context of its own when none is given (measuring without a destination).
@@ -83,8 +81,7 @@ namespace LICE_Platform {
 LICE_PlatformFont CreatePlatformFont(const LICE_FontRequest& request) {
   return CreateFontA(request.height, 0, request.escapement, request.escapement, request.weight,
                      request.italic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, QualityOf(request.quality), DEFAULT_PITCH,
-                     request.face ? request.face : "");
+                     CLIP_DEFAULT_PRECIS, QualityOf(request.quality), DEFAULT_PITCH, request.face ? request.face : "");
 }
 
 void DeletePlatformFont(LICE_PlatformFont font) {
@@ -171,8 +168,8 @@ int DrawPlatformText(LICE_PlatformFont font, LICE_IBitmap* dest, const LICE_Text
     return height;
   }
 
-  const LICE_Rect clip = LICE_ClipToBitmap(
-      *dest, (flags & LICE_TEXT_NO_CLIP) ? LICE_Rect(INT_MIN, INT_MIN, INT_MAX, INT_MAX) : *rect);
+  const LICE_Rect clip =
+      LICE_ClipToBitmap(*dest, (flags & LICE_TEXT_NO_CLIP) ? LICE_Rect(INT_MIN, INT_MIN, INT_MAX, INT_MAX) : *rect);
   if (clip.Width() <= 0 || clip.Height() <= 0 || !dest->Pixels()) return 0;
 
   // GDI draws into device contexts only: a destination without one lends its pixels to a
@@ -195,8 +192,7 @@ int DrawPlatformText(LICE_PlatformFont font, LICE_IBitmap* dest, const LICE_Text
   int originY = 0;
   if (!dest->DrawingContext()) {
     if (!scratch.Resize(w, h) || !scratch.Pixels()) return 0;
-    for (int y = 0; y < h; ++y)
-      std::copy_n(before.data() + static_cast<size_t>(y) * w, w, LICE_RowAddress(scratch, y));
+    for (int y = 0; y < h; ++y) std::copy_n(before.data() + static_cast<size_t>(y) * w, w, LICE_RowAddress(scratch, y));
     surface = &scratch;
     originX = clip.L;
     originY = clip.T;
@@ -228,8 +224,7 @@ int DrawPlatformText(LICE_PlatformFont font, LICE_IBitmap* dest, const LICE_Text
     const LICE_pixel* drawn = LICE_RowAddress(*surface, clip.T - originY + y) + (clip.L - originX);
     const LICE_pixel* old = before.data() + static_cast<size_t>(y) * w;
     LICE_pixel* out = LICE_RowAddress(*dest, clip.T + y) + clip.L;
-    for (int x = 0; x < w; ++x)
-      out[x] = drawn[x] == old[x] ? old[x] : (drawn[x] | 0xFF000000u);
+    for (int x = 0; x < w; ++x) out[x] = drawn[x] == old[x] ? old[x] : (drawn[x] | 0xFF000000u);
   }
   return height;
 }

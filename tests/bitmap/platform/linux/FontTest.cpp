@@ -100,7 +100,7 @@ TEST_F(FontTest, DrawsInsideTheRectangleOnly) {
     EXPECT_TRUE(Inside(ink.box, rect)) << c.name;
     EXPECT_LT(ink.darkest, 40) << c.name;  // opaque black text
     // Alignment puts the ink at the left, middle or right of the rectangle.
-    const int expectedLeft = (c.flags & LICE_TEXT_CENTRE) ? 30 + (180 - width) / 2
+    const int expectedLeft = (c.flags & LICE_TEXT_CENTRE)  ? 30 + (180 - width) / 2
                              : (c.flags & LICE_TEXT_RIGHT) ? 210 - width
                                                            : 30;
     EXPECT_NEAR(ink.box.L, expectedLeft, 3) << c.name;
@@ -336,11 +336,11 @@ TEST(TextRun, DecodesStrictUtf8ElseBytes) {
       {"\xC3\xA9t\xC3\xA9", true, U"\u00E9t\u00E9"},
       {"\xE2\x82\xAC", true, U"\u20AC"},
       {"\xF0\x9F\x8E\xB5", true, U"\U0001F3B5"},
-      {"\xC3\xA9\xFF", false, U"\u00C3\u00A9\u00FF"},           // a stray byte spoils it
-      {"\xC0\xAF", false, U"\u00C0\u00AF"},                     // overlong
-      {"\xED\xA0\x80", false, U"\u00ED\u00A0\u0080"},           // surrogate
+      {"\xC3\xA9\xFF", false, U"\u00C3\u00A9\u00FF"},            // a stray byte spoils it
+      {"\xC0\xAF", false, U"\u00C0\u00AF"},                      // overlong
+      {"\xED\xA0\x80", false, U"\u00ED\u00A0\u0080"},            // surrogate
       {"\xF4\x90\x80\x80", false, U"\u00F4\u0090\u0080\u0080"},  // beyond U+10FFFF
-      {"\xE2\x82", false, U"\u00E2\u0082"},                     // cut short
+      {"\xE2\x82", false, U"\u00E2\u0082"},                      // cut short
       {"", false, U""},
   };
   for (const Case& c : cases) {

@@ -58,8 +58,10 @@ TEST(GdiFont, RequestsBecomeTheFontsDescription) {
     int quality;
     BYTE gdiQuality;
   } cases[] = {
-      {16, 0, 400, false, 0, DEFAULT_QUALITY},        {16, 0, 700, false, 1, NONANTIALIASED_QUALITY},
-      {-20, 900, 400, true, 2, ANTIALIASED_QUALITY}, {12, 0, 400, false, 3, CLEARTYPE_QUALITY},
+      {16, 0, 400, false, 0, DEFAULT_QUALITY},
+      {16, 0, 700, false, 1, NONANTIALIASED_QUALITY},
+      {-20, 900, 400, true, 2, ANTIALIASED_QUALITY},
+      {12, 0, 400, false, 3, CLEARTYPE_QUALITY},
   };
   for (const Case& c : cases) {
     LICE_FontRequest request;

@@ -90,8 +90,11 @@ TEST(ProgramResources, OnlyACompletePngOfTypePngGivesPixels) {
   struct Case {
     int id;
     const char* what;
-  } refused[] = {{202, "seven bytes"},  {203, "the signature alone"},  {205, "not a PNG"},
-                 {206, "a PNG of type RCDATA"},  {207, "no such resource"}};
+  } refused[] = {{202, "seven bytes"},
+                 {203, "the signature alone"},
+                 {205, "not a PNG"},
+                 {206, "a PNG of type RCDATA"},
+                 {207, "no such resource"}};
   for (const Case& c : refused) EXPECT_EQ(LoadPngResource(resources, c.id, "x.png"), nullptr) << c.what;
   // A whole header with its data cut short is laid out from the header; decoding it then gives
   // no pixels, read from nowhere past the resource's end.

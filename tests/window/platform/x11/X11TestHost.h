@@ -12,10 +12,10 @@
 #include "tests/support/HostedEditorSupport.h"
 #include "tools/vst3host/ComponentHandler.h"
 #include "tools/vst3host/HostApplication.h"
-#include "tools/vst3host/platform/x11/HostWindow.h"
 #include "tools/vst3host/Instance.h"
 #include "tools/vst3host/PlugFrame.h"
 #include "tools/vst3host/platform/linux/RunLoop.h"
+#include "tools/vst3host/platform/x11/HostWindow.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 

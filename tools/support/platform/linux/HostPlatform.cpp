@@ -39,7 +39,9 @@ std::string readAll(int fd) {
 
 }  // namespace
 
-std::vector<std::string> commandLineArguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
 
 std::string besideProgram(const std::string& path) {
   if (path.empty() || path.front() == '/') return path;

@@ -1,7 +1,7 @@
 // `edit` in the headless build: without a window system there is no window to open the editor in,
 // so the command fails with one line, as any other unusable request does.
-#include "tools/velmora-host/Commands.h"
 #include "tools/support/HostError.h"
+#include "tools/velmora-host/Commands.h"
 
 namespace velmora_host {
 

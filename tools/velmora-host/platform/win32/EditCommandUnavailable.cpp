@@ -1,7 +1,7 @@
 // `edit` in the Windows build: there is no editor window of the host's own here yet, so the command
 // fails with one line, as any other unusable request does.
-#include "tools/velmora-host/Commands.h"
 #include "tools/support/HostError.h"
+#include "tools/velmora-host/Commands.h"
 
 namespace velmora_host {
 

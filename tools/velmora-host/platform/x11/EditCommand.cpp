@@ -2,13 +2,13 @@
 // nothing; every parameter change made in the editor is printed as it happens.
 #include "tools/velmora-host/Commands.h"
 
-#include "tools/support/HostError.h"
 #include "tools/session/PluginModule.h"
 #include "tools/session/VelmoraMeanings.h"
-#include "tools/vst3host/platform/x11/HostWindow.h"
+#include "tools/support/HostError.h"
 #include "tools/vst3host/PlugFrame.h"
 #include "tools/vst3host/RefCounted.h"
 #include "tools/vst3host/platform/linux/RunLoop.h"
+#include "tools/vst3host/platform/x11/HostWindow.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 
