@@ -33,7 +33,7 @@ echo "clang-tidy: ${#sources[@]} sources, $(nproc) at a time; log in build/clang
 status=0
 printf '%s\0' "${sources[@]}" |
   xargs -0 -n 4 -P "$(nproc)" clang-tidy -p build --quiet >build/clang-tidy.log 2>/dev/null || status=$?
-grep -oE '\[[a-z0-9.-]+(,-warnings-as-errors)?\]$' build/clang-tidy.log | sort | uniq -c | sort -rn || true
+grep -E '(error|warning): ' build/clang-tidy.log | grep -oE '\[[A-Za-z0-9.,-]+\]$' | sort | uniq -c | sort -rn || true
 if ((status)); then
   echo "clang-tidy: findings (see build/clang-tidy.log)" >&2
   exit 1
