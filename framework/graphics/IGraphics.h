@@ -58,7 +58,7 @@ public:
   // the platform loader). A resource that cannot be loaded gives an empty filmstrip (no bitmap,
   // sizes 0) that draws nothing, and is traced.
   IFilmstrip LoadFilmstrip(int resourceId, const char* name, int frameCount);
-  // Creates the back buffer (width x height) and an empty scratch bitmap. IPlugBase::AttachGraphics
+  // Creates the back buffer (DeviceWidth() x DeviceHeight()) and an empty scratch bitmap. IPlugBase::AttachGraphics
   // (under the plug-in lock) and ResizeSurface. Default: a LICE_SysBitmap and a LICE_MemBitmap.
   virtual void CreateDrawBitmaps();
   // Draws the part of the filmstrip's bitmap starting at (srcX, srcY) into rect of the back
@@ -86,6 +86,29 @@ public:
   // ms. When any control needs painting, the union of their rectangles goes to RepaintRegion.
   // True when something was dirty. It also ends a wheel gesture after a pause (EditGesture).
   bool Tick();
+
+  // ---- Display scale ----
+  // The host's content scale. The panel keeps its layout, hit testing and every event in its own
+  // (1x) coordinates; only the back buffer, the window and what is drawn are DrawScale() times as
+  // large. Panel coordinate p starts at device pixel DeviceCoord(p) = floor(p * scale + 0.5), so
+  // neighbouring rectangles tile the device without gaps or overlaps at any scale.
+  static constexpr double kMinDrawScale = 1.0;
+  static constexpr double kMaxDrawScale = 3.0;
+  double DrawScale() const { return mDrawScale; }
+  // Clamps to [kMinDrawScale, kMaxDrawScale] (anything not a number counts as 1). When the scale
+  // changes, the draw bitmaps are made again at the device size and every control is marked for
+  // painting; layout and values stay. A window platform also resizes its window. UI thread.
+  virtual void SetDrawScale(double scale);
+  int DeviceCoord(int panel) const;
+  // The panel coordinate whose device span holds device pixel d (the inverse of DeviceCoord).
+  int PanelCoord(int device) const;
+  // The window's size in device pixels: DeviceCoord(Width()) x DeviceCoord(Height()).
+  int DeviceWidth() const { return DeviceCoord(mWidth); }
+  int DeviceHeight() const { return DeviceCoord(mHeight); }
+  // The device pixels a panel rectangle covers, and the smallest panel rectangle covering a device
+  // one (a window's expose region).
+  IRect DeviceRect(const IRect& panel) const;
+  IRect PanelRect(const IRect& device) const;
 
   // ---- Values ----
   // Plug-in to controls: every control bound to paramIdx (directly, or through its first
@@ -129,8 +152,9 @@ public:
   // All of them run on the UI thread and take no lock, unless said otherwise. "Pure" ones are the
   // platform class's to supply; the others default to what an editor without a window answers.
 
-  // Copies rect of the back buffer to the window. The end of every PaintPass (a window's paint
-  // request, or a tick without a window). Must do nothing when no window is open.
+  // Copies the panel rectangle rect (device pixels DeviceRect(rect) of the back buffer) to the
+  // window. The end of every PaintPass (a window's paint request, or a tick without a window).
+  // Must do nothing when no window is open.
   virtual void PresentRect(const IRect& rect) = 0;
   // The rectangle text needs in style. Default: RenderText measuring.
   virtual bool MeasureText(ITextStyle& style, const char* text, IRect& rect) {
@@ -225,6 +249,8 @@ protected:
   // window platform invalidates the region and runs PaintPass from its own paint request.
   virtual void RepaintRegion(const IRect& region) { PaintPass(region); }
   void DestroyDrawBitmaps();
+  // BlitFilmstrip at a scale other than 1: rect and the clip rectangle in panel coordinates.
+  void BlitFilmstripScaled(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY, const IBlend* blend);
 
   OwnedList<IControl> mControls;
   IPlugBase* mPlugin;
@@ -237,6 +263,7 @@ protected:
   int mWidth;
   int mHeight;
   int mFrameRate;
+  double mDrawScale = 1.0;
   int mPressedIndex = -1;
   int mHoverIndex = -1;
   int mLastX = 0;

@@ -1,6 +1,10 @@
 #include "GraphicsTestSupport.h"
 
+#include "bitmap/LICE_SysBitmap.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -209,6 +213,37 @@ TEST_F(Routing, ResizeDropsTheLayoutAndTellsThePlugin) {
   EXPECT_EQ(g.Width(), 200);
   ASSERT_NE(g.BackBuffer(), nullptr);
   EXPECT_EQ(plug.calls.back(), "resize 200x150");
+}
+
+}  // namespace
+
+namespace {
+
+// Device and panel coordinates at every common host scale: each device pixel belongs to exactly
+// one panel coordinate, the back buffer and the window cover the whole panel, and scale 1 is the
+// identity.
+TEST(DrawScale, DevicePixelsTileThePanelAtEveryScale) {
+  EditorTestPlug plug;
+  TestGraphics g(&plug, 404, 634);
+  g.CreateDrawBitmaps();
+  for (double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+    g.SetDrawScale(scale);
+    ASSERT_EQ(g.DrawScale(), scale);
+    EXPECT_EQ(g.DeviceWidth(), static_cast<int>(404 * scale + 0.5)) << scale;
+    EXPECT_EQ(g.BackBuffer()->Width(), g.DeviceWidth()) << scale;
+    EXPECT_EQ(g.BackBuffer()->Height(), g.DeviceHeight()) << scale;
+    for (int d = 0; d < g.DeviceHeight(); ++d) {
+      const int p = g.PanelCoord(d);
+      ASSERT_TRUE(g.DeviceCoord(p) <= d && d < g.DeviceCoord(p + 1)) << scale << " " << d;
+    }
+    const IRect knob(25, 327, 122, 422);
+    EXPECT_EQ(g.PanelRect(g.DeviceRect(knob)), knob) << scale;
+  }
+  for (double odd : {0.5, 3.5, std::nan("")}) {
+    g.SetDrawScale(odd);
+    EXPECT_GE(g.DrawScale(), IGraphics::kMinDrawScale);
+    EXPECT_LE(g.DrawScale(), IGraphics::kMaxDrawScale);
+  }
 }
 
 }  // namespace
