@@ -36,9 +36,9 @@ const PluginModule& Velmora() {
 }
 
 std::unique_ptr<vst3host::Instance> WithPreset(const std::string& name) {
-  auto instance = Velmora().createEffect();
+  auto instance = Velmora().CreateEffect();
   const std::string path = std::string(kFolder) + "/" + name + ".vstpreset";
-  restorePreset(*instance, Velmora().effectClass(), readBinaryFile(path), path);
+  RestorePreset(*instance, Velmora().EffectClass(), ReadBinaryFile(path), path);
   return instance;
 }
 
@@ -55,7 +55,7 @@ TEST(FactoryPresets, EveryEntryIsAFileHoldingItsStepsAndDescription) {
       const double normalized = instance->Controller()->getParamNormalized(static_cast<Steinberg::Vst::ParamID>(i));
       EXPECT_EQ(std::lround(normalized * kParamDefinitions[i].maxStep), preset.steps[i]) << kParamDefinitions[i].name;
     }
-    EXPECT_EQ(presetDescription(std::string(kFolder) + "/" + preset.name + ".vstpreset"), preset.description);
+    EXPECT_EQ(PresetDescription(std::string(kFolder) + "/" + preset.name + ".vstpreset"), preset.description);
   }
   std::set<std::string> files;
   for (const auto& entry : fs::directory_iterator(kFolder)) files.insert(entry.path().filename().string());
@@ -85,23 +85,23 @@ struct Measured {
 
 Measured Measure(const AudioData& in, const AudioData& out, double makeupDb) {
   auto loudness = [](const AudioData& audio) {
-    LoudnessMeter meter(audio.channelCount(), audio.sampleRate);
+    LoudnessMeter meter(audio.ChannelCount(), audio.sampleRate);
     std::vector<const double*> channels;
     for (const auto& c : audio.channels) channels.push_back(c.data());
-    meter.add(const_cast<const double* const*>(channels.data()), audio.frameCount());
-    return meter.result();
+    meter.Add(const_cast<const double* const*>(channels.data()), audio.FrameCount());
+    return meter.Result();
   };
   const Loudness a = loudness(in), b = loudness(out);
   return {a.integratedLufs, b.integratedLufs, a.rangeLu,
-          b.rangeLu,        b.truePeakDbtp,   estimateMaxGainReductionDb(in, out, makeupDb)};
+          b.rangeLu,        b.truePeakDbtp,   EstimateMaxGainReductionDb(in, out, makeupDb)};
 }
 
 // Each preset on the demo material it is made for, and what must show in the figures.
 TEST(FactoryPresets, EachDoesWhatItsNameSaysOnTheDemoProgramme) {
-  const DemoProgram demo = synthesiseDemoProgram(44100.0);
+  const DemoProgram demo = SynthesiseDemoProgram(44100.0);
   AudioData padAndBass = demo.pad;
   for (std::size_t c = 0; c < 2; ++c)
-    for (std::size_t i = 0; i < padAndBass.frameCount(); ++i) padAndBass.channels[c][i] += demo.bass.channels[c][i];
+    for (std::size_t i = 0; i < padAndBass.FrameCount(); ++i) padAndBass.channels[c][i] += demo.bass.channels[c][i];
 
   struct Case {
     const char* preset;
@@ -159,8 +159,8 @@ TEST(FactoryPresets, EachDoesWhatItsNameSaysOnTheDemoProgramme) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.preset) + (c.sidechain ? " with the drums on the sidechain" : ""));
     const auto instance = WithPreset(c.preset);
-    Renderer renderer(*instance, Velmora().effectClass(), 44100.0, c.sidechain != nullptr, RenderSettings{});
-    const AudioData out = renderer.run(*c.input, c.sidechain, {});
+    Renderer renderer(*instance, Velmora().EffectClass(), 44100.0, c.sidechain != nullptr, RenderSettings{});
+    const AudioData out = renderer.Run(*c.input, c.sidechain, {});
     c.expect(Measure(*c.input, out, c.makeupDb));
   }
 }

@@ -7,19 +7,19 @@
 
 using velmora_host::AudioData;
 using velmora_host::AudioDifference;
-using velmora_host::compareAudio;
+using velmora_host::CompareAudio;
 using velmora_host::MemorySource;
 
 namespace {
 
 AudioDifference compare(const AudioData& a, const AudioData& b, double tolerance = 0.0) {
   MemorySource sa(a), sb(b);
-  return compareAudio(sa, sb, tolerance);
+  return CompareAudio(sa, sb, tolerance);
 }
 
 // Long enough to span several of the comparison's blocks.
 AudioData ramp(std::size_t frames) {
-  AudioData audio = AudioData::silent(2, frames, 44100.0);
+  AudioData audio = AudioData::Silent(2, frames, 44100.0);
   for (std::size_t i = 0; i < frames; ++i) {
     audio.channels[0][i] = 0.5 * std::sin(0.001 * static_cast<double>(i));
     audio.channels[1][i] = -audio.channels[0][i];

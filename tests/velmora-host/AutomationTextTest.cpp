@@ -9,20 +9,20 @@
 
 using velmora_host::AutomationLane;
 using velmora_host::HostError;
-using velmora_host::parseAutomateOption;
-using velmora_host::readAutomationFile;
+using velmora_host::ParseAutomateOption;
+using velmora_host::ReadAutomationFile;
 
 namespace {
 
 TEST(AutomateOption, ReadsNameAndTimeValuePairs) {
-  const AutomationLane lane = parseAutomateOption("Compressor Threshold=0:15, 2.5:3,4:3", false);
+  const AutomationLane lane = ParseAutomateOption("Compressor Threshold=0:15, 2.5:3,4:3", false);
   EXPECT_EQ(lane.target, "Compressor Threshold");
   EXPECT_FALSE(lane.normalised);
   ASSERT_EQ(lane.points.size(), 3u);
   EXPECT_EQ(lane.points[1].seconds, 2.5);
   EXPECT_EQ(lane.points[1].value, 3.0);
   // Equal times are a jump; the name may hold '=' and ':' (the last '=' splits).
-  const AutomationLane jump = parseAutomateOption("A=B:C=1:0.25,1:0.75", true);
+  const AutomationLane jump = ParseAutomateOption("A=B:C=1:0.25,1:0.75", true);
   EXPECT_EQ(jump.target, "A=B:C");
   EXPECT_TRUE(jump.normalised);
   EXPECT_EQ(jump.points.size(), 2u);
@@ -32,10 +32,10 @@ TEST(AutomateOption, RefusesMalformedLanes) {
   for (const char* text : {"Ratio", "=0:1", "Ratio=", "Ratio=1", "Ratio=0:1,", "Ratio=0:x", "Ratio=a:1",
                            "Ratio=2:1,1:2", "Ratio=-1:2", "Ratio=0:inf"}) {
     SCOPED_TRACE(text);
-    EXPECT_THROW(parseAutomateOption(text, false), HostError);
+    EXPECT_THROW(ParseAutomateOption(text, false), HostError);
   }
-  EXPECT_THROW(parseAutomateOption("Mix=0:1.5", true), HostError);  // normalised beyond 1
-  EXPECT_NO_THROW(parseAutomateOption("Mix=0:1.5", false));         // a step: checked against the module later
+  EXPECT_THROW(ParseAutomateOption("Mix=0:1.5", true), HostError);  // normalised beyond 1
+  EXPECT_NO_THROW(ParseAutomateOption("Mix=0:1.5", false));         // a step: checked against the module later
 }
 
 class AutomationFileTest : public ::testing::Test {
@@ -51,7 +51,7 @@ protected:
 // A header, comments, blank lines, CRLF endings, quoted names and interleaved parameters: one
 // lane per parameter in order of appearance, each point remembering its line.
 TEST_F(AutomationFileTest, ReadsLanesFromCsv) {
-  const auto lanes = readAutomationFile(write("time,parameter,value\r\n"
+  const auto lanes = ReadAutomationFile(write("time,parameter,value\r\n"
                                               "# threshold down, mix out\n"
                                               "0, Compressor Threshold, 15\n"
                                               "\n"
@@ -82,13 +82,13 @@ TEST_F(AutomationFileTest, RefusesBadLinesNamingThem) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     try {
-      readAutomationFile(write(c.text), false);
+      ReadAutomationFile(write(c.text), false);
       ADD_FAILURE() << "accepted";
     } catch (const HostError& error) {
       EXPECT_NE(std::string(error.what()).find(c.line), std::string::npos) << error.what();
     }
   }
-  EXPECT_THROW(readAutomationFile(temp.Path("missing.csv"), false), HostError);
+  EXPECT_THROW(ReadAutomationFile(temp.Path("missing.csv"), false), HostError);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 using velmora_host::HostError;
-using velmora_host::runChildProcess;
+using velmora_host::RunChildProcess;
 
 namespace {
 
@@ -29,7 +29,7 @@ protected:
   // The failure message, or "" when the run succeeded.
   static std::string failure(const std::vector<std::string>& argv) {
     try {
-      runChildProcess(argv);
+      RunChildProcess(argv);
     } catch (const HostError& error) {
       return error.what();
     }

@@ -8,8 +8,8 @@
 #include <vector>
 
 using velmora_host::CommandLine;
-using velmora_host::parseCommandLine;
-using velmora_host::parseTolerance;
+using velmora_host::ParseCommandLine;
+using velmora_host::ParseTolerance;
 using velmora_host::UsageError;
 
 namespace {
@@ -18,7 +18,7 @@ CommandLine parse(std::vector<std::string> words) {
   words.insert(words.begin(), "velmora-host");
   std::vector<const char*> argv;
   for (const std::string& word : words) argv.push_back(word.c_str());
-  return parseCommandLine(static_cast<int>(argv.size()), argv.data());
+  return ParseCommandLine(static_cast<int>(argv.size()), argv.data());
 }
 
 // The command a refused line is charged to (compare answers its usage errors with status 2), and
@@ -27,7 +27,7 @@ std::pair<std::string, std::string> refusal(const std::vector<std::string>& word
   try {
     parse(words);
   } catch (const UsageError& error) {
-    return {error.command(), error.what()};
+    return {error.Command(), error.what()};
   }
   return {};
 }
@@ -76,14 +76,14 @@ TEST(CommandLine, NoArgumentsAskForTheUsageNotTheDemo) {
 // A linear difference, or a level in dB at or below full scale. "1e-6dB" is a linear figure with
 // a unit by mistake: read as a level it would allow differences up to full scale.
 TEST(CommandLine, ToleranceIsLinearOrALevelAtMostFullScale) {
-  EXPECT_EQ(parseTolerance("1e-6"), 1e-6);
-  EXPECT_EQ(parseTolerance("0"), 0.0);
-  EXPECT_NEAR(parseTolerance("-120dB"), 1e-6, 1e-18);
-  EXPECT_NEAR(parseTolerance("-6db"), 0.501187, 1e-6);
-  EXPECT_EQ(parseTolerance("0dB"), 1.0);
+  EXPECT_EQ(ParseTolerance("1e-6"), 1e-6);
+  EXPECT_EQ(ParseTolerance("0"), 0.0);
+  EXPECT_NEAR(ParseTolerance("-120dB"), 1e-6, 1e-18);
+  EXPECT_NEAR(ParseTolerance("-6db"), 0.501187, 1e-6);
+  EXPECT_EQ(ParseTolerance("0dB"), 1.0);
   for (const char* bad : {"1e-6dB", "3dB", "-1", "loud", "dB", "-inf", "nan"}) {
     SCOPED_TRACE(bad);
-    EXPECT_THROW(parseTolerance(bad), velmora_host::HostError);
+    EXPECT_THROW(ParseTolerance(bad), velmora_host::HostError);
   }
 }
 

@@ -21,7 +21,7 @@ using host_test::rmsDb;
 using host_test::runHost;
 using host_test::sine;
 using host_test::writeWav;
-using velmora_host::readAudioFile;
+using velmora_host::ReadAudioFile;
 
 namespace {
 
@@ -32,9 +32,9 @@ TEST_F(HostTest, RenderAtDefaultsKeepsFormatAndPrintsSummary) {
   EXPECT_NE(run.out.find("peak in"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("channel 2"), std::string::npos) << run.out;
 
-  const auto out = readAudioFile(path("out.wav"));
-  ASSERT_EQ(out.channelCount(), 2u);
-  EXPECT_EQ(out.frameCount(), 22050u);
+  const auto out = ReadAudioFile(path("out.wav"));
+  ASSERT_EQ(out.ChannelCount(), 2u);
+  EXPECT_EQ(out.FrameCount(), 22050u);
   EXPECT_EQ(out.sampleRate, 44100.0);
   // -20 dBFS lies under both thresholds at the defaults: the level passes nearly unchanged
   // (the fixed presence peak and colour add a fraction of a dB).
@@ -52,10 +52,10 @@ TEST_F(HostTest, MonoInputFeedsBothChannelsAndComesOutMono) {
   writeWav(dir / "stereo.wav", doubled);
   const auto mono = render("mono.wav", "mono-out.wav", {"--format", "double"});
   const auto stereo = render("stereo.wav", "stereo-out.wav", {"--format", "double"});
-  ASSERT_EQ(mono.channelCount(), 1u);
-  ASSERT_EQ(mono.frameCount(), stereo.frameCount());
+  ASSERT_EQ(mono.ChannelCount(), 1u);
+  ASSERT_EQ(mono.FrameCount(), stereo.FrameCount());
   std::size_t unlike = 0;
-  for (std::size_t i = 0; i < mono.frameCount(); ++i) {
+  for (std::size_t i = 0; i < mono.FrameCount(); ++i) {
     const double left = stereo.channels[0][i], right = stereo.channels[1][i];
     unlike += left != right;
     if (i >= 2000) {
@@ -76,7 +76,7 @@ TEST_F(HostTest, ParametersByTitleIdAndNormalisedValueAgree) {
   render("in.wav", "norm.wav", {"--set-norm", "Compressor Threshold=0", "--set-norm", "ratio=1.0"});
   EXPECT_EQ(fileBytes(dir / "title.wav"), fileBytes(dir / "id.wav"));
   EXPECT_EQ(fileBytes(dir / "title.wav"), fileBytes(dir / "norm.wav"));
-  const auto compressed = readAudioFile(path("title.wav"));
+  const auto compressed = ReadAudioFile(path("title.wav"));
   EXPECT_LT(rmsDb(compressed, 0.2), rmsDb(defaults, 0.2) - 6.0);
 }
 
@@ -88,10 +88,10 @@ TEST_F(HostTest, ExternalSidechainLowersQuietMainOnlyWhenKeyIsLoud) {
   // Without a key file the aux input is silent (and render says so; see RenderSafetyTest).
   const HostRun unkeyed = host({"render", path("quiet.wav"), path("alone.wav"), "--set", "External Sidechain=1"});
   ASSERT_EQ(unkeyed.exitCode, 0) << unkeyed.err;
-  const auto alone = readAudioFile(path("alone.wav"));
+  const auto alone = ReadAudioFile(path("alone.wav"));
   const auto keyed =
       render("quiet.wav", "keyed.wav", {"--set", "External Sidechain=1", "--sidechain", path("loud.wav")});
-  const double quietIn = rmsDb(readAudioFile(path("quiet.wav")), 0.2);
+  const double quietIn = rmsDb(ReadAudioFile(path("quiet.wav")), 0.2);
   EXPECT_NEAR(rmsDb(alone, 0.2), quietIn, 0.5);  // nothing in the key: unreduced
   EXPECT_LT(rmsDb(keyed, 0.2), quietIn - 4.0);   // the loud key pulls it down
 
@@ -99,7 +99,7 @@ TEST_F(HostTest, ExternalSidechainLowersQuietMainOnlyWhenKeyIsLoud) {
   const auto loudOwn = render("loud.wav", "own.wav");
   const auto loudKeyedSilent =
       render("loud.wav", "silentkey.wav", {"--set", "External Sidechain=1", "--sidechain", path("silent.wav")});
-  const double loudIn = rmsDb(readAudioFile(path("loud.wav")), 0.2);
+  const double loudIn = rmsDb(ReadAudioFile(path("loud.wav")), 0.2);
   EXPECT_NEAR(rmsDb(loudKeyedSilent, 0.2), loudIn, 0.5);
   EXPECT_LT(rmsDb(loudOwn, 0.2), loudIn - 4.0);
 }
@@ -163,10 +163,10 @@ TEST_F(HostTest, SixtyFourAndThirtyTwoBitProcessingAgree) {
   writeWav(dir / "in.wav", sine(-3.0, 1000.0, 0.3));
   const auto single = render("in.wav", "32.wav", {"--precision", "32", "--format", "double", "--set", "Gain=4"});
   const auto dbl = render("in.wav", "64.wav", {"--precision", "64", "--format", "double", "--set", "Gain=4"});
-  ASSERT_EQ(single.frameCount(), dbl.frameCount());
+  ASSERT_EQ(single.FrameCount(), dbl.FrameCount());
   double largest = 0.0;
   for (std::size_t c = 0; c < 2; ++c)
-    for (std::size_t i = 0; i < single.frameCount(); ++i)
+    for (std::size_t i = 0; i < single.FrameCount(); ++i)
       largest = std::max(largest, std::fabs(single.channels[c][i] - dbl.channels[c][i]));
   EXPECT_LT(largest, 1e-6);
   EXPECT_NE(fileBytes(dir / "32.wav"), fileBytes(dir / "64.wav"));  // really two paths
@@ -222,9 +222,9 @@ TEST_F(HostTest, DemoWritesItsFilesAndTable) {
   for (const char* stem : {"1-defaults", "2-heavy-compression", "3-limiter-only", "4-ducking"}) {
     const std::string s = stem;
     SCOPED_TRACE(s);
-    const auto audio = readAudioFile(path("demo/" + s + ".wav"));
-    EXPECT_EQ(audio.channelCount(), 2u);
-    EXPECT_GT(audio.frameCount(), 44100u * 7u);
+    const auto audio = ReadAudioFile(path("demo/" + s + ".wav"));
+    EXPECT_EQ(audio.ChannelCount(), 2u);
+    EXPECT_GT(audio.FrameCount(), 44100u * 7u);
     const std::unique_ptr<LICE_IBitmap> plot(DecodePngFile(path("demo/" + s + "-levels.png").c_str(), true));
     ASSERT_NE(plot, nullptr);
     EXPECT_EQ(plot->Width(), kLevelPlotWidth);
@@ -259,13 +259,13 @@ TEST_F(HostTest, OtherEffectsWorkTheSameWay) {
   const auto out = render(
       "in.wav", "out.wav",
       {"--module", gain, "--set", "Level=1.5", "--sidechain", path("key.wav"), "--save-state", path("gain.state")});
-  const auto in = readAudioFile(path("in.wav"));
-  const auto key = readAudioFile(path("key.wav"));
-  ASSERT_EQ(out.frameCount(), in.frameCount());
+  const auto in = ReadAudioFile(path("in.wav"));
+  const auto key = ReadAudioFile(path("key.wav"));
+  ASSERT_EQ(out.FrameCount(), in.FrameCount());
   double largest = 0.0;
   for (std::size_t c = 0; c < 2; ++c)
-    for (std::size_t i = 0; i < in.frameCount(); ++i) {
-      const double keyed = i < key.frameCount() ? key.channels[c][i] : 0.0;
+    for (std::size_t i = 0; i < in.FrameCount(); ++i) {
+      const double keyed = i < key.FrameCount() ? key.channels[c][i] : 0.0;
       largest = std::max(largest, std::fabs(out.channels[c][i] - 1.5 * (in.channels[c][i] + keyed)));
     }
   EXPECT_LT(largest, 1e-6);

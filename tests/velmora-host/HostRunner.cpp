@@ -89,7 +89,7 @@ HostRun finishHost(const StartedHost& host) { return finish(host.pid, host.workD
 
 velmora_host::AudioData sine(double dbfs, double frequency, double seconds, int channels, double sampleRate) {
   const auto frames = static_cast<std::size_t>(seconds * sampleRate);
-  auto audio = velmora_host::AudioData::silent(static_cast<std::size_t>(channels), frames, sampleRate);
+  auto audio = velmora_host::AudioData::Silent(static_cast<std::size_t>(channels), frames, sampleRate);
   const double amplitude = std::pow(10.0, dbfs / 20.0);
   for (auto& channel : audio.channels)
     for (std::size_t i = 0; i < frames; ++i)
@@ -99,8 +99,8 @@ velmora_host::AudioData sine(double dbfs, double frequency, double seconds, int 
 
 void writeWav(const std::filesystem::path& path, const velmora_host::AudioData& audio) {
   velmora_host::OutputFile file(path.string());
-  velmora_host::writeWavFile(file, audio, velmora_host::SampleFormat::Float32);
-  file.commit();
+  velmora_host::WriteWavFile(file, audio, velmora_host::SampleFormat::Float32);
+  file.Commit();
 }
 
 std::vector<char> fileBytes(const std::filesystem::path& path) {

@@ -25,7 +25,7 @@ using host_test::runHost;
 using host_test::sine;
 using host_test::writeWav;
 using velmora_host::AudioData;
-using velmora_host::readAudioFile;
+using velmora_host::ReadAudioFile;
 using Json = nlohmann::json;
 
 namespace {
@@ -43,14 +43,14 @@ std::vector<std::string> folderNames(const fs::path& folder) {
 // them, so its output shows exactly which value arrived at which sample: held steps jump on their
 // sample and ramps run straight, whatever the block size.
 TEST_F(HostTest, AutomationArrivesSampleAccurately) {
-  AudioData in = AudioData::silent(2, 22050, 44100.0);
+  AudioData in = AudioData::Silent(2, 22050, 44100.0);
   for (auto& channel : in.channels) std::fill(channel.begin(), channel.end(), 0.25);
   writeWav(dir / "in.wav", in);
   // The module runs 3 samples late and the host lines its output up, so output frame n was made
   // with the level of the module's frame n + 3.
   auto expectLevels = [&](const AudioData& out, const std::function<double(std::size_t)>& level) {
-    ASSERT_EQ(out.frameCount(), in.frameCount());
-    for (std::size_t n = 0; n < out.frameCount(); ++n)
+    ASSERT_EQ(out.FrameCount(), in.FrameCount());
+    for (std::size_t n = 0; n < out.FrameCount(); ++n)
       ASSERT_NEAR(out.channels[1][n], 0.25 * level(n + 3), 1e-6) << "frame " << n;
   };
 
@@ -102,8 +102,8 @@ TEST_F(HostTest, AutomatedThresholdCompressesFromItsTime) {
   render("in.wav", "csv.wav", {"--automation", path("lanes.csv"), "--set", "Ratio=4"});
   EXPECT_EQ(fileBytes(dir / "csv.wav"), fileBytes(dir / "auto.wav"));
 
-  std::size_t firstChange = automated.frameCount();
-  for (std::size_t n = 0; n < automated.frameCount() && firstChange == automated.frameCount(); ++n)
+  std::size_t firstChange = automated.FrameCount();
+  for (std::size_t n = 0; n < automated.FrameCount() && firstChange == automated.FrameCount(); ++n)
     if (automated.channels[0][n] != plain.channels[0][n]) firstChange = n;
   // Nothing changes before the change's sample (44100, within the block of 512 starting at 44032);
   // from there the threshold glides down.

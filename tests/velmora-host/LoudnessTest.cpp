@@ -28,10 +28,10 @@ Loudness measure(double seconds, double (*signal)(std::size_t frame)) {
   for (std::size_t start = 0; start < frames;) {
     const std::size_t n = std::min<std::size_t>(start % 7 == 0 ? 1000 : 333, frames - start);
     for (std::size_t i = 0; i < n; ++i) left[i] = right[i] = signal(start + i);
-    meter.add(channels, n);
+    meter.Add(channels, n);
     start += n;
   }
-  return meter.result();
+  return meter.Result();
 }
 
 double sine997(std::size_t n, double dbfs) {
@@ -121,9 +121,9 @@ TEST(TruePeakMeter, FindsKnownPeaksAndAgreesWithLibebur128) {
       }
       velmora_host::TruePeakMeter ours(2, rate);
       const double* channels[2] = {left.data(), right.data()};
-      ours.add(channels, frames);
+      ours.Add(channels, frames);
       const double expected = c.knownPeak > 0.0 ? c.knownPeak : libebur128TruePeak(left, right, rate);
-      EXPECT_NEAR(20.0 * std::log10(ours.peak()), 20.0 * std::log10(expected), 0.03)
+      EXPECT_NEAR(20.0 * std::log10(ours.Peak()), 20.0 * std::log10(expected), 0.03)
           << c.name << " at " << rate << " Hz";
     }
   }
@@ -145,11 +145,11 @@ TEST(CrossThreadLoudness, GivesExactlyTheInLineResult) {
   for (std::size_t start = 0; start < frames; start += block, block = block * 7 % 9973 + 1) {
     const std::size_t n = std::min(block, frames - start);
     const double* channels[2] = {left.data() + start, right.data() + start};
-    inLine.add(channels, n);
-    threaded.add(channels, n);
+    inLine.Add(channels, n);
+    threaded.Add(channels, n);
   }
-  const Loudness expected = inLine.result();
-  const Loudness measured = threaded.result();
+  const Loudness expected = inLine.Result();
+  const Loudness measured = threaded.Result();
   EXPECT_EQ(measured.integratedLufs, expected.integratedLufs);
   EXPECT_EQ(measured.rangeLu, expected.rangeLu);
   EXPECT_EQ(measured.truePeakDbtp, expected.truePeakDbtp);
@@ -157,7 +157,7 @@ TEST(CrossThreadLoudness, GivesExactlyTheInLineResult) {
 
   LoudnessThread abandoned(2, kRate);
   const double* channels[2] = {left.data(), right.data()};
-  abandoned.add(channels, frames);
+  abandoned.Add(channels, frames);
 }
 
 }  // namespace

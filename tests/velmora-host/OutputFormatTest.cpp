@@ -19,7 +19,7 @@ using host_test::runHost;
 using host_test::sine;
 using host_test::writeWav;
 using velmora_host::AudioData;
-using velmora_host::readAudioFile;
+using velmora_host::ReadAudioFile;
 using Json = nlohmann::json;
 
 namespace {
@@ -50,10 +50,10 @@ TEST_F(HostTest, FixedPointIsRoundedToTheNearestStep) {
   for (const auto& [format, scale] : {std::pair<std::string, double>{"pcm16", 32768.0}, {"pcm24", 8388608.0}}) {
     SCOPED_TRACE(format);
     const AudioData out = render("in.wav", format + ".wav", with(kPassThrough, {"--format", format, "--no-dither"}));
-    ASSERT_EQ(out.frameCount(), in.frameCount());
+    ASSERT_EQ(out.FrameCount(), in.FrameCount());
     std::size_t wrong = 0;
     for (std::size_t c = 0; c < 2; ++c)
-      for (std::size_t i = 0; i < in.frameCount(); ++i)
+      for (std::size_t i = 0; i < in.FrameCount(); ++i)
         wrong += out.channels[c][i] != std::nearbyint(static_cast<float>(in.channels[c][i]) * scale) / scale;
     EXPECT_EQ(wrong, 0u);
   }
@@ -69,17 +69,17 @@ TEST_F(HostTest, SixteenBitOutputIsDitheredReproducibly) {
   EXPECT_EQ(fileBytes(dir / "a.wav"), fileBytes(dir / "b.wav"));
   double bias = 0.0, power = 0.0;
   std::size_t rounded = 0;
-  for (std::size_t i = 0; i < in.frameCount(); ++i) {
+  for (std::size_t i = 0; i < in.FrameCount(); ++i) {
     const double x = static_cast<float>(in.channels[0][i]) * 32768.0;
     const double error = out.channels[0][i] * 32768.0 - x;
     bias += error;
     power += error * error;
     rounded += out.channels[0][i] * 32768.0 == std::nearbyint(x);
   }
-  const auto n = static_cast<double>(in.frameCount());
+  const auto n = static_cast<double>(in.FrameCount());
   EXPECT_NEAR(bias / n, 0.0, 0.02);
   EXPECT_NEAR(power / n, 0.25, 0.02);  // rounding's twelfth of a step squared and the dither's sixth
-  EXPECT_LT(rounded, in.frameCount() * 3 / 4);
+  EXPECT_LT(rounded, in.FrameCount() * 3 / 4);
 }
 
 // A render pushed beyond full scale into 16 bits: the summary gives the levels of what the file
@@ -152,8 +152,8 @@ TEST_F(HostTest, OutputTypeFollowsTheExtension) {
     }
   }
   render("in.wav", "b.wav", {"--format", "pcm16"});
-  EXPECT_EQ(readAudioFile(path("b.flac")).channels, readAudioFile(path("b.wav")).channels);
-  EXPECT_EQ(readAudioFile(path("A.AIF")).channels, readAudioFile(path("a.wav")).channels);
+  EXPECT_EQ(ReadAudioFile(path("b.flac")).channels, ReadAudioFile(path("b.wav")).channels);
+  EXPECT_EQ(ReadAudioFile(path("A.AIF")).channels, ReadAudioFile(path("a.wav")).channels);
 }
 
 // Title, artist, date and comment (and the other texts libsndfile knows) go from the input into an
@@ -168,8 +168,8 @@ TEST_F(HostTest, MetadataIsCarriedOver) {
     sf_set_string(file, SF_STR_ARTIST, "The Velmoras");
     sf_set_string(file, SF_STR_DATE, "2024-05-01");
     sf_set_string(file, SF_STR_COMMENT, "take 3");
-    std::vector<double> frames(2 * tone.frameCount(), 0.1);
-    sf_writef_double(file, frames.data(), static_cast<sf_count_t>(tone.frameCount()));
+    std::vector<double> frames(2 * tone.FrameCount(), 0.1);
+    sf_writef_double(file, frames.data(), static_cast<sf_count_t>(tone.FrameCount()));
     sf_close(file);
   }
   for (const char* output : {"out.wav", "out.flac"}) {
@@ -203,7 +203,7 @@ TEST_F(HostTest, StandardInputAndOutputCarryStreams) {
   const HostRun toStdout = runHost({"render", path("in.wav"), "-", "--type", "au"}, dir, {}, dir / "stdout.au");
   ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
   EXPECT_NE(toStdout.err.find("peak out"), std::string::npos) << toStdout.err;
-  EXPECT_EQ(readAudioFile(path("stdout.au")).channels, readAudioFile(path("reference.wav")).channels);
+  EXPECT_EQ(ReadAudioFile(path("stdout.au")).channels, ReadAudioFile(path("reference.wav")).channels);
 
   // Through real pipes: a WAV stream in, FLAC out; WAV cannot be written to a pipe, FLAC not read.
   const std::string host = "'" + std::string(VELMORA_HOST_EXE) + "'";
@@ -219,8 +219,8 @@ TEST_F(HostTest, StandardInputAndOutputCarryStreams) {
   };
   const HostRun flacOut = piped("cat in.wav | ", "render - - --type flac --no-loudness", " | cat > piped.flac");
   EXPECT_EQ(flacOut.exitCode, 0) << flacOut.err;
-  EXPECT_EQ(readAudioFile(path("piped.flac")).channels.size(), 2u);
-  EXPECT_EQ(readAudioFile(path("piped.flac")).frameCount(), readAudioFile(path("reference.wav")).frameCount());
+  EXPECT_EQ(ReadAudioFile(path("piped.flac")).channels.size(), 2u);
+  EXPECT_EQ(ReadAudioFile(path("piped.flac")).FrameCount(), ReadAudioFile(path("reference.wav")).FrameCount());
   const HostRun wavOut = piped("", "render in.wav - --type wav", " | cat > /dev/null");
   EXPECT_EQ(wavOut.exitCode, 1);
   EXPECT_EQ(wavOut.err.rfind("velmora-host: cannot write WAV to standard output: ", 0), 0u) << wavOut.err;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-using velmora_host::progressLine;
+using velmora_host::ProgressLine;
 using velmora_host::ProgressState;
 
 namespace {
@@ -27,7 +27,7 @@ TEST(ProgressLine, ShowsElapsedTimeSpeedAndTimeLeft) {
       // Nothing done yet: no speed to tell.
       {{0.0, 60.0, 1, 0, 0.5}, "rendering [..............................]   0%  0:01 elapsed"},
   };
-  for (const Case& c : cases) EXPECT_EQ(progressLine(c.state), c.line);
+  for (const Case& c : cases) EXPECT_EQ(ProgressLine(c.state), c.line);
 }
 
 }  // namespace

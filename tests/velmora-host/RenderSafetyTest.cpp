@@ -95,15 +95,15 @@ TEST_F(HostTest, TruncatedInputIsWarnedOfOrRefused) {
     SF_INFO info{0, 44100, 2, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 0, 0};
     SNDFILE* aiff = sf_open(path("whole.aiff").c_str(), SFM_WRITE, &info);
     ASSERT_NE(aiff, nullptr);
-    std::vector<double> frames(2 * tone.frameCount(), 0.1);
-    sf_writef_double(aiff, frames.data(), static_cast<sf_count_t>(tone.frameCount()));
+    std::vector<double> frames(2 * tone.FrameCount(), 0.1);
+    sf_writef_double(aiff, frames.data(), static_cast<sf_count_t>(tone.FrameCount()));
     sf_close(aiff);
   }
   fs::copy_file(dir / "whole.aiff", dir / "cut.aiff");
   fs::resize_file(dir / "cut.aiff", fs::file_size(dir / "cut.aiff") - 4 * 5000);
   // The sizes a writer on a pipe leaves: unknown, not short.
   std::vector<char> streamed = fileBytes(dir / "whole.wav");
-  for (const std::size_t at : {std::size_t{4}, streamed.size() - 8 * tone.frameCount() - 4})
+  for (const std::size_t at : {std::size_t{4}, streamed.size() - 8 * tone.FrameCount() - 4})
     std::fill(streamed.begin() + static_cast<std::ptrdiff_t>(at),
               streamed.begin() + static_cast<std::ptrdiff_t>(at + 4), '\xff');
   std::ofstream(dir / "streamed.wav", std::ios::binary)

@@ -27,7 +27,7 @@ Converted convert(SampleQuantizer& quantizer, const std::vector<double>& samples
     const std::size_t n = std::min(block, samples.size() - start);
     const double* in[1] = {samples.data() + start};
     double* written[1] = {out.written.data() + start};
-    quantizer.convert(in, n, written, out.codes.data() + start);
+    quantizer.Convert(in, n, written, out.codes.data() + start);
   }
   return out;
 }
@@ -58,7 +58,7 @@ TEST(SampleQuantizer, RoundsToTheNearestStep) {
     const int shift = c.format == SampleFormat::Pcm16 ? 16 : 8;
     EXPECT_EQ(out.codes[0], c.step * (1 << shift));
     EXPECT_EQ(out.written[0], c.step * (c.format == SampleFormat::Pcm16 ? kStep16 : kStep24));
-    EXPECT_EQ(quantizer.clipped()[0], 0u);
+    EXPECT_EQ(quantizer.Clipped()[0], 0u);
   }
 }
 
@@ -74,8 +74,8 @@ TEST(SampleQuantizer, ClipsAtFullScaleAndCountsIt) {
     std::vector<std::int32_t> codes(2 * left.size());
     const double* in[2] = {left.data(), right.data()};
     double* written[2] = {writtenLeft.data(), writtenRight.data()};
-    quantizer.convert(in, left.size(), written, codes.data());
-    EXPECT_EQ(quantizer.clipped(), (std::vector<std::uint64_t>{4, 0}));
+    quantizer.Convert(in, left.size(), written, codes.data());
+    EXPECT_EQ(quantizer.Clipped(), (std::vector<std::uint64_t>{4, 0}));
     EXPECT_EQ(writtenLeft[0], 32767 * kStep16);
     EXPECT_EQ(writtenLeft[1], 32767 * kStep16);
     EXPECT_EQ(writtenLeft[2], -1.0);
@@ -109,7 +109,7 @@ TEST(SampleQuantizer, DitherKeepsSubStepLevelsAndIsReproducible) {
   SampleQuantizer again(SampleFormat::Pcm16, 1, true);
   EXPECT_EQ(convert(again, quarter, 37).codes, out.codes);
   // 24-bit output is never dithered.
-  EXPECT_FALSE(SampleQuantizer(SampleFormat::Pcm24, 1, true).dithers());
+  EXPECT_FALSE(SampleQuantizer(SampleFormat::Pcm24, 1, true).Dithers());
 }
 
 TEST(SampleQuantizer, FloatKeepsTheSamples) {
@@ -120,8 +120,8 @@ TEST(SampleQuantizer, FloatKeepsTheSamples) {
     EXPECT_EQ(narrowed.written[i], static_cast<double>(static_cast<float>(samples[i])));
   SampleQuantizer full(SampleFormat::Float64, 1, true);
   EXPECT_EQ(convert(full, samples, 4).written, samples);
-  EXPECT_EQ(single.clipped()[0], 0u);
-  EXPECT_FALSE(single.fixedPoint());
+  EXPECT_EQ(single.Clipped()[0], 0u);
+  EXPECT_FALSE(single.FixedPoint());
 }
 
 }  // namespace

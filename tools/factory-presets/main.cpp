@@ -55,10 +55,10 @@ int Run(const std::vector<std::string>& argv) {
   if (root.empty() || options.path.empty()) throw HostError("usage: velmora-presetgen ROOT --module BUNDLE.vst3");
 
   velmora_host::PluginModule module(options);
-  const velmora_host::ClassDescription& effect = module.effectClass();
+  const velmora_host::ClassDescription& effect = module.EffectClass();
   if (std::memcmp(effect.cid, velmora_host::kVelmoraClassId.data(), velmora_host::kVelmoraClassId.size()) != 0)
-    throw HostError(module.libraryPath() + " is not the Velmora module");
-  const fs::path folder = fs::u8path(velmora_host::presetFolder(root, module, effect));
+    throw HostError(module.LibraryPath() + " is not the Velmora module");
+  const fs::path folder = fs::u8path(velmora_host::PresetFolder(root, module, effect));
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) throw HostError("cannot make " + folder.u8string() + ": " + ec.message());
@@ -69,18 +69,18 @@ int Run(const std::vector<std::string>& argv) {
     const std::string name = std::string(preset.name) + velmora_host::kPresetExtension;
     if (!written.insert(name).second)
       throw HostError("two factory presets are named \"" + std::string(preset.name) + "\"");
-    const auto instance = module.createEffect();
+    const auto instance = module.CreateEffect();
     for (int i = 0; i < kNumParams; ++i) {
       const double normalized = static_cast<double>(preset.steps[i]) / kParamDefinitions[i].maxStep;
       if (instance->Controller()->setParamNormalized(static_cast<Steinberg::Vst::ParamID>(i), normalized) !=
           Steinberg::kResultOk)
         throw HostError("the effect refused parameter " + std::to_string(i) + " of \"" + preset.name + "\"");
     }
-    const std::vector<char> bytes = velmora_host::capturePreset(
-        *instance, effect, velmora_host::presetMetaInfo(preset.name, preset.description, effect));
-    velmora_host::writeBinaryFile(files.emplace_back((folder / fs::u8path(name)).u8string()), bytes);
+    const std::vector<char> bytes = velmora_host::CapturePreset(
+        *instance, effect, velmora_host::PresetMetaInfo(preset.name, preset.description, effect));
+    velmora_host::WriteBinaryFile(files.emplace_back((folder / fs::u8path(name)).u8string()), bytes);
   }
-  for (velmora_host::OutputFile& file : files) file.commit();
+  for (velmora_host::OutputFile& file : files) file.Commit();
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
     if (entry.path().extension() == velmora_host::kPresetExtension &&
         !written.count(entry.path().filename().u8string()))
@@ -92,7 +92,7 @@ int Run(const std::vector<std::string>& argv) {
 
 int main(int argc, char** argv) {
   try {
-    return Run(velmora_host::commandLineArguments(argc, argv));
+    return Run(velmora_host::CommandLineArguments(argc, argv));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-presetgen: %s\n", error.what());
   }

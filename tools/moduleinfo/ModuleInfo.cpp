@@ -57,8 +57,8 @@ ordered_json Snapshots(const std::string& bundleDir, const std::string& classId)
 
 ordered_json DescribeModule(const velmora_host::PluginModule& module, const std::string& bundleDir) {
   using Steinberg::PFactoryInfo;
-  const velmora_host::FactoryDescription& factory = module.factoryDescription();
-  const auto& classes = module.classes();
+  const velmora_host::FactoryDescription& factory = module.FactoryInfo();
+  const auto& classes = module.Classes();
 
   ordered_json info;
   info["Name"] = BundleName(bundleDir);

@@ -56,8 +56,8 @@ int Run(const std::vector<std::string>& argv) {
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
   if (ec) throw velmora_host::HostError("cannot make " + folder.u8string() + ": " + ec.message());
   velmora_host::OutputFile file(out);
-  velmora_host::writeBinaryFile(file, std::vector<char>(text.begin(), text.end()));
-  file.commit();
+  velmora_host::WriteBinaryFile(file, std::vector<char>(text.begin(), text.end()));
+  file.Commit();
   return 0;
 }
 
@@ -65,7 +65,7 @@ int Run(const std::vector<std::string>& argv) {
 
 int main(int argc, char** argv) {
   try {
-    return Run(velmora_host::commandLineArguments(argc, argv));
+    return Run(velmora_host::CommandLineArguments(argc, argv));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-moduleinfo: %s\n", error.what());
   }

@@ -10,7 +10,7 @@ namespace velmora_host {
 namespace {
 
 // The most points of one lane that fall within `span` consecutive frames.
-std::size_t densest(const std::vector<std::size_t>& frames, std::size_t span) {
+std::size_t Densest(const std::vector<std::size_t>& frames, std::size_t span) {
   std::size_t most = 0;
   for (std::size_t first = 0, last = 0; last < frames.size(); ++last) {
     while (frames[last] - frames[first] >= span) ++first;
@@ -33,7 +33,7 @@ AutomationSchedule::AutomationSchedule(const vst3host::Instance& instance,
     std::vector<std::size_t> frames;
     for (const AutomationPoint& point : source.points) {
       ParamAssignment assignment{source.target, point.value, source.normalised, point.where, {}, true};
-      const ParameterValue resolved = resolveAssignment(instance, parameters, assignment);
+      const ParameterValue resolved = ResolveAssignment(instance, parameters, assignment);
       lane.id = resolved.id;
       const auto frame = static_cast<std::size_t>(std::llround(point.seconds * sampleRate));
       lane.points.push_back(Point{frame, resolved.normalized});
@@ -47,12 +47,12 @@ AutomationSchedule::AutomationSchedule(const vst3host::Instance& instance,
         throw HostError(where + ": parameter \"" + source.target + "\" is both set and automated; use one");
     // A held change costs two points, the old value before it and the new one on it, and the
     // block may also start or end a lane: two more.
-    mMaxPoints = std::max(mMaxPoints, static_cast<int>(2 * densest(frames, blockSize + 1) + 2));
+    mMaxPoints = std::max(mMaxPoints, static_cast<int>(2 * Densest(frames, blockSize + 1) + 2));
     mLanes.push_back(std::move(lane));
   }
 }
 
-double AutomationSchedule::valueAt(const Lane& lane, std::size_t frame) {
+double AutomationSchedule::ValueAt(const Lane& lane, std::size_t frame) {
   const auto after = std::upper_bound(lane.points.begin(), lane.points.end(), frame,
                                       [](std::size_t f, const Point& p) { return f < p.frame; });
   if (after == lane.points.begin()) return lane.points.front().value;
@@ -62,7 +62,7 @@ double AutomationSchedule::valueAt(const Lane& lane, std::size_t frame) {
   return from.value + (after->value - from.value) * share;
 }
 
-std::optional<double> AutomationSchedule::largestValue(Steinberg::Vst::ParamID id) const {
+std::optional<double> AutomationSchedule::LargestValue(Steinberg::Vst::ParamID id) const {
   std::optional<double> largest;
   for (const Lane& lane : mLanes)
     if (lane.id == id)
@@ -70,13 +70,13 @@ std::optional<double> AutomationSchedule::largestValue(Steinberg::Vst::ParamID i
   return largest;
 }
 
-std::vector<ParameterValue> AutomationSchedule::initialValues() const {
+std::vector<ParameterValue> AutomationSchedule::InitialValues() const {
   std::vector<ParameterValue> values;
-  for (const Lane& lane : mLanes) values.push_back(ParameterValue{lane.id, valueAt(lane, 0)});
+  for (const Lane& lane : mLanes) values.push_back(ParameterValue{lane.id, ValueAt(lane, 0)});
   return values;
 }
 
-void AutomationSchedule::changeOffsets(std::size_t start, std::size_t frames, std::vector<std::size_t>& offsets) const {
+void AutomationSchedule::ChangeOffsets(std::size_t start, std::size_t frames, std::vector<std::size_t>& offsets) const {
   const std::size_t end = start + frames;
   for (const Lane& lane : mLanes) {
     for (std::size_t k = lane.next; k < lane.points.size() && lane.points[k].frame < end; ++k) {
@@ -86,19 +86,19 @@ void AutomationSchedule::changeOffsets(std::size_t start, std::size_t frames, st
       // one holds); a ramp at every breakpoint.
       if (!lane.ramps) {
         if (k + 1 < lane.points.size() && lane.points[k + 1].frame == point.frame) continue;
-        if (valueAt(lane, point.frame - 1) == point.value) continue;
+        if (ValueAt(lane, point.frame - 1) == point.value) continue;
       }
       offsets.push_back(point.frame - start);
     }
   }
 }
 
-void AutomationSchedule::addPoints(std::size_t start, std::size_t frames, vst3host::ParameterChanges& changes) {
+void AutomationSchedule::AddPoints(std::size_t start, std::size_t frames, vst3host::ParameterChanges& changes) {
   if (frames == 0) return;
   const std::size_t end = start + frames;
   for (Lane& lane : mLanes) {
     mBlockPoints.clear();
-    if (start == 0) mBlockPoints.emplace_back(0, valueAt(lane, 0));
+    if (start == 0) mBlockPoints.emplace_back(0, ValueAt(lane, 0));
     for (; lane.next < lane.points.size() && lane.points[lane.next].frame < end; ++lane.next) {
       const Point& point = lane.points[lane.next];
       const int offset = static_cast<int>(point.frame - start);
@@ -108,14 +108,14 @@ void AutomationSchedule::addPoints(std::size_t start, std::size_t frames, vst3ho
       }
       // Of held points at the same time only the last one counts.
       if (lane.next + 1 < lane.points.size() && lane.points[lane.next + 1].frame == point.frame) continue;
-      const double before = point.frame > 0 ? valueAt(lane, point.frame - 1) : point.value;
+      const double before = point.frame > 0 ? ValueAt(lane, point.frame - 1) : point.value;
       if (before == point.value) continue;
       if (offset > 0) mBlockPoints.emplace_back(offset - 1, before);
       mBlockPoints.emplace_back(offset, point.value);
     }
     if (lane.ramps) {
       const double last = mBlockPoints.empty() ? lane.sent : mBlockPoints.back().second;
-      const double atEnd = valueAt(lane, end - 1);
+      const double atEnd = ValueAt(lane, end - 1);
       if (atEnd != last) mBlockPoints.emplace_back(static_cast<int>(frames - 1), atEnd);
     }
     // Points on the same offset: the last one stands.

@@ -5,7 +5,7 @@
 // the change, the new one on it), so a plug-in that interpolates between points still jumps there;
 // a ramp carries its breakpoints and its value at the block's last sample. The first block starts
 // every lane at its value at time 0. The renderer starts a process call at every sample where a
-// lane changes course (changeOffsets), so an effect that applies one value per call hears each
+// lane changes course (ChangeOffsets), so an effect that applies one value per call hears each
 // change on its sample too.
 #include "tools/session/AutomationText.h"
 #include "tools/session/ParameterLookup.h"
@@ -27,19 +27,19 @@ public:
                      const std::vector<AutomationLane>& lanes, const std::vector<ParameterValue>& fixed,
                      double sampleRate, std::size_t blockSize);
 
-  bool empty() const { return mLanes.empty(); }
-  std::size_t laneCount() const { return mLanes.size(); }
+  bool Empty() const { return mLanes.empty(); }
+  std::size_t LaneCount() const { return mLanes.size(); }
   // The most points one lane can need in one block: what each parameter queue must hold.
-  int maxPointsPerBlock() const { return mMaxPoints; }
+  int MaxPointsPerBlock() const { return mMaxPoints; }
   // The largest normalised value the lane of `id` takes; empty when `id` is not automated.
-  std::optional<double> largestValue(Steinberg::Vst::ParamID id) const;
+  std::optional<double> LargestValue(Steinberg::Vst::ParamID id) const;
   // Every lane's value at time 0, as the controller should show it before processing starts.
-  std::vector<ParameterValue> initialValues() const;
+  std::vector<ParameterValue> InitialValues() const;
   // Appends to `offsets` every offset in (0, frames) of the block at `start` where some lane
   // changes course: a held step changes value, a ramp has a breakpoint.
-  void changeOffsets(std::size_t start, std::size_t frames, std::vector<std::size_t>& offsets) const;
+  void ChangeOffsets(std::size_t start, std::size_t frames, std::vector<std::size_t>& offsets) const;
   // Adds the points of the block [start, start + frames) to `changes`; blocks come in order.
-  void addPoints(std::size_t start, std::size_t frames, vst3host::ParameterChanges& changes);
+  void AddPoints(std::size_t start, std::size_t frames, vst3host::ParameterChanges& changes);
 
 private:
   struct Point {
@@ -53,7 +53,7 @@ private:
     std::size_t next = 0;  // first point not yet delivered
     double sent = 0.0;     // the value the plug-in last received
   };
-  static double valueAt(const Lane& lane, std::size_t frame);
+  static double ValueAt(const Lane& lane, std::size_t frame);
 
   std::vector<Lane> mLanes;
   std::size_t mBlockSize;

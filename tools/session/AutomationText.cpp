@@ -12,7 +12,7 @@ namespace velmora_host {
 
 namespace {
 
-bool parseNumber(const std::string& text, double& value) {
+bool ParseNumber(const std::string& text, double& value) {
   std::string::size_type begin = text.find_first_not_of(" \t");
   std::string::size_type end = text.find_last_not_of(" \t\r");
   if (begin == std::string::npos) return false;
@@ -23,14 +23,14 @@ bool parseNumber(const std::string& text, double& value) {
   return errno == 0 && stop == trimmed.c_str() + trimmed.size() && std::isfinite(value);
 }
 
-std::string trim(const std::string& text) {
+std::string Trim(const std::string& text) {
   const std::string::size_type begin = text.find_first_not_of(" \t");
   if (begin == std::string::npos) return {};
   return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
 }
 
 // Adds a point to a lane, keeping time order; `where` names it in messages.
-void addPoint(AutomationLane& lane, double seconds, double value, const std::string& where) {
+void AddPoint(AutomationLane& lane, double seconds, double value, const std::string& where) {
   if (seconds < 0.0) throw HostError(where + ": a time of " + std::to_string(seconds) + " s lies before the start");
   if (!lane.points.empty() && seconds < lane.points.back().seconds)
     throw HostError(where + ": points of \"" + lane.target + "\" must come in time order");
@@ -40,7 +40,7 @@ void addPoint(AutomationLane& lane, double seconds, double value, const std::str
 }
 
 // Splits one CSV line; quoted fields may hold commas and doubled quotes.
-std::vector<std::string> splitCsv(const std::string& line, const std::string& where) {
+std::vector<std::string> SplitCsv(const std::string& line, const std::string& where) {
   std::vector<std::string> fields(1);
   bool quoted = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
@@ -54,7 +54,7 @@ std::vector<std::string> splitCsv(const std::string& line, const std::string& wh
       } else {
         fields.back() += c;
       }
-    } else if (c == '"' && trim(fields.back()).empty()) {
+    } else if (c == '"' && Trim(fields.back()).empty()) {
       fields.back().clear();
       quoted = true;
     } else if (c == ',') {
@@ -69,7 +69,7 @@ std::vector<std::string> splitCsv(const std::string& line, const std::string& wh
 
 }  // namespace
 
-AutomationLane parseAutomateOption(const std::string& text, bool normalised) {
+AutomationLane ParseAutomateOption(const std::string& text, bool normalised) {
   const std::string where = std::string(normalised ? "--automate-norm " : "--automate ") + text;
   const std::string::size_type eq = text.rfind('=');
   if (eq == std::string::npos || eq == 0 || eq + 1 == text.size())
@@ -84,17 +84,17 @@ AutomationLane parseAutomateOption(const std::string& text, bool normalised) {
     const std::string pair = points.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
     const std::string::size_type colon = pair.find(':');
     double seconds = 0.0, value = 0.0;
-    if (colon == std::string::npos || !parseNumber(pair.substr(0, colon), seconds) ||
-        !parseNumber(pair.substr(colon + 1), value))
+    if (colon == std::string::npos || !ParseNumber(pair.substr(0, colon), seconds) ||
+        !ParseNumber(pair.substr(colon + 1), value))
       throw HostError(where + ": '" + pair + "' is not TIME:VALUE (seconds and a number)");
-    addPoint(lane, seconds, value, where);
+    AddPoint(lane, seconds, value, where);
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
   return lane;
 }
 
-std::vector<AutomationLane> readAutomationFile(const std::string& path, bool normalised) {
+std::vector<AutomationLane> ReadAutomationFile(const std::string& path, bool normalised) {
   std::ifstream in(std::filesystem::u8path(path));
   if (!in) throw HostError("cannot read automation file " + path);
   std::vector<AutomationLane> lanes;
@@ -102,20 +102,20 @@ std::vector<AutomationLane> readAutomationFile(const std::string& path, bool nor
   bool first = true;
   for (int number = 1; std::getline(in, line); ++number) {
     const std::string where = path + ":" + std::to_string(number);
-    const std::string content = trim(line);
+    const std::string content = Trim(line);
     if (content.empty() || content[0] == '#') continue;
-    const std::vector<std::string> fields = splitCsv(line, where);
+    const std::vector<std::string> fields = SplitCsv(line, where);
     double seconds = 0.0, value = 0.0;
-    const bool timed = fields.size() == 3 && parseNumber(fields[0], seconds);
+    const bool timed = fields.size() == 3 && ParseNumber(fields[0], seconds);
     if (!timed && first && fields.size() == 3) {  // a header line
       first = false;
       continue;
     }
     first = false;
     if (fields.size() != 3) throw HostError(where + ": expected time,parameter,value");
-    if (!timed) throw HostError(where + ": '" + trim(fields[0]) + "' is not a time in seconds");
-    if (!parseNumber(fields[2], value)) throw HostError(where + ": '" + trim(fields[2]) + "' is not a number");
-    const std::string target = trim(fields[1]);
+    if (!timed) throw HostError(where + ": '" + Trim(fields[0]) + "' is not a time in seconds");
+    if (!ParseNumber(fields[2], value)) throw HostError(where + ": '" + Trim(fields[2]) + "' is not a number");
+    const std::string target = Trim(fields[1]);
     if (target.empty()) throw HostError(where + ": no parameter named");
     AutomationLane* lane = nullptr;
     for (AutomationLane& existing : lanes)
@@ -124,7 +124,7 @@ std::vector<AutomationLane> readAutomationFile(const std::string& path, bool nor
       lanes.push_back(AutomationLane{target, normalised, {}});
       lane = &lanes.back();
     }
-    addPoint(*lane, seconds, value, where);
+    AddPoint(*lane, seconds, value, where);
   }
   if (in.bad()) throw HostError("cannot read automation file " + path);
   if (lanes.empty()) throw HostError("automation file " + path + " holds no points");

@@ -25,12 +25,12 @@ struct AutomationLane {
 };
 
 // "NAME=T:V,T:V,..." (split at the last '='). Throws HostError naming the argument.
-AutomationLane parseAutomateOption(const std::string& text, bool normalised);
+AutomationLane ParseAutomateOption(const std::string& text, bool normalised);
 
 // A CSV file of "time,parameter,value" lines; blank lines and lines starting with '#' are skipped,
 // as is a first line whose time is not a number (a header). A field may be quoted ("a, b", with ""
 // for a quote). One lane per parameter, in order of first appearance. Throws HostError naming the
 // file and line.
-std::vector<AutomationLane> readAutomationFile(const std::string& path, bool normalised);
+std::vector<AutomationLane> ReadAutomationFile(const std::string& path, bool normalised);
 
 }  // namespace velmora_host

@@ -15,7 +15,7 @@ using namespace Steinberg;
 
 namespace {
 
-bool parseId(const std::string& text, Vst::ParamID& id) {
+bool ParseId(const std::string& text, Vst::ParamID& id) {
   if (text.empty() || text[0] == '-' || text[0] == '+') return false;
   char* end = nullptr;
   errno = 0;
@@ -25,10 +25,10 @@ bool parseId(const std::string& text, Vst::ParamID& id) {
   return true;
 }
 
-const vst3host::ParameterDescription& findParameter(const std::vector<vst3host::ParameterDescription>& parameters,
+const vst3host::ParameterDescription& FindParameter(const std::vector<vst3host::ParameterDescription>& parameters,
                                                     const ParamAssignment& assignment) {
   Vst::ParamID id = 0;
-  if (parseId(assignment.target, id))
+  if (ParseId(assignment.target, id))
     for (const vst3host::ParameterDescription& p : parameters)
       if (p.id == id) return p;
 
@@ -52,10 +52,10 @@ const vst3host::ParameterDescription& findParameter(const std::vector<vst3host::
 
 }  // namespace
 
-ParameterValue resolveAssignment(const vst3host::Instance& instance,
+ParameterValue ResolveAssignment(const vst3host::Instance& instance,
                                  const std::vector<vst3host::ParameterDescription>& parameters,
                                  const ParamAssignment& assignment, bool velmora) {
-  const vst3host::ParameterDescription& p = findParameter(parameters, assignment);
+  const vst3host::ParameterDescription& p = FindParameter(parameters, assignment);
   const std::string& where = assignment.where;
   ParameterValue result;
   result.id = p.id;

@@ -18,7 +18,7 @@ struct ParameterValue {
 // Throws HostError naming the offending argument. With `velmora` (the instance is a Velmora), a
 // value may also be what a step of one of its thirteen parameters means ("-24dB", "4:1", "Auto 1"),
 // read with the plug-in's own table (plugin/VelmoraStepTexts.h).
-ParameterValue resolveAssignment(const vst3host::Instance& instance,
+ParameterValue ResolveAssignment(const vst3host::Instance& instance,
                                  const std::vector<vst3host::ParameterDescription>& parameters,
                                  const ParamAssignment& assignment, bool velmora = false);
 

@@ -21,12 +21,12 @@ PluginModule::PluginModule(const ModuleOptions& options) : mTrace(options.trace)
   std::string error;
   mModule = vst3host::Module::Load(path, &error);
   if (!mModule) throw HostError(error);
-  readDescriptions();
+  ReadDescriptions();
 }
 
 PluginModule::~PluginModule() = default;
 
-void PluginModule::readDescriptions() {
+void PluginModule::ReadDescriptions() {
   PFactoryInfo factoryInfo{};
   IPluginFactory* factory = mModule->Factory();
   if (factory->getFactoryInfo(&factoryInfo) == kResultOk) {
@@ -64,8 +64,8 @@ void PluginModule::readDescriptions() {
   }
 }
 
-std::unique_ptr<vst3host::Instance> PluginModule::createEffect(Vst::IComponentHandler* handler) const {
-  const ClassDescription& effect = effectClass();
+std::unique_ptr<vst3host::Instance> PluginModule::CreateEffect(Vst::IComponentHandler* handler) const {
+  const ClassDescription& effect = EffectClass();
   vst3host::HostApplication::TraceReceiver traces;
   if (mTrace) {
     traces = [](const char* operation, int /*line*/, const char* message) {
@@ -82,14 +82,14 @@ std::unique_ptr<vst3host::Instance> PluginModule::createEffect(Vst::IComponentHa
   const std::lock_guard<std::mutex> lock(mCreation);
   std::unique_ptr<vst3host::Instance> instance =
       vst3host::Instance::Create(*mModule, effect.cid, host->Context(), handler, &error);
-  if (!instance) throw HostError("module " + libraryPath() + ": effect \"" + effect.name + "\": " + error);
+  if (!instance) throw HostError("module " + LibraryPath() + ": effect \"" + effect.name + "\": " + error);
   return instance;
 }
 
-const ClassDescription& PluginModule::effectClass() const {
+const ClassDescription& PluginModule::EffectClass() const {
   for (const ClassDescription& description : mClasses)
     if (description.category == kVstAudioEffectClass) return description;
-  throw HostError("module " + libraryPath() + " has no audio effect class");
+  throw HostError("module " + LibraryPath() + " has no audio effect class");
 }
 
 }  // namespace velmora_host

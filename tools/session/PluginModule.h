@@ -38,21 +38,21 @@ public:
   PluginModule(const PluginModule&) = delete;
   PluginModule& operator=(const PluginModule&) = delete;
 
-  const std::string& libraryPath() const { return mModule->BinaryPath(); }
-  Steinberg::IPluginFactory* factory() const { return mModule->Factory(); }
-  const FactoryDescription& factoryDescription() const { return mFactoryDescription; }
-  const std::vector<ClassDescription>& classes() const { return mClasses; }
+  const std::string& LibraryPath() const { return mModule->BinaryPath(); }
+  Steinberg::IPluginFactory* Factory() const { return mModule->Factory(); }
+  const FactoryDescription& FactoryInfo() const { return mFactoryDescription; }
+  const std::vector<ClassDescription>& Classes() const { return mClasses; }
 
   // The first class of category "Audio Module Class"; throws HostError if there is none.
-  const ClassDescription& effectClass() const;
-  // A new instance of effectClass(), set up with this host's context and component handler (a
+  const ClassDescription& EffectClass() const;
+  // A new instance of EffectClass(), set up with this host's context and component handler (a
   // recording one unless another is given); throws HostError when it cannot be. With tracing on,
   // the context offers the effect a trace sink whose reports go to stderr. Any thread may ask;
   // instances are created one at a time, as a host creates them on its one main thread.
-  std::unique_ptr<vst3host::Instance> createEffect(Steinberg::Vst::IComponentHandler* handler = nullptr) const;
+  std::unique_ptr<vst3host::Instance> CreateEffect(Steinberg::Vst::IComponentHandler* handler = nullptr) const;
 
 private:
-  void readDescriptions();
+  void ReadDescriptions();
 
   std::unique_ptr<vst3host::Module> mModule;
   mutable std::mutex mCreation;

@@ -25,7 +25,7 @@ namespace {
 // The attribute preset browsers show as the preset's comment.
 constexpr const char* kDescriptionAttribute = "MediaComment";
 
-std::string escapeXml(const std::string& text) {
+std::string EscapeXml(const std::string& text) {
   std::string out;
   for (const char c : text) {
     switch (c) {
@@ -40,7 +40,7 @@ std::string escapeXml(const std::string& text) {
   return out;
 }
 
-std::string unescapeXml(const std::string& text) {
+std::string UnescapeXml(const std::string& text) {
   static const std::pair<const char*, char> kEntities[] = {
       {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
   std::string out;
@@ -60,8 +60,8 @@ std::string unescapeXml(const std::string& text) {
   return out;
 }
 
-// The value of the attribute with `id` in a meta info document as presetMetaInfo writes it.
-std::string attributeValue(const std::string& xml, const std::string& id) {
+// The value of the attribute with `id` in a meta info document as PresetMetaInfo writes it.
+std::string AttributeValue(const std::string& xml, const std::string& id) {
   const std::string key = "id=\"" + id + "\"";
   const std::string::size_type at = xml.find(key);
   if (at == std::string::npos) return {};
@@ -71,39 +71,39 @@ std::string attributeValue(const std::string& xml, const std::string& id) {
   const std::string::size_type start = value + 7;
   const std::string::size_type close = xml.find('"', start);
   if (close == std::string::npos) return {};
-  return unescapeXml(xml.substr(start, close - start));
+  return UnescapeXml(xml.substr(start, close - start));
 }
 
-bool isPresetFile(const fs::directory_entry& entry) {
+bool IsPresetFile(const fs::directory_entry& entry) {
   std::error_code ec;
   return entry.is_regular_file(ec) && entry.path().extension() == kPresetExtension;
 }
 
 }  // namespace
 
-std::string presetFolder(const std::string& root, const PluginModule& module, const ClassDescription& effect) {
-  const std::string& vendor = effect.vendor.empty() ? module.factoryDescription().vendor : effect.vendor;
+std::string PresetFolder(const std::string& root, const PluginModule& module, const ClassDescription& effect) {
+  const std::string& vendor = effect.vendor.empty() ? module.FactoryInfo().vendor : effect.vendor;
   return (fs::u8path(root) / fs::u8path(vendor) / fs::u8path(effect.name)).u8string();
 }
 
-std::vector<std::string> presetRoots(const std::string& buildRoot) {
+std::vector<std::string> PresetRoots(const std::string& buildRoot) {
   std::vector<std::string> roots;
   if (!buildRoot.empty()) roots.push_back(buildRoot);
-  for (std::string& folder : presetFolders()) roots.push_back(std::move(folder));
+  for (std::string& folder : PresetFolders()) roots.push_back(std::move(folder));
   return roots;
 }
 
-std::vector<PresetEntry> findPresets(const PluginModule& module, const ClassDescription& effect,
+std::vector<PresetEntry> FindPresets(const PluginModule& module, const ClassDescription& effect,
                                      const std::vector<std::string>& roots) {
   std::map<std::string, PresetEntry> byName;
   for (const std::string& root : roots) {
     std::error_code ec;
     for (const fs::directory_entry& entry :
-         fs::directory_iterator(fs::u8path(presetFolder(root, module, effect)), ec)) {
-      if (!isPresetFile(entry)) continue;
+         fs::directory_iterator(fs::u8path(PresetFolder(root, module, effect)), ec)) {
+      if (!IsPresetFile(entry)) continue;
       const std::string name = entry.path().stem().u8string();
       if (byName.count(name)) continue;
-      byName[name] = PresetEntry{name, entry.path().u8string(), presetDescription(entry.path().u8string())};
+      byName[name] = PresetEntry{name, entry.path().u8string(), PresetDescription(entry.path().u8string())};
     }
   }
   std::vector<PresetEntry> list;
@@ -111,7 +111,7 @@ std::vector<PresetEntry> findPresets(const PluginModule& module, const ClassDesc
   return list;
 }
 
-std::string resolvePresetFile(const std::string& nameOrPath, const PluginModule& module, const ClassDescription& effect,
+std::string ResolvePresetFile(const std::string& nameOrPath, const PluginModule& module, const ClassDescription& effect,
                               const std::vector<std::string>& roots) {
   std::error_code ec;
   if (fs::exists(fs::u8path(nameOrPath), ec) || nameOrPath.find_first_of("/\\") != std::string::npos) return nameOrPath;
@@ -119,7 +119,7 @@ std::string resolvePresetFile(const std::string& nameOrPath, const PluginModule&
   const std::string extension = kPresetExtension;
   if (name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
     name.resize(name.size() - extension.size());
-  const std::vector<PresetEntry> presets = findPresets(module, effect, roots);
+  const std::vector<PresetEntry> presets = FindPresets(module, effect, roots);
   for (const bool exact : {true, false})
     for (const PresetEntry& preset : presets)
       if (exact ? preset.name == name : strcasecmp(preset.name.c_str(), name.c_str()) == 0) return preset.path;
@@ -127,10 +127,10 @@ std::string resolvePresetFile(const std::string& nameOrPath, const PluginModule&
                   "\" (velmora-host presets lists them)");
 }
 
-std::string presetMetaInfo(const std::string& presetName, const std::string& description,
+std::string PresetMetaInfo(const std::string& presetName, const std::string& description,
                            const ClassDescription& effect) {
   auto attribute = [](const char* id, const std::string& value) {
-    return "\t<Attr id=\"" + std::string(id) + "\" value=\"" + escapeXml(value) +
+    return "\t<Attr id=\"" + std::string(id) + "\" value=\"" + EscapeXml(value) +
            "\" type=\"string\" flags=\"writeProtected\"/>\n";
   };
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<MetaInfo>\n" + attribute("MediaType", "VstPreset") +
@@ -138,10 +138,10 @@ std::string presetMetaInfo(const std::string& presetName, const std::string& des
          attribute("Name", presetName) + attribute(kDescriptionAttribute, description) + "</MetaInfo>\n";
 }
 
-std::string presetDescription(const std::string& path) {
+std::string PresetDescription(const std::string& path) {
   std::vector<char> bytes;
   try {
-    bytes = readBinaryFile(path);
+    bytes = ReadBinaryFile(path);
   } catch (const HostError&) {
     return {};
   }
@@ -152,7 +152,7 @@ std::string presetDescription(const std::string& path) {
   std::string xml(static_cast<std::size_t>(size), '\0');
   if (!preset.readMetaInfo(xml.data(), size)) return {};
   xml.resize(static_cast<std::size_t>(std::max<int32>(size, 0)));
-  return attributeValue(xml, kDescriptionAttribute);
+  return AttributeValue(xml, kDescriptionAttribute);
 }
 
 }  // namespace velmora_host

@@ -20,26 +20,26 @@ struct PresetEntry {
 
 // The folder holding the presets of `effect` under `root`: root/vendor/name, the vendor being the
 // class's own or, when it has none, the factory's.
-std::string presetFolder(const std::string& root, const PluginModule& module, const ClassDescription& effect);
+std::string PresetFolder(const std::string& root, const PluginModule& module, const ClassDescription& effect);
 
 // The preset roots searched, in order: `buildRoot` when not empty, then the platform's preset
-// folders, the user's first (presetFolders()).
-std::vector<std::string> presetRoots(const std::string& buildRoot);
+// folders, the user's first (PresetFolders()).
+std::vector<std::string> PresetRoots(const std::string& buildRoot);
 
 // Every preset of `effect` in those folders, one per name (the first folder wins), sorted by name.
-std::vector<PresetEntry> findPresets(const PluginModule& module, const ClassDescription& effect,
+std::vector<PresetEntry> FindPresets(const PluginModule& module, const ClassDescription& effect,
                                      const std::vector<std::string>& roots);
 
 // `nameOrPath` as a file when one is there (or when it holds a path separator), otherwise the preset of that
-// name, exact or in any case, from findPresets. Throws HostError when neither exists.
-std::string resolvePresetFile(const std::string& nameOrPath, const PluginModule& module, const ClassDescription& effect,
+// name, exact or in any case, from FindPresets. Throws HostError when neither exists.
+std::string ResolvePresetFile(const std::string& nameOrPath, const PluginModule& module, const ClassDescription& effect,
                               const std::vector<std::string>& roots);
 
 // The meta info a preset file carries: the preset's name and description, the plug-in's name and
 // category. Texts are escaped for XML.
-std::string presetMetaInfo(const std::string& presetName, const std::string& description,
+std::string PresetMetaInfo(const std::string& presetName, const std::string& description,
                            const ClassDescription& effect);
 // The description from a preset file's meta info; empty when there is none or the file is unreadable.
-std::string presetDescription(const std::string& path);
+std::string PresetDescription(const std::string& path);
 
 }  // namespace velmora_host

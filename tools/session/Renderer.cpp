@@ -29,7 +29,7 @@ struct Scratch {
       : channels(static_cast<std::size_t>(channelCount), std::vector<double>(blockSize)) {
     for (auto& channel : channels) pointers.push_back(channel.data());
   }
-  void zero(std::size_t from, std::size_t to) {
+  void Zero(std::size_t from, std::size_t to) {
     for (auto& channel : channels)
       std::fill(channel.begin() + static_cast<std::ptrdiff_t>(from), channel.begin() + static_cast<std::ptrdiff_t>(to),
                 0.0);
@@ -38,7 +38,7 @@ struct Scratch {
 
 }  // namespace
 
-void checkBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName) {
+void CheckBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName) {
   if (sourceChannels == busChannels || sourceChannels == 1) return;
   throw HostError(what + " has " + std::to_string(sourceChannels) + " channels, but the \"" + busName +
                   "\" bus takes " + std::to_string(busChannels));
@@ -94,33 +94,33 @@ Renderer::~Renderer() {
   }
 }
 
-void Renderer::run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+void Renderer::Run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
                    const std::vector<ParameterValue>& changes, AutomationSchedule* automation) {
   if (mInstance.Component()->setActive(true) != kResultOk)
     throw HostError("the effect \"" + mEffectName + "\" failed to activate");
   mActive = true;
   mInstance.Processor()->setProcessing(true);  // optional for an effect; the result does not matter
-  runBlocks(main, sidechain, output, changes, automation);
+  RunBlocks(main, sidechain, output, changes, automation);
   mInstance.Processor()->setProcessing(false);
   mInstance.Component()->setActive(false);
   mActive = false;
 }
 
-AudioData Renderer::run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes) {
+AudioData Renderer::Run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes) {
   MemorySource mainSource(main);
-  SpreadSource mainSpread(mainSource, mainInputChannels());
+  SpreadSource mainSpread(mainSource, MainInputChannels());
   std::unique_ptr<MemorySource> sideSource;
   std::unique_ptr<SpreadSource> sideSpread;
   if (sidechain) {
     sideSource = std::make_unique<MemorySource>(*sidechain);
-    sideSpread = std::make_unique<SpreadSource>(*sideSource, sidechainChannels());
+    sideSpread = std::make_unique<SpreadSource>(*sideSource, SidechainChannels());
   }
-  MemorySink sink(static_cast<std::size_t>(outputChannels()), mSampleRate);
-  run(mainSpread, sideSpread.get(), sink, changes);
-  return sink.audio();
+  MemorySink sink(static_cast<std::size_t>(OutputChannels()), mSampleRate);
+  Run(mainSpread, sideSpread.get(), sink, changes);
+  return sink.Audio();
 }
 
-void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
                          const std::vector<ParameterValue>& changes, AutomationSchedule* automation) {
   const std::size_t latency = mInstance.Processor()->getLatencySamples();
   const auto block = static_cast<std::size_t>(mSettings.blockSize);
@@ -130,18 +130,18 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   for (const vst3host::BusDescription& bus : mOutputs) outputChannelCounts.push_back(bus.channels);
   vst3host::ProcessBuffers buffers(mSettings.precision == 64 ? kSample64 : kSample32, mSettings.blockSize,
                                    inputChannels, outputChannelCounts);
-  Scratch mainBlock(main.channels(), block);
-  Scratch sideBlock(sidechain ? sidechain->channels() : 0, block);
-  Scratch outBlock(outputChannels(), block);
+  Scratch mainBlock(main.Channels(), block);
+  Scratch sideBlock(sidechain ? sidechain->Channels() : 0, block);
+  Scratch outBlock(OutputChannels(), block);
   std::vector<const double*> outFrom(outBlock.pointers.size());
   std::vector<std::size_t> splits;  // where the block's process calls start
   splits.reserve(64);
 
   // The settings ride on the first block, one point each at offset 0; automated parameters get a
   // queue each, as many points deep as one block of their lane can need.
-  const int lanes = automation ? static_cast<int>(automation->laneCount()) : 0;
+  const int lanes = automation ? static_cast<int>(automation->LaneCount()) : 0;
   IPtr<vst3host::ParameterChanges> inputChanges = owned(new vst3host::ParameterChanges(
-      std::max<int>(1, static_cast<int>(changes.size()) + lanes), automation ? automation->maxPointsPerBlock() : 1));
+      std::max<int>(1, static_cast<int>(changes.size()) + lanes), automation ? automation->MaxPointsPerBlock() : 1));
   IPtr<vst3host::ParameterChanges> outputChanges = owned(new vst3host::ParameterChanges);
   IPtr<vst3host::EventList> inputEvents = owned(new vst3host::EventList(1));
   IPtr<vst3host::EventList> outputEvents = owned(new vst3host::EventList);
@@ -161,13 +161,13 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   std::size_t skipLeft = latency;  // delayed output frames still to drop
   std::size_t position = 0;
   for (;;) {
-    throwIfCancelled();
-    std::size_t n = mainDone ? 0 : main.read(mainBlock.pointers.data(), block);
+    ThrowIfCancelled();
+    std::size_t n = mainDone ? 0 : main.Read(mainBlock.pointers.data(), block);
     const std::size_t fromInput = n;
     mainDone = mainDone || n < block;
     if (mainDone) {
       const std::size_t extra = std::min(block - n, tailLeft);
-      mainBlock.zero(n, n + extra);
+      mainBlock.Zero(n, n + extra);
       tailLeft -= extra;
       n += extra;
     }
@@ -175,16 +175,16 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     // The sidechain is read only alongside real input, so a longer one is cut at the input's end.
     std::size_t fromSide = 0;
     if (!sideDone) {
-      fromSide = sidechain->read(sideBlock.pointers.data(), fromInput);
+      fromSide = sidechain->Read(sideBlock.pointers.data(), fromInput);
       sideDone = fromSide < fromInput;
     }
-    sideBlock.zero(fromSide, n);
+    sideBlock.Zero(fromSide, n);
 
     // One process call per stretch between automation changes: VST3 lets a host cut its blocks
     // anywhere, and an effect that applies one value per call then hears each change on its own
     // sample instead of from the start of the block it falls in.
     splits.assign(1, 0);
-    if (automation) automation->changeOffsets(position, n, splits);
+    if (automation) automation->ChangeOffsets(position, n, splits);
     std::sort(splits.begin(), splits.end());
     splits.erase(std::unique(splits.begin(), splits.end()), splits.end());
     splits.push_back(n);
@@ -199,7 +199,7 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
                                 source ? source->pointers[static_cast<std::size_t>(c)] + from : nullptr,
                                 static_cast<int>(count));
       }
-      if (automation) automation->addPoints(position + from, count, *inputChanges);
+      if (automation) automation->AddPoints(position + from, count, *inputChanges);
       context.projectTimeSamples = static_cast<TSamples>(position + from);
       context.continousTimeSamples = static_cast<TSamples>(position + from);
       context.projectTimeMusic = static_cast<double>(position + from) / mSampleRate * kTempo / 60.0;
@@ -221,10 +221,10 @@ void Renderer::runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     skipLeft -= drop;
     if (n > drop) {
       for (std::size_t c = 0; c < outFrom.size(); ++c) outFrom[c] = outBlock.pointers[c] + drop;
-      output.write(outFrom.data(), n - drop);
+      output.Write(outFrom.data(), n - drop);
     }
     position += n;
-    if (mSettings.progress) mSettings.progress->advance(static_cast<double>(fromInput) / mSampleRate);
+    if (mSettings.progress) mSettings.progress->Advance(static_cast<double>(fromInput) / mSampleRate);
   }
 }
 

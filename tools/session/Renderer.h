@@ -2,7 +2,7 @@
 // Offline processing of whole files through an instance, the way a host bounces a track:
 // construction sets the bus arrangements the effect declares, activates the main buses (and the
 // aux bus when a sidechain is fed), and sets up offline processing at the file's rate. Between
-// construction and run() the caller may restore state and set controller values. run() activates
+// construction and Run() the caller may restore state and set controller values. Run() activates
 // the processor, streams the audio through in blocks (parameter changes ride on the first block),
 // and compensates the reported latency so output sample n lines up with input sample n.
 // Automation, when given, rides on every block it touches, and a block is cut into several process
@@ -34,26 +34,26 @@ public:
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
 
-  int mainInputChannels() const { return mInputs.empty() ? 0 : mInputs[mMainInput].channels; }
-  int sidechainChannels() const { return mAuxInput < 0 ? 0 : mInputs[static_cast<std::size_t>(mAuxInput)].channels; }
-  std::string mainInputName() const { return mInputs.empty() ? std::string() : mInputs[mMainInput].name; }
-  std::string sidechainName() const {
+  int MainInputChannels() const { return mInputs.empty() ? 0 : mInputs[mMainInput].channels; }
+  int SidechainChannels() const { return mAuxInput < 0 ? 0 : mInputs[static_cast<std::size_t>(mAuxInput)].channels; }
+  std::string MainInputName() const { return mInputs.empty() ? std::string() : mInputs[mMainInput].name; }
+  std::string SidechainName() const {
     return mAuxInput < 0 ? std::string() : mInputs[static_cast<std::size_t>(mAuxInput)].name;
   }
 
-  int outputChannels() const { return mOutputs.front().channels; }
+  int OutputChannels() const { return mOutputs.front().channels; }
 
-  // `main` and `sidechain` must have the bus channel counts (see checkBusChannels, SpreadSource)
+  // `main` and `sidechain` must have the bus channel counts (see CheckBusChannels, SpreadSource)
   // and the rate given at construction. The output gets as many frames as the main input has; the
   // sidechain is padded with silence or cut to that length. `changes` ride on the first block;
   // `automation` (may be null) delivers its points block by block.
-  void run(AudioSource& main, AudioSource* sidechain, AudioSink& output, const std::vector<ParameterValue>& changes,
+  void Run(AudioSource& main, AudioSource* sidechain, AudioSink& output, const std::vector<ParameterValue>& changes,
            AutomationSchedule* automation = nullptr);
   // The same for audio in memory.
-  AudioData run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes);
+  AudioData Run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes);
 
 private:
-  void runBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+  void RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
                  const std::vector<ParameterValue>& changes, AutomationSchedule* automation);
 
   vst3host::Instance& mInstance;
@@ -69,6 +69,6 @@ private:
 
 // A source fits a bus with the same channel count, or any bus when it is mono (SpreadSource then
 // copies it to every channel); anything else throws HostError naming `what` ("input file x.wav").
-void checkBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName);
+void CheckBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName);
 
 }  // namespace velmora_host

@@ -21,12 +21,12 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-std::vector<char> bytesOf(const MemoryStream& stream) {
+std::vector<char> BytesOf(const MemoryStream& stream) {
   return std::vector<char>(stream.getData(), stream.getData() + stream.getSize());
 }
 
 // The component owns the state when it writes one; otherwise the controller does.
-IPtr<MemoryStream> componentState(vst3host::Instance& instance) {
+IPtr<MemoryStream> ComponentState(vst3host::Instance& instance) {
   IPtr<MemoryStream> stream = owned(new MemoryStream);
   if (instance.Component()->getState(stream) != kResultOk || stream->getSize() == 0) return nullptr;
   return stream;
@@ -42,27 +42,27 @@ struct ReadStream {
 
 }  // namespace
 
-std::vector<char> captureState(vst3host::Instance& instance, const ClassDescription& effect) {
-  if (IPtr<MemoryStream> stream = componentState(instance)) return bytesOf(*stream);
+std::vector<char> CaptureState(vst3host::Instance& instance, const ClassDescription& effect) {
+  if (IPtr<MemoryStream> stream = ComponentState(instance)) return BytesOf(*stream);
   IPtr<MemoryStream> stream = owned(new MemoryStream);
   if (instance.Controller()->getState(stream) != kResultOk)
     throw HostError("the effect \"" + effect.name + "\" did not hand out its state");
-  return bytesOf(*stream);
+  return BytesOf(*stream);
 }
 
-void checkStateFile(const std::vector<char>& bytes, const std::string& source) {
+void CheckStateFile(const std::vector<char>& bytes, const std::string& source) {
   if (bytes.empty()) throw HostError("state file " + source + " is empty");
   if (bytes.size() >= 4 && std::memcmp(bytes.data(), "VST3", 4) == 0)
     throw HostError(source + " is a VST3 preset file, not a raw state (load it with --load-preset)");
-  if (isAudioData(bytes)) throw HostError(source + " is an audio file, not a raw state");
+  if (IsAudioData(bytes)) throw HostError(source + " is an audio file, not a raw state");
 }
 
-void restoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+void RestoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
                   const std::string& source) {
   if (bytes.empty()) throw HostError("state file " + source + " is empty");
   ReadStream in(bytes);
   tresult result = kResultFalse;
-  if (componentState(instance)) {
+  if (ComponentState(instance)) {
     result = instance.Component()->setState(in.stream);
     if (result == kResultOk && !instance.IsSingleComponent()) {
       in.stream->seek(0, IBStream::kIBSeekSet, nullptr);
@@ -74,17 +74,17 @@ void restoreState(vst3host::Instance& instance, const ClassDescription& effect, 
   if (result != kResultOk) throw HostError("the effect \"" + effect.name + "\" refused the state in " + source);
 }
 
-std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect,
+std::vector<char> CapturePreset(vst3host::Instance& instance, const ClassDescription& effect,
                                 const std::string& metaInfo) {
   IPtr<MemoryStream> stream = owned(new MemoryStream);
   const FUID classId = FUID::fromTUID(effect.cid);
   if (!PresetFile::savePreset(stream, classId, instance.Component(), instance.Controller(),
                               metaInfo.empty() ? nullptr : metaInfo.c_str(), static_cast<int32>(metaInfo.size())))
     throw HostError("the effect \"" + effect.name + "\" could not be saved as a preset");
-  return bytesOf(*stream);
+  return BytesOf(*stream);
 }
 
-void restorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+void RestorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
                    const std::string& source) {
   ReadStream in(bytes);
   PresetFile preset(in.stream);
@@ -101,7 +101,7 @@ void restorePreset(vst3host::Instance& instance, const ClassDescription& effect,
   if (!ok) throw HostError("the effect \"" + effect.name + "\" refused the preset " + source);
 }
 
-std::vector<char> readBinaryFile(const std::string& path) {
+std::vector<char> ReadBinaryFile(const std::string& path) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(path.c_str(), "rb"), &std::fclose);
   if (!file) throw HostError("cannot read " + path + ": " + std::strerror(errno));
   std::vector<char> bytes;
@@ -112,9 +112,9 @@ std::vector<char> readBinaryFile(const std::string& path) {
   return bytes;
 }
 
-void writeBinaryFile(const OutputFile& output, const std::vector<char>& bytes) {
-  const std::string& path = output.finalPath();
-  std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(output.tempPath().c_str(), "wb"), &std::fclose);
+void WriteBinaryFile(const OutputFile& output, const std::vector<char>& bytes) {
+  const std::string& path = output.FinalPath();
+  std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(output.TempPath().c_str(), "wb"), &std::fclose);
   if (!file) throw HostError("cannot write " + path + ": " + std::strerror(errno));
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
     throw HostError("cannot write " + path + ": " + std::strerror(errno));

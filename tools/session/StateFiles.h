@@ -14,22 +14,22 @@
 namespace velmora_host {
 
 // `effect` names the instance's class (its id goes into presets). All four throw HostError.
-std::vector<char> captureState(vst3host::Instance& instance, const ClassDescription& effect);
-void restoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+std::vector<char> CaptureState(vst3host::Instance& instance, const ClassDescription& effect);
+void RestoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
                   const std::string& source);
 
 // Refuses, with HostError, what cannot be a raw state although an effect might read it as one: an
 // empty file, a .vstpreset file, an audio file.
-void checkStateFile(const std::vector<char>& bytes, const std::string& source);
+void CheckStateFile(const std::vector<char>& bytes, const std::string& source);
 
 // `metaInfo`, when not empty, is the XML meta info the preset file carries (see PresetLibrary).
-std::vector<char> capturePreset(vst3host::Instance& instance, const ClassDescription& effect,
+std::vector<char> CapturePreset(vst3host::Instance& instance, const ClassDescription& effect,
                                 const std::string& metaInfo = {});
-void restorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+void RestorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
                    const std::string& source);
 
 // Whole-file helpers; both throw HostError. Writing fills the output's temporary file.
-std::vector<char> readBinaryFile(const std::string& path);
-void writeBinaryFile(const OutputFile& output, const std::vector<char>& bytes);
+std::vector<char> ReadBinaryFile(const std::string& path);
+void WriteBinaryFile(const OutputFile& output, const std::vector<char>& bytes);
 
 }  // namespace velmora_host

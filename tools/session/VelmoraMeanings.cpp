@@ -4,7 +4,7 @@
 
 namespace velmora_host {
 
-std::string velmoraStepMeaning(int id, double normalized, const std::string& shownText) {
+std::string VelmoraStepMeaning(int id, double normalized, const std::string& shownText) {
   const int step = VelmoraStepOfNormalized(id, normalized);
   char text[velmora_step_texts::kStepTextLen];
   char note[velmora_step_texts::kStepTextLen];

@@ -19,6 +19,6 @@ constexpr std::array<std::uint8_t, 16> kVelmoraClassId =
 // what that text leaves unsaid ("4:1, knee 0.8 x threshold"). The table's name is left out where
 // the module already showed it, so a Velmora that names its steps adds only the note, and one
 // that shows bare step numbers gets the whole meaning. Empty for ids outside 0..12.
-std::string velmoraStepMeaning(int id, double normalized, const std::string& shownText);
+std::string VelmoraStepMeaning(int id, double normalized, const std::string& shownText);
 
 }  // namespace velmora_host

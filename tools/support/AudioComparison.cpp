@@ -20,15 +20,15 @@ struct Block {
 
 }  // namespace
 
-AudioDifference compareAudio(AudioSource& a, AudioSource& b, double tolerance) {
-  const int channels = a.channels();
+AudioDifference CompareAudio(AudioSource& a, AudioSource& b, double tolerance) {
+  const int channels = a.Channels();
   Block blockA(channels), blockB(channels);
   AudioDifference d;
   double sumSquares = 0.0;
   bool doneA = false, doneB = false;
   for (std::size_t position = 0;; position += kBlock) {
-    const std::size_t gotA = doneA ? 0 : a.read(blockA.pointers.data(), kBlock);
-    const std::size_t gotB = doneB ? 0 : b.read(blockB.pointers.data(), kBlock);
+    const std::size_t gotA = doneA ? 0 : a.Read(blockA.pointers.data(), kBlock);
+    const std::size_t gotB = doneB ? 0 : b.Read(blockB.pointers.data(), kBlock);
     doneA = doneA || gotA < kBlock;
     doneB = doneB || gotB < kBlock;
     d.framesA += gotA;

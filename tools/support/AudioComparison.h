@@ -23,6 +23,6 @@ struct AudioDifference {
 };
 
 // Both sources must have the same channel count (the caller checks).
-AudioDifference compareAudio(AudioSource& a, AudioSource& b, double tolerance);
+AudioDifference CompareAudio(AudioSource& a, AudioSource& b, double tolerance);
 
 }  // namespace velmora_host

@@ -30,22 +30,22 @@ struct SndfileCloser {
 using AudioMetadata = std::vector<std::pair<int, std::string>>;
 
 // The name messages use for a file: "standard input" or "standard output" for "-".
-std::string audioFileName(const std::string& path, int mode);
+std::string AudioFileName(const std::string& path, int mode);
 
 class AudioFileReader : public AudioSource {
 public:
   explicit AudioFileReader(const std::string& path);
-  int channels() const override { return mChannels; }
-  double sampleRate() const override { return mSampleRate; }
-  std::size_t frames() const { return mFrames; }  // as libsndfile counts them before reading
-  std::size_t read(double* const* out, std::size_t n) override;
+  int Channels() const override { return mChannels; }
+  double SampleRate() const override { return mSampleRate; }
+  std::size_t Frames() const { return mFrames; }  // as libsndfile counts them before reading
+  std::size_t Read(double* const* out, std::size_t n) override;
 
   // Whether the audio ends before its header says it does: known on opening a file, for a stream
   // once it has been read to its end.
-  bool truncated() const;
+  bool Truncated() const;
   // "x.wav ends after 1000 of the 44100 frames its header states", when truncated.
-  std::string truncationText() const;
-  const AudioMetadata& metadata() const { return mMetadata; }
+  std::string TruncationText() const;
+  const AudioMetadata& Metadata() const { return mMetadata; }
 
 private:
   std::string mPath;
@@ -70,13 +70,13 @@ public:
   // `output` null: standard output.
   AudioFileWriter(const OutputFile* output, std::size_t channels, double sampleRate, const OutputType& type,
                   bool dither = true, const AudioMetadata& metadata = {});
-  void write(const double* const* in, std::size_t n) override;
+  void Write(const double* const* in, std::size_t n) override;
   // Every sample written also goes, as the file holds it, to `meter` (null: none).
-  void meterWith(LevelMeter* meter) { mMeter = meter; }
+  void MeterWith(LevelMeter* meter) { mMeter = meter; }
   // What the conversion did: clipped samples per channel, whether it dithered.
-  const SampleQuantizer& quantizer() const { return mQuantizer; }
+  const SampleQuantizer& Quantizer() const { return mQuantizer; }
   // Completes the file; throws HostError if anything could not be written.
-  void close();
+  void Close();
 
 private:
   std::string mPath;
@@ -93,9 +93,9 @@ private:
 };
 
 // Whether libsndfile reads `bytes` as audio (a header it knows, at least one channel).
-bool isAudioData(const std::vector<char>& bytes);
+bool IsAudioData(const std::vector<char>& bytes);
 
-AudioData readAudioFile(const std::string& path);
-void writeWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format);
+AudioData ReadAudioFile(const std::string& path);
+void WriteWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format);
 
 }  // namespace velmora_host

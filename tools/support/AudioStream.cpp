@@ -5,9 +5,9 @@
 
 namespace velmora_host {
 
-std::size_t MemorySource::read(double* const* out, std::size_t n) {
-  const std::size_t count = std::min(n, mAudio.frameCount() - std::min(mPosition, mAudio.frameCount()));
-  for (std::size_t c = 0; c < mAudio.channelCount(); ++c)
+std::size_t MemorySource::Read(double* const* out, std::size_t n) {
+  const std::size_t count = std::min(n, mAudio.FrameCount() - std::min(mPosition, mAudio.FrameCount()));
+  for (std::size_t c = 0; c < mAudio.ChannelCount(); ++c)
     std::copy_n(mAudio.channels[c].begin() + static_cast<std::ptrdiff_t>(mPosition), count, out[c]);
   mPosition += count;
   return count;
@@ -18,23 +18,23 @@ MemorySink::MemorySink(std::size_t channels, double sampleRate) {
   mAudio.channels.assign(channels, {});
 }
 
-void MemorySink::write(const double* const* in, std::size_t n) {
-  for (std::size_t c = 0; c < mAudio.channelCount(); ++c)
+void MemorySink::Write(const double* const* in, std::size_t n) {
+  for (std::size_t c = 0; c < mAudio.ChannelCount(); ++c)
     mAudio.channels[c].insert(mAudio.channels[c].end(), in[c], in[c] + n);
 }
 
 SpreadSource::SpreadSource(AudioSource& source, int channels) : mSource(source), mChannels(channels) {
-  if (source.channels() != 1) mChannels = source.channels();
+  if (source.Channels() != 1) mChannels = source.Channels();
 }
 
-std::size_t SpreadSource::read(double* const* out, std::size_t n) {
-  const std::size_t got = mSource.read(out, n);
-  if (mSource.channels() == 1)
+std::size_t SpreadSource::Read(double* const* out, std::size_t n) {
+  const std::size_t got = mSource.Read(out, n);
+  if (mSource.Channels() == 1)
     for (int c = 1; c < mChannels; ++c) std::copy_n(out[0], got, out[c]);
   return got;
 }
 
-void MonoFoldSink::write(const double* const* in, std::size_t n) {
+void MonoFoldSink::Write(const double* const* in, std::size_t n) {
   if (mMono.size() < n) mMono.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
     double sum = 0.0;
@@ -46,7 +46,7 @@ void MonoFoldSink::write(const double* const* in, std::size_t n) {
     mMono[i] = alike ? in[0][i] : sum / static_cast<double>(mChannels);
   }
   const double* mono = mMono.data();
-  mSink.write(&mono, n);
+  mSink.Write(&mono, n);
 }
 
 LevelMeter::LevelMeter(std::size_t channels, double sampleRate, bool loudness)
@@ -54,12 +54,12 @@ LevelMeter::LevelMeter(std::size_t channels, double sampleRate, bool loudness)
   if (loudness) mLoudness = std::make_unique<LoudnessThread>(channels, sampleRate);
 }
 
-std::optional<Loudness> LevelMeter::loudness() {
+std::optional<Loudness> LevelMeter::MeasuredLoudness() {
   if (!mLoudness) return std::nullopt;
-  return mLoudness->result();
+  return mLoudness->Result();
 }
 
-void LevelMeter::add(const double* const* frames, std::size_t channels, std::size_t n) {
+void LevelMeter::Add(const double* const* frames, std::size_t channels, std::size_t n) {
   // Every channel's running peak and sum take their samples in order, as always. Two channels go
   // through one loop, held in locals, so the two chains of additions overlap instead of waiting
   // for each other (or for memory the frames might share).
@@ -91,10 +91,10 @@ void LevelMeter::add(const double* const* frames, std::size_t channels, std::siz
     mSumSquares[c] = sum;
   }
   mFrames += n;
-  if (mLoudness) mLoudness->add(frames, n);
+  if (mLoudness) mLoudness->Add(frames, n);
 }
 
-std::vector<Levels> LevelMeter::levels() const {
+std::vector<Levels> LevelMeter::ChannelLevels() const {
   std::vector<Levels> result(mPeak.size());
   for (std::size_t c = 0; c < mPeak.size(); ++c) {
     result[c].peak = mPeak[c];
@@ -103,9 +103,9 @@ std::vector<Levels> LevelMeter::levels() const {
   return result;
 }
 
-std::size_t MeteredSource::read(double* const* out, std::size_t n) {
-  const std::size_t got = mSource.read(out, n);
-  mMeter.add(out, static_cast<std::size_t>(channels()), got);
+std::size_t MeteredSource::Read(double* const* out, std::size_t n) {
+  const std::size_t got = mSource.Read(out, n);
+  mMeter.Add(out, static_cast<std::size_t>(Channels()), got);
   return got;
 }
 

@@ -16,26 +16,26 @@ namespace velmora_host {
 class AudioSource {
 public:
   virtual ~AudioSource() = default;
-  virtual int channels() const = 0;
-  virtual double sampleRate() const = 0;
+  virtual int Channels() const = 0;
+  virtual double SampleRate() const = 0;
   // Fills out[c][0 .. n) for every channel; answers the frames delivered, fewer than n only at
   // the end of the audio.
-  virtual std::size_t read(double* const* out, std::size_t n) = 0;
+  virtual std::size_t Read(double* const* out, std::size_t n) = 0;
 };
 
 class AudioSink {
 public:
   virtual ~AudioSink() = default;
-  virtual void write(const double* const* in, std::size_t n) = 0;
+  virtual void Write(const double* const* in, std::size_t n) = 0;
 };
 
 // Reads from audio held in memory.
 class MemorySource : public AudioSource {
 public:
   explicit MemorySource(const AudioData& audio) : mAudio(audio) {}
-  int channels() const override { return static_cast<int>(mAudio.channelCount()); }
-  double sampleRate() const override { return mAudio.sampleRate; }
-  std::size_t read(double* const* out, std::size_t n) override;
+  int Channels() const override { return static_cast<int>(mAudio.ChannelCount()); }
+  double SampleRate() const override { return mAudio.sampleRate; }
+  std::size_t Read(double* const* out, std::size_t n) override;
 
 private:
   const AudioData& mAudio;
@@ -46,8 +46,8 @@ private:
 class MemorySink : public AudioSink {
 public:
   MemorySink(std::size_t channels, double sampleRate);
-  void write(const double* const* in, std::size_t n) override;
-  const AudioData& audio() const { return mAudio; }
+  void Write(const double* const* in, std::size_t n) override;
+  const AudioData& Audio() const { return mAudio; }
 
 private:
   AudioData mAudio;
@@ -57,9 +57,9 @@ private:
 class SpreadSource : public AudioSource {
 public:
   SpreadSource(AudioSource& source, int channels);
-  int channels() const override { return mChannels; }
-  double sampleRate() const override { return mSource.sampleRate(); }
-  std::size_t read(double* const* out, std::size_t n) override;
+  int Channels() const override { return mChannels; }
+  double SampleRate() const override { return mSource.SampleRate(); }
+  std::size_t Read(double* const* out, std::size_t n) override;
 
 private:
   AudioSource& mSource;
@@ -71,7 +71,7 @@ private:
 class MonoFoldSink : public AudioSink {
 public:
   MonoFoldSink(AudioSink& sink, std::size_t channels) : mSink(sink), mChannels(channels) {}
-  void write(const double* const* in, std::size_t n) override;
+  void Write(const double* const* in, std::size_t n) override;
 
 private:
   AudioSink& mSink;
@@ -84,11 +84,11 @@ private:
 class LevelMeter {
 public:
   LevelMeter(std::size_t channels, double sampleRate, bool loudness);
-  void add(const double* const* frames, std::size_t channels, std::size_t n);
-  std::vector<Levels> levels() const;
+  void Add(const double* const* frames, std::size_t channels, std::size_t n);
+  std::vector<Levels> ChannelLevels() const;
   // Empty when the loudness is not measured; waits for the measurement to catch up.
-  std::optional<Loudness> loudness();
-  std::size_t frames() const { return mFrames; }
+  std::optional<Loudness> MeasuredLoudness();
+  std::size_t Frames() const { return mFrames; }
 
 private:
   std::vector<double> mPeak, mSumSquares;
@@ -99,11 +99,11 @@ private:
 class MeteredSource : public AudioSource {
 public:
   MeteredSource(AudioSource& source, bool loudness)
-      : mSource(source), mMeter(static_cast<std::size_t>(source.channels()), source.sampleRate(), loudness) {}
-  int channels() const override { return mSource.channels(); }
-  double sampleRate() const override { return mSource.sampleRate(); }
-  std::size_t read(double* const* out, std::size_t n) override;
-  LevelMeter& meter() { return mMeter; }
+      : mSource(source), mMeter(static_cast<std::size_t>(source.Channels()), source.SampleRate(), loudness) {}
+  int Channels() const override { return mSource.Channels(); }
+  double SampleRate() const override { return mSource.SampleRate(); }
+  std::size_t Read(double* const* out, std::size_t n) override;
+  LevelMeter& Meter() { return mMeter; }
 
 private:
   AudioSource& mSource;

@@ -14,12 +14,12 @@ constexpr std::size_t kBufferBytes = 1 << 20;
 
 std::FILE* Stream(void* user) { return static_cast<std::FILE*>(user); }
 
-sf_count_t Length(void* user) { return fileLength(Stream(user)); }
+sf_count_t Length(void* user) { return FileLength(Stream(user)); }
 
 sf_count_t Seek(sf_count_t offset, int whence, void* user) {
   std::FILE* f = Stream(user);
-  if (seekFile(f, offset, whence) != 0) return -1;
-  return tellFile(f);
+  if (SeekFile(f, offset, whence) != 0) return -1;
+  return TellFile(f);
 }
 
 sf_count_t Read(void* ptr, sf_count_t count, void* user) {
@@ -30,7 +30,7 @@ sf_count_t Write(const void* ptr, sf_count_t count, void* user) {
   return static_cast<sf_count_t>(std::fwrite(ptr, 1, static_cast<std::size_t>(count), Stream(user)));
 }
 
-sf_count_t Tell(void* user) { return tellFile(Stream(user)); }
+sf_count_t Tell(void* user) { return TellFile(Stream(user)); }
 
 }  // namespace
 
@@ -51,7 +51,7 @@ SNDFILE* BufferedSoundFile::OpenForWriting(SF_INFO* info) {
 
 bool BufferedSoundFile::Close() {
   if (!mStream) return false;
-  const bool written = !std::ferror(mStream) && syncFile(mStream);
+  const bool written = !std::ferror(mStream) && SyncFile(mStream);
   const int savedErrno = errno;
   const bool closed = std::fclose(mStream) == 0;
   mStream = nullptr;

@@ -4,10 +4,10 @@
 
 namespace velmora_host {
 
-void catchCancelSignals() { installCancelHandlers(); }
+void CatchCancelSignals() { InstallCancelHandlers(); }
 
-void throwIfCancelled() {
-  if (const int signal = cancelSignal()) throw Cancelled{signal};
+void ThrowIfCancelled() {
+  if (const int signal = CancelSignal()) throw Cancelled{signal};
 }
 
 }  // namespace velmora_host

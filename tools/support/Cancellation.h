@@ -1,7 +1,7 @@
 #pragma once
 // Stopping work when the user or a scheduler asks to (Ctrl+C, SIGTERM, SIGHUP; Ctrl+C and
-// Ctrl+Break on Windows). Once catchCancelSignals() has run, such a signal only notes that it came;
-// the work checks between blocks (throwIfCancelled) and unwinds, so every unfinished output removes
+// Ctrl+Break on Windows). Once CatchCancelSignals() has run, such a signal only notes that it came;
+// the work checks between blocks (ThrowIfCancelled) and unwinds, so every unfinished output removes
 // its temporary file on the way out, and main() then ends the program by the same signal, with the
 // status a shell reports for it (128 + its number). A second signal ends the program at once.
 namespace velmora_host {
@@ -11,8 +11,8 @@ struct Cancelled {
   int signal;
 };
 
-void catchCancelSignals();
+void CatchCancelSignals();
 // Throws Cancelled when a cancel signal has come.
-void throwIfCancelled();
+void ThrowIfCancelled();
 
 }  // namespace velmora_host

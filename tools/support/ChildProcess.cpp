@@ -7,12 +7,12 @@ namespace velmora_host {
 
 namespace {
 
-std::string programName(const std::string& path) {
+std::string ProgramName(const std::string& path) {
   const std::string::size_type slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string firstLine(const std::string& text) {
+std::string FirstLine(const std::string& text) {
   std::string::size_type begin = 0;
   while (begin < text.size()) {
     std::string::size_type end = text.find('\n', begin);
@@ -27,16 +27,16 @@ std::string firstLine(const std::string& text) {
 
 }  // namespace
 
-void runChildProcess(const std::vector<std::string>& argv) {
+void RunChildProcess(const std::vector<std::string>& argv) {
   if (argv.empty() || argv.front().empty()) throw HostError("no program to run");
   const std::string& program = argv.front();
-  const std::string name = programName(program);
+  const std::string name = ProgramName(program);
 
-  const ChildOutcome outcome = runToCompletion(argv);
+  const ChildOutcome outcome = RunToCompletion(argv);
   if (!outcome.startError.empty()) throw HostError("cannot start " + program + ": " + outcome.startError);
   if (!outcome.signalled && outcome.status == 0) return;
 
-  const std::string said = firstLine(outcome.errorOutput);
+  const std::string said = FirstLine(outcome.errorOutput);
   if (outcome.signalled)
     throw HostError(name + " was ended by signal " + std::to_string(outcome.status) + " (" + outcome.signalName + ")" +
                     (said.empty() ? std::string() : ": " + said));

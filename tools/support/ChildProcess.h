@@ -10,6 +10,6 @@ namespace velmora_host {
 // argv[0] is the program's path. Returns when the program exited with status 0; otherwise
 // throws HostError with one line: the program's own first line of error output, or how it
 // ended (exit status, signal) when it said nothing, or why it could not be started.
-void runChildProcess(const std::vector<std::string>& argv);
+void RunChildProcess(const std::vector<std::string>& argv);
 
 }  // namespace velmora_host

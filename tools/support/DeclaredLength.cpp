@@ -22,13 +22,13 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-std::uint64_t little(const unsigned char* p, int bytes) {
+std::uint64_t Little(const unsigned char* p, int bytes) {
   std::uint64_t v = 0;
   for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
   return v;
 }
 
-std::uint64_t big(const unsigned char* p, int bytes) {
+std::uint64_t Big(const unsigned char* p, int bytes) {
   std::uint64_t v = 0;
   for (int i = 0; i < bytes; ++i) v = (v << 8) | p[i];
   return v;
@@ -37,11 +37,11 @@ std::uint64_t big(const unsigned char* p, int bytes) {
 // Walks the chunks of a RIFF-style file, calling visit(id, size, position of the chunk's data)
 // until it answers false or the chunks end.
 template <typename Visit>
-void walkChunks(std::FILE* f, long long position, long long end, bool bigEndian, Visit visit) {
+void WalkChunks(std::FILE* f, long long position, long long end, bool bigEndian, Visit visit) {
   unsigned char header[8];
   while (position + 8 <= end) {
-    if (seekFile(f, position, SEEK_SET) != 0 || std::fread(header, 1, 8, f) != 8) return;
-    const std::uint64_t size = bigEndian ? big(header + 4, 4) : little(header + 4, 4);
+    if (SeekFile(f, position, SEEK_SET) != 0 || std::fread(header, 1, 8, f) != 8) return;
+    const std::uint64_t size = bigEndian ? Big(header + 4, 4) : Little(header + 4, 4);
     if (!visit(std::string(reinterpret_cast<char*>(header), 4), size, position + 8)) return;
     position += 8 + static_cast<long long>(size + (size & 1));
   }
@@ -49,24 +49,24 @@ void walkChunks(std::FILE* f, long long position, long long end, bool bigEndian,
 
 }  // namespace
 
-std::optional<std::uint64_t> declaredFrames(const std::string& path) {
+std::optional<std::uint64_t> DeclaredFrames(const std::string& path) {
   const std::unique_ptr<std::FILE, FileCloser> file(velmora_base::OpenFile(path.c_str(), "rb"));
   if (!file) return std::nullopt;
   std::FILE* f = file.get();
   unsigned char head[12];
-  if (std::fread(head, 1, 12, f) != 12 || seekFile(f, 0, SEEK_END) != 0) return std::nullopt;
-  const long long length = tellFile(f);
+  if (std::fread(head, 1, 12, f) != 12 || SeekFile(f, 0, SEEK_END) != 0) return std::nullopt;
+  const long long length = TellFile(f);
   const std::string form(reinterpret_cast<char*>(head), 4), kind(reinterpret_cast<char*>(head) + 8, 4);
 
   if ((form == "RIFF" || form == "RF64" || form == "BW64") && kind == "WAVE") {
     std::uint64_t blockAlign = 0, dataSize = 0, ds64DataSize = 0;
     bool found = false;
-    walkChunks(f, 12, length, false, [&](const std::string& id, std::uint64_t size, long long at) {
+    WalkChunks(f, 12, length, false, [&](const std::string& id, std::uint64_t size, long long at) {
       unsigned char data[16];
-      if (id == "ds64" && size >= 16 && seekFile(f, at, SEEK_SET) == 0 && std::fread(data, 1, 16, f) == 16)
-        ds64DataSize = little(data + 8, 8);
-      if (id == "fmt " && size >= 14 && seekFile(f, at, SEEK_SET) == 0 && std::fread(data, 1, 14, f) == 14)
-        blockAlign = little(data + 12, 2);
+      if (id == "ds64" && size >= 16 && SeekFile(f, at, SEEK_SET) == 0 && std::fread(data, 1, 16, f) == 16)
+        ds64DataSize = Little(data + 8, 8);
+      if (id == "fmt " && size >= 14 && SeekFile(f, at, SEEK_SET) == 0 && std::fread(data, 1, 14, f) == 14)
+        blockAlign = Little(data + 12, 2);
       if (id != "data") return true;
       found = true;
       dataSize = form != "RIFF" && size == 0xFFFFFFFFu ? ds64DataSize : size;
@@ -80,10 +80,10 @@ std::optional<std::uint64_t> declaredFrames(const std::string& path) {
   if (form == "FORM" && (kind == "AIFF" || kind == "AIFC")) {
     std::optional<std::uint64_t> frames;
     std::uint64_t soundSize = 0;
-    walkChunks(f, 12, length, true, [&](const std::string& id, std::uint64_t size, long long at) {
+    WalkChunks(f, 12, length, true, [&](const std::string& id, std::uint64_t size, long long at) {
       unsigned char data[6];
-      if (id == "COMM" && size >= 6 && seekFile(f, at, SEEK_SET) == 0 && std::fread(data, 1, 6, f) == 6)
-        frames = big(data + 2, 4);
+      if (id == "COMM" && size >= 6 && SeekFile(f, at, SEEK_SET) == 0 && std::fread(data, 1, 6, f) == 6)
+        frames = Big(data + 2, 4);
       if (id == "SSND") soundSize = size;
       return true;
     });
@@ -93,7 +93,7 @@ std::optional<std::uint64_t> declaredFrames(const std::string& path) {
   return std::nullopt;
 }
 
-std::optional<std::uint64_t> declaredStreamFrames(int format, int channels, std::int64_t frames) {
+std::optional<std::uint64_t> DeclaredStreamFrames(int format, int channels, std::int64_t frames) {
   const int major = format & SF_FORMAT_TYPEMASK;
   if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64 && major != SF_FORMAT_AIFF)
     return std::nullopt;

@@ -11,11 +11,11 @@ namespace velmora_host {
 // For a WAV (RIFF, RF64, BW64) or AIFF/AIFC file: the frames its data chunk declares. Empty for
 // other formats, unreadable headers, and the sizes streaming writers put in when they cannot know
 // the length (0, and 32-bit sizes from 0x7FFFF000 up).
-std::optional<std::uint64_t> declaredFrames(const std::string& path);
+std::optional<std::uint64_t> DeclaredFrames(const std::string& path);
 
 // The same from a header libsndfile read off a stream: `frames` as libsndfile reports them for a
 // format whose header states its length, when they stand for less than a placeholder size. Empty
 // otherwise.
-std::optional<std::uint64_t> declaredStreamFrames(int format, int channels, std::int64_t frames);
+std::optional<std::uint64_t> DeclaredStreamFrames(int format, int channels, std::int64_t frames);
 
 }  // namespace velmora_host

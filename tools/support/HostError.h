@@ -18,7 +18,7 @@ public:
 class UsageError : public HostError {
 public:
   UsageError(const std::string& message, std::string command) : HostError(message), mCommand(std::move(command)) {}
-  const std::string& command() const { return mCommand; }
+  const std::string& Command() const { return mCommand; }
 
 private:
   std::string mCommand;

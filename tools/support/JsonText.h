@@ -10,10 +10,10 @@ namespace velmora_host {
 using Json = nlohmann::ordered_json;
 
 // A level in dB (LUFS, dBTP, ...) rounded to 4 decimals; null when not finite (silence).
-Json decibels(double db);
+Json Decibels(double db);
 // Any value rounded to 4 decimals (null when not finite).
-Json rounded(double value);
+Json Rounded(double value);
 // The document as printed: two-space indentation and a final newline.
-std::string jsonText(const Json& document);
+std::string JsonText(const Json& document);
 
 }  // namespace velmora_host

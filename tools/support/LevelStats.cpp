@@ -8,16 +8,16 @@
 namespace velmora_host {
 namespace {
 
-double powerOfWindow(const AudioData& audio, std::size_t start, std::size_t length) {
+double PowerOfWindow(const AudioData& audio, std::size_t start, std::size_t length) {
   double sum = 0.0;
   for (const auto& channel : audio.channels)
     for (std::size_t i = start; i < start + length; ++i) sum += channel[i] * channel[i];
-  return sum / static_cast<double>(length * audio.channelCount());
+  return sum / static_cast<double>(length * audio.ChannelCount());
 }
 
 }  // namespace
 
-std::vector<Levels> measureChannels(const AudioData& audio) {
+std::vector<Levels> MeasureChannels(const AudioData& audio) {
   std::vector<Levels> result;
   for (const auto& channel : audio.channels) {
     Levels levels;
@@ -32,23 +32,23 @@ std::vector<Levels> measureChannels(const AudioData& audio) {
   return result;
 }
 
-Levels measureOverall(const AudioData& audio) {
+Levels MeasureOverall(const AudioData& audio) {
   Levels overall;
   double meanSquare = 0.0;
-  for (const Levels& levels : measureChannels(audio)) {
+  for (const Levels& levels : MeasureChannels(audio)) {
     overall.peak = std::max(overall.peak, levels.peak);
     meanSquare += levels.rms * levels.rms;
   }
-  if (audio.channelCount() > 0) overall.rms = std::sqrt(meanSquare / static_cast<double>(audio.channelCount()));
+  if (audio.ChannelCount() > 0) overall.rms = std::sqrt(meanSquare / static_cast<double>(audio.ChannelCount()));
   return overall;
 }
 
-double toDbfs(double linear) {
+double ToDbfs(double linear) {
   if (linear <= 0.0) return -std::numeric_limits<double>::infinity();
   return 20.0 * std::log10(linear);
 }
 
-std::string formatDb(double db, int width) {
+std::string FormatDb(double db, int width) {
   char text[32];
   if (std::isinf(db) && db < 0)
     std::snprintf(text, sizeof text, "%*s", width, "-inf");
@@ -57,16 +57,16 @@ std::string formatDb(double db, int width) {
   return text;
 }
 
-double estimateMaxGainReductionDb(const AudioData& input, const AudioData& output, double makeupDb) {
+double EstimateMaxGainReductionDb(const AudioData& input, const AudioData& output, double makeupDb) {
   const std::size_t window = std::max<std::size_t>(1, static_cast<std::size_t>(input.sampleRate * 0.01));
-  const std::size_t frames = std::min(input.frameCount(), output.frameCount());
-  if (input.channelCount() == 0 || output.channelCount() == 0) return 0.0;
+  const std::size_t frames = std::min(input.FrameCount(), output.FrameCount());
+  if (input.ChannelCount() == 0 || output.ChannelCount() == 0) return 0.0;
   const double floorPower = std::pow(10.0, -50.0 / 10.0);
   double largest = 0.0;
   for (std::size_t start = 0; start + window <= frames; start += window) {
-    const double in = powerOfWindow(input, start, window);
+    const double in = PowerOfWindow(input, start, window);
     if (in < floorPower) continue;
-    const double out = powerOfWindow(output, start, window);
+    const double out = PowerOfWindow(output, start, window);
     const double drop = 10.0 * std::log10(in) + makeupDb - (out > 0.0 ? 10.0 * std::log10(out) : -300.0);
     largest = std::max(largest, drop);
   }

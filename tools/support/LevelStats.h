@@ -13,17 +13,17 @@ struct Levels {
   double rms = 0.0;   // linear
 };
 
-std::vector<Levels> measureChannels(const AudioData& audio);
+std::vector<Levels> MeasureChannels(const AudioData& audio);
 // All channels pooled: the largest peak, and the RMS over every sample of every channel.
-Levels measureOverall(const AudioData& audio);
+Levels MeasureOverall(const AudioData& audio);
 
-double toDbfs(double linear);
+double ToDbfs(double linear);
 // "-6.02", or "-inf" for silence; fixed width for tables.
-std::string formatDb(double db, int width = 0);
+std::string FormatDb(double db, int width = 0);
 
 // Largest drop, in dB, of the output's short-term level below the input's, after adding back a
 // known make-up gain. Compares 10 ms windows of the pooled channels, skipping windows where the
 // input is below -50 dBFS (too quiet for a ratio to mean anything). 0 when nothing was reduced.
-double estimateMaxGainReductionDb(const AudioData& input, const AudioData& output, double makeupDb = 0.0);
+double EstimateMaxGainReductionDb(const AudioData& input, const AudioData& output, double makeupDb = 0.0);
 
 }  // namespace velmora_host

@@ -34,8 +34,8 @@ LoudnessMeter::LoudnessMeter(std::size_t channels, double sampleRate)
 
 LoudnessMeter::~LoudnessMeter() = default;
 
-void LoudnessMeter::add(const double* const* frames, std::size_t n) {
-  mTruePeak.add(frames, n);
+void LoudnessMeter::Add(const double* const* frames, std::size_t n) {
+  mTruePeak.Add(frames, n);
   for (std::size_t start = 0; start < n; start += kChunkFrames) {
     const std::size_t count = std::min(kChunkFrames, n - start);
     for (std::size_t c = 0; c < mChannels; ++c) {
@@ -47,7 +47,7 @@ void LoudnessMeter::add(const double* const* frames, std::size_t n) {
   }
 }
 
-Loudness LoudnessMeter::result() const {
+Loudness LoudnessMeter::Result() const {
   constexpr double kSilent = -std::numeric_limits<double>::infinity();
   Loudness loudness{kSilent, 0.0, kSilent};
   double value = 0.0;
@@ -55,7 +55,7 @@ Loudness LoudnessMeter::result() const {
     loudness.integratedLufs = value;
   if (ebur128_loudness_range(mState->library, &value) == EBUR128_SUCCESS && std::isfinite(value))
     loudness.rangeLu = value;
-  const double peak = mTruePeak.peak();
+  const double peak = mTruePeak.Peak();
   if (peak > 0.0) loudness.truePeakDbtp = 20.0 * std::log10(peak);
   return loudness;
 }

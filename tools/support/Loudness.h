@@ -27,8 +27,8 @@ public:
   LoudnessMeter(const LoudnessMeter&) = delete;
   LoudnessMeter& operator=(const LoudnessMeter&) = delete;
 
-  void add(const double* const* frames, std::size_t n);
-  Loudness result() const;
+  void Add(const double* const* frames, std::size_t n);
+  Loudness Result() const;
 
 private:
   struct State;  // the library's measuring state

@@ -15,7 +15,7 @@ LoudnessThread::LoudnessThread(std::size_t channels, double sampleRate)
     block.channels.assign(channels, std::vector<double>(kBlockFrames));
     for (const auto& channel : block.channels) block.pointers.push_back(channel.data());
   }
-  mThread = std::thread([this] { measure(); });
+  mThread = std::thread([this] { Measure(); });
 }
 
 LoudnessThread::~LoudnessThread() {
@@ -27,7 +27,7 @@ LoudnessThread::~LoudnessThread() {
   mThread.join();
 }
 
-void LoudnessThread::add(const double* const* frames, std::size_t n) {
+void LoudnessThread::Add(const double* const* frames, std::size_t n) {
   for (std::size_t done = 0; done < n;) {
     Block& block = mRing[mFilling % kRingBlocks];
     const std::size_t count = std::min(n - done, kBlockFrames - block.frames);
@@ -35,11 +35,11 @@ void LoudnessThread::add(const double* const* frames, std::size_t n) {
       std::copy_n(frames[c] + done, count, block.channels[c].begin() + static_cast<std::ptrdiff_t>(block.frames));
     block.frames += count;
     done += count;
-    if (block.frames == kBlockFrames) handOver();
+    if (block.frames == kBlockFrames) HandOver();
   }
 }
 
-void LoudnessThread::handOver() {
+void LoudnessThread::HandOver() {
   std::unique_lock<std::mutex> lock(mMutex);
   ++mHandedOver;
   ++mFilling;
@@ -49,7 +49,7 @@ void LoudnessThread::handOver() {
   mRing[mFilling % kRingBlocks].frames = 0;
 }
 
-void LoudnessThread::measure() {
+void LoudnessThread::Measure() {
   for (std::size_t next = 0;; ++next) {
     {
       std::unique_lock<std::mutex> lock(mMutex);
@@ -57,7 +57,7 @@ void LoudnessThread::measure() {
       if (mStop) return;
     }
     const Block& block = mRing[next % kRingBlocks];
-    mMeter.add(block.pointers.data(), block.frames);
+    mMeter.Add(block.pointers.data(), block.frames);
     {
       const std::lock_guard<std::mutex> lock(mMutex);
       ++mMeasured;
@@ -66,11 +66,11 @@ void LoudnessThread::measure() {
   }
 }
 
-Loudness LoudnessThread::result() {
-  if (mRing[mFilling % kRingBlocks].frames > 0) handOver();
+Loudness LoudnessThread::Result() {
+  if (mRing[mFilling % kRingBlocks].frames > 0) HandOver();
   std::unique_lock<std::mutex> lock(mMutex);
   mChanged.wait(lock, [this] { return mMeasured == mHandedOver; });
-  return mMeter.result();
+  return mMeter.Result();
 }
 
 }  // namespace velmora_host

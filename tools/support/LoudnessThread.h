@@ -25,9 +25,9 @@ public:
   LoudnessThread& operator=(const LoudnessThread&) = delete;
 
   // Copies n frames of planar audio for measuring; from one thread, the one that constructed it.
-  void add(const double* const* frames, std::size_t n);
+  void Add(const double* const* frames, std::size_t n);
   // Waits until everything added is measured.
-  Loudness result();
+  Loudness Result();
 
 private:
   struct Block {
@@ -35,10 +35,10 @@ private:
     std::vector<const double*> pointers;
     std::size_t frames = 0;
   };
-  void handOver();  // the block being filled to the thread
-  void measure();   // the thread's loop
+  void HandOver();  // the block being filled to the thread
+  void Measure();   // the thread's loop
 
-  LoudnessMeter mMeter;  // used by the thread only, until result()
+  LoudnessMeter mMeter;  // used by the thread only, until Result()
   std::vector<Block> mRing;
   std::size_t mFilling = 0;  // the block the renderer fills (its own until handed over)
   std::mutex mMutex;

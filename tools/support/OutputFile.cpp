@@ -22,7 +22,7 @@ OutputFile::~OutputFile() {
   if (!mCommitted) velmora_base::RemoveFile(mTempPath.c_str());
 }
 
-void OutputFile::commit() {
+void OutputFile::Commit() {
   if (!velmora_base::RenameOver(mTempPath.c_str(), mFinalPath.c_str())) {
     const std::string reason = std::strerror(errno);
     throw HostError("cannot write " + mFinalPath + ": " + reason);

@@ -1,6 +1,6 @@
 #pragma once
 // A file that appears under its final name only when it is complete. Writers fill a temporary
-// file in the same directory (so the final rename cannot cross file systems) and call commit();
+// file in the same directory (so the final rename cannot cross file systems) and call Commit();
 // if anything fails before that, the destructor removes the temporary file and the final name is
 // never touched, so a failed run leaves no partial output behind.
 #include <string>
@@ -15,11 +15,11 @@ public:
   OutputFile& operator=(const OutputFile&) = delete;
 
   // Where to write the contents.
-  const std::string& tempPath() const { return mTempPath; }
-  const std::string& finalPath() const { return mFinalPath; }
+  const std::string& TempPath() const { return mTempPath; }
+  const std::string& FinalPath() const { return mFinalPath; }
 
   // Renames the temporary file to the final name; throws HostError if that fails.
-  void commit();
+  void Commit();
 
 private:
   std::string mFinalPath;

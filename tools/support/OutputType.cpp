@@ -34,7 +34,7 @@ constexpr Container kContainers[] = {
     {"mp3", "MP3", SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III, false, SampleFormat::Float32},
 };
 
-int sampleBits(SampleFormat format) {
+int SampleBits(SampleFormat format) {
   switch (format) {
     case SampleFormat::Pcm16: return SF_FORMAT_PCM_16;
     case SampleFormat::Pcm24: return SF_FORMAT_PCM_24;
@@ -44,12 +44,12 @@ int sampleBits(SampleFormat format) {
   return SF_FORMAT_FLOAT;
 }
 
-std::string lower(std::string text) {
+std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
   return text;
 }
 
-const Container* findContainer(const std::string& word) {
+const Container* FindContainer(const std::string& word) {
   for (const Container& c : kContainers) {
     std::string list = std::string(" ") + c.extensions + " ";
     if (list.find(" " + word + " ") != std::string::npos) return &c;
@@ -59,25 +59,25 @@ const Container* findContainer(const std::string& word) {
 
 }  // namespace
 
-int OutputType::sndfileFormat() const { return container | (sample ? sampleBits(*sample) : codec); }
+int OutputType::SndfileFormat() const { return container | (sample ? SampleBits(*sample) : codec); }
 
-const char* outputTypeList() { return "wav, aiff, flac, caf, w64, rf64, au, ogg, opus or mp3"; }
+const char* OutputTypeList() { return "wav, aiff, flac, caf, w64, rf64, au, ogg, opus or mp3"; }
 
-OutputType chooseOutputType(const std::string& path, const std::string& typeOption,
+OutputType ChooseOutputType(const std::string& path, const std::string& typeOption,
                             const std::optional<SampleFormat>& format) {
-  std::string word = lower(typeOption);
+  std::string word = Lower(typeOption);
   if (word.empty()) {
-    if (path == "-") throw HostError(std::string("standard output needs --type (") + outputTypeList() + ")");
+    if (path == "-") throw HostError(std::string("standard output needs --type (") + OutputTypeList() + ")");
     const std::string::size_type slash = path.find_last_of("/\\");
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::string::size_type dot = base.rfind('.');
-    word = dot == std::string::npos || dot == 0 ? "wav" : lower(base.substr(dot + 1));
-    if (!findContainer(word))
+    word = dot == std::string::npos || dot == 0 ? "wav" : Lower(base.substr(dot + 1));
+    if (!FindContainer(word))
       throw HostError("cannot tell what kind of audio file " + path + " is to be from '." + word +
-                      "' (name it with --type: " + outputTypeList() + ")");
+                      "' (name it with --type: " + OutputTypeList() + ")");
   }
-  const Container* c = findContainer(word);
-  if (!c) throw HostError("unknown --type '" + typeOption + "' (use " + outputTypeList() + ")");
+  const Container* c = FindContainer(word);
+  if (!c) throw HostError("unknown --type '" + typeOption + "' (use " + OutputTypeList() + ")");
 
   OutputType type;
   type.key = std::string(c->extensions).substr(0, std::string(c->extensions).find(' '));

@@ -17,17 +17,17 @@ struct OutputType {
   std::optional<SampleFormat> sample;  // empty for lossy codecs, which take samples as they are
   bool holdsFloat = true;              // whether --format float is open to it
 
-  int sndfileFormat() const;
+  int SndfileFormat() const;
 };
 
 // `typeOption` (--type, may be empty) or else the extension of `path` chooses the container; a
 // name without an extension is WAV. `format` is --format when given. Throws HostError for an
 // unknown type, for standard output ("-") without --type, and for a sample type the container does
 // not hold.
-OutputType chooseOutputType(const std::string& path, const std::string& typeOption,
+OutputType ChooseOutputType(const std::string& path, const std::string& typeOption,
                             const std::optional<SampleFormat>& format);
 
 // The --type words, for messages and the help.
-const char* outputTypeList();
+const char* OutputTypeList();
 
 }  // namespace velmora_host

@@ -15,7 +15,7 @@ constexpr int kBarWidth = 30;
 constexpr auto kRedraw = std::chrono::milliseconds(250);
 
 // "0:07", "12:30", "1:02:03".
-std::string clock(double seconds) {
+std::string Clock(double seconds) {
   const long total = std::lround(std::max(0.0, seconds));
   char text[32];
   if (total >= 3600)
@@ -27,7 +27,7 @@ std::string clock(double seconds) {
 
 }  // namespace
 
-std::string progressLine(const ProgressState& s) {
+std::string ProgressLine(const ProgressState& s) {
   std::string line = "rendering ";
   if (s.files > 1) line += std::to_string(s.filesDone) + "/" + std::to_string(s.files) + " files ";
   char text[64];
@@ -39,58 +39,58 @@ std::string progressLine(const ProgressState& s) {
     std::snprintf(text, sizeof text, " %3d%%", static_cast<int>(share * 100.0));
     line += text;
   } else {
-    line += clock(s.doneSeconds) + " of audio";
+    line += Clock(s.doneSeconds) + " of audio";
   }
-  line += "  " + clock(s.elapsedSeconds) + " elapsed";
+  line += "  " + Clock(s.elapsedSeconds) + " elapsed";
   if (s.elapsedSeconds > 0.0 && s.doneSeconds > 0.0) {
     const double speed = s.doneSeconds / s.elapsedSeconds;
     std::snprintf(text, sizeof text, "  %.1fx real time", speed);
     line += text;
-    if (s.totalSeconds > 0.0) line += "  " + clock(std::max(0.0, s.totalSeconds - s.doneSeconds) / speed) + " left";
+    if (s.totalSeconds > 0.0) line += "  " + Clock(std::max(0.0, s.totalSeconds - s.doneSeconds) / speed) + " left";
   }
   return line;
 }
 
 ProgressBar::ProgressBar(double totalSeconds, std::size_t files, bool enabled)
-    : mStart(std::chrono::steady_clock::now()), mLastDraw(mStart - kRedraw), mActive(enabled && isTerminal(stderr)) {
+    : mStart(std::chrono::steady_clock::now()), mLastDraw(mStart - kRedraw), mActive(enabled && IsTerminal(stderr)) {
   mState.totalSeconds = totalSeconds;
   mState.files = files;
 }
 
-ProgressBar::~ProgressBar() { finish(); }
+ProgressBar::~ProgressBar() { Finish(); }
 
-void ProgressBar::advance(double seconds) {
+void ProgressBar::Advance(double seconds) {
   const std::lock_guard<std::mutex> lock(mMutex);
   mState.doneSeconds += seconds;
   if (mState.totalSeconds > 0.0) mState.doneSeconds = std::min(mState.doneSeconds, mState.totalSeconds);
-  if (std::chrono::steady_clock::now() - mLastDraw >= kRedraw) draw();
+  if (std::chrono::steady_clock::now() - mLastDraw >= kRedraw) Draw();
 }
 
-void ProgressBar::fileDone() {
+void ProgressBar::FileDone() {
   const std::lock_guard<std::mutex> lock(mMutex);
   ++mState.filesDone;
-  draw();
+  Draw();
 }
 
-void ProgressBar::message(const std::string& line) {
+void ProgressBar::Message(const std::string& line) {
   const std::lock_guard<std::mutex> lock(mMutex);
-  clear();
+  Clear();
   std::fprintf(stderr, "%s\n", line.c_str());
-  draw();
+  Draw();
 }
 
-void ProgressBar::finish() {
+void ProgressBar::Finish() {
   const std::lock_guard<std::mutex> lock(mMutex);
-  clear();
+  Clear();
   mActive = false;
 }
 
-void ProgressBar::draw() {
+void ProgressBar::Draw() {
   if (!mActive) return;
   const auto now = std::chrono::steady_clock::now();
   mLastDraw = now;
   mState.elapsedSeconds = std::chrono::duration<double>(now - mStart).count();
-  const std::string line = progressLine(mState);
+  const std::string line = ProgressLine(mState);
   // Blanks over whatever a longer line before left behind.
   std::fprintf(stderr, "\r%s%*s", line.c_str(),
                static_cast<int>(mLastWidth > line.size() ? mLastWidth - line.size() : 0), "");
@@ -98,7 +98,7 @@ void ProgressBar::draw() {
   std::fflush(stderr);
 }
 
-void ProgressBar::clear() {
+void ProgressBar::Clear() {
   if (!mActive || mLastWidth == 0) return;
   std::fprintf(stderr, "\r%*s\r", static_cast<int>(mLastWidth), "");
   mLastWidth = 0;

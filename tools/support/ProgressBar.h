@@ -22,7 +22,7 @@ struct ProgressState {
 
 // "rendering 1/3 files [####....]  42%  0:12 elapsed  35.2x real time  0:17 left"; without a
 // total, the audio done instead of the bar and no time left.
-std::string progressLine(const ProgressState& state);
+std::string ProgressLine(const ProgressState& state);
 
 class ProgressBar {
 public:
@@ -35,17 +35,17 @@ public:
   ProgressBar& operator=(const ProgressBar&) = delete;
 
   // Audio processed since the last report, from any thread.
-  void advance(double seconds);
+  void Advance(double seconds);
   // One file finished (or given up).
-  void fileDone();
+  void FileDone();
   // A line on stderr that the bar does not overwrite.
-  void message(const std::string& line);
+  void Message(const std::string& line);
   // Clears the bar so the summary starts on a clean line.
-  void finish();
+  void Finish();
 
 private:
-  void draw();  // with mMutex held
-  void clear();
+  void Draw();  // with mMutex held
+  void Clear();
 
   std::mutex mMutex;
   ProgressState mState;

@@ -20,7 +20,7 @@ SampleQuantizer::SampleQuantizer(SampleFormat format, std::size_t channels, bool
 
 // Two uniform values in [0, 1) from one 64-bit draw (splitmix64, a counter through a mixing
 // function); their difference is triangular on (-1, 1).
-double SampleQuantizer::nextDither() {
+double SampleQuantizer::NextDither() {
   std::uint64_t z = (mRandom += 0x9E3779B97F4A7C15ull);
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -29,7 +29,7 @@ double SampleQuantizer::nextDither() {
   return static_cast<double>(z >> 32) * kUnit - static_cast<double>(z & 0xFFFFFFFFull) * kUnit;
 }
 
-void SampleQuantizer::convert(const double* const* in, std::size_t n, double* const* written, std::int32_t* codes) {
+void SampleQuantizer::Convert(const double* const* in, std::size_t n, double* const* written, std::int32_t* codes) {
   if (mBits == 0) {
     for (std::size_t c = 0; c < mChannels; ++c)
       for (std::size_t i = 0; i < n; ++i)
@@ -47,7 +47,7 @@ void SampleQuantizer::convert(const double* const* in, std::size_t n, double* co
       // dither, whose one step at the limit is noise, not lost signal.
       const double plain = std::nearbyint(x);
       if (plain > high || plain < low) ++mClipped[c];
-      double step = mDither ? std::nearbyint(x + nextDither()) : plain;
+      double step = mDither ? std::nearbyint(x + NextDither()) : plain;
       step = std::isnan(step) ? 0.0 : step < low ? low : step > high ? high : step;  // no number: silence
       written[c][i] = step / scale;
       codes[i * mChannels + c] = static_cast<std::int32_t>(step) * (1 << shift);

@@ -19,20 +19,20 @@ public:
   // `dither` applies to 16-bit PCM only; 24-bit steps are far below any analogue noise floor.
   SampleQuantizer(SampleFormat format, std::size_t channels, bool dither);
 
-  bool fixedPoint() const { return mBits > 0; }
-  bool dithers() const { return mDither; }
-  std::size_t channels() const { return mChannels; }
+  bool FixedPoint() const { return mBits > 0; }
+  bool Dithers() const { return mDither; }
+  std::size_t Channels() const { return mChannels; }
 
   // Converts n frames of planar `in`. `written[c]` receives what the file holds, as a sample value
   // (for fixed point, a whole number of steps over 2^(bits - 1)); for fixed point, `codes` receives
   // the interleaved steps shifted to the top of an int32, as libsndfile's int functions take them.
-  void convert(const double* const* in, std::size_t n, double* const* written, std::int32_t* codes);
+  void Convert(const double* const* in, std::size_t n, double* const* written, std::int32_t* codes);
 
   // Samples of each channel that lay beyond full scale and were written at its limit.
-  const std::vector<std::uint64_t>& clipped() const { return mClipped; }
+  const std::vector<std::uint64_t>& Clipped() const { return mClipped; }
 
 private:
-  double nextDither();
+  double NextDither();
 
   std::size_t mChannels;
   int mBits = 0;  // 16 or 24 for fixed point, 0 for float

@@ -14,7 +14,7 @@ public:
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
-  const std::string& path() const { return mPath; }
+  const std::string& Path() const { return mPath; }
 
 private:
   std::string mPath;

@@ -10,7 +10,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kKaiserBeta = 5.0;
 
 // Zeroth-order modified Bessel function of the first kind, by its power series.
-double besselI0(double x) {
+double BesselI0(double x) {
   double sum = 1.0, term = 1.0;
   for (int k = 1; k < 40; ++k) {
     term *= (x / (2.0 * k)) * (x / (2.0 * k));
@@ -39,13 +39,13 @@ TruePeakMeter::TruePeakMeter(std::size_t channels, double sampleRate)
       const double sinc = t == 0.0 ? 1.0 : std::sin(kPi * t) / (kPi * t);
       const double r = t / halfSpan;
       const double window =
-          std::fabs(r) >= 1.0 ? 0.0 : besselI0(kKaiserBeta * std::sqrt(1.0 - r * r)) / besselI0(kKaiserBeta);
+          std::fabs(r) >= 1.0 ? 0.0 : BesselI0(kKaiserBeta * std::sqrt(1.0 - r * r)) / BesselI0(kKaiserBeta);
       mCoefficients[k * kMaxPhases + p] = p == 0 ? (t == 0.0 ? 1.0 : 0.0) : sinc * window;
     }
   }
 }
 
-void TruePeakMeter::add(const double* const* frames, std::size_t n) {
+void TruePeakMeter::Add(const double* const* frames, std::size_t n) {
   double peak = mPeak;
   const double* coefficients = mCoefficients.data();
   for (std::size_t c = 0; c < mHistory.size(); ++c) {

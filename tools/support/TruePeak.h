@@ -15,9 +15,9 @@ class TruePeakMeter {
 public:
   TruePeakMeter(std::size_t channels, double sampleRate);
 
-  void add(const double* const* frames, std::size_t n);
+  void Add(const double* const* frames, std::size_t n);
   // The largest magnitude seen so far on any channel, linear (0 for silence).
-  double peak() const { return mPeak; }
+  double Peak() const { return mPeak; }
 
   static constexpr std::size_t kTapsPerPhase = 16;
   static constexpr std::size_t kMaxPhases = 4;

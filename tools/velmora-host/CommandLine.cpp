@@ -9,7 +9,7 @@
 namespace velmora_host {
 namespace {
 
-bool parseNumber(const std::string& text, double& value) {
+bool ParseNumber(const std::string& text, double& value) {
   if (text.empty()) return false;
   char* end = nullptr;
   errno = 0;
@@ -17,9 +17,9 @@ bool parseNumber(const std::string& text, double& value) {
   return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-int parseInteger(const std::string& option, const std::string& text, int low, int high) {
+int ParseInteger(const std::string& option, const std::string& text, int low, int high) {
   double value = 0.0;
-  if (!parseNumber(text, value) || value != std::floor(value) || value < low || value > high)
+  if (!ParseNumber(text, value) || value != std::floor(value) || value < low || value > high)
     throw HostError(option + " needs a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
                     ", not '" + text + "'");
   return static_cast<int>(value);
@@ -29,12 +29,12 @@ int parseInteger(const std::string& option, const std::string& text, int low, in
 class ArgumentCursor {
 public:
   ArgumentCursor(int argc, const char* const* argv) : mArgs(argv + 1, argv + argc) {}
-  bool done() const { return mNext >= mArgs.size(); }
-  std::string take() { return mArgs[mNext++]; }
-  std::string valueFor(const std::string& option, const std::string& inlineValue, bool hasInline) {
+  bool Done() const { return mNext >= mArgs.size(); }
+  std::string Take() { return mArgs[mNext++]; }
+  std::string ValueFor(const std::string& option, const std::string& inlineValue, bool hasInline) {
     if (hasInline) return inlineValue;
-    if (done()) throw HostError(option + " needs a value");
-    return take();
+    if (Done()) throw HostError(option + " needs a value");
+    return Take();
   }
 
 private:
@@ -44,7 +44,7 @@ private:
 
 }  // namespace
 
-ParamAssignment parseAssignment(const std::string& text, bool normalised) {
+ParamAssignment ParseAssignment(const std::string& text, bool normalised) {
   const char* option = normalised ? "--set-norm" : "--set";
   const std::string::size_type eq = text.rfind('=');
   if (eq == std::string::npos || eq == 0 || eq + 1 == text.size())
@@ -55,7 +55,7 @@ ParamAssignment parseAssignment(const std::string& text, bool normalised) {
   assignment.where = std::string(option) + " " + text;
   assignment.text = text.substr(eq + 1);
   // --set also takes what a step means ("-24dB"), read once the effect is known.
-  assignment.numeric = parseNumber(assignment.text, assignment.value);
+  assignment.numeric = ParseNumber(assignment.text, assignment.value);
   if (!assignment.numeric && normalised)
     throw HostError(std::string(option) + " " + text + ": '" + assignment.text + "' is not a number");
   if (normalised && (assignment.value < 0.0 || assignment.value > 1.0))
@@ -63,7 +63,7 @@ ParamAssignment parseAssignment(const std::string& text, bool normalised) {
   return assignment;
 }
 
-double parseTolerance(const std::string& text) {
+double ParseTolerance(const std::string& text) {
   std::string number = text;
   const bool decibels = number.size() > 2 && (number.compare(number.size() - 2, 2, "dB") == 0 ||
                                               number.compare(number.size() - 2, 2, "db") == 0);
@@ -71,7 +71,7 @@ double parseTolerance(const std::string& text) {
   double value = 0.0;
   // A level above 0 dBFS would be a tolerance larger than full scale: almost certainly a linear
   // figure written with a unit by mistake ("1e-6dB"), so it is refused rather than obeyed.
-  const bool parsed = parseNumber(number, value);
+  const bool parsed = ParseNumber(number, value);
   if (!parsed || (decibels ? value > 0.0 : value < 0.0))
     throw HostError("--tol needs a difference of 0 or more (1e-6) or a level of 0 dB or less (-120dB), not '" + text +
                     "'");
@@ -81,9 +81,9 @@ double parseTolerance(const std::string& text) {
 namespace {
 
 // One option (with its value taken from `inlineValue` or the next word) into `line`.
-void parseOption(CommandLine& line, const std::string& option, const std::string& inlineValue, bool hasInline,
+void ParseOption(CommandLine& line, const std::string& option, const std::string& inlineValue, bool hasInline,
                  ArgumentCursor& args) {
-  auto value = [&] { return args.valueFor(option, inlineValue, hasInline); };
+  auto value = [&] { return args.ValueFor(option, inlineValue, hasInline); };
   // An option without a value sets `target` to `to`.
   auto flag = [&](bool& target, bool to) {
     if (hasInline) throw HostError(option + " takes no value");
@@ -111,17 +111,17 @@ void parseOption(CommandLine& line, const std::string& option, const std::string
   else if (option == "--out-dir")
     r.outDir = value();
   else if (option == "--jobs")
-    r.jobs = parseInteger(option, value(), 1, 256);
+    r.jobs = ParseInteger(option, value(), 1, 256);
   else if (option == "--sidechain")
     r.sidechainPath = value();
   else if (option == "--set")
-    r.assignments.push_back(parseAssignment(value(), false));
+    r.assignments.push_back(ParseAssignment(value(), false));
   else if (option == "--set-norm")
-    r.assignments.push_back(parseAssignment(value(), true));
+    r.assignments.push_back(ParseAssignment(value(), true));
   else if (option == "--automate")
-    r.automation.push_back(parseAutomateOption(value(), false));
+    r.automation.push_back(ParseAutomateOption(value(), false));
   else if (option == "--automate-norm")
-    r.automation.push_back(parseAutomateOption(value(), true));
+    r.automation.push_back(ParseAutomateOption(value(), true));
   else if (option == "--automation")
     r.automationFiles.push_back(AutomationFile{value(), false});
   else if (option == "--automation-norm")
@@ -135,21 +135,21 @@ void parseOption(CommandLine& line, const std::string& option, const std::string
   else if (option == "--save-preset")
     r.savePreset = value();
   else if (option == "--block-size")
-    r.blockSize = parseInteger(option, value(), 1, 65536);
+    r.blockSize = ParseInteger(option, value(), 1, 65536);
   else if (option == "--format")
-    r.format = parseSampleFormat(value());
+    r.format = ParseSampleFormat(value());
   else if (option == "--type")
     r.type = value();
   else if (option == "--precision") {
-    r.precision = parseInteger(option, value(), 32, 64);
+    r.precision = ParseInteger(option, value(), 32, 64);
     if (r.precision != 32 && r.precision != 64) throw HostError("--precision is 32 or 64");
   } else if (option == "--tol")
-    line.compare.tolerance = parseTolerance(value());
+    line.compare.tolerance = ParseTolerance(value());
   else
     throw HostError("unknown option " + option + " (see velmora-host --help)");
 }
 
-bool isCommand(const std::string& word) {
+bool IsCommand(const std::string& word) {
   for (const char* command : {"list", "render", "presets", "compare", "demo", "edit"})
     if (word == command) return true;
   return false;
@@ -157,7 +157,7 @@ bool isCommand(const std::string& word) {
 
 // The commands an option belongs to. An option given to another command is refused rather than
 // ignored: a misplaced option would otherwise look as if it had done something.
-bool optionApplies(const std::string& option, const std::string& command) {
+bool OptionApplies(const std::string& option, const std::string& command) {
   if (option == "--module" || option == "--trace") return command != "compare";
   if (option == "--json")
     return command == "list" || command == "render" || command == "presets" || command == "compare";
@@ -168,7 +168,7 @@ bool optionApplies(const std::string& option, const std::string& command) {
 
 }  // namespace
 
-CommandLine parseCommandLine(int argc, const char* const* argv) {
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
   CommandLine line;
   if (argc <= 1) {
     line.command = "usage";
@@ -180,8 +180,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   // error of the command it belongs to (compare answers those with another status).
   std::string fault;
   ArgumentCursor args(argc, argv);
-  while (!args.done()) {
-    const std::string word = args.take();
+  while (!args.Done()) {
+    const std::string word = args.Take();
     if (word.size() < 2 || word[0] != '-' || word == "-") {
       if (line.command.empty())
         line.command = word;
@@ -205,7 +205,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       inlineValue = word.substr(eq + 1);
     }
     try {
-      parseOption(line, option, inlineValue, hasInline, args);
+      ParseOption(line, option, inlineValue, hasInline, args);
       given.push_back(option);
     } catch (const HostError& error) {
       if (fault.empty()) fault = error.what();
@@ -214,11 +214,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 
   const std::string& cmd = line.command;
   if (cmd.empty()) throw UsageError(fault.empty() ? "no command given (see velmora-host --help)" : fault, cmd);
-  if (!isCommand(cmd))
+  if (!IsCommand(cmd))
     throw UsageError("unknown command '" + cmd + "' (use list, render, presets, compare, demo or edit)", cmd);
   if (!fault.empty()) throw UsageError(fault, cmd);
   for (const std::string& option : given)
-    if (!optionApplies(option, cmd))
+    if (!OptionApplies(option, cmd))
       throw UsageError(option + " does not apply to " + cmd + " (see velmora-host --help)", cmd);
 
   if (cmd == "render") {
@@ -246,7 +246,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   return line;
 }
 
-const char* usageText() {
+const char* UsageText() {
   return R"(Usage: velmora-host COMMAND [options]
 
 Hosts a VST3 effect module (by default the Velmora module built next to this program). With no

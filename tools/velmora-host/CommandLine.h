@@ -57,16 +57,16 @@ struct CommandLine {
 
 // Throws UsageError with a one-line explanation for anything malformed, an option the command does
 // not take included.
-CommandLine parseCommandLine(int argc, const char* const* argv);
+CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // Splits "NAME=VALUE" (at the last '=') into an assignment; throws HostError when malformed (for
 // --set-norm, a value that is no number in [0, 1]).
-ParamAssignment parseAssignment(const std::string& text, bool normalised);
+ParamAssignment ParseAssignment(const std::string& text, bool normalised);
 
 // "1e-6" (linear, 0 or more) or "-120dB" (dBFS, 0 or less) as a linear amplitude; throws HostError
 // when malformed.
-double parseTolerance(const std::string& text);
+double ParseTolerance(const std::string& text);
 
-const char* usageText();
+const char* UsageText();
 
 }  // namespace velmora_host

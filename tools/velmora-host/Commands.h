@@ -16,13 +16,13 @@ struct HostSetup {
   bool json = false;
 };
 
-int runList(const HostSetup& setup);
-int runRender(const HostSetup& setup, const RenderOptions& options);
-int runPresets(const HostSetup& setup);
-int runDemo(const HostSetup& setup, const std::string& directory);
+int RunList(const HostSetup& setup);
+int RunRender(const HostSetup& setup, const RenderOptions& options);
+int RunPresets(const HostSetup& setup);
+int RunDemo(const HostSetup& setup, const std::string& directory);
 // Answers 0 when the files are identical within the tolerance, 1 when they are not.
-int runCompare(const CompareOptions& options, bool json);
+int RunCompare(const CompareOptions& options, bool json);
 // The effect's editor in a window on the user's display, until the window closes.
-int runEdit(const ModuleOptions& module);
+int RunEdit(const ModuleOptions& module);
 
 }  // namespace velmora_host

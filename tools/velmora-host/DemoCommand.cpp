@@ -45,7 +45,7 @@ struct Scenario {
   double makeupDb;  // added back when gain reduction is read from the levels
 };
 
-const std::vector<Scenario>& scenarios() {
+const std::vector<Scenario>& Scenarios() {
   static const std::vector<Scenario> list{
       {"1-defaults", "defaults", "comp 0 dB 3:1, limit -8 dB, no make-up", {}, Source::Mix, false, 0.0},
       {"2-heavy-compression",
@@ -74,54 +74,54 @@ const std::vector<Scenario>& scenarios() {
   return list;
 }
 
-AudioData sum(const AudioData& a, const AudioData& b) {
+AudioData Sum(const AudioData& a, const AudioData& b) {
   AudioData result = a;
-  for (std::size_t c = 0; c < result.channelCount(); ++c)
-    for (std::size_t i = 0; i < result.frameCount(); ++i) result.channels[c][i] += b.channels[c][i];
+  for (std::size_t c = 0; c < result.ChannelCount(); ++c)
+    for (std::size_t i = 0; i < result.FrameCount(); ++i) result.channels[c][i] += b.channels[c][i];
   return result;
 }
 
-void writeFile(const OutputFile& file, const AudioData& audio) { writeWavFile(file, audio, SampleFormat::Float32); }
+void WriteFile(const OutputFile& file, const AudioData& audio) { WriteWavFile(file, audio, SampleFormat::Float32); }
 
-std::string absolutePath(const std::string& path) {
+std::string AbsolutePath(const std::string& path) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), error);
   return error ? path : absolute.u8string();
 }
 
-void writeLevelPlot(const OutputFile& file, const Scenario& scenario, const AudioData& input, const AudioData& output) {
+void WriteLevelPlot(const OutputFile& file, const Scenario& scenario, const AudioData& input, const AudioData& output) {
   const LevelTrace trace = ComputeLevelTrace(input.channels, output.channels, input.sampleRate);
   const std::string title = std::string(scenario.name) + " - " + scenario.settings;
   std::string error;
-  if (!WriteLevelPlot(trace, title.c_str(), file.tempPath().c_str(), &error))
-    throw HostError("level plot " + file.finalPath() + ": " + error);
+  if (!::WriteLevelPlot(trace, title.c_str(), file.TempPath().c_str(), &error))
+    throw HostError("level plot " + file.FinalPath() + ": " + error);
 }
 
 // velmora-snapshot processes the scenario's input at the scenario's settings and paints the
 // editor; it writes into the scratch folder, so nothing it leaves on failure stays behind.
-void writeEditorSnapshot(const std::string& tool, const ScratchDirectory& scratch, const OutputFile& file,
+void WriteEditorSnapshot(const std::string& tool, const ScratchDirectory& scratch, const OutputFile& file,
                          const Scenario& scenario, const std::string& input, const std::string* sidechain) {
-  const std::string picture = scratch.path() + "/" + scenario.stem + "-editor.png";
-  std::vector<std::string> argv{tool, absolutePath(picture)};
+  const std::string picture = scratch.Path() + "/" + scenario.stem + "-editor.png";
+  std::vector<std::string> argv{tool, AbsolutePath(picture)};
   for (const char* step : scenario.steps) argv.insert(argv.end(), {"--set", step});
-  argv.insert(argv.end(), {"--input", absolutePath(input)});
-  if (sidechain) argv.insert(argv.end(), {"--sidechain", absolutePath(*sidechain)});
+  argv.insert(argv.end(), {"--input", AbsolutePath(input)});
+  if (sidechain) argv.insert(argv.end(), {"--sidechain", AbsolutePath(*sidechain)});
   try {
-    runChildProcess(argv);
+    RunChildProcess(argv);
   } catch (const HostError& error) {
-    throwIfCancelled();  // Ctrl+C reaches the helper too; that is no failure of its own
+    ThrowIfCancelled();  // Ctrl+C reaches the helper too; that is no failure of its own
     throw HostError("editor snapshot of \"" + std::string(scenario.name) + "\" failed: " + error.what());
   }
-  if (!velmora_base::RenameOver(picture.c_str(), file.tempPath().c_str())) {
+  if (!velmora_base::RenameOver(picture.c_str(), file.TempPath().c_str())) {
     const std::string reason = std::strerror(errno);
-    throw HostError("cannot write " + file.finalPath() + ": " + reason);
+    throw HostError("cannot write " + file.FinalPath() + ": " + reason);
   }
 }
 
-void printFiles(const std::string& directory) {
+void PrintFiles(const std::string& directory) {
   std::printf("\nfiles in %s:\n", directory.c_str());
   std::printf("  input-mix.wav  input-drums.wav  input-pad-bass.wav   the test programme and its stems\n");
-  for (const Scenario& scenario : scenarios()) {
+  for (const Scenario& scenario : Scenarios()) {
     std::printf("  %s.wav  %s-levels.png  %s-editor.png\n", scenario.stem, scenario.stem, scenario.stem);
   }
   std::printf(".wav: the processed audio; -levels.png: input and output levels and the gain change over time\n");
@@ -130,18 +130,18 @@ void printFiles(const std::string& directory) {
 
 }  // namespace
 
-int runDemo(const HostSetup& setup, const std::string& directory) {
+int RunDemo(const HostSetup& setup, const std::string& directory) {
   PluginModule module(setup.module);
   // The scenarios name Velmora's parameters; another effect would fail half-way through.
-  const ClassDescription& effect = module.effectClass();
+  const ClassDescription& effect = module.EffectClass();
   if (std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) != 0)
-    throw HostError("the demo needs the Velmora module; " + module.libraryPath() + " holds \"" + effect.name + "\"");
+    throw HostError("the demo needs the Velmora module; " + module.LibraryPath() + " holds \"" + effect.name + "\"");
   // The editor pictures come from velmora-snapshot, built along with the host (the host itself
   // reaches the plug-in only through the module's entry points), or installed beside it.
-  std::string tool = besideProgram(VELMORA_SNAPSHOT_TOOL);
-  if (!isExecutableFile(tool)) {
-    const std::string beside = besideProgram(std::filesystem::u8path(tool).filename().u8string());
-    if (!isExecutableFile(beside))
+  std::string tool = BesideProgram(VELMORA_SNAPSHOT_TOOL);
+  if (!IsExecutableFile(tool)) {
+    const std::string beside = BesideProgram(std::filesystem::u8path(tool).filename().u8string());
+    if (!IsExecutableFile(beside))
       throw HostError("the editor pictures need velmora-snapshot, which is not at " + tool +
                       " (build the velmora-snapshot target)");
     tool = beside;
@@ -157,53 +157,53 @@ int runDemo(const HostSetup& setup, const std::string& directory) {
   auto newFile = [&](const std::string& name) -> const OutputFile& { return files.emplace_back(dir + name); };
   const ScratchDirectory scratch(directory);
 
-  const DemoProgram program = synthesiseDemoProgram(kDemoRate);
-  const AudioData padAndBass = sum(program.pad, program.bass);
+  const DemoProgram program = SynthesiseDemoProgram(kDemoRate);
+  const AudioData padAndBass = Sum(program.pad, program.bass);
   const OutputFile& mixFile = newFile("input-mix.wav");
   const OutputFile& drumsFile = newFile("input-drums.wav");
   const OutputFile& padAndBassFile = newFile("input-pad-bass.wav");
-  writeFile(mixFile, program.mix);
-  writeFile(drumsFile, program.drums);
-  writeFile(padAndBassFile, padAndBass);
+  WriteFile(mixFile, program.mix);
+  WriteFile(drumsFile, program.drums);
+  WriteFile(padAndBassFile, padAndBass);
 
   std::printf("Velmora demo: %.0f s test programme at %.0f Hz (drums, bass, pad), written to %s\n",
-              static_cast<double>(program.mix.frameCount()) / kDemoRate, kDemoRate, directory.c_str());
+              static_cast<double>(program.mix.FrameCount()) / kDemoRate, kDemoRate, directory.c_str());
   std::printf("\n%-18s %-50s %9s %9s %9s %9s %8s\n", "scenario", "settings", "peak in", "RMS in", "peak out", "RMS out",
               "max GR");
-  for (const Scenario& scenario : scenarios()) {
-    throwIfCancelled();
+  for (const Scenario& scenario : Scenarios()) {
+    ThrowIfCancelled();
     const bool mix = scenario.main == Source::Mix;
     const AudioData& input = mix ? program.mix : padAndBass;
-    const std::unique_ptr<vst3host::Instance> created = module.createEffect();
+    const std::unique_ptr<vst3host::Instance> created = module.CreateEffect();
     vst3host::Instance& instance = *created;
     const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
     std::vector<ParameterValue> changes;
     for (const char* step : scenario.steps)
-      changes.push_back(resolveAssignment(instance, parameters, parseAssignment(step, false)));
+      changes.push_back(ResolveAssignment(instance, parameters, ParseAssignment(step, false)));
     for (const ParameterValue& change : changes)
       instance.Controller()->setParamNormalized(change.id, change.normalized);
 
     Renderer renderer(instance, effect, kDemoRate, scenario.drumsAsSidechain, RenderSettings{});
-    const AudioData output = renderer.run(input, scenario.drumsAsSidechain ? &program.drums : nullptr, changes);
+    const AudioData output = renderer.Run(input, scenario.drumsAsSidechain ? &program.drums : nullptr, changes);
     const std::string stem = scenario.stem;
-    writeFile(newFile(stem + ".wav"), output);
-    writeLevelPlot(newFile(stem + "-levels.png"), scenario, input, output);
-    writeEditorSnapshot(tool, scratch, newFile(stem + "-editor.png"), scenario,
-                        (mix ? mixFile : padAndBassFile).tempPath(),
-                        scenario.drumsAsSidechain ? &drumsFile.tempPath() : nullptr);
+    WriteFile(newFile(stem + ".wav"), output);
+    WriteLevelPlot(newFile(stem + "-levels.png"), scenario, input, output);
+    WriteEditorSnapshot(tool, scratch, newFile(stem + "-editor.png"), scenario,
+                        (mix ? mixFile : padAndBassFile).TempPath(),
+                        scenario.drumsAsSidechain ? &drumsFile.TempPath() : nullptr);
 
-    const Levels in = measureOverall(input);
-    const Levels out = measureOverall(output);
-    std::printf("%-18s %-50s %s %s %s %s %s\n", scenario.name, scenario.settings, formatDb(toDbfs(in.peak), 9).c_str(),
-                formatDb(toDbfs(in.rms), 9).c_str(), formatDb(toDbfs(out.peak), 9).c_str(),
-                formatDb(toDbfs(out.rms), 9).c_str(),
-                formatDb(estimateMaxGainReductionDb(input, output, scenario.makeupDb), 8).c_str());
+    const Levels in = MeasureOverall(input);
+    const Levels out = MeasureOverall(output);
+    std::printf("%-18s %-50s %s %s %s %s %s\n", scenario.name, scenario.settings, FormatDb(ToDbfs(in.peak), 9).c_str(),
+                FormatDb(ToDbfs(in.rms), 9).c_str(), FormatDb(ToDbfs(out.peak), 9).c_str(),
+                FormatDb(ToDbfs(out.rms), 9).c_str(),
+                FormatDb(EstimateMaxGainReductionDb(input, output, scenario.makeupDb), 8).c_str());
   }
-  throwIfCancelled();
-  for (OutputFile& file : files) file.commit();
+  ThrowIfCancelled();
+  for (OutputFile& file : files) file.Commit();
 
   std::printf("\nlevels in dBFS; max GR: largest drop of the 10 ms level below the input, make-up gain added back\n");
-  printFiles(directory);
+  PrintFiles(directory);
   return 0;
 }
 

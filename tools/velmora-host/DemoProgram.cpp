@@ -20,7 +20,7 @@ constexpr double kLengthSeconds = kBars * 4 * kBeatSeconds;
 class NoiseSource {
 public:
   explicit NoiseSource(std::uint32_t seed) : mState(seed ? seed : 1u) {}
-  double next() {  // uniform in [-1, 1)
+  double Next() {  // uniform in [-1, 1)
     mState ^= mState << 13;
     mState ^= mState >> 17;
     mState ^= mState << 5;
@@ -31,57 +31,57 @@ private:
   std::uint32_t mState;
 };
 
-double midiToHz(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+double MidiToHz(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
 
-void addStereo(AudioData& audio, std::size_t frame, double value, double pan) {
+void AddStereo(AudioData& audio, std::size_t frame, double value, double pan) {
   // Constant-power pan, pan in [-1, 1].
   const double angle = (pan + 1.0) * kPi / 4.0;
   audio.channels[0][frame] += value * std::cos(angle);
   audio.channels[1][frame] += value * std::sin(angle);
 }
 
-void addKick(AudioData& out, std::size_t start, double gain) {
+void AddKick(AudioData& out, std::size_t start, double gain) {
   const double rate = out.sampleRate;
   const auto length = static_cast<std::size_t>(0.35 * rate);
   double phase = 0.0;
-  for (std::size_t i = 0; i < length && start + i < out.frameCount(); ++i) {
+  for (std::size_t i = 0; i < length && start + i < out.FrameCount(); ++i) {
     const double t = static_cast<double>(i) / rate;
     const double freq = 48.0 + 110.0 * std::exp(-t * 30.0);
     phase += 2.0 * kPi * freq / rate;
     const double env = std::exp(-t * 9.0) * std::min(1.0, t * 2000.0);
-    addStereo(out, start + i, gain * env * std::sin(phase), 0.0);
+    AddStereo(out, start + i, gain * env * std::sin(phase), 0.0);
   }
 }
 
-void addSnare(AudioData& out, std::size_t start, double gain, NoiseSource& noise) {
+void AddSnare(AudioData& out, std::size_t start, double gain, NoiseSource& noise) {
   const double rate = out.sampleRate;
   const auto length = static_cast<std::size_t>(0.25 * rate);
   double lowpassed = 0.0;
-  for (std::size_t i = 0; i < length && start + i < out.frameCount(); ++i) {
+  for (std::size_t i = 0; i < length && start + i < out.FrameCount(); ++i) {
     const double t = static_cast<double>(i) / rate;
-    const double n = noise.next();
+    const double n = noise.Next();
     lowpassed += 0.35 * (n - lowpassed);
     const double body = std::sin(2.0 * kPi * 185.0 * t) * std::exp(-t * 28.0);
     const double rattle = (n - lowpassed) * std::exp(-t * 18.0);
-    addStereo(out, start + i, gain * (0.55 * body + 0.6 * rattle), -0.05);
+    AddStereo(out, start + i, gain * (0.55 * body + 0.6 * rattle), -0.05);
   }
 }
 
-void addHat(AudioData& out, std::size_t start, double gain, double decay, NoiseSource& noise) {
+void AddHat(AudioData& out, std::size_t start, double gain, double decay, NoiseSource& noise) {
   const double rate = out.sampleRate;
   const auto length = static_cast<std::size_t>(decay * 6.0 * rate);
   double previous = 0.0;
-  for (std::size_t i = 0; i < length && start + i < out.frameCount(); ++i) {
+  for (std::size_t i = 0; i < length && start + i < out.FrameCount(); ++i) {
     const double t = static_cast<double>(i) / rate;
-    const double n = noise.next();
+    const double n = noise.Next();
     const double bright = n - previous;  // first difference: a crude high-pass
     previous = n;
-    addStereo(out, start + i, gain * 0.5 * bright * std::exp(-t / decay), 0.35);
+    AddStereo(out, start + i, gain * 0.5 * bright * std::exp(-t / decay), 0.35);
   }
 }
 
 // Band-limited sawtooth from a handful of harmonics; `brightness` tilts the upper ones down.
-double saw(double phase, int harmonics, double brightness) {
+double Saw(double phase, int harmonics, double brightness) {
   double sum = 0.0;
   double weight = 1.0;
   for (int k = 1; k <= harmonics; ++k) {
@@ -91,22 +91,22 @@ double saw(double phase, int harmonics, double brightness) {
   return sum;
 }
 
-void synthesiseDrums(AudioData& out, NoiseSource& noise) {
+void SynthesiseDrums(AudioData& out, NoiseSource& noise) {
   static constexpr std::array<int, kStepsPerBar> kKick{1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0};
   static constexpr std::array<int, kStepsPerBar> kSnare{0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
   for (int bar = 0; bar < kBars; ++bar)
     for (int step = 0; step < kStepsPerBar; ++step) {
       const auto start =
           static_cast<std::size_t>(std::lround((bar * kStepsPerBar + step) * kStepSeconds * out.sampleRate));
-      if (kKick[step] || (bar % 2 == 1 && step == 7)) addKick(out, start, step == 7 ? 0.6 : 0.95);
-      if (kSnare[step]) addSnare(out, start, 0.7, noise);
-      if (bar == kBars - 1 && step >= 13) addSnare(out, start, 0.3 + 0.1 * (step - 13), noise);
+      if (kKick[step] || (bar % 2 == 1 && step == 7)) AddKick(out, start, step == 7 ? 0.6 : 0.95);
+      if (kSnare[step]) AddSnare(out, start, 0.7, noise);
+      if (bar == kBars - 1 && step >= 13) AddSnare(out, start, 0.3 + 0.1 * (step - 13), noise);
       if (step == 14)
-        addHat(out, start, 0.3, 0.09, noise);  // open hat before each downbeat
+        AddHat(out, start, 0.3, 0.09, noise);  // open hat before each downbeat
       else if (step % 2 == 0)
-        addHat(out, start, 0.22 + 0.08 * std::fabs(noise.next()), 0.018, noise);
+        AddHat(out, start, 0.22 + 0.08 * std::fabs(noise.Next()), 0.018, noise);
       else
-        addHat(out, start, 0.08, 0.012, noise);
+        AddHat(out, start, 0.08, 0.012, noise);
     }
 }
 
@@ -114,25 +114,25 @@ void synthesiseDrums(AudioData& out, NoiseSource& noise) {
 constexpr std::array<std::array<int, 3>, kBars> kChords{{{57, 60, 64}, {53, 57, 60}, {55, 60, 64}, {55, 59, 62}}};
 constexpr std::array<int, kBars> kRoots{33, 29, 36, 31};
 
-void synthesiseBass(AudioData& out) {
+void SynthesiseBass(AudioData& out) {
   const double rate = out.sampleRate;
   static constexpr std::array<int, 8> kOctave{0, 0, 12, 0, 0, 12, 0, 7};
   const double noteSeconds = kBeatSeconds / 2.0;
   for (int bar = 0; bar < kBars; ++bar)
     for (int eighth = 0; eighth < 8; ++eighth) {
-      const double freq = midiToHz(kRoots[bar] + kOctave[eighth]);
+      const double freq = MidiToHz(kRoots[bar] + kOctave[eighth]);
       const auto start = static_cast<std::size_t>(std::lround((bar * 8 + eighth) * noteSeconds * rate));
       const auto length = static_cast<std::size_t>(noteSeconds * rate);
-      for (std::size_t i = 0; i < length && start + i < out.frameCount(); ++i) {
+      for (std::size_t i = 0; i < length && start + i < out.FrameCount(); ++i) {
         const double t = static_cast<double>(i) / rate;
         const double env = std::min(1.0, t * 400.0) * std::exp(-t * 5.0) * std::min(1.0, (noteSeconds - t) * 200.0);
-        const double value = saw(2.0 * kPi * freq * t, 8, 0.6 * std::exp(-t * 4.0) + 0.2);
-        addStereo(out, start + i, 0.5 * env * value, 0.0);
+        const double value = Saw(2.0 * kPi * freq * t, 8, 0.6 * std::exp(-t * 4.0) + 0.2);
+        AddStereo(out, start + i, 0.5 * env * value, 0.0);
       }
     }
 }
 
-void synthesisePad(AudioData& out) {
+void SynthesisePad(AudioData& out) {
   const double rate = out.sampleRate;
   const double chordSeconds = 4 * kBeatSeconds;
   const double release = 0.4;
@@ -140,51 +140,51 @@ void synthesisePad(AudioData& out) {
     const auto start = static_cast<std::size_t>(std::lround(bar * chordSeconds * rate));
     const auto length = static_cast<std::size_t>((chordSeconds + release) * rate);
     for (std::size_t v = 0; v < kChords[bar].size(); ++v) {
-      const double freq = midiToHz(kChords[bar][v]);
+      const double freq = MidiToHz(kChords[bar][v]);
       const double pan = -0.6 + 0.6 * static_cast<double>(v);
-      for (std::size_t i = 0; i < length && start + i < out.frameCount(); ++i) {
+      for (std::size_t i = 0; i < length && start + i < out.FrameCount(); ++i) {
         const double t = static_cast<double>(i) / rate;
         const double attack = std::min(1.0, t / 0.35);
         const double fade = t > chordSeconds ? std::max(0.0, 1.0 - (t - chordSeconds) / release) : 1.0;
         const double swell = 0.8 + 0.2 * std::sin(2.0 * kPi * 0.5 * t);
         // Two oscillators detuned by a few cents make the chorus; they sit on opposite sides.
-        const double a = saw(2.0 * kPi * freq * 1.003 * t, 5, 0.55);
-        const double b = saw(2.0 * kPi * freq * 0.997 * t + 1.0, 5, 0.55);
+        const double a = Saw(2.0 * kPi * freq * 1.003 * t, 5, 0.55);
+        const double b = Saw(2.0 * kPi * freq * 0.997 * t + 1.0, 5, 0.55);
         const double value = 0.12 * attack * fade * swell;
-        addStereo(out, start + i, value * a, std::clamp(pan - 0.3, -1.0, 1.0));
-        addStereo(out, start + i, value * b, std::clamp(pan + 0.3, -1.0, 1.0));
+        AddStereo(out, start + i, value * a, std::clamp(pan - 0.3, -1.0, 1.0));
+        AddStereo(out, start + i, value * b, std::clamp(pan + 0.3, -1.0, 1.0));
       }
     }
   }
 }
 
-void scale(AudioData& audio, double factor) {
+void Scale(AudioData& audio, double factor) {
   for (auto& channel : audio.channels)
     for (double& x : channel) x *= factor;
 }
 
 }  // namespace
 
-DemoProgram synthesiseDemoProgram(double sampleRate, std::uint32_t seed) {
+DemoProgram SynthesiseDemoProgram(double sampleRate, std::uint32_t seed) {
   const auto frames = static_cast<std::size_t>(std::lround(kLengthSeconds * sampleRate));
   DemoProgram program;
-  program.drums = AudioData::silent(2, frames, sampleRate);
-  program.bass = AudioData::silent(2, frames, sampleRate);
-  program.pad = AudioData::silent(2, frames, sampleRate);
+  program.drums = AudioData::Silent(2, frames, sampleRate);
+  program.bass = AudioData::Silent(2, frames, sampleRate);
+  program.pad = AudioData::Silent(2, frames, sampleRate);
 
   NoiseSource noise(seed);
-  synthesiseDrums(program.drums, noise);
-  synthesiseBass(program.bass);
-  synthesisePad(program.pad);
+  SynthesiseDrums(program.drums, noise);
+  SynthesiseBass(program.bass);
+  SynthesisePad(program.pad);
 
-  program.mix = AudioData::silent(2, frames, sampleRate);
+  program.mix = AudioData::Silent(2, frames, sampleRate);
   for (const AudioData* stem : {&program.drums, &program.bass, &program.pad})
     for (std::size_t c = 0; c < 2; ++c)
       for (std::size_t i = 0; i < frames; ++i) program.mix.channels[c][i] += stem->channels[c][i];
 
-  const double peak = measureOverall(program.mix).peak;
+  const double peak = MeasureOverall(program.mix).peak;
   const double factor = peak > 0.0 ? std::pow(10.0, -3.0 / 20.0) / peak : 1.0;
-  for (AudioData* audio : {&program.drums, &program.bass, &program.pad, &program.mix}) scale(*audio, factor);
+  for (AudioData* audio : {&program.drums, &program.bass, &program.pad, &program.mix}) Scale(*audio, factor);
   return program;
 }
 

@@ -18,6 +18,6 @@ struct DemoProgram {
 constexpr std::uint32_t kDemoSeed = 0x56454C4Du;
 
 // Stereo at `sampleRate`; the mix peaks at -3 dBFS and the stems keep the same scale.
-DemoProgram synthesiseDemoProgram(double sampleRate, std::uint32_t seed = kDemoSeed);
+DemoProgram SynthesiseDemoProgram(double sampleRate, std::uint32_t seed = kDemoSeed);
 
 }  // namespace velmora_host

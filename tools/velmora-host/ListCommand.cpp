@@ -23,7 +23,7 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-std::string speakers(SpeakerArrangement arrangement) {
+std::string Speakers(SpeakerArrangement arrangement) {
   static const std::pair<Speaker, const char*> kNames[] = {{kSpeakerL, "L"},     {kSpeakerR, "R"},   {kSpeakerC, "C"},
                                                            {kSpeakerLfe, "Lfe"}, {kSpeakerLs, "Ls"}, {kSpeakerRs, "Rs"},
                                                            {kSpeakerCs, "Cs"},   {kSpeakerM, "M"}};
@@ -34,7 +34,7 @@ std::string speakers(SpeakerArrangement arrangement) {
 }
 
 // Four-character ids such as 'bpas' read better as text than as a nine-digit number.
-std::string idText(ParamID id) {
+std::string IdText(ParamID id) {
   char text[32];
   const char c[4] = {static_cast<char>(id >> 24), static_cast<char>(id >> 16), static_cast<char>(id >> 8),
                      static_cast<char>(id)};
@@ -47,16 +47,16 @@ std::string idText(ParamID id) {
   return text;
 }
 
-void printBuses(const char* direction, const std::vector<vst3host::BusDescription>& buses) {
+void PrintBuses(const char* direction, const std::vector<vst3host::BusDescription>& buses) {
   for (const vst3host::BusDescription& bus : buses)
     std::printf("  %-6s %d  %-16s %-4s  %d ch (%s), %s by default\n", direction, bus.index,
                 ("\"" + bus.name + "\"").c_str(), bus.aux ? "aux" : "main", bus.channels,
-                speakers(bus.arrangement).c_str(), bus.defaultActive ? "active" : "inactive");
+                Speakers(bus.arrangement).c_str(), bus.defaultActive ? "active" : "inactive");
 }
 
 // Every step and what it means, as `render --set` reads them back ("Ratio=4:1").
-Json stepTableJson(ParamID id) {
-  const std::vector<StepEntry> table = velmoraStepTable(static_cast<int>(id));
+Json StepTableJson(ParamID id) {
+  const std::vector<StepEntry> table = VelmoraStepTable(static_cast<int>(id));
   if (table.empty()) return nullptr;
   Json steps = Json::array();
   for (const StepEntry& s : table)
@@ -65,10 +65,10 @@ Json stepTableJson(ParamID id) {
 }
 
 // The same as text: a block per parameter, its steps in rows.
-void printStepTables(const std::vector<vst3host::ParameterDescription>& parameters) {
+void PrintStepTables(const std::vector<vst3host::ParameterDescription>& parameters) {
   std::printf("\nsteps (render --set takes a step's number or what it means: --set \"Ratio=4:1\")\n");
   for (const vst3host::ParameterDescription& p : parameters) {
-    const std::vector<StepEntry> table = velmoraStepTable(p.id < kNumParams ? static_cast<int>(p.id) : -1);
+    const std::vector<StepEntry> table = VelmoraStepTable(p.id < kNumParams ? static_cast<int>(p.id) : -1);
     if (table.empty()) continue;
     std::string line = "  " + p.title + std::string(p.title.size() < 25 ? 25 - p.title.size() : 1, ' ');
     const std::size_t indent = line.size();
@@ -89,11 +89,11 @@ void printStepTables(const std::vector<vst3host::ParameterDescription>& paramete
 
 }  // namespace
 
-int runList(const HostSetup& setup) {
+int RunList(const HostSetup& setup) {
   PluginModule module(setup.module);
-  const FactoryDescription& factory = module.factoryDescription();
-  const ClassDescription& effect = module.effectClass();
-  const std::unique_ptr<vst3host::Instance> created = module.createEffect();
+  const FactoryDescription& factory = module.FactoryInfo();
+  const ClassDescription& effect = module.EffectClass();
+  const std::unique_ptr<vst3host::Instance> created = module.CreateEffect();
   const vst3host::Instance& instance = *created;
   const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
   const std::vector<vst3host::BusDescription> inputs = instance.AudioBuses(kInput);
@@ -112,7 +112,7 @@ int runList(const HostSetup& setup) {
   for (const vst3host::ParameterDescription& p : parameters) {
     Listed l{&p, instance.Controller()->getParamNormalized(p.id), {}, {}, {}};
     l.text = instance.DisplayText(p.id, l.current);
-    if (velmora && p.stepCount > 0) l.meaning = velmoraStepMeaning(static_cast<int>(p.id), l.current, l.text);
+    if (velmora && p.stepCount > 0) l.meaning = VelmoraStepMeaning(static_cast<int>(p.id), l.current, l.text);
     if (l.text.empty()) {
       // Some parameters (Velmora's "Preset" and "Bypass") have no text; show the value itself.
       char value[32];
@@ -134,7 +134,7 @@ int runList(const HostSetup& setup) {
   // Windows write the COM order in file names; ClassIdText.h).
   if (setup.json) {
     Json classes = Json::array();
-    for (const ClassDescription& c : module.classes()) {
+    for (const ClassDescription& c : module.Classes()) {
       Json entry{{"name", c.name},
                  {"category", c.category},
                  {"id", vst3host::ClassIdTextInOrder(c.cid, false)},
@@ -155,7 +155,7 @@ int runList(const HostSetup& setup) {
                        {"name", bus.name},
                        {"type", bus.aux ? "aux" : "main"},
                        {"channels", bus.channels},
-                       {"speakers", speakers(bus.arrangement)},
+                       {"speakers", Speakers(bus.arrangement)},
                        {"default_active", bus.defaultActive}});
       return out;
     };
@@ -165,15 +165,15 @@ int runList(const HostSetup& setup) {
                  {"title", l.p->title},
                  {"units", l.p->units},
                  {"steps", l.p->stepCount},
-                 {"default_normalized", rounded(l.p->defaultNormalized)},
-                 {"normalized", rounded(l.current)},
+                 {"default_normalized", Rounded(l.p->defaultNormalized)},
+                 {"normalized", Rounded(l.current)},
                  {"display", l.text}};
       entry["meaning"] = l.meaning.empty() ? Json(nullptr) : Json(l.meaning);
-      entry["step_table"] = velmora ? stepTableJson(l.p->id) : Json(nullptr);
+      entry["step_table"] = velmora ? StepTableJson(l.p->id) : Json(nullptr);
       params.push_back(entry);
     }
     const Json document{
-        {"module", module.libraryPath()},
+        {"module", module.LibraryPath()},
         {"factory",
          {{"vendor", factory.vendor}, {"url", factory.url}, {"email", factory.email}, {"flags", factory.flags}}},
         {"classes", classes},
@@ -185,16 +185,16 @@ int runList(const HostSetup& setup) {
           {"latency_samples", latency},
           {"tail_samples", tail},
           {"parameters", params}}}};
-    std::fputs(jsonText(document).c_str(), stdout);
+    std::fputs(JsonText(document).c_str(), stdout);
     return 0;
   }
 
-  std::printf("module   %s\n", module.libraryPath().c_str());
+  std::printf("module   %s\n", module.LibraryPath().c_str());
   std::printf("factory  vendor \"%s\", url \"%s\", e-mail \"%s\", flags 0x%X\n", factory.vendor.c_str(),
               factory.url.c_str(), factory.email.c_str(), static_cast<unsigned>(factory.flags));
-  std::printf("classes  %zu\n", module.classes().size());
-  for (std::size_t i = 0; i < module.classes().size(); ++i) {
-    const ClassDescription& c = module.classes()[i];
+  std::printf("classes  %zu\n", module.Classes().size());
+  for (std::size_t i = 0; i < module.Classes().size(); ++i) {
+    const ClassDescription& c = module.Classes()[i];
     std::printf("  %zu  \"%s\"  category \"%s\"", i, c.name.c_str(), c.category.c_str());
     if (c.hasExtendedInfo)
       std::printf("  sub-categories \"%s\"  version \"%s\"  sdk \"%s\"  vendor \"%s\"  flags 0x%X",
@@ -206,8 +206,8 @@ int runList(const HostSetup& setup) {
   std::printf("\neffect \"%s\" (%s)\n", effect.name.c_str(),
               instance.IsSingleComponent() ? "single component" : "separate edit controller");
   std::printf("buses\n");
-  printBuses("in", inputs);
-  printBuses("out", outputs);
+  PrintBuses("in", inputs);
+  PrintBuses("out", outputs);
   std::printf("latency %u samples, tail %u samples\n", latency, tail);
 
   std::printf("\nparameters (%zu)\n", parameters.size());
@@ -217,13 +217,13 @@ int runList(const HostSetup& setup) {
     std::printf("  %-17s %-26s %5s %8s  %s\n", "id", "title", "steps", "default", "current");
   for (const Listed& l : listed) {
     if (l.meaning.empty())
-      std::printf("  %-17s %-26s %5d %8s  %s\n", idText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
+      std::printf("  %-17s %-26s %5d %8s  %s\n", IdText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
                   l.defaultText.c_str(), l.text.c_str());
     else
-      std::printf("  %-17s %-26s %5d %8s  %-14s  %s\n", idText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
+      std::printf("  %-17s %-26s %5d %8s  %-14s  %s\n", IdText(l.p->id).c_str(), l.p->title.c_str(), l.p->stepCount,
                   l.defaultText.c_str(), l.text.c_str(), l.meaning.c_str());
   }
-  if (velmora) printStepTables(parameters);
+  if (velmora) PrintStepTables(parameters);
   return 0;
 }
 

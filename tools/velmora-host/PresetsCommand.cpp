@@ -10,18 +10,18 @@
 
 namespace velmora_host {
 
-int runPresets(const HostSetup& setup) {
+int RunPresets(const HostSetup& setup) {
   PluginModule module(setup.module);
-  const ClassDescription& effect = module.effectClass();
-  const std::vector<PresetEntry> presets = findPresets(module, effect, setup.presetRoots);
+  const ClassDescription& effect = module.EffectClass();
+  const std::vector<PresetEntry> presets = FindPresets(module, effect, setup.presetRoots);
   std::vector<std::string> folders;
-  for (const std::string& root : setup.presetRoots) folders.push_back(presetFolder(root, module, effect));
+  for (const std::string& root : setup.presetRoots) folders.push_back(PresetFolder(root, module, effect));
 
   if (setup.json) {
     Json list = Json::array();
     for (const PresetEntry& preset : presets)
       list.push_back({{"name", preset.name}, {"description", preset.description}, {"path", preset.path}});
-    std::fputs(jsonText({{"effect", effect.name}, {"folders", folders}, {"presets", list}}).c_str(), stdout);
+    std::fputs(JsonText({{"effect", effect.name}, {"folders", folders}, {"presets", list}}).c_str(), stdout);
     return 0;
   }
   if (presets.empty()) {

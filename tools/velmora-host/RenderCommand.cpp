@@ -66,13 +66,13 @@ struct PreparedInstance {
 };
 
 // Velmora's steps have meanings velmora-host can name and read; other effects' are numbers.
-bool isVelmora(const ClassDescription& effect) {
+bool IsVelmora(const ClassDescription& effect) {
   return std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
 }
 
 // Every parameter a host may set, as the render starts; program changes (which would restore a
 // preset over the others) and read-only parameters are no settings.
-std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared, bool velmora) {
+std::vector<RenderSetting> SettingsOf(const PreparedInstance& prepared, bool velmora) {
   using Steinberg::Vst::ParameterInfo;
   std::vector<RenderSetting> settings;
   for (const vst3host::ParameterDescription& p : prepared.instance->Parameters()) {
@@ -80,10 +80,10 @@ std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared, bool vel
     const double normalized = prepared.instance->Controller()->getParamNormalized(p.id);
     const std::string text =
         velmora && p.stepCount > 0 && p.id < static_cast<Steinberg::Vst::ParamID>(kNumParams)
-            ? velmoraStepText(static_cast<int>(p.id), static_cast<int>(std::lround(normalized * p.stepCount)))
+            ? VelmoraStepText(static_cast<int>(p.id), static_cast<int>(std::lround(normalized * p.stepCount)))
             : std::string();
     settings.push_back(RenderSetting{p.id, p.title, p.stepCount, normalized,
-                                     prepared.automation && prepared.automation->largestValue(p.id).has_value(), text});
+                                     prepared.automation && prepared.automation->LargestValue(p.id).has_value(), text});
   }
   return settings;
 }
@@ -91,13 +91,13 @@ std::vector<RenderSetting> settingsOf(const PreparedInstance& prepared, bool vel
 // Settings that make no sense together with the files given. Velmora's "External Sidechain" feeds
 // its detectors from the aux input; without a sidechain file that input is silent, and the
 // compressor and limiter do nothing.
-std::vector<std::string> settingWarnings(const ClassDescription& effect, const RenderOptions& options,
+std::vector<std::string> SettingWarnings(const ClassDescription& effect, const RenderOptions& options,
                                          const PreparedInstance& prepared) {
   std::vector<std::string> warnings;
-  if (!isVelmora(effect) || !options.sidechainPath.empty()) return warnings;
+  if (!IsVelmora(effect) || !options.sidechainPath.empty()) return warnings;
   const Steinberg::Vst::ParamID id = kParamExternalSidechain;
   const bool onAtStart = prepared.instance->Controller()->getParamNormalized(id) >= 0.5;
-  const bool onLater = prepared.automation && prepared.automation->largestValue(id).value_or(0.0) >= 0.5;
+  const bool onLater = prepared.automation && prepared.automation->LargestValue(id).value_or(0.0) >= 0.5;
   if (onAtStart || onLater)
     warnings.push_back(std::string("\"External Sidechain\" is on") + (onAtStart ? "" : " in the automation") +
                        " but no --sidechain file is given: the detectors hear silence there, and "
@@ -107,15 +107,15 @@ std::vector<std::string> settingWarnings(const ClassDescription& effect, const R
 
 // The outputs of the command line: OUT for one input, or DIR/<input name>.<type> for each, and the
 // kind of file each is.
-std::vector<RenderJob> planJobs(const RenderOptions& options) {
+std::vector<RenderJob> PlanJobs(const RenderOptions& options) {
   const bool stdinTwice = options.sidechainPath == "-" &&
                           std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end();
   if (stdinTwice) throw HostError("standard input (\"-\") can feed the input or the sidechain, not both");
   if (options.outDir.empty()) {
     const std::string& output = options.outputPath;
-    return {RenderJob{options.inputs.front(), output, chooseOutputType(output, options.type, options.format)}};
+    return {RenderJob{options.inputs.front(), output, ChooseOutputType(output, options.type, options.format)}};
   }
-  const OutputType type = chooseOutputType("", options.type.empty() ? "wav" : options.type, options.format);
+  const OutputType type = ChooseOutputType("", options.type.empty() ? "wav" : options.type, options.format);
   std::vector<RenderJob> jobs;
   std::map<std::string, std::string> inputOf;
   for (const std::string& input : options.inputs) {
@@ -131,7 +131,7 @@ std::vector<RenderJob> planJobs(const RenderOptions& options) {
 
 // Whether two names are one file: the same file through any links, or, for files that do not
 // exist yet, the same absolute name.
-bool sameFile(const std::string& a, const std::string& b) {
+bool SameFile(const std::string& a, const std::string& b) {
   if (a == "-" || b == "-") return false;  // standard input and output are streams, not files
   std::error_code ec;
   if (fs::equivalent(fs::u8path(a), fs::u8path(b), ec)) return true;
@@ -141,7 +141,7 @@ bool sameFile(const std::string& a, const std::string& b) {
 // No output may be one of the files the render reads (nor two outputs one file): the output would
 // replace what it was made from. Checked before anything is written. `presetFile` is the preset
 // file --load-preset names, once found.
-void checkOutputsAreNotInputs(const RenderOptions& options, const std::vector<RenderJob>& jobs,
+void CheckOutputsAreNotInputs(const RenderOptions& options, const std::vector<RenderJob>& jobs,
                               const std::string& presetFile) {
   std::vector<std::pair<std::string, std::string>> inputs;  // (file, what it is)
   for (const RenderJob& job : jobs) inputs.emplace_back(job.input, "an input");
@@ -157,11 +157,11 @@ void checkOutputsAreNotInputs(const RenderOptions& options, const std::vector<Re
 
   for (std::size_t o = 0; o < outputs.size(); ++o) {
     for (const auto& [input, what] : inputs)
-      if (sameFile(outputs[o], input))
+      if (SameFile(outputs[o], input))
         throw HostError("output " + outputs[o] + " is " + what + (input == outputs[o] ? "" : " (" + input + ")") +
                         "; refusing to write over it");
     for (std::size_t other = o + 1; other < outputs.size(); ++other)
-      if (sameFile(outputs[o], outputs[other]))
+      if (SameFile(outputs[o], outputs[other]))
         throw HostError("outputs " + outputs[o] + " and " + outputs[other] + " are the same file");
   }
 }
@@ -169,7 +169,7 @@ void checkOutputsAreNotInputs(const RenderOptions& options, const std::vector<Re
 // `render a.wav b.wav`, where a shell's pattern found exactly two files, names b.wav as the output.
 // An output that already holds audio is therefore taken for a second input unless the user says
 // it is to be replaced.
-void checkSingleOutputIsNoInput(const RenderOptions& options) {
+void CheckSingleOutputIsNoInput(const RenderOptions& options) {
   if (!options.outDir.empty() || options.overwrite || options.outputPath == "-") return;
   const std::string& output = options.outputPath;
   std::error_code ec;
@@ -185,89 +185,89 @@ void checkSingleOutputIsNoInput(const RenderOptions& options) {
                    "render");
 }
 
-PreparedInstance prepareInstance(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
+PreparedInstance PrepareInstance(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
                                  double sampleRate) {
   PreparedInstance prepared;
-  prepared.instance = module.createEffect();
+  prepared.instance = module.CreateEffect();
   vst3host::Instance& instance = *prepared.instance;
   const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
   for (const ParamAssignment& assignment : plan.options.assignments)
-    prepared.changes.push_back(resolveAssignment(instance, parameters, assignment, isVelmora(effect)));
+    prepared.changes.push_back(ResolveAssignment(instance, parameters, assignment, IsVelmora(effect)));
   prepared.automation.emplace(instance, parameters, plan.automation, prepared.changes, sampleRate,
                               static_cast<std::size_t>(plan.options.blockSize));
   if (!plan.stateSource.empty()) {
     if (plan.stateIsPreset)
-      restorePreset(instance, effect, plan.stateToLoad, plan.stateSource);
+      RestorePreset(instance, effect, plan.stateToLoad, plan.stateSource);
     else
-      restoreState(instance, effect, plan.stateToLoad, plan.stateSource);
+      RestoreState(instance, effect, plan.stateToLoad, plan.stateSource);
   }
   for (const ParameterValue& change : prepared.changes)
     instance.Controller()->setParamNormalized(change.id, change.normalized);
-  for (const ParameterValue& start : prepared.automation->initialValues())
+  for (const ParameterValue& start : prepared.automation->InitialValues())
     instance.Controller()->setParamNormalized(start.id, start.normalized);
   return prepared;
 }
 
 // One file through a fresh instance. Its outputs are complete in temporary files before any takes
 // its final name; a failure leaves none of them.
-RenderReport renderFile(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
+RenderReport RenderFile(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
                         const RenderJob& job, ProgressBar& progress) {
   const RenderOptions& options = plan.options;
   AudioFileReader input(job.input);
   std::unique_ptr<AudioFileReader> sidechain;
   if (!options.sidechainPath.empty()) {
     sidechain = std::make_unique<AudioFileReader>(options.sidechainPath);
-    if (sidechain->sampleRate() != input.sampleRate())
+    if (sidechain->SampleRate() != input.SampleRate())
       throw HostError("sidechain file " + options.sidechainPath + " runs at " +
-                      std::to_string(std::lround(sidechain->sampleRate())) + " Hz, the input at " +
-                      std::to_string(std::lround(input.sampleRate())) + " Hz");
+                      std::to_string(std::lround(sidechain->SampleRate())) + " Hz, the input at " +
+                      std::to_string(std::lround(input.SampleRate())) + " Hz");
   }
 
   // A file cut short is refused before any work with --strict; a stream only shows it at its end.
   const std::vector<const AudioFileReader*> sources{&input, sidechain.get()};
   auto checkTruncation = [&](std::vector<std::string>* warnings) {
     for (const AudioFileReader* source : sources) {
-      if (!source || !source->truncated()) continue;
-      if (options.strict) throw HostError(source->truncationText() + " (--strict refuses a truncated input)");
-      if (warnings) warnings->push_back(source->truncationText() + ": rendered what is there");
+      if (!source || !source->Truncated()) continue;
+      if (options.strict) throw HostError(source->TruncationText() + " (--strict refuses a truncated input)");
+      if (warnings) warnings->push_back(source->TruncationText() + ": rendered what is there");
     }
   };
   checkTruncation(nullptr);
 
-  PreparedInstance prepared = prepareInstance(module, effect, plan, input.sampleRate());
+  PreparedInstance prepared = PrepareInstance(module, effect, plan, input.SampleRate());
   vst3host::Instance& instance = *prepared.instance;
-  const std::vector<RenderSetting> startingSettings = settingsOf(prepared, isVelmora(effect));
+  const std::vector<RenderSetting> startingSettings = SettingsOf(prepared, IsVelmora(effect));
   RenderSettings settings;
   settings.blockSize = options.blockSize;
   settings.precision = options.precision;
   settings.progress = &progress;
-  Renderer renderer(instance, effect, input.sampleRate(), sidechain != nullptr, settings);
-  checkBusChannels(input.channels(), renderer.mainInputChannels(), "input " + audioFileName(job.input, SFM_READ),
-                   renderer.mainInputName());
-  SpreadSource main(input, renderer.mainInputChannels());
+  Renderer renderer(instance, effect, input.SampleRate(), sidechain != nullptr, settings);
+  CheckBusChannels(input.Channels(), renderer.MainInputChannels(), "input " + AudioFileName(job.input, SFM_READ),
+                   renderer.MainInputName());
+  SpreadSource main(input, renderer.MainInputChannels());
   MeteredSource meteredMain(main, options.loudness);
   std::unique_ptr<SpreadSource> side;
   if (sidechain) {
-    checkBusChannels(sidechain->channels(), renderer.sidechainChannels(), "sidechain file " + options.sidechainPath,
-                     renderer.sidechainName());
-    side = std::make_unique<SpreadSource>(*sidechain, renderer.sidechainChannels());
+    CheckBusChannels(sidechain->Channels(), renderer.SidechainChannels(), "sidechain file " + options.sidechainPath,
+                     renderer.SidechainName());
+    side = std::make_unique<SpreadSource>(*sidechain, renderer.SidechainChannels());
   }
 
   // A mono input is heard on every channel of the effect, which keeps them alike; its output is
   // mono again.
-  const auto busChannels = static_cast<std::size_t>(renderer.outputChannels());
-  const std::size_t outputChannels = input.channels() == 1 ? 1 : busChannels;
+  const auto busChannels = static_cast<std::size_t>(renderer.OutputChannels());
+  const std::size_t outputChannels = input.Channels() == 1 ? 1 : busChannels;
   std::unique_ptr<OutputFile> audioFile;
   if (job.output != "-") audioFile = std::make_unique<OutputFile>(job.output);
-  AudioFileWriter writer(audioFile.get(), outputChannels, input.sampleRate(), job.type, options.dither,
-                         input.metadata());
+  AudioFileWriter writer(audioFile.get(), outputChannels, input.SampleRate(), job.type, options.dither,
+                         input.Metadata());
   // The summary describes the file as written: after rounding, dither and clipping.
-  LevelMeter outputMeter(outputChannels, input.sampleRate(), options.loudness);
-  writer.meterWith(&outputMeter);
+  LevelMeter outputMeter(outputChannels, input.SampleRate(), options.loudness);
+  writer.MeterWith(&outputMeter);
   MonoFoldSink mono(writer, busChannels);
-  renderer.run(meteredMain, side.get(), outputChannels == busChannels ? static_cast<AudioSink&>(writer) : mono,
-               prepared.changes, prepared.automation->empty() ? nullptr : &*prepared.automation);
-  writer.close();
+  renderer.Run(meteredMain, side.get(), outputChannels == busChannels ? static_cast<AudioSink&>(writer) : mono,
+               prepared.changes, prepared.automation->Empty() ? nullptr : &*prepared.automation);
+  writer.Close();
   RenderReport report;
   report.warnings = plan.warnings;
   report.settings = startingSettings;
@@ -276,48 +276,48 @@ RenderReport renderFile(const PluginModule& module, const ClassDescription& effe
   std::unique_ptr<OutputFile> stateFile, presetFile;
   if (!options.saveState.empty()) {
     stateFile = std::make_unique<OutputFile>(options.saveState);
-    writeBinaryFile(*stateFile, captureState(instance, effect));
+    WriteBinaryFile(*stateFile, CaptureState(instance, effect));
   }
   if (!options.savePreset.empty()) {
     presetFile = std::make_unique<OutputFile>(options.savePreset);
-    writeBinaryFile(*presetFile, capturePreset(instance, effect));
+    WriteBinaryFile(*presetFile, CapturePreset(instance, effect));
   }
   // Asked to stop during the last block: nothing takes its final name.
-  throwIfCancelled();
-  if (audioFile) audioFile->commit();
-  if (stateFile) stateFile->commit();
-  if (presetFile) presetFile->commit();
+  ThrowIfCancelled();
+  if (audioFile) audioFile->Commit();
+  if (stateFile) stateFile->Commit();
+  if (presetFile) presetFile->Commit();
 
   report.input = job.input;
   report.output = job.output;
   report.sidechain = options.sidechainPath;
   report.effect = effect.name;
-  report.sampleRate = input.sampleRate();
+  report.sampleRate = input.SampleRate();
   report.channels = outputChannels;
-  report.frames = outputMeter.frames();
+  report.frames = outputMeter.Frames();
   report.precision = options.precision;
   report.blockSize = options.blockSize;
   report.type = job.type;
-  report.automatedParameters = prepared.automation->laneCount();
-  report.in = SignalLevels{meteredMain.meter().levels(), meteredMain.meter().loudness()};
-  report.out = SignalLevels{outputMeter.levels(), outputMeter.loudness()};
-  report.clipped = writer.quantizer().clipped();
-  report.dither = writer.quantizer().dithers();
+  report.automatedParameters = prepared.automation->LaneCount();
+  report.in = SignalLevels{meteredMain.Meter().ChannelLevels(), meteredMain.Meter().MeasuredLoudness()};
+  report.out = SignalLevels{outputMeter.ChannelLevels(), outputMeter.MeasuredLoudness()};
+  report.clipped = writer.Quantizer().Clipped();
+  report.dither = writer.Quantizer().Dithers();
   std::uint64_t clipped = 0;
   for (const std::uint64_t count : report.clipped) clipped += count;
   if (clipped > 0)
     report.warnings.push_back(
         job.output + ": " + std::to_string(clipped) + " sample" + (clipped == 1 ? "" : "s") +
-        " beyond full scale clipped in " + sampleFormatName(job.type.sample.value_or(SampleFormat::Float32)) +
+        " beyond full scale clipped in " + SampleFormatName(job.type.sample.value_or(SampleFormat::Float32)) +
         (job.type.holdsFloat ? " (lower the output level, or write --format float)" : " (lower the output level)"));
   for (std::size_t i = plan.warnings.size(); i < report.warnings.size(); ++i)
-    progress.message("velmora-host: warning: " + report.warnings[i]);
+    progress.Message("velmora-host: warning: " + report.warnings[i]);
   return report;
 }
 
 // The seconds of audio of every input, as their headers state them (0 for one that cannot be
 // opened; its job reports that); `streams` tells whether any input is a stream, of unknown length.
-double totalSeconds(const std::vector<RenderJob>& jobs, bool* streams) {
+double TotalSeconds(const std::vector<RenderJob>& jobs, bool* streams) {
   double seconds = 0.0;
   *streams = false;
   for (const RenderJob& job : jobs) {
@@ -329,7 +329,7 @@ double totalSeconds(const std::vector<RenderJob>& jobs, bool* streams) {
     }
     try {
       const AudioFileReader reader(job.input);
-      seconds += static_cast<double>(reader.frames()) / reader.sampleRate();
+      seconds += static_cast<double>(reader.Frames()) / reader.SampleRate();
     } catch (const HostError&) {
     }
   }
@@ -338,31 +338,31 @@ double totalSeconds(const std::vector<RenderJob>& jobs, bool* streams) {
 
 }  // namespace
 
-int runRender(const HostSetup& setup, const RenderOptions& options) {
-  const std::vector<RenderJob> jobs = planJobs(options);
-  checkOutputsAreNotInputs(options, jobs, {});
-  checkSingleOutputIsNoInput(options);
+int RunRender(const HostSetup& setup, const RenderOptions& options) {
+  const std::vector<RenderJob> jobs = PlanJobs(options);
+  CheckOutputsAreNotInputs(options, jobs, {});
+  CheckSingleOutputIsNoInput(options);
   RenderPlan plan{options, options.automation, {}, {}, false, {}};
   for (const AutomationFile& file : options.automationFiles)
-    for (AutomationLane& lane : readAutomationFile(file.path, file.normalised))
+    for (AutomationLane& lane : ReadAutomationFile(file.path, file.normalised))
       plan.automation.push_back(std::move(lane));
   if (!options.loadState.empty()) {
-    plan.stateToLoad = readBinaryFile(options.loadState);
+    plan.stateToLoad = ReadBinaryFile(options.loadState);
     plan.stateSource = options.loadState;
-    checkStateFile(plan.stateToLoad, plan.stateSource);
+    CheckStateFile(plan.stateToLoad, plan.stateSource);
   }
 
   PluginModule module(setup.module);
-  const ClassDescription& effect = module.effectClass();
+  const ClassDescription& effect = module.EffectClass();
   if (!options.loadPreset.empty()) {
-    plan.stateSource = resolvePresetFile(options.loadPreset, module, effect, setup.presetRoots);
-    checkOutputsAreNotInputs(options, jobs, plan.stateSource);
-    plan.stateToLoad = readBinaryFile(plan.stateSource);
+    plan.stateSource = ResolvePresetFile(options.loadPreset, module, effect, setup.presetRoots);
+    CheckOutputsAreNotInputs(options, jobs, plan.stateSource);
+    plan.stateToLoad = ReadBinaryFile(plan.stateSource);
     plan.stateIsPreset = true;
     if (plan.stateToLoad.empty()) throw HostError("preset file " + plan.stateSource + " is empty");
   }
   // Settings, state and automation the effect refuses are refused now, before any output exists.
-  plan.warnings = settingWarnings(effect, options, prepareInstance(module, effect, plan, 44100.0));
+  plan.warnings = SettingWarnings(effect, options, PrepareInstance(module, effect, plan, 44100.0));
   for (const std::string& warning : plan.warnings) std::fprintf(stderr, "velmora-host: warning: %s\n", warning.c_str());
   if (!options.outDir.empty()) {
     std::error_code ec;
@@ -371,13 +371,13 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
   }
 
   bool streams = false;
-  const double seconds = totalSeconds(jobs, &streams);
+  const double seconds = TotalSeconds(jobs, &streams);
   ProgressBar progress(streams ? 0.0 : seconds, jobs.size(), !options.quiet && (streams || seconds > kProgressSeconds));
   std::vector<std::optional<RenderReport>> reports(jobs.size());
   std::vector<std::string> failures(jobs.size());
   const bool batch = !options.outDir.empty();
   if (!batch) {
-    reports[0] = renderFile(module, effect, plan, jobs[0], progress);
+    reports[0] = RenderFile(module, effect, plan, jobs[0], progress);
   } else {
     // Each worker takes the next file and renders it through an instance of its own, so a
     // file's bytes never depend on which worker had it or on what it rendered before.
@@ -386,14 +386,14 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
     auto work = [&] {
       for (std::size_t i = next++; i < jobs.size() && !cancelled; i = next++) {
         try {
-          reports[i] = renderFile(module, effect, plan, jobs[i], progress);
+          reports[i] = RenderFile(module, effect, plan, jobs[i], progress);
         } catch (const Cancelled& stop) {
           cancelled = stop.signal;
         } catch (const std::exception& error) {
           failures[i] = error.what();
-          progress.message(std::string("velmora-host: ") + jobs[i].input + ": " + failures[i]);
+          progress.Message(std::string("velmora-host: ") + jobs[i].input + ": " + failures[i]);
         }
-        progress.fileDone();
+        progress.FileDone();
       }
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -404,7 +404,7 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
     for (std::thread& worker : pool) worker.join();
     if (cancelled) throw Cancelled{cancelled};
   }
-  progress.finish();
+  progress.Finish();
 
   const auto failed = static_cast<std::size_t>(
       std::count_if(reports.begin(), reports.end(), [](const std::optional<RenderReport>& r) { return !r; }));
@@ -413,16 +413,16 @@ int runRender(const HostSetup& setup, const RenderOptions& options) {
   if (setup.json) {  // asked for explicitly: printed even with --quiet
     Json list = Json::array();
     for (std::size_t i = 0; i < jobs.size(); ++i)
-      list.push_back(reports[i] ? renderReportJson(*reports[i])
-                                : failedRenderJson(jobs[i].input, jobs[i].output, failures[i]));
-    std::fputs(jsonText({{"renders", list}, {"rendered", jobs.size() - failed}, {"failed", failed}}).c_str(), summary);
+      list.push_back(reports[i] ? RenderReportJson(*reports[i])
+                                : FailedRenderJson(jobs[i].input, jobs[i].output, failures[i]));
+    std::fputs(JsonText({{"renders", list}, {"rendered", jobs.size() - failed}, {"failed", failed}}).c_str(), summary);
   } else if (!options.quiet) {
     bool first = true;
     for (const std::optional<RenderReport>& report : reports) {
       if (!report) continue;
       if (!first) std::fprintf(summary, "\n");
       first = false;
-      printRenderReport(summary, *report);
+      PrintRenderReport(summary, *report);
     }
     if (batch)
       std::fprintf(summary, "\n%zu of %zu files rendered into %s%s\n", jobs.size() - failed, jobs.size(),

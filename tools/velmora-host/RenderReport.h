@@ -50,10 +50,10 @@ struct RenderReport {
   std::vector<RenderSetting> settings;  // every parameter a host can set, in the effect's order
 };
 
-void printRenderReport(std::FILE* to, const RenderReport& report);
+void PrintRenderReport(std::FILE* to, const RenderReport& report);
 // Every key is always there: null where nothing was measured (loudness with --no-loudness).
-Json renderReportJson(const RenderReport& report);
+Json RenderReportJson(const RenderReport& report);
 // The same keys for a file that failed, all null but its names and the error.
-Json failedRenderJson(const std::string& input, const std::string& output, const std::string& error);
+Json FailedRenderJson(const std::string& input, const std::string& output, const std::string& error);
 
 }  // namespace velmora_host

@@ -4,18 +4,19 @@
 
 namespace velmora_host {
 
-std::string velmoraStepText(int id, int step) {
+std::string VelmoraStepText(int id, int step) {
   char text[velmora_step_texts::kStepTextLen];
-  return VelmoraStepText(id, step, text, sizeof text) ? text : "";
+  // The plug-in's own form (global namespace), which this one's name hides here.
+  return ::VelmoraStepText(id, step, text, sizeof text) ? text : "";
 }
 
-std::vector<StepEntry> velmoraStepTable(int id) {
+std::vector<StepEntry> VelmoraStepTable(int id) {
   std::vector<StepEntry> table;
   if (id < 0 || id >= kNumParams) return table;
   for (int step = 0; step <= kParamDefinitions[id].maxStep; ++step) {
     char note[velmora_step_texts::kStepTextLen * 2];
     table.push_back(
-        StepEntry{step, velmoraStepText(id, step), VelmoraStepNote(id, step, note, sizeof note) ? note : ""});
+        StepEntry{step, VelmoraStepText(id, step), VelmoraStepNote(id, step, note, sizeof note) ? note : ""});
   }
   return table;
 }

@@ -13,9 +13,9 @@ struct StepEntry {
 };
 
 // The steps of Velmora's parameter `id` (0 .. 12); empty for any other id.
-std::vector<StepEntry> velmoraStepTable(int id);
+std::vector<StepEntry> VelmoraStepTable(int id);
 
 // The text of one step; empty outside the table.
-std::string velmoraStepText(int id, int step);
+std::string VelmoraStepText(int id, int step);
 
 }  // namespace velmora_host

@@ -19,8 +19,8 @@ namespace {
 
 // The Velmora bundle built along with the host or, for an installed host whose build is gone, the
 // installed one.
-std::string ownModulePath() {
-  const std::string built = velmora_host::besideProgram(VELMORA_DEFAULT_MODULE);
+std::string OwnModulePath() {
+  const std::string built = velmora_host::BesideProgram(VELMORA_DEFAULT_MODULE);
   std::error_code ec;
   return std::filesystem::exists(std::filesystem::u8path(built), ec) ? built : VELMORA_INSTALLED_MODULE;
 }
@@ -33,17 +33,17 @@ int main(int argc, char** argv) {
   // as cmp and diff do.
   int failure = 1;
   try {
-    const std::vector<std::string> args = commandLineArguments(argc, argv);
+    const std::vector<std::string> args = CommandLineArguments(argc, argv);
     std::vector<const char*> pointers;
     for (const std::string& arg : args) pointers.push_back(arg.c_str());
-    const CommandLine line = parseCommandLine(static_cast<int>(pointers.size()), pointers.data());
+    const CommandLine line = ParseCommandLine(static_cast<int>(pointers.size()), pointers.data());
     if (line.command == "help") {
-      std::fputs(usageText(), stdout);
+      std::fputs(UsageText(), stdout);
       return 0;
     }
     // Nothing asked for: the usage, and a status that tells a script nothing was done.
     if (line.command == "usage") {
-      std::fputs(usageText(), stdout);
+      std::fputs(UsageText(), stdout);
       return 1;
     }
     if (line.command == "version") {
@@ -52,27 +52,27 @@ int main(int argc, char** argv) {
     }
     if (line.command == "compare") {
       failure = 2;
-      return runCompare(line.compare, line.json);
+      return RunCompare(line.compare, line.json);
     }
     // Without --module, the Velmora bundle built along with the host, whose factory presets the
     // build keeps in a folder of its own, searched before the usual ones.
     HostSetup setup{line.module, {}, line.json};
     const bool ownModule = setup.module.path.empty();
-    if (ownModule) setup.module.path = ownModulePath();
-    setup.presetRoots = presetRoots(ownModule ? besideProgram(VELMORA_FACTORY_PRESET_ROOT) : "");
+    if (ownModule) setup.module.path = OwnModulePath();
+    setup.presetRoots = PresetRoots(ownModule ? BesideProgram(VELMORA_FACTORY_PRESET_ROOT) : "");
     // The commands that write files stop cleanly when asked to, leaving no partial output.
-    if (line.command == "render" || line.command == "demo") catchCancelSignals();
-    if (line.command == "list") return runList(setup);
-    if (line.command == "render") return runRender(setup, line.render);
-    if (line.command == "presets") return runPresets(setup);
-    if (line.command == "edit") return runEdit(setup.module);
-    return runDemo(setup, line.demoDirectory);
+    if (line.command == "render" || line.command == "demo") CatchCancelSignals();
+    if (line.command == "list") return RunList(setup);
+    if (line.command == "render") return RunRender(setup, line.render);
+    if (line.command == "presets") return RunPresets(setup);
+    if (line.command == "edit") return RunEdit(setup.module);
+    return RunDemo(setup, line.demoDirectory);
   } catch (const Cancelled& stop) {
     // Everything unfinished is gone; end as the signal would have ended the program.
-    endBySignal(stop.signal);
+    EndBySignal(stop.signal);
   } catch (const UsageError& error) {
     std::fprintf(stderr, "velmora-host: %s\n", error.what());
-    return error.command() == "compare" ? 2 : 1;
+    return error.Command() == "compare" ? 2 : 1;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-host: %s\n", error.what());
   } catch (...) {

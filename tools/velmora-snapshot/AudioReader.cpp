@@ -11,7 +11,7 @@ AudioReader::~AudioReader() {
 
 bool AudioReader::Open(const std::string& path, std::string* error) {
   SF_INFO info = {};
-  mFile = velmora_host::openSoundFile(path, SFM_READ, &info);
+  mFile = velmora_host::OpenSoundFile(path, SFM_READ, &info);
   mPath = path;
   if (!mFile) {
     *error = "cannot read " + path + ": " + sf_strerror(nullptr);

@@ -111,7 +111,7 @@ int WriteBundleSnapshots(const std::string& bundle) {
 int main(int argc, char** argv) {
   SnapshotOptions options;
   std::string error;
-  const std::vector<std::string> args = velmora_host::commandLineArguments(argc, argv);
+  const std::vector<std::string> args = velmora_host::CommandLineArguments(argc, argv);
   std::vector<const char*> pointers;
   for (const std::string& arg : args) pointers.push_back(arg.c_str());
   if (!ParseSnapshotArguments(static_cast<int>(pointers.size()), pointers.data(), &options, &error)) {

@@ -25,7 +25,7 @@ namespace {
 constexpr std::size_t kMaxErrorText = 64 * 1024;
 
 // Reads the child's error output to its end (the child closing it, normally by exiting).
-std::string readAll(int fd) {
+std::string ReadAll(int fd) {
   std::string text;
   char buffer[4096];
   for (;;) {
@@ -39,11 +39,11 @@ std::string readAll(int fd) {
 
 }  // namespace
 
-std::vector<std::string> commandLineArguments(int argc, char** argv) {
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return std::vector<std::string>(argv, argv + argc);
 }
 
-std::string besideProgram(const std::string& path) {
+std::string BesideProgram(const std::string& path) {
   if (path.empty() || path.front() == '/') return path;
   char self[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", self, sizeof(self) - 1);
@@ -52,9 +52,9 @@ std::string besideProgram(const std::string& path) {
   return dir.substr(0, dir.rfind('/') + 1) + path;
 }
 
-bool isExecutableFile(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
+bool IsExecutableFile(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
 
-std::vector<std::string> presetFolders() {
+std::vector<std::string> PresetFolders() {
   std::vector<std::string> folders;
   if (const char* home = std::getenv("HOME"); home && *home) folders.push_back(std::string(home) + "/.vst3/presets");
   folders.push_back("/usr/local/share/vst3/presets");
@@ -62,27 +62,27 @@ std::vector<std::string> presetFolders() {
   return folders;
 }
 
-bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
+bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
 
-SNDFILE* openSoundFile(const std::string& path, int mode, SF_INFO* info) { return sf_open(path.c_str(), mode, info); }
+SNDFILE* OpenSoundFile(const std::string& path, int mode, SF_INFO* info) { return sf_open(path.c_str(), mode, info); }
 
-SNDFILE* openStandardStream(int mode, SF_INFO* info) {
+SNDFILE* OpenStandardStream(int mode, SF_INFO* info) {
   return sf_open_fd(mode == SFM_READ ? STDIN_FILENO : STDOUT_FILENO, mode, info, SF_FALSE);
 }
 
-int seekFile(std::FILE* stream, long long offset, int whence) {
+int SeekFile(std::FILE* stream, long long offset, int whence) {
   return ::fseeko(stream, static_cast<off_t>(offset), whence);
 }
 
-long long tellFile(std::FILE* stream) { return ::ftello(stream); }
+long long TellFile(std::FILE* stream) { return ::ftello(stream); }
 
-long long fileLength(std::FILE* stream) {
+long long FileLength(std::FILE* stream) {
   struct stat st {};
   if (std::fflush(stream) != 0 || ::fstat(::fileno(stream), &st) != 0) return -1;
   return st.st_size;
 }
 
-bool syncFile(std::FILE* stream) { return std::fflush(stream) == 0 && ::fsync(::fileno(stream)) == 0; }
+bool SyncFile(std::FILE* stream) { return std::fflush(stream) == 0 && ::fsync(::fileno(stream)) == 0; }
 
 namespace {
 
@@ -90,7 +90,7 @@ constexpr int kCancelSignals[] = {SIGINT, SIGTERM, SIGHUP};
 std::atomic<int> gCancelSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
 
-void noteCancel(int signal) {
+void NoteCancel(int signal) {
   int none = 0;
   gCancelSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
   // Asked again: no more waiting for the work to wind down.
@@ -99,17 +99,17 @@ void noteCancel(int signal) {
 
 }  // namespace
 
-void installCancelHandlers() {
+void InstallCancelHandlers() {
   struct sigaction action {};
-  action.sa_handler = noteCancel;
+  action.sa_handler = NoteCancel;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;  // reads and writes carry on; the work checks between blocks
   for (const int s : kCancelSignals) sigaction(s, &action, nullptr);
 }
 
-int cancelSignal() { return gCancelSignal.load(std::memory_order_relaxed); }
+int CancelSignal() { return gCancelSignal.load(std::memory_order_relaxed); }
 
-void endBySignal(int signal) {
+void EndBySignal(int signal) {
   std::signal(signal, SIG_DFL);
   sigset_t set;
   sigemptyset(&set);
@@ -119,7 +119,7 @@ void endBySignal(int signal) {
   std::_Exit(128 + signal);  // not reached
 }
 
-ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
+ChildOutcome RunToCompletion(const std::vector<std::string>& argv) {
   ChildOutcome outcome;
   std::vector<std::string> args = argv;
   std::vector<char*> pointers;
@@ -148,7 +148,7 @@ ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
     return outcome;
   }
 
-  outcome.errorOutput = readAll(pipeFds[0]);
+  outcome.errorOutput = ReadAll(pipeFds[0]);
   ::close(pipeFds[0]);
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0) {

@@ -31,11 +31,11 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
 
-std::string lastErrorText() { return velmora_base::SystemErrorText(GetLastError()); }
+std::string LastErrorText() { return velmora_base::SystemErrorText(GetLastError()); }
 
 // One argument as the C runtime's command-line parser reads it back: quoted when it holds
 // blanks or quotes, with backslashes doubled only where they precede a quote.
-void appendQuoted(std::wstring& line, const std::wstring& arg) {
+void AppendQuoted(std::wstring& line, const std::wstring& arg) {
   if (!line.empty()) line.push_back(L' ');
   if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
     line += arg;
@@ -62,18 +62,18 @@ void appendQuoted(std::wstring& line, const std::wstring& arg) {
   line.push_back(L'"');
 }
 
-Handle inheritableNul(DWORD access) {
+Handle InheritableNul(DWORD access) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   return Handle(CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
 }
 
-bool isAbsolute(const std::string& path) {
+bool IsAbsolute(const std::string& path) {
   return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
 
 }  // namespace
 
-std::vector<std::string> commandLineArguments(int argc, char** argv) {
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!wide) return std::vector<std::string>(argv, argv + argc);
@@ -83,8 +83,8 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
   return args;
 }
 
-std::string besideProgram(const std::string& path) {
-  if (path.empty() || isAbsolute(path)) return path;
+std::string BesideProgram(const std::string& path) {
+  if (path.empty() || IsAbsolute(path)) return path;
   std::wstring self(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
@@ -99,13 +99,13 @@ std::string besideProgram(const std::string& path) {
   return program.substr(0, program.find_last_of("\\/") + 1) + path;
 }
 
-bool isExecutableFile(const std::string& path) {
+bool IsExecutableFile(const std::string& path) {
   const std::wstring wide = WideFromUtf8(path);
   const DWORD attributes = wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> presetFolders() {
+std::vector<std::string> PresetFolders() {
   std::vector<std::string> folders;
   for (const KNOWNFOLDERID& id : {FOLDERID_Documents, FOLDERID_ProgramData}) {
     PWSTR path = nullptr;
@@ -115,30 +115,30 @@ std::vector<std::string> presetFolders() {
   return folders;
 }
 
-bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+bool IsTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
-SNDFILE* openSoundFile(const std::string& path, int mode, SF_INFO* info) {
+SNDFILE* OpenSoundFile(const std::string& path, int mode, SF_INFO* info) {
   const std::wstring wide = WideFromUtf8(path);
   return wide.empty() ? nullptr : sf_wchar_open(wide.c_str(), mode, info);
 }
 
-SNDFILE* openStandardStream(int mode, SF_INFO* info) {
+SNDFILE* OpenStandardStream(int mode, SF_INFO* info) {
   const int fd = _fileno(mode == SFM_READ ? stdin : stdout);
   // Text mode would turn every byte 10 into 13 10.
   _setmode(fd, _O_BINARY);
   return sf_open_fd(fd, mode, info, SF_FALSE);
 }
 
-int seekFile(std::FILE* stream, long long offset, int whence) { return _fseeki64(stream, offset, whence); }
+int SeekFile(std::FILE* stream, long long offset, int whence) { return _fseeki64(stream, offset, whence); }
 
-long long tellFile(std::FILE* stream) { return _ftelli64(stream); }
+long long TellFile(std::FILE* stream) { return _ftelli64(stream); }
 
-long long fileLength(std::FILE* stream) {
+long long FileLength(std::FILE* stream) {
   if (std::fflush(stream) != 0) return -1;
   return _filelengthi64(_fileno(stream));
 }
 
-bool syncFile(std::FILE* stream) { return std::fflush(stream) == 0 && _commit(_fileno(stream)) == 0; }
+bool SyncFile(std::FILE* stream) { return std::fflush(stream) == 0 && _commit(_fileno(stream)) == 0; }
 
 namespace {
 
@@ -146,30 +146,30 @@ std::atomic<int> gCancelSignal{0};
 
 // The C runtime calls this on a thread of the console's, and restores the default handling
 // before it does: a second Ctrl+C ends the program at once.
-void noteCancel(int signal) {
+void NoteCancel(int signal) {
   int none = 0;
   gCancelSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
 }
 
 }  // namespace
 
-void installCancelHandlers() {
-  std::signal(SIGINT, noteCancel);
-  std::signal(SIGBREAK, noteCancel);
-  std::signal(SIGTERM, noteCancel);
+void InstallCancelHandlers() {
+  std::signal(SIGINT, NoteCancel);
+  std::signal(SIGBREAK, NoteCancel);
+  std::signal(SIGTERM, NoteCancel);
 }
 
-int cancelSignal() { return gCancelSignal.load(std::memory_order_relaxed); }
+int CancelSignal() { return gCancelSignal.load(std::memory_order_relaxed); }
 
-void endBySignal(int) {
+void EndBySignal(int) {
   // What Windows reports for a console program stopped by Ctrl+C.
   ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
 }
 
-ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
+ChildOutcome RunToCompletion(const std::vector<std::string>& argv) {
   ChildOutcome outcome;
   std::wstring line;
-  for (const std::string& arg : argv) appendQuoted(line, WideFromUtf8(arg));
+  for (const std::string& arg : argv) AppendQuoted(line, WideFromUtf8(arg));
   const std::wstring program = WideFromUtf8(argv.front());
 
   // The write end is inherited as the child's error output; our read end is not inherited, so
@@ -178,14 +178,14 @@ ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
   if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
-    outcome.startError = lastErrorText();
+    outcome.startError = LastErrorText();
     return outcome;
   }
   Handle reader(readEnd);
   Handle writer(writeEnd);
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  Handle input = inheritableNul(GENERIC_READ);
-  Handle output = inheritableNul(GENERIC_WRITE);
+  Handle input = InheritableNul(GENERIC_READ);
+  Handle output = InheritableNul(GENERIC_WRITE);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -196,7 +196,7 @@ ChildOutcome runToCompletion(const std::vector<std::string>& argv) {
   PROCESS_INFORMATION process{};
   if (program.empty() || !CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                                          nullptr, nullptr, &startup, &process)) {
-    outcome.startError = program.empty() ? std::string("the path is not valid UTF-8") : lastErrorText();
+    outcome.startError = program.empty() ? std::string("the path is not valid UTF-8") : LastErrorText();
     return outcome;
   }
   Handle processHandle(process.hProcess);

@@ -41,7 +41,7 @@ public:
       if (p.id != id) continue;
       title = p.title;
       text = mInstance->DisplayText(id, value);
-      if (mVelmora && p.stepCount > 0) meaning = velmoraStepMeaning(static_cast<int>(id), value, text);
+      if (mVelmora && p.stepCount > 0) meaning = VelmoraStepMeaning(static_cast<int>(id), value, text);
       if (!text.empty() && !p.units.empty()) text += " " + p.units;
     }
     if (text.empty()) text = std::to_string(value);
@@ -68,11 +68,11 @@ void RequestStop(int) {
 
 }  // namespace
 
-int runEdit(const ModuleOptions& options) {
+int RunEdit(const ModuleOptions& options) {
   PluginModule module(options);
   IPtr<PrintingComponentHandler> handler = owned(new PrintingComponentHandler);
-  const std::unique_ptr<vst3host::Instance> instance = module.createEffect(handler);
-  const ClassDescription& effect = module.effectClass();
+  const std::unique_ptr<vst3host::Instance> instance = module.CreateEffect(handler);
+  const ClassDescription& effect = module.EffectClass();
   handler->SetInstance(instance.get(), std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0);
   const std::string name = effect.name;
 
