@@ -18,8 +18,10 @@ namespace {
 
 constexpr unsigned char kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
-// Images beyond this many pixels a side are refused before any pixel memory is taken.
-constexpr png_uint_32 kMaxSide = 16384;
+// Images beyond these sizes are refused before any pixel memory is taken. Filmstrips stack their
+// frames, so they may be far taller than wide (the panel's meter drawn at 2x is 20812 high).
+constexpr png_uint_32 kMaxWidth = 16384;
+constexpr png_uint_32 kMaxHeight = 65536;
 
 // Reads past the end yield zeros, so a truncated file fails inside libpng (bad CRC, bad chunk)
 // rather than in the reader.
@@ -123,7 +125,7 @@ bool DecodePngInto(const void* data, size_t length, LICE_IBitmap* target) {
   job.info = png_create_info_struct(job.png);
   bool ok = false;
   if (job.info) {
-    png_set_user_limits(job.png, kMaxSide, kMaxSide);
+    png_set_user_limits(job.png, kMaxWidth, kMaxHeight);
     ok = DecodeRows(&job);
   }
   png_destroy_read_struct(&job.png, job.info ? &job.info : nullptr, nullptr);

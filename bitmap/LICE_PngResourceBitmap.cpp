@@ -9,8 +9,9 @@
 namespace {
 
 constexpr unsigned char kSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
-// The decoder refuses larger sides (LICE_PngDecode.cpp); such images are not deferred.
-constexpr uint32_t kMaxSide = 16384;
+// The decoder refuses larger sizes (LICE_PngDecode.cpp); such images are not deferred.
+constexpr uint32_t kMaxWidth = 16384;
+constexpr uint32_t kMaxHeight = 65536;
 
 uint32_t BigEndian32(const unsigned char* p) {
   return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
@@ -25,7 +26,7 @@ LICE_PngResourceBitmap* LICE_PngResourceBitmap::FromHeader(const void* data, siz
   if (!bytes || length < 8 + 8 + 13 + 4 || std::memcmp(bytes, kSignature, sizeof kSignature) != 0) return nullptr;
   if (BigEndian32(bytes + 8) != 13 || std::memcmp(bytes + 12, "IHDR", 4) != 0) return nullptr;
   const uint32_t width = BigEndian32(bytes + 16), height = BigEndian32(bytes + 20);
-  if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return nullptr;
+  if (width < 1 || height < 1 || width > kMaxWidth || height > kMaxHeight) return nullptr;
   return new (std::nothrow) LICE_PngResourceBitmap(data, length, static_cast<int>(width), static_cast<int>(height));
 }
 

@@ -193,6 +193,28 @@ TEST(PngDecode, RefusesHugeImagesBeforeTakingMemory) {
   EXPECT_EQ(Decode(PngHeaderOnly(404, 634)), nullptr);
 }
 
+// Filmstrips stack their frames: a strip much taller than the widest image allowed still decodes
+// (deferred or at once), up to the height limit.
+TEST(PngDecode, TallFilmstripsDecode) {
+  PngImage tall;
+  tall.width = 2;
+  tall.height = 20812;  // the panel's meter at 2x: 121 frames of 172 rows
+  tall.colourType = PNG_COLOR_TYPE_GRAY;
+  for (int y = 0; y < tall.height; ++y) tall.rows.push_back({static_cast<uint8_t>(y), static_cast<uint8_t>(y >> 8)});
+  const std::vector<uint8_t> file = EncodePng(tall);
+  Bitmap bm = Decode(file);
+  ASSERT_NE(bm, nullptr);
+  EXPECT_EQ(bm->Height(), 20812);
+  EXPECT_EQ(LICE_RowAddress(*bm, 20811)[1], LICE_MakePixel(20811 >> 8, 20811 >> 8, 20811 >> 8, 255));
+  std::unique_ptr<LICE_PngResourceBitmap> deferred(LICE_PngResourceBitmap::FromHeader(file.data(), file.size()));
+  ASSERT_NE(deferred, nullptr);
+  EXPECT_EQ(deferred->Height(), 20812);
+
+  const std::vector<uint8_t> tooTall = PngHeaderOnly(2, 65537);
+  EXPECT_EQ(Decode(tooTall), nullptr);
+  EXPECT_EQ(LICE_PngResourceBitmap::FromHeader(tooTall.data(), tooTall.size()), nullptr);
+}
+
 namespace {
 
 // A file holding bytes, alone in a folder of its own.
