@@ -1,5 +1,5 @@
 include_guard(GLOBAL)
-# velmora_image_manifest(<manifest> HEADER <header> RESOURCES <out var>)
+# velmora_image_manifest(<manifest> HEADER <header> RESOURCES <out var> [RESOURCES_2X <out var>])
 #
 # Reads an image manifest (lines "id file frames width height"; '#' starts a comment; files are
 # named relative to the manifest's folder; each image has a copy drawn at twice the size, with the
@@ -10,7 +10,9 @@ include_guard(GLOBAL)
 #   - writes <header>, a C++ header with one `PanelImage kImage<STEM>` per line and the array
 #     `kPanelImages` of all of them, in manifest order, named "resources/img/<file>" as the
 #     module's resources are;
-#   - sets <out var> to "id path id path ..." for velmora_embed_resources.
+#   - sets RESOURCES to "id path id path ..." for velmora_embed_resources, and RESOURCES_2X to the
+#     same for the 2x copies, each at its image's id plus kNative2xResourceOffset (read from
+#     framework/graphics/NativeArtwork.h, the offset's one home).
 # The configure runs again whenever the manifest or one of its images changes.
 
 # _velmora_png_size(<path> <width var> <height var>): the size in a PNG's header; stops the
@@ -32,13 +34,21 @@ function(_velmora_png_size path wVar hVar)
 endfunction()
 
 function(velmora_image_manifest manifest)
-  cmake_parse_arguments(M "" "HEADER;RESOURCES" "" ${ARGN})
+  cmake_parse_arguments(M "" "HEADER;RESOURCES;RESOURCES_2X" "" ${ARGN})
+  set(offsetHeader ${PROJECT_SOURCE_DIR}/framework/graphics/NativeArtwork.h)
+  file(STRINGS ${offsetHeader} offsetLine REGEX "kNative2xResourceOffset = [0-9]+")
+  if(NOT offsetLine MATCHES "kNative2xResourceOffset = ([0-9]+)")
+    message(FATAL_ERROR "${offsetHeader}: kNative2xResourceOffset not found")
+  endif()
+  set(offset2x ${CMAKE_MATCH_1})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${offsetHeader})
   get_filename_component(dir ${manifest} DIRECTORY)
   file(RELATIVE_PATH relDir ${PROJECT_SOURCE_DIR} ${dir})
   file(STRINGS ${manifest} lines)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${manifest})
 
   set(resources)
+  set(resources2x)
   set(images)
   set(names)
   foreach(line IN LISTS lines)
@@ -80,6 +90,11 @@ function(velmora_image_manifest manifest)
     endif()
 
     list(APPEND resources ${id} ${path})
+    math(EXPR id2x "${id} + ${offset2x}")
+    if(id2x GREATER 65535)
+      message(FATAL_ERROR "${manifest}: image ${id}'s 2x copy would need resource id ${id2x} (resource ids are 16 bits)")
+    endif()
+    list(APPEND resources2x ${id2x} ${path2x})
     string(APPEND images
            "inline constexpr PanelImage kImage${stem} = {${id}, \"${relDir}/${stem}.png\", ${frames}, ${width}, ${height}};\n")
     list(APPEND names kImage${stem})
@@ -105,4 +120,7 @@ inline constexpr PanelImage kPanelImages[] = {${all}};
 ")
   file(CONFIGURE OUTPUT ${M_HEADER} CONTENT "${text}" @ONLY)
   set(${M_RESOURCES} ${resources} PARENT_SCOPE)
+  if(M_RESOURCES_2X)
+    set(${M_RESOURCES_2X} ${resources2x} PARENT_SCOPE)
+  endif()
 endfunction()

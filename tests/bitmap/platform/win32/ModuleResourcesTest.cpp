@@ -4,6 +4,7 @@
 #include "PanelImages.h"
 #include "bitmap/LICE_ModuleResources.h"
 #include "bitmap/LICE_Png.h"
+#include "framework/graphics/NativeArtwork.h"
 
 #include <gtest/gtest.h>
 
@@ -43,25 +44,32 @@ protected:
 
 TEST_F(VelmoraModuleResources, EveryPanelImageDecodesToItsListedSizeAndItsFile) {
   const LICE_ModuleResources resources(mModule);
-  for (const PanelImage& image : kPanelImages) {
-    SCOPED_TRACE(image.name);
-    const void* data = nullptr;
-    size_t size = 0;
-    ASSERT_TRUE(resources.Lookup(image.resourceId, &data, &size));
-    std::unique_ptr<LICE_IBitmap> fromModule(LoadPngResource(resources, image.resourceId, image.name));
-    ASSERT_NE(fromModule, nullptr);
-    const std::string file = std::string(VELMORA_IMAGE_DIR) + "\\" + FileName(image.name);
-    std::unique_ptr<LICE_IBitmap> fromFile(DecodePngFile(file.c_str(), true));
-    ASSERT_NE(fromFile, nullptr) << file;
-    EXPECT_EQ(fromModule->Width(), image.width);
-    EXPECT_EQ(fromModule->Height(), image.height);
-    EXPECT_TRUE(SamePixels(*fromModule, *fromFile));
+  // Each image at 1x, then its copy drawn at 2x: twice the size, from the 2x/ folder.
+  for (const int scale : {1, kNativeArtworkScale}) {
+    for (const PanelImage& image : kPanelImages) {
+      const int id = scale == 1 ? image.resourceId : image.resourceId + kNative2xResourceOffset;
+      const std::string name = scale == 1 ? std::string(image.name) : Native2xResourceName(image.name);
+      SCOPED_TRACE(name);
+      const void* data = nullptr;
+      size_t size = 0;
+      ASSERT_TRUE(resources.Lookup(id, &data, &size));
+      std::unique_ptr<LICE_IBitmap> fromModule(LoadPngResource(resources, id, name.c_str()));
+      ASSERT_NE(fromModule, nullptr);
+      const std::string file = std::string(VELMORA_IMAGE_DIR) + (scale == 1 ? "\\" : "\\2x\\") + FileName(image.name);
+      std::unique_ptr<LICE_IBitmap> fromFile(DecodePngFile(file.c_str(), true));
+      ASSERT_NE(fromFile, nullptr) << file;
+      EXPECT_EQ(fromModule->Width(), image.width * scale);
+      EXPECT_EQ(fromModule->Height(), image.height * scale);
+      EXPECT_TRUE(SamePixels(*fromModule, *fromFile));
+    }
   }
-  // The ids are the panel's 101..115, nothing else of type PNG.
+  // The ids are the panel's 101..115 and their 2x copies', nothing else of type PNG.
   const void* data = nullptr;
   size_t size = 0;
   EXPECT_FALSE(resources.Lookup(100, &data, &size));
   EXPECT_FALSE(resources.Lookup(116, &data, &size));
+  EXPECT_FALSE(resources.Lookup(100 + kNative2xResourceOffset, &data, &size));
+  EXPECT_FALSE(resources.Lookup(116 + kNative2xResourceOffset, &data, &size));
 }
 
 TEST_F(VelmoraModuleResources, TheNameMustBeAPngName) {
