@@ -46,14 +46,20 @@ void IGraphics::SetKeyFallback(IControl* control) {
 
 // ---- Bitmaps and drawing ----
 
-IFilmstrip IGraphics::LoadFilmstrip(int resourceId, const char* name, int frameCount) {
+LICE_IBitmap* IGraphics::CachedResourceBitmap(int resourceId, const char* name) {
   BitmapCache& cache = BitmapCache::Instance();
   LICE_IBitmap* bitmap = cache.Find(resourceId);
   if (!bitmap) bitmap = cache.Add(resourceId, LoadResourceBitmap(resourceId, name));
+  return bitmap;
+}
+
+IFilmstrip IGraphics::LoadFilmstrip(int resourceId, const char* name, int frameCount) {
+  LICE_IBitmap* bitmap = CachedResourceBitmap(resourceId, name);
   if (!bitmap) {
     TRACE_POINT("IGraphics::LoadFilmstrip", "resource %d (%s) could not be loaded", resourceId, name ? name : "");
     return IFilmstrip(nullptr, 0, 0, frameCount, false);
   }
+  mScaledFilmstrips.Remember(bitmap, resourceId, name);
   return IFilmstrip(bitmap, bitmap->Width(), bitmap->Height(), frameCount, false);
 }
 
@@ -86,13 +92,21 @@ void IGraphics::BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, in
 
 void IGraphics::BlitFilmstripScaled(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY,
                                     const IBlend* blend) {
-  // Placeholder until the scaled image sets exist: the 1x pixels at the scaled position.
+  const ScaledFilmstrips::Source source =
+      mScaledFilmstrips.Find(filmstrip, srcX, srcY, mDrawScale, [this](int resourceId, const char* name) {
+        const LICE_IBitmap* native = CachedResourceBitmap(resourceId, name);
+        if (!native) TRACE_POINT("IGraphics::BlitFilmstrip", "no 2x copy %d (%s): resampling 1x", resourceId, name);
+        return native;
+      });
+  if (!source.bitmap) return;
+  // Device pixel d of the control always shows the same pixel of its scaled frame, whatever part
+  // of it the clip lets through, so partial repaints and neighbours meet without seams.
   const IRect device = DeviceRect(rect.Overlaps(mClipRect) ? rect.Intersect(mClipRect) : IRect());
   const IRect origin = DeviceRect(rect);
-  const LICE_Rect src(srcX + device.L - origin.L, srcY + device.T - origin.T, srcX + device.R - origin.L,
-                      srcY + device.B - origin.T);
+  const LICE_Rect src(source.x + device.L - origin.L, source.y + device.T - origin.T, source.x + device.R - origin.L,
+                      source.y + device.B - origin.T);
   const int mode = BlitModeOf(blend ? blend->kind : IBlend::BlendOver);
-  BlitBitmap(mBackBuffer, filmstrip.bitmap, device.L, device.T, &src, blend ? blend->weight : 1.0f, mode);
+  BlitBitmap(mBackBuffer, source.bitmap, device.L, device.T, &src, blend ? blend->weight : 1.0f, mode);
 }
 
 int IGraphics::BlitModeOf(int blendKind) {
@@ -175,21 +189,22 @@ void IGraphics::SetDrawScale(double scale) {
   if (scale > kMaxDrawScale) scale = kMaxDrawScale;
   if (scale == mDrawScale) return;
   mDrawScale = scale;
+  mScaledFilmstrips.DropScaledFrames();
   if (mBackBuffer) CreateDrawBitmaps();
   for (int i = 0; i < mControls.Count(); ++i) mControls.Get(i)->MarkDirty(false);
 }
 
-int IGraphics::DeviceCoord(int panel) const {
-  if (mDrawScale == 1.0) return panel;
-  return static_cast<int>(std::floor(static_cast<double>(panel) * mDrawScale + 0.5));
+int IGraphics::ScaleCoord(int panel, double scale) {
+  if (scale == 1.0) return panel;
+  return static_cast<int>(std::floor(static_cast<double>(panel) * scale + 0.5));
 }
 
-int IGraphics::PanelCoord(int device) const {
-  if (mDrawScale == 1.0) return device;
+int IGraphics::UnscaleCoord(int device, double scale) {
+  if (scale == 1.0) return device;
   // The estimate is off by at most one either way; the two loops make it exact.
-  int p = static_cast<int>(std::floor((static_cast<double>(device) + 0.5) / mDrawScale));
-  while (DeviceCoord(p) > device) --p;
-  while (DeviceCoord(p + 1) <= device) ++p;
+  int p = static_cast<int>(std::floor((static_cast<double>(device) + 0.5) / scale));
+  while (ScaleCoord(p, scale) > device) --p;
+  while (ScaleCoord(p + 1, scale) <= device) ++p;
   return p;
 }
 

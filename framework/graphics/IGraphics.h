@@ -19,6 +19,7 @@
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphicsTypes.h"
 #include "framework/graphics/IRect.h"
+#include "framework/graphics/ScaledFilmstrips.h"
 
 #include <string>
 
@@ -56,25 +57,36 @@ public:
   // ---- Bitmaps and drawing ----
   // Loads a filmstrip through the module-wide cache (by resource id only; the name is handed to
   // the platform loader). A resource that cannot be loaded gives an empty filmstrip (no bitmap,
-  // sizes 0) that draws nothing, and is traced.
+  // sizes 0) that draws nothing, and is traced. The image's 2x copy (NativeArtwork.h) is loaded
+  // the same way, but only when a display scale above 1 first draws it.
   IFilmstrip LoadFilmstrip(int resourceId, const char* name, int frameCount);
   // Creates the back buffer (DeviceWidth() x DeviceHeight()) and an empty scratch bitmap. IPlugBase::AttachGraphics
   // (under the plug-in lock) and ResizeSurface. Default: a LICE_SysBitmap and a LICE_MemBitmap.
   virtual void CreateDrawBitmaps();
   // Draws the part of the filmstrip's bitmap starting at (srcX, srcY) into rect of the back
   // buffer, clipped to the clip rectangle of the pass under way. No blend: source-alpha copy.
+  // At a display scale other than 1, rect, the clip and (srcX, srcY) stay in panel (1x) pixels and
+  // the frame comes from the image's scaled set (ScaledFilmstrips.h) into DeviceRect(rect).
   void BlitFilmstrip(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY, const IBlend* blend);
   // The bitmap layer's blit mode for a blend kind: BlendReplace an opaque copy, BlendAdd and
   // BlendDodge their modes with source alpha, any other kind (BlendOver included) a copy with
   // source alpha.
   static int BlitModeOf(int blendKind);
   // Draws text in style into rect of the back buffer, or with measureOnly computes the rectangle
-  // the text needs (see MeasureText). False when no font could be made for the style.
+  // the text needs (see MeasureText). False when no font could be made for the style. At a display
+  // scale other than 1 the text is drawn with the font at the scale's size (ScaledFontSize) into
+  // DeviceRect(rect), and the rectangle measured is in panel pixels: the smallest one whose device
+  // rectangle holds the text drawn at that scale.
   bool RenderText(ITextStyle& style, const char* text, IRect& rect, bool measureOnly);
-  // Draws text in style into rect of any bitmap (a platform's own popup or entry surface).
-  static bool RenderTextInto(LICE_IBitmap* dest, ITextStyle& style, const char* text, const IRect& rect);
-  // The width text takes in style, in pixels; 0 when no font could be made.
-  static int TextWidth(ITextStyle& style, const char* text);
+  // Draws text in style into rect of any bitmap (a platform's own popup or entry surface); with a
+  // scale other than 1, rect is in dest's (device) pixels and the font is the scale's size.
+  static bool RenderTextInto(LICE_IBitmap* dest, ITextStyle& style, const char* text, const IRect& rect,
+                             double scale = 1.0);
+  // The width text takes in style, in panel pixels; with a scale other than 1, that of the text
+  // drawn at the scale's font size, rounded up to whole panel pixels. 0 when no font could be made.
+  static int TextWidth(ITextStyle& style, const char* text, double scale = 1.0);
+  // A font size at a display scale: size x scale, rounded, at least 1.
+  static int ScaledFontSize(int size, double scale);
   // The drawing pass for the window's update rectangle: DrawPass, then PresentRect(updateRect).
   void PaintPass(const IRect& updateRect);
   // The drawing pass alone: repaints updateRect of the back buffer and cleans the controls,
@@ -99,9 +111,12 @@ public:
   // changes, the draw bitmaps are made again at the device size and every control is marked for
   // painting; layout and values stay. A window platform also resizes its window. UI thread.
   virtual void SetDrawScale(double scale);
-  int DeviceCoord(int panel) const;
+  int DeviceCoord(int panel) const { return ScaleCoord(panel, mDrawScale); }
   // The panel coordinate whose device span holds device pixel d (the inverse of DeviceCoord).
-  int PanelCoord(int device) const;
+  int PanelCoord(int device) const { return UnscaleCoord(device, mDrawScale); }
+  // The same two mappings at any scale (for code that has a scale but no graphics object).
+  static int ScaleCoord(int panel, double scale);
+  static int UnscaleCoord(int device, double scale);
   // The window's size in device pixels: DeviceCoord(Width()) x DeviceCoord(Height()).
   int DeviceWidth() const { return DeviceCoord(mWidth); }
   int DeviceHeight() const { return DeviceCoord(mHeight); }
@@ -216,8 +231,9 @@ public:
   virtual void RestoreCursor() { mCursorHidden = false; }
   // A freshly decoded bitmap for the resource, owned by the caller; null when there is none.
   // LoadFilmstrip on a cache miss, on whatever thread builds the editor (the plug-in's
-  // constructor). Default: the embedded "PNG" resource with this id, when the text after the last
-  // '.' of name is "png" in any case (EmbeddedResourceTable::LoadPng).
+  // constructor); for an image's 2x copy, the UI thread's first draw at a scale above 1.
+  // Default: the embedded "PNG" resource with this id, when the text after the last '.' of name
+  // is "png" in any case (EmbeddedResourceTable::LoadPng).
   virtual LICE_IBitmap* LoadResourceBitmap(int resourceId, const char* name);
 
   // ---- Accessors ----
@@ -251,6 +267,9 @@ protected:
   void DestroyDrawBitmaps();
   // BlitFilmstrip at a scale other than 1: rect and the clip rectangle in panel coordinates.
   void BlitFilmstripScaled(const IFilmstrip& filmstrip, const IRect& rect, int srcX, int srcY, const IBlend* blend);
+  // The module-wide cache's bitmap for a resource, loaded (LoadResourceBitmap) and added on a miss;
+  // null when it cannot be loaded.
+  LICE_IBitmap* CachedResourceBitmap(int resourceId, const char* name);
 
   OwnedList<IControl> mControls;
   IPlugBase* mPlugin;
@@ -274,4 +293,5 @@ protected:
   IControl* mKeyFallback = nullptr;
   EditGesture mGesture;
   EmbeddedResourceTable mResources;
+  ScaledFilmstrips mScaledFilmstrips;
 };
