@@ -33,6 +33,21 @@ bool OptionValue(int argc, const char* const* argv, int* i, const char* name, st
   return true;
 }
 
+// A display scale: digits with at most one decimal point between digits, from 1 to 3, or 4.
+bool ParseScale(const std::string& text, double* scale) {
+  const size_t point = text.find('.');
+  const std::string whole = text.substr(0, point);
+  const std::string fraction = point == std::string::npos ? "0" : text.substr(point + 1);
+  auto digits = [](const std::string& t) {
+    return !t.empty() && t.size() <= 8 && t.find_first_not_of("0123456789") == std::string::npos;
+  };
+  if (!digits(whole) || !digits(fraction)) return false;
+  const double v = std::strtod(text.c_str(), nullptr);
+  if (!(v >= 1.0 && v <= kMaxDrawnSnapshotScale) && v != kEnlargedSnapshotScale) return false;
+  *scale = v;
+  return true;
+}
+
 bool ParseSeconds(const std::string& text, double* seconds) {
   errno = 0;
   char* end = nullptr;
@@ -79,10 +94,8 @@ bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* 
     }
     if (!OptionValue(argc, argv, &i, "--scale", &value, &matched, error)) return false;
     if (matched) {
-      if (value.size() != 1 || value[0] < '1' || value[0] > '0' + kMaxSnapshotScale)
-        return Fail(error, "--scale needs a whole number from 1 to " + std::to_string(kMaxSnapshotScale) + ", got \"" +
-                               value + "\"");
-      options->scale = value[0] - '0';
+      if (!ParseScale(value, &options->scale))
+        return Fail(error, "--scale needs a scale from 1 to 3 (such as 1.5) or 4, got \"" + value + "\"");
       continue;
     }
     if (!OptionValue(argc, argv, &i, "--bundle", &value, &matched, error)) return false;
@@ -107,7 +120,7 @@ bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* 
   if (!options->bundle.empty()) {
     // The browser pictures show the plug-in as it opens; nothing else goes with them.
     if (!options->output.empty() || !options->steps.empty() || !options->input.empty() || options->hasStopTime ||
-        options->scale != 1)
+        options->scale != 1.0)
       return Fail(error, "--bundle takes no output file and no other option");
     return true;
   }
@@ -119,7 +132,7 @@ bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* 
 
 const char* SnapshotUsage() {
   return "usage: velmora-snapshot OUT.png [--set NAME_OR_ID=STEP ...] [--input FILE [--sidechain FILE]]\n"
-         "                        [--at SECONDS] [--scale N]\n"
+         "                        [--at SECONDS] [--scale S]\n"
          "       velmora-snapshot --bundle BUNDLE.vst3\n"
          "       velmora-snapshot --list\n"
          "\n"
@@ -131,7 +144,10 @@ const char* SnapshotUsage() {
          "  --at SECONDS           stop processing at this time; by default the picture is taken at the\n"
          "                         editor refresh with the largest meter reading, once the meter's start-up\n"
          "                         sweep has settled (after 0.4 s), else at the end of the file\n"
-         "  --scale N              enlarge the picture N times (1 to 4) from the 1x panel with a cubic filter\n"
+         "  --scale S              draw the editor at display scale S, from 1 to 3 in any step (1.25, 1.5, 2,\n"
+         "                         ...), as a host on a scaled screen shows it: from the artwork drawn at\n"
+         "                         2x, so 2 is that artwork itself; the picture is S times 404 x 634,\n"
+         "                         rounded. 4 is the editor drawn at 2, enlarged twice with a cubic filter\n"
          "  --bundle BUNDLE.vst3   write the pictures hosts show in their plug-in browsers into the bundle:\n"
          "                         Contents/Resources/Snapshots/<class id>_snapshot.png and\n"
          "                         <class id>_snapshot_2.0x.png, the editor as it opens\n"

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of velmora-snapshot:
 //   velmora-snapshot OUT.png [--set NAME_OR_ID=STEP ...] [--input FILE [--sidechain FILE]]
-//                    [--at SECONDS] [--scale N]
+//                    [--at SECONDS] [--scale S]
 //   velmora-snapshot --bundle BUNDLE.vst3
 //   velmora-snapshot --list | --help
 
@@ -22,12 +22,14 @@ struct SnapshotOptions {
   std::string sidechain;
   bool hasStopTime = false;
   double stopSeconds = 0.0;
-  int scale = 1;       // the picture enlarged this many times from the 1x panel
+  double scale = 1.0;  // the editor drawn at this display scale (see kEnlargedSnapshotScale)
   std::string bundle;  // --bundle: the plug-in's browser pictures, 1x and 2x, into this bundle
 };
 
-// The largest --scale: far beyond any screen's scale factor, and the picture stays small.
-constexpr int kMaxSnapshotScale = 4;
+// --scale takes any decimal scale the editor draws at (IGraphics' 1 to 3), and 4: beyond the
+// editor's range, that picture is the editor drawn at 2 and enlarged twice with a cubic filter.
+constexpr double kMaxDrawnSnapshotScale = 3.0;
+constexpr int kEnlargedSnapshotScale = 4;
 
 // False with a one-line reason in *error for a command line that cannot be run.
 bool ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions* options, std::string* error);

@@ -98,7 +98,13 @@ bool SnapshotSession::ApplySteps(const std::vector<ParameterStep>& steps, std::s
   if (!Process(0, error)) return false;
   // The window's first paint: everything, settings included.
   mGraphics->DrawPass(IRect(0, 0, mGraphics->Width(), mGraphics->Height()));
+  mDrawn = true;
   return true;
+}
+
+void SnapshotSession::SetScale(double scale) {
+  mGraphics->SetDrawScale(scale);
+  if (mDrawn) mGraphics->DrawPass(IRect(0, 0, mGraphics->Width(), mGraphics->Height()));
 }
 
 void SnapshotSession::Refresh(bool consider) {
@@ -145,11 +151,10 @@ bool SnapshotSession::Run(AudioReader& input, AudioReader* sidechain, long long 
   return true;
 }
 
-bool SnapshotSession::Write(const std::string& path, int scale, std::string* error) {
+bool SnapshotSession::Write(const std::string& path, int enlarge, std::string* error) {
   const LICE_IBitmap* picture = mHavePicture ? static_cast<const LICE_IBitmap*>(&mPicture) : mGraphics->BackBuffer();
-  if (scale == 1) return WriteBitmapPng(picture, path.c_str(), error);
-  // The artwork exists at 1x only; larger pictures are filtered up from the painted panel.
-  LICE_MemBitmap enlarged(picture->Width() * scale, picture->Height() * scale);
+  if (enlarge == 1) return WriteBitmapPng(picture, path.c_str(), error);
+  LICE_MemBitmap enlarged(picture->Width() * enlarge, picture->Height() * enlarge);
   ResampleBitmap(&enlarged, picture);
   return WriteBitmapPng(&enlarged, path.c_str(), error);
 }

@@ -39,6 +39,9 @@ public:
   // The plug-in's parameters, for naming them.
   const IPlugBase& Plugin() const;
 
+  // Draws the editor at a display scale (IGraphics::SetDrawScale) from now on, and at once when
+  // it was already drawn. Before Run: a picture kept by Run stays at the scale it was taken at.
+  void SetScale(double scale);
   // Initialises, arranges the buses, sets up processing at sampleRate and activates.
   bool Start(double sampleRate, bool sidechain, std::string* error);
   // Sends the steps as the host's parameter changes in a process call without samples.
@@ -46,8 +49,9 @@ public:
   // Processes input (and sidechain, which may be null) up to stopFrame, or with stopFrame < 0 to
   // the end of the input, keeping the picture of the loudest meter refresh as described above.
   bool Run(AudioReader& input, AudioReader* sidechain, long long stopFrame, std::string* error);
-  // Writes the picture (the editor as it stands, when Run was not called), enlarged `scale` times.
-  bool Write(const std::string& path, int scale, std::string* error);
+  // Writes the picture (the editor as it stands, when Run was not called), enlarged `enlarge`
+  // times with a cubic filter.
+  bool Write(const std::string& path, int enlarge, std::string* error);
 
 private:
   bool Process(int frames, std::string* error);
@@ -62,6 +66,7 @@ private:
   bool mInitialised = false;
   bool mActive = false;
   bool mHavePicture = false;
+  bool mDrawn = false;
   double mBestMeter = 0.0;
   LICE_MemBitmap mPicture;
   struct Buffers;

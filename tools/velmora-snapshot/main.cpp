@@ -76,12 +76,15 @@ int TakeSnapshot(const SnapshotOptions& options) {
     }
   }
 
+  // Scales the editor draws at are drawn; the one beyond them is drawn at 2 and enlarged.
+  const bool enlarged = options.scale == kEnlargedSnapshotScale;
+  session.SetScale(enlarged ? 2.0 : options.scale);
   if (!session.Start(rate, !options.sidechain.empty(), &error)) return Report(error, kFailed);
   if (!session.ApplySteps(steps, &error)) return Report(error, kFailed);
   if (!options.input.empty() &&
       !session.Run(input, options.sidechain.empty() ? nullptr : &sidechain, stopFrame, &error))
     return Report(error, kFailed);
-  if (!session.Write(options.output, options.scale, &error)) return Report(error, kFailed);
+  if (!session.Write(options.output, enlarged ? 2 : 1, &error)) return Report(error, kFailed);
   return 0;
 }
 
@@ -100,9 +103,12 @@ int WriteBundleSnapshots(const std::string& bundle) {
   SnapshotSession session;
   std::string error;
   if (!session.Start(44100.0, false, &error) || !session.ApplySteps({}, &error)) return Report(error, kFailed);
-  for (const int scale : {1, 2})
-    if (!session.Write((folder / vst3host::SnapshotFileName(classId, scale)).u8string(), scale, &error))
+  // Each picture drawn at its own scale, as a host's screen at that scale shows the editor.
+  for (const int scale : {1, 2}) {
+    session.SetScale(scale);
+    if (!session.Write((folder / vst3host::SnapshotFileName(classId, scale)).u8string(), 1, &error))
       return Report(error, kFailed);
+  }
   return 0;
 }
 
