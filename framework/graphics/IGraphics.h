@@ -111,6 +111,14 @@ public:
   // changes, the draw bitmaps are made again at the device size and every control is marked for
   // painting; layout and values stay. A window platform also resizes its window. UI thread.
   virtual void SetDrawScale(double scale);
+  // The scale as the host tells it (the VST3 view's content scale). From then on the host's scale
+  // is the one that counts: a window platform that would otherwise follow its screen's scale (the
+  // parent window's DPI on Windows) no longer does. UI thread.
+  void SetDrawScaleFromHost(double scale) {
+    mDrawScaleFromHost = true;
+    SetDrawScale(scale);
+  }
+  bool DrawScaleFromHost() const { return mDrawScaleFromHost; }
   int DeviceCoord(int panel) const { return ScaleCoord(panel, mDrawScale); }
   // The panel coordinate whose device span holds device pixel d (the inverse of DeviceCoord).
   int PanelCoord(int device) const { return UnscaleCoord(device, mDrawScale); }
@@ -283,6 +291,7 @@ protected:
   int mHeight;
   int mFrameRate;
   double mDrawScale = 1.0;
+  bool mDrawScaleFromHost = false;
   int mPressedIndex = -1;
   int mHoverIndex = -1;
   int mLastX = 0;

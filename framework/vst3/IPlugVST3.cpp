@@ -152,8 +152,11 @@ void IPlugVST3::GetTimeInfo(ITimeInfo* info) {
 }
 
 void IPlugVST3::ResizeEditor(int width, int height) {
-  if (!GetGraphics()) return;
-  if (IPlugVST3View* view = GetOpenView(0)) view->RequestResize(width, height);
+  const IGraphics* graphics = GetGraphics();
+  if (!graphics) return;
+  // The host's window is in device pixels.
+  if (IPlugVST3View* view = GetOpenView(0))
+    view->RequestResize(graphics->DeviceCoord(width), graphics->DeviceCoord(height));
 }
 
 void IPlugVST3::SetLatency(int samples) {

@@ -25,6 +25,8 @@ constexpr int kNoticePeriodMs = 50;
 void IPlugVST3::RequestValuesReread() { mPendingRestartFlags.fetch_or(kParamValuesChanged, std::memory_order_release); }
 
 void IPlugVST3::DeliverDeferredNotices() {
+  // A new display scale resized the editor; the host's window follows from here.
+  if (IPlugVST3View* view = GetOpenView(0)) view->DeliverPendingResize();
   if (!componentHandler) return;
   const int32 flags = mPendingRestartFlags.exchange(0, std::memory_order_acquire);
   if (flags) componentHandler->restartComponent(flags);

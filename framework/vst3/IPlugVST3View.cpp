@@ -6,6 +6,8 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 
+#include <cmath>
+
 using namespace Steinberg;
 
 IPlugVST3View::IPlugVST3View(IPlugVST3* plugin) : CPluginView(nullptr), mPlugin(plugin) {
@@ -71,7 +73,9 @@ tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size) {
   IGraphics* graphics = mPlugin->GetGraphics();
   if (!graphics) return kResultFalse;
   if (!size) return kInvalidArgument;
-  *size = ViewRect(0, 0, graphics->Width(), graphics->Height());
+  *size = ViewRect(0, 0, graphics->DeviceWidth(), graphics->DeviceHeight());
+  mKnownWidth = size->getWidth();
+  mKnownHeight = size->getHeight();
   return kResultOk;
 }
 
@@ -79,15 +83,50 @@ tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
   if (!newSize) return kResultOk;
   rect = *newSize;
   if (mExpectingNewSize) {
-    mPlugin->WindowResized(newSize->getWidth(), newSize->getHeight());
+    // The plug-in asked in panel pixels and hears back in them.
+    const IGraphics* graphics = mPlugin->GetGraphics();
+    const IRect device(0, 0, newSize->getWidth(), newSize->getHeight());
+    const IRect panel = graphics ? graphics->PanelRect(device) : device;
+    mPlugin->WindowResized(panel.W(), panel.H());
     mExpectingNewSize = false;
   }
   return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::checkSizeConstraint(ViewRect* constrained) {
+  const IGraphics* graphics = mPlugin->GetGraphics();
+  if (graphics && constrained) {
+    constrained->right = constrained->left + graphics->DeviceWidth();
+    constrained->bottom = constrained->top + graphics->DeviceHeight();
+  }
+  return kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::setContentScaleFactor(ScaleFactor factor) {
+  IGraphics* graphics = mPlugin->GetGraphics();
+  if (!graphics) return kResultFalse;
+  // A scale of zero or less, or no number at all, is no scale to draw at: the editor keeps its own.
+  if (!std::isfinite(factor) || factor <= 0.0f) return kInvalidArgument;
+  graphics->SetDrawScaleFromHost(factor);
+  return kResultTrue;
 }
 
 void IPlugVST3View::RequestResize(int width, int height) {
   if (!plugFrame) return;
   mExpectingNewSize = true;
   ViewRect size(0, 0, width, height);
+  mKnownWidth = width;
+  mKnownHeight = height;
+  plugFrame->resizeView(this, &size);
+}
+
+void IPlugVST3View::DeliverPendingResize() {
+  const IGraphics* graphics = mPlugin->GetGraphics();
+  if (!graphics || !systemWindow || !plugFrame) return;
+  const int width = graphics->DeviceWidth(), height = graphics->DeviceHeight();
+  if (width == mKnownWidth && height == mKnownHeight) return;
+  ViewRect size(0, 0, width, height);
+  mKnownWidth = width;
+  mKnownHeight = height;
   plugFrame->resizeView(this, &size);
 }
