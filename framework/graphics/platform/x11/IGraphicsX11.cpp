@@ -87,10 +87,10 @@ void* IGraphicsX11::OpenEditorWindow(void* parent) {
     mWindow = xcb_generate_id(c);
     const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, kWindowEvents};
     xcb_generic_error_t* error = xcb_request_check(
-        c,
-        xcb_create_window_checked(c, geometry->depth, mWindow, mParent, 0, 0, static_cast<uint16_t>(Width()),
-                                  static_cast<uint16_t>(Height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, attributes->visual,
-                                  XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK, values));
+        c, xcb_create_window_checked(c, geometry->depth, mWindow, mParent, 0, 0, static_cast<uint16_t>(DeviceWidth()),
+                                     static_cast<uint16_t>(DeviceHeight()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                                     attributes->visual, XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK,
+                                     values));
     if (error) {
       std::free(error);
       mWindow = 0;
@@ -104,7 +104,7 @@ void* IGraphicsX11::OpenEditorWindow(void* parent) {
   if (ok) {
     mGc = xcb_generate_id(c);
     xcb_create_gc(c, mGc, mWindow, 0, nullptr);
-    ok = mImages.Init(c, mFormat, Width(), Height(), true);
+    ok = mImages.Init(c, mFormat, DeviceWidth(), DeviceHeight(), true);
   }
   if (ok) {
     mKeys.Load(c);
@@ -149,7 +149,7 @@ void IGraphicsX11::CloseEditorWindow() {
 
 void IGraphicsX11::PresentRect(const IRect& rect) {
   if (!mWindow || !BackBuffer()) return;
-  mImages.Put(mWindow, mGc, *BackBuffer(), rect);
+  mImages.Put(mWindow, mGc, *BackBuffer(), DeviceRect(rect));
 }
 
 void IGraphicsX11::ResizeSurface(int width, int height) {
@@ -157,11 +157,24 @@ void IGraphicsX11::ResizeSurface(int width, int height) {
   // The controls go with the old layout, the one an open entry edits among them.
   CloseTextEntry();
   IGraphics::ResizeSurface(width, height);
+  FitWindowToDevice();
+}
+
+void IGraphicsX11::SetDrawScale(double scale) {
+  const double before = DrawScale();
+  IGraphics::SetDrawScale(scale);
+  if (DrawScale() == before) return;
+  // An open entry's box and text are at the old scale; the menu runs modally, so none is open.
+  CloseTextEntry();
+  FitWindowToDevice();
+}
+
+void IGraphicsX11::FitWindowToDevice() {
   if (!mWindow) return;
-  const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+  const uint32_t size[] = {static_cast<uint32_t>(DeviceWidth()), static_cast<uint32_t>(DeviceHeight())};
   xcb_configure_window(mConnection, mWindow, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
-  mImages.Init(mConnection, mFormat, width, height, true);
-  PaintPass(IRect(0, 0, width, height));
+  mImages.Init(mConnection, mFormat, DeviceWidth(), DeviceHeight(), true);
+  PaintPass(IRect(0, 0, Width(), Height()));
 }
 
 // ---- The host's run loop ----
@@ -205,7 +218,7 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
     case XCB_EXPOSE: {
       const auto* e = reinterpret_cast<const xcb_expose_event_t*>(event);
       if (e->window == mWindow)
-        PaintPass(IRect(e->x, e->y, e->x + e->width, e->y + e->height));
+        PaintPass(PanelRect(IRect(e->x, e->y, e->x + e->width, e->y + e->height)));
       else if (e->window == mEntry.Window())
         mEntry.Draw();
       break;
@@ -275,8 +288,10 @@ void IGraphicsX11::HandleEvent(const xcb_generic_event_t* event) {
 
 // ---- Pointer ----
 
+// Events arrive in device pixels; the controls hear panel coordinates (PanelCoord), the same at
+// every scale. The double-click slop stays a distance on the screen.
 void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
-  const int x = e.event_x, y = e.event_y;
+  const int x = PanelCoord(e.event_x), y = PanelCoord(e.event_y);
   if (mXEmbed.Modal()) {
     // Its release is not for the editor either: no control sees half a click.
     mDroppedButtons |= ButtonMask(e.detail);
@@ -299,8 +314,8 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
   const IModifiers mods = ModifiersOf(static_cast<uint16_t>(e.state | ButtonMask(e.detail)));
   const bool doubleClick = e.detail == kLeft && mLastPressButton == kLeft &&
                            static_cast<xcb_timestamp_t>(e.time - mLastPressTime) <= kDoubleClickMs &&
-                           std::abs(x - mLastPressX) <= kDoubleClickSlop &&
-                           std::abs(y - mLastPressY) <= kDoubleClickSlop;
+                           std::abs(e.event_x - mLastPressX) <= kDoubleClickSlop &&
+                           std::abs(e.event_y - mLastPressY) <= kDoubleClickSlop;
   if (doubleClick) {
     // A third press starts counting again.
     mLastPressButton = 0;
@@ -309,8 +324,8 @@ void IGraphicsX11::OnButtonPress(const xcb_button_press_event_t& e) {
   }
   mLastPressButton = e.detail;
   mLastPressTime = e.time;
-  mLastPressX = x;
-  mLastPressY = y;
+  mLastPressX = e.event_x;
+  mLastPressY = e.event_y;
   // The drag keeps the pointer wherever it goes until the button comes up.
   xcb_grab_pointer(mConnection, 0, mWindow,
                    XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION,
@@ -328,15 +343,17 @@ void IGraphicsX11::OnButtonRelease(const xcb_button_release_event_t& e) {
   if (mEntry.IsOpen()) return;  // the press that committed it reached no control either
   if (e.detail == mGrabButton) ReleaseGrab();
   // The event's state still holds the button coming up.
-  OnRelease(e.event_x, e.event_y, ModifiersOf(static_cast<uint16_t>(e.state & ~ButtonMask(e.detail))));
+  OnRelease(PanelCoord(e.event_x), PanelCoord(e.event_y),
+            ModifiersOf(static_cast<uint16_t>(e.state & ~ButtonMask(e.detail))));
 }
 
 void IGraphicsX11::OnMotion(const xcb_motion_notify_event_t& e) {
   if (e.state & kHeldButtons) {
-    if (mGrabButton && !mEntry.IsOpen()) OnDrag(e.event_x, e.event_y, 0, 0, ModifiersOf(e.state));
+    if (mGrabButton && !mEntry.IsOpen())
+      OnDrag(PanelCoord(e.event_x), PanelCoord(e.event_y), 0, 0, ModifiersOf(e.state));
     return;
   }
-  OnHover(e.event_x, e.event_y, ModifiersOf(e.state));
+  OnHover(PanelCoord(e.event_x), PanelCoord(e.event_y), ModifiersOf(e.state));
 }
 
 void IGraphicsX11::TakeMouseCapture() {
@@ -357,7 +374,7 @@ void IGraphicsX11::ReleaseGrab() {
 
 void IGraphicsX11::OnKeyPress(const xcb_key_press_event_t& e) {
   const int key = EditorKeyCode(mKeys.Keysym(e.detail, (e.state & XCB_MOD_MASK_SHIFT) != 0));
-  if (key >= 0 && OnKey(e.event_x, e.event_y, key)) return;
+  if (key >= 0 && OnKey(PanelCoord(e.event_x), PanelCoord(e.event_y), key)) return;
   ForwardToHost(reinterpret_cast<const xcb_generic_event_t*>(&e));
 }
 
@@ -372,7 +389,8 @@ void IGraphicsX11::OnEmbedderKeyPress(const xcb_key_press_event_t& e) {
   if (key >= 0 && mWindow) {
     xcb_query_pointer_reply_t* pointer =
         xcb_query_pointer_reply(mConnection, xcb_query_pointer(mConnection, mWindow), nullptr);
-    const bool handled = pointer && pointer->same_screen && OnKey(pointer->win_x, pointer->win_y, key);
+    const bool handled =
+        pointer && pointer->same_screen && OnKey(PanelCoord(pointer->win_x), PanelCoord(pointer->win_y), key);
     std::free(pointer);
     if (handled) return;
   }
@@ -419,13 +437,13 @@ IMenu* IGraphicsX11::ShowPopupMenu(IMenu& menu, const IRect& rect) {
   if (!mWindow) return nullptr;
   xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
       mConnection,
-      xcb_translate_coordinates(mConnection, mWindow, mScreen->root, static_cast<int16_t>(rect.L),
-                                static_cast<int16_t>(rect.B)),
+      xcb_translate_coordinates(mConnection, mWindow, mScreen->root, static_cast<int16_t>(DeviceCoord(rect.L)),
+                                static_cast<int16_t>(DeviceCoord(rect.B))),
       nullptr);
   if (!at) return nullptr;
   const int rootX = at->dst_x, rootY = at->dst_y;
   std::free(at);
-  IMenu* chosen = X11PopupMenu::Run(mConnection, mScreen, mKeys, menu, rootX, rootY);
+  IMenu* chosen = X11PopupMenu::Run(mConnection, mScreen, mKeys, menu, rootX, rootY, DrawScale());
   // Exposures that came while the menu ran were dropped with its other events.
   if (mWindow) PaintPass(IRect(0, 0, Width(), Height()));
   return chosen;
@@ -435,7 +453,7 @@ void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, con
                                  IParam* param) {
   if (!mEntrySession.CanOpen(control) || !mWindow) return;
   mEntrySession.Open(control, param);
-  if (!mEntry.Open(mConnection, mWindow, mFormat, rect, style, text, mEntrySession.MaxChars())) {
+  if (!mEntry.Open(mConnection, mWindow, mFormat, rect, style, text, mEntrySession.MaxChars(), *this)) {
     mEntrySession.Close();
     return;
   }

@@ -48,6 +48,8 @@ public:
   void* NativeWindow() const override;
   void PresentRect(const IRect& rect) override;
   void ResizeSurface(int width, int height) override;
+  // The window follows: DeviceWidth() x DeviceHeight(), repainted at once.
+  void SetDrawScale(double scale) override;
   IMenu* ShowPopupMenu(IMenu& menu, const IRect& rect) override;
   void ShowTextEntry(IControl* control, const ITextStyle& style, const IRect& rect, const char* text,
                      IParam* param) override;
@@ -77,6 +79,7 @@ private:
   // Ends an open entry at once, without a result (its window, or its control, is going away).
   void CloseTextEntry();
   void ReleaseGrab();
+  void FitWindowToDevice();
 
   EditorRunLoop* mRunLoop = nullptr;
   xcb_connection_t* mConnection = nullptr;

@@ -31,10 +31,11 @@ public:
   // The rows of menu and its submenus, depth first.
   static std::vector<Row> Flatten(IMenu& menu);
 
-  // Shows menu with its top-left corner at (rootX, rootY) of the screen and waits for a choice.
+  // Shows menu with its top-left corner at (rootX, rootY) of the screen, its rows and text at the
+  // editor's display scale, and waits for a choice.
   // Answers the menu holding the chosen item, its ChosenIdx set; null when dismissed or when the
   // popup could not open or grab the pointer. Events of other windows that arrive meanwhile are
   // dropped (the caller repaints afterwards).
   static IMenu* Run(xcb_connection_t* connection, const xcb_screen_t* screen, const X11KeyMap& keys, IMenu& menu,
-                    int rootX, int rootY);
+                    int rootX, int rootY, double scale = 1.0);
 };

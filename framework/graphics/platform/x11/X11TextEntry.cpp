@@ -2,16 +2,22 @@
 
 #include "framework/graphics/IGraphics.h"
 
+#include <algorithm>
+#include <cmath>
+
 bool X11TextEntry::Open(xcb_connection_t* connection, xcb_window_t parent, const X11PixelFormat& format,
-                        const IRect& rect, const ITextStyle& style, const char* text, int maxChars) {
+                        const IRect& rect, const ITextStyle& style, const char* text, int maxChars,
+                        const IGraphics& graphics) {
   X11WindowSpec spec;
   spec.parent = parent;
   // The box covers the prompt rectangle with its right and bottom edges included.
-  spec.rect = IRect(rect.L, rect.T, rect.R + 1, rect.B + 1);
+  spec.rect = graphics.DeviceRect(IRect(rect.L, rect.T, rect.R + 1, rect.B + 1));
   spec.format = format;
   spec.eventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_FOCUS_CHANGE;
   if (!mWindow.Create(connection, spec)) return false;
   mStyle = style;
+  mStyle.size = IGraphics::ScaledFontSize(style.size, graphics.DrawScale());
+  mMargin = static_cast<int>(std::lround(2 * graphics.DrawScale()));
   mMaxChars = maxChars;
   mText = text ? text : "";
   if (static_cast<int>(mText.size()) > mMaxChars) mText.resize(static_cast<size_t>(mMaxChars));
@@ -51,15 +57,17 @@ void X11TextEntry::Draw() {
   text.colour = mSelected ? mStyle.entryBackground : mStyle.entryForeground;
   text.cachedFont = nullptr;
   X11OwnWindow::Fill(canvas, all, background.Packed() | 0xFF000000u);
-  const IRect box(2, 0, all.R - 2, all.B);
+  const IRect box(mMargin, 0, all.R - mMargin, all.B);
   IGraphics::RenderTextInto(&canvas, text, mText.c_str(), box);
   if (!mSelected) {
-    // A one-pixel caret after the last character.
+    // A caret one panel pixel wide (rounded) after the last character.
     const int width = IGraphics::TextWidth(text, mText.c_str());
     int caret = box.L + width;
     if (mStyle.align == ITextStyle::AlignCentre) caret = (box.L + box.R + width) / 2;
-    if (mStyle.align == ITextStyle::AlignRight) caret = box.R - 1;
-    X11OwnWindow::Fill(canvas, IRect(caret, 2, caret + 1, all.B - 2), mStyle.entryForeground.Packed() | 0xFF000000u);
+    const int caretWidth = std::max(1, mMargin / 2);
+    if (mStyle.align == ITextStyle::AlignRight) caret = box.R - caretWidth;
+    X11OwnWindow::Fill(canvas, IRect(caret, mMargin, caret + caretWidth, all.B - mMargin),
+                       mStyle.entryForeground.Packed() | 0xFF000000u);
   }
   mWindow.Present();
 }

@@ -9,11 +9,14 @@
 
 #include <string>
 
+class IGraphics;
+
 class X11TextEntry {
 public:
-  // Opens over rect of parent with text (cut to maxChars), in style.
+  // Opens over the panel rectangle rect of parent with text (cut to maxChars), in style; the box,
+  // its margins and the text are at the editor's display scale (graphics' DeviceRect, DrawScale).
   bool Open(xcb_connection_t* connection, xcb_window_t parent, const X11PixelFormat& format, const IRect& rect,
-            const ITextStyle& style, const char* text, int maxChars);
+            const ITextStyle& style, const char* text, int maxChars, const IGraphics& graphics);
   void Close();
   bool IsOpen() const { return mWindow.Window() != 0; }
   xcb_window_t Window() const { return mWindow.Window(); }
@@ -31,5 +34,6 @@ private:
   ITextStyle mStyle;
   std::string mText;
   int mMaxChars = 0;
+  int mMargin = 2;  // device pixels left and right of the text, and above and below the caret
   bool mSelected = false;
 };
