@@ -38,6 +38,19 @@ void ReleaseWindowClass(HINSTANCE module) {
   if (--sOpenWindows == 0) UnregisterClassA(IGraphicsWin::kWindowClassName, module);
 }
 
+// The DPI Windows gives window (GetDpiForWindow, Windows 10 1607 and later, looked up so that older
+// systems load the module), else the screen's; 0 when neither answers.
+UINT WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && window) return getDpiForWindow(window);
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 0;
+}
+
 IGraphicsWin* GraphicsOf(HWND hwnd) { return reinterpret_cast<IGraphicsWin*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
 }  // namespace
 
@@ -63,8 +76,9 @@ bool IGraphicsWin::SupportsWindowType(const char* type) const { return type && s
 
 void* IGraphicsWin::OpenEditorWindow(void* parent) {
   // A window being replaced hands its place and size to the new one.
-  int x = 0, y = 0, w = mWidth, h = mHeight;
-  if (mEditorWindow) {
+  const bool replacing = mEditorWindow != nullptr;
+  int x = 0, y = 0, w = 0, h = 0;
+  if (replacing) {
     RECT r;
     GetWindowRect(mEditorWindow, &r);
     MapWindowPoints(HWND_DESKTOP, GetParent(mEditorWindow), reinterpret_cast<POINT*>(&r), 2);
@@ -73,6 +87,9 @@ void* IGraphicsWin::OpenEditorWindow(void* parent) {
   CloseEditorWindow();
   mParentWindow = static_cast<HWND>(parent);
   if (!mParentWindow) return nullptr;
+  // Without a scale from the host, the editor takes its screen's (the parent's) from the start.
+  FollowParentDpi();
+  if (!replacing) w = DeviceWidth(), h = DeviceHeight();
 
   if (++sOpenWindows == 1 && !RegisterWindowClass(mModuleHandle, WindowProc)) {
     --sOpenWindows;
@@ -121,18 +138,36 @@ void IGraphicsWin::CloseEditorWindow() {
 
 void IGraphicsWin::ResizeSurface(int width, int height) {
   if (width == mWidth && height == mHeight) return;
-  const int dw = width - mWidth, dh = height - mHeight;
   // The controls go with the old layout, the one an open entry edits among them.
   CloseTextEntry();
   IGraphics::ResizeSurface(width, height);
-  if (mEditorWindow) {
-    RECT r;
-    GetWindowRect(mEditorWindow, &r);
-    SetWindowPos(mEditorWindow, nullptr, 0, 0, r.right - r.left + dw, r.bottom - r.top + dh,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The VST3 binding resizes through the host's frame; the parents are the host's business.
-    InvalidateRect(mEditorWindow, nullptr, FALSE);
-  }
+  FitWindowToDevice();
+}
+
+void IGraphicsWin::SetDrawScale(double scale) {
+  const double before = DrawScale();
+  IGraphics::SetDrawScale(scale);
+  if (DrawScale() == before) return;
+  // An open entry's box and font are at the old scale; a tracked menu ends on its own.
+  CloseTextEntry();
+  FitWindowToDevice();
+}
+
+void IGraphicsWin::FitWindowToDevice() {
+  if (!mEditorWindow) return;
+  SetWindowPos(mEditorWindow, nullptr, 0, 0, DeviceWidth(), DeviceHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The VST3 binding resizes through the host's frame; the parents are the host's business.
+  InvalidateRect(mEditorWindow, nullptr, FALSE);
+}
+
+// A host that tells the scale (the VST3 view's content scale) decides it alone. Otherwise the
+// editor follows the DPI Windows gives the host's top-level window: the monitor's for a
+// per-monitor aware host, the system's for a system-aware one, and 96 (scale 1, stretched by
+// Windows) for a host that is not DPI aware.
+void IGraphicsWin::FollowParentDpi() {
+  if (DrawScaleFromHost() || !mParentWindow) return;
+  const UINT dpi = WindowDpi(GetAncestor(mParentWindow, GA_ROOT));
+  if (dpi) SetDrawScale(dpi / 96.0);
 }
 
 // ---- Messages ----
@@ -167,6 +202,10 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     case WM_TIMER:
       if (wParam == kTimerId) OnTimerTick();
       return 0;
+    case kDpiChangedAfterParent:
+      // A per-monitor aware host's window moved to a monitor of another DPI.
+      FollowParentDpi();
+      return 0;
     case WM_PAINT: OnPaint(hwnd); return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -174,9 +213,9 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
       ReleaseCapture();
-      OnRelease(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), ModifiersOf(wParam));
+      OnRelease(PanelX(lParam), PanelY(lParam), ModifiersOf(wParam));
       return 0;
-    case WM_LBUTTONDBLCLK: OnDoubleClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), ModifiersOf(wParam)); return 0;
+    case WM_LBUTTONDBLCLK: OnDoubleClick(PanelX(lParam), PanelY(lParam), ModifiersOf(wParam)); return 0;
     case WM_MOUSEMOVE: OnMouseMove(hwnd, wParam, lParam); return 0;
     case WM_MOUSEHOVER: ShowTooltip(); return 0;
     case WM_MOUSELEAVE:
@@ -223,6 +262,9 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 // ---- Refresh and painting ----
 
 void IGraphicsWin::OnTimerTick() {
+  // Hosts whose children Windows tells nothing of a DPI change (per-monitor aware without the
+  // second version's messages) are followed here.
+  FollowParentDpi();
   if (mEditWindow) {
     switch (mEntry.OnTick()) {
       case TextEntrySession::TickAction::kFinish: FinishTextEntry(); return;
@@ -238,11 +280,12 @@ void IGraphicsWin::RepaintRegion(const IRect& region) {
     IGraphics::RepaintRegion(region);
     return;
   }
-  const RECT r = {region.L, region.T, region.R, region.B};
+  const IRect device = DeviceRect(region);
+  const RECT r = {device.L, device.T, device.R, device.B};
   InvalidateRect(mEditorWindow, &r, FALSE);
   if (mEditWindow && mEntry.Control()) {
     // The box stays on top of its control.
-    const IRect& c = mEntry.Control()->GetRect();
+    const IRect c = DeviceRect(mEntry.Control()->GetRect());
     const RECT cr = {c.L, c.T, c.R, c.B};
     ValidateRect(mEditorWindow, &cr);
     mEntry.Repainted();
@@ -258,7 +301,7 @@ void IGraphicsWin::OnPaint(HWND hwnd) {
   }
   PAINTSTRUCT ps;
   mPaintDc = BeginPaint(hwnd, &ps);
-  PaintPass(IRect(update.left, update.top, update.right, update.bottom));
+  PaintPass(PanelRect(IRect(update.left, update.top, update.right, update.bottom)));
   EndPaint(hwnd, &ps);
   mPaintDc = nullptr;
 }
@@ -267,7 +310,8 @@ void IGraphicsWin::PresentRect(const IRect& rect) {
   if (!mEditorWindow || !mBackBuffer) return;
   HDC source = static_cast<HDC>(mBackBuffer->DrawingContext());
   HDC dc = mPaintDc ? mPaintDc : GetDC(mEditorWindow);
-  BitBlt(dc, rect.L, rect.T, rect.R - rect.L, rect.B - rect.T, source, rect.L, rect.T, SRCCOPY);
+  const IRect d = DeviceRect(rect);
+  BitBlt(dc, d.L, d.T, d.R - d.L, d.B - d.T, source, d.L, d.T, SRCCOPY);
   if (!mPaintDc) ReleaseDC(mEditorWindow, dc);
 }
 
@@ -281,13 +325,13 @@ void IGraphicsWin::OnButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   }
   SetFocus(hwnd);
   SetCapture(hwnd);
-  OnPress(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), ModifiersOf(wParam));
+  OnPress(PanelX(lParam), PanelY(lParam), ModifiersOf(wParam));
   // No control took the press (or it went to the host's parameter menu): nothing to drag.
   if (mPressedIndex < 0 && GetCapture() == hwnd) ReleaseCapture();
 }
 
 void IGraphicsWin::OnMouseMove(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  const int x = PanelX(lParam), y = PanelY(lParam);
   if (wParam & (MK_LBUTTON | MK_RBUTTON)) {
     if (GetCapture() == hwnd && !mEditWindow) OnDrag(x, y, 0, 0, ModifiersOf(wParam));
     return;
@@ -311,7 +355,7 @@ void IGraphicsWin::OnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   RECT r;
   GetWindowRect(hwnd, &r);
   const int notches = WheelNotches(GET_WHEEL_DELTA_WPARAM(wParam));
-  IGraphics::OnWheel(GET_X_LPARAM(lParam) - r.left, GET_Y_LPARAM(lParam) - r.top,
+  IGraphics::OnWheel(PanelCoord(GET_X_LPARAM(lParam) - r.left), PanelCoord(GET_Y_LPARAM(lParam) - r.top),
                      ModifiersOf(GET_KEYSTATE_WPARAM(wParam)), notches);
   // A wheel gesture also ends when the pointer leaves; Windows says so only when asked.
   if (OpenGestureParam() >= 0) {
@@ -349,7 +393,7 @@ bool IGraphicsWin::OnKeyDown(HWND hwnd, WPARAM wParam) {
   POINT p;
   GetCursorPos(&p);
   ScreenToClient(hwnd, &p);
-  return OnKey(p.x, p.y, key);
+  return OnKey(PanelCoord(p.x), PanelCoord(p.y), key);
 }
 
 // ---- Tooltips ----

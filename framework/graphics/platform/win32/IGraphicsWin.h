@@ -24,6 +24,8 @@ public:
   static constexpr const char* kWindowClassName = "IPlugWndClass";
   static constexpr UINT_PTR kTimerId = 2;
   static constexpr int kEditBoxId = 99;
+  // What Windows sends the children of a per-monitor (v2) aware window after its DPI changed.
+  static constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
   // The text entry's state as TextEntryState() reports it: no entry or one being edited, one that
   // has just taken the focus or been repainted around (the next tick settles it), decided.
@@ -42,6 +44,8 @@ public:
   void* NativeWindow() const override { return mEditorWindow; }
   bool IsWindowOpen() const override { return mEditorWindow != nullptr; }
   void ResizeSurface(int width, int height) override;
+  // The window follows: DeviceWidth() x DeviceHeight(), repainted.
+  void SetDrawScale(double scale) override;
   const char* GraphicsApiName() const override { return "Windows GDI"; }
   void PresentRect(const IRect& rect) override;
 
@@ -96,6 +100,11 @@ private:
   void HideTooltip();
   void ShowTooltip();
   void FindMainWindow();
+  void FitWindowToDevice();
+  void FollowParentDpi();
+  // Mouse messages' client positions (device pixels) as panel coordinates.
+  int PanelX(LPARAM lParam) const { return PanelCoord(static_cast<short>(LOWORD(lParam))); }
+  int PanelY(LPARAM lParam) const { return PanelCoord(static_cast<short>(HIWORD(lParam))); }
 
   HINSTANCE mModuleHandle;
   HWND mEditorWindow = nullptr;

@@ -41,7 +41,9 @@ IMenu* IGraphicsWin::ShowPopupMenu(IMenu& menu, const IRect& rect) {
   if (GetCapture() == hwnd) ReleaseCapture();
   const PopupMenuIds ids(menu);
   HMENU native = BuildNativeMenu(menu, ids);
-  POINT at = {rect.L, rect.B};
+  // Below the control's bottom-left corner on the screen; the menu itself is the system's, drawn at
+  // the DPI Windows gives it.
+  POINT at = {DeviceCoord(rect.L), DeviceCoord(rect.B)};
   ClientToScreen(hwnd, &at);
   mMenuOpen = true;
   TrackPopupMenu(native, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd, nullptr);
@@ -63,11 +65,14 @@ void IGraphicsWin::ShowTextEntry(IControl* control, const ITextStyle& style, con
   DWORD styles = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
   if (style.align == ITextStyle::AlignCentre) styles |= ES_CENTER;
   if (style.align == ITextStyle::AlignRight) styles |= ES_RIGHT;
-  mEditWindow =
-      CreateWindowExA(0, "EDIT", text ? text : "", styles, rect.L, rect.T, rect.R - rect.L + 1, rect.B - rect.T + 1,
-                      mEditorWindow, reinterpret_cast<HMENU>(kEditBoxId), mModuleHandle, nullptr);
+  // Over the control's rectangle with its right and bottom edges, in device pixels, with the text at
+  // the scale's size.
+  const IRect box = DeviceRect(IRect(rect.L, rect.T, rect.R + 1, rect.B + 1));
+  mEditWindow = CreateWindowExA(0, "EDIT", text ? text : "", styles, box.L, box.T, box.W(), box.H(), mEditorWindow,
+                                reinterpret_cast<HMENU>(kEditBoxId), mModuleHandle, nullptr);
   if (!mEditWindow) return;
-  mEditFont = CreateFontA(style.size, 0, 0, 0, style.style == ITextStyle::StyleBold ? FW_BOLD : FW_NORMAL,
+  const int fontHeight = ScaledFontSize(style.size, DrawScale());
+  mEditFont = CreateFontA(fontHeight, 0, 0, 0, style.style == ITextStyle::StyleBold ? FW_BOLD : FW_NORMAL,
                           style.style == ITextStyle::StyleItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, style.face);
   SendMessageA(mEditWindow, WM_SETFONT, reinterpret_cast<WPARAM>(mEditFont), 0);
