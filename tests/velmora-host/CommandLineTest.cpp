@@ -68,6 +68,27 @@ TEST(CommandLine, OptionsAreRefusedByCommandsTheyDoNotBelongTo) {
   }
 }
 
+// edit --scale takes a display scale from 1 to 3 in any step, and nothing else; only edit takes it.
+TEST(CommandLine, EditScaleIsADisplayScaleFromOneToThree) {
+  EXPECT_EQ(parse({"edit"}).editScale, 1.0);
+  const struct {
+    const char* text;
+    double scale;
+  } accepted[] = {{"1", 1.0}, {"1.25", 1.25}, {"1.5", 1.5}, {"2", 2.0}, {"2.5", 2.5}, {"3", 3.0}, {"3.0", 3.0}};
+  for (const auto& c : accepted) {
+    EXPECT_EQ(parse({"edit", "--scale", c.text}).editScale, c.scale) << c.text;
+    EXPECT_EQ(parse({"edit", std::string("--scale=") + c.text}).editScale, c.scale) << c.text;
+  }
+  for (const char* text : {"0", "0.99", "3.01", "4", "-2", "nan", "inf", "2x", "", "200%"}) {
+    const auto [command, message] = refusal({"edit", "--scale", text});
+    EXPECT_EQ(command, "edit") << text;
+    EXPECT_NE(message.find("--scale needs a display scale from 1 to 3"), std::string::npos) << text << ": " << message;
+  }
+  EXPECT_FALSE(refusal({"edit", "--scale"}).second.empty()) << "a value is needed";
+  EXPECT_EQ(refusal({"render", "in.wav", "out.wav", "--scale", "2"}).first, "render");
+  EXPECT_EQ(refusal({"demo", "--scale", "2"}).first, "demo");
+}
+
 TEST(CommandLine, NoArgumentsAskForTheUsageNotTheDemo) {
   EXPECT_EQ(parse({}).command, "usage");
   EXPECT_EQ(parse({"demo"}).command, "demo");

@@ -25,6 +25,14 @@ int ParseInteger(const std::string& option, const std::string& text, int low, in
   return static_cast<int>(value);
 }
 
+// A display scale such as 1.5 or 2: a decimal number from 1 to 3, as the editor draws them.
+double ParseDisplayScale(const std::string& option, const std::string& text) {
+  double value = 0.0;
+  if (!ParseNumber(text, value) || value < 1.0 || value > 3.0)
+    throw HostError(option + " needs a display scale from 1 to 3 (such as 1.5 or 2), not '" + text + "'");
+  return value;
+}
+
 // Walks argv; options take their value either as the next word or after '='.
 class ArgumentCursor {
 public:
@@ -145,6 +153,8 @@ void ParseOption(CommandLine& line, const std::string& option, const std::string
     if (r.precision != 32 && r.precision != 64) throw HostError("--precision is 32 or 64");
   } else if (option == "--tol")
     line.compare.tolerance = ParseTolerance(value());
+  else if (option == "--scale")
+    line.editScale = ParseDisplayScale(option, value());
   else
     throw HostError("unknown option " + option + " (see velmora-host --help)");
 }
@@ -163,6 +173,7 @@ bool OptionApplies(const std::string& option, const std::string& command) {
     return command == "list" || command == "render" || command == "presets" || command == "compare";
   if (option == "--tol") return command == "compare";
   if (option == "--out") return command == "demo";
+  if (option == "--scale") return command == "edit";
   return command == "render";  // every other option is one of render's
 }
 
@@ -330,6 +341,10 @@ Compare options:
 
 Demo options:
   --out DIR               where to write the demo's audio and pictures (default ./velmora-demo)
+
+Edit options:
+  --scale S               open the editor at display scale S, from 1 to 3 in any step (1.25, 1.5,
+                          2, ...), as a host on a high-resolution screen asks for it (default 1)
 )";
 }
 

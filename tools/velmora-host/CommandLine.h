@@ -53,6 +53,7 @@ struct CommandLine {
   RenderOptions render;
   CompareOptions compare;
   std::string demoDirectory = "velmora-demo";
+  double editScale = 1.0;  // edit --scale: the display scale the editor opens at
 };
 
 // Throws UsageError with a one-line explanation for anything malformed, an option the command does

@@ -23,6 +23,7 @@ int RunDemo(const HostSetup& setup, const std::string& directory);
 // Answers 0 when the files are identical within the tolerance, 1 when they are not.
 int RunCompare(const CompareOptions& options, bool json);
 // The effect's editor in a window on the user's display, until the window closes.
-int RunEdit(const ModuleOptions& module);
+// scale: the display scale the host asks the editor for (1 to 3).
+int RunEdit(const ModuleOptions& module, double scale);
 
 }  // namespace velmora_host

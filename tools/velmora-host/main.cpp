@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     if (line.command == "list") return RunList(setup);
     if (line.command == "render") return RunRender(setup, line.render);
     if (line.command == "presets") return RunPresets(setup);
-    if (line.command == "edit") return RunEdit(setup.module);
+    if (line.command == "edit") return RunEdit(setup.module, line.editScale);
     return RunDemo(setup, line.demoDirectory);
   } catch (const Cancelled& stop) {
     // Everything unfinished is gone; end as the signal would have ended the program.

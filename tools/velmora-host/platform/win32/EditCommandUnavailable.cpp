@@ -5,7 +5,7 @@
 
 namespace velmora_host {
 
-int RunEdit(const ModuleOptions&) {
+int RunEdit(const ModuleOptions&, double) {
   throw HostError("edit is not available in the Windows build of velmora-host; open the editor in a host");
 }
 

@@ -7,6 +7,7 @@
 #include "tools/support/HostError.h"
 #include "tools/vst3host/PlugFrame.h"
 #include "tools/vst3host/RefCounted.h"
+#include "tools/vst3host/ViewScale.h"
 #include "tools/vst3host/platform/linux/RunLoop.h"
 #include "tools/vst3host/platform/x11/HostWindow.h"
 
@@ -68,7 +69,7 @@ void RequestStop(int) {
 
 }  // namespace
 
-int RunEdit(const ModuleOptions& options) {
+int RunEdit(const ModuleOptions& options, double scale) {
   PluginModule module(options);
   IPtr<PrintingComponentHandler> handler = owned(new PrintingComponentHandler);
   const std::unique_ptr<vst3host::Instance> instance = module.CreateEffect(handler);
@@ -80,6 +81,9 @@ int RunEdit(const ModuleOptions& options) {
   if (!view) throw HostError("effect \"" + name + "\" has no editor");
   if (view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID) != kResultOk)
     throw HostError("the editor of \"" + name + "\" does not open in X11 windows");
+  // Before the size is asked, so the window is made at the scaled size.
+  if (!vst3host::OfferContentScale(view, scale) && scale != 1.0)
+    std::fprintf(stderr, "velmora-host: the editor of \"%s\" does not scale; it opens at its own size\n", name.c_str());
   ViewRect size;
   if (view->getSize(&size) != kResultOk || size.getWidth() <= 0 || size.getHeight() <= 0)
     throw HostError("the editor of \"" + name + "\" reports no size");
