@@ -2,7 +2,8 @@
 # Runs a command with DISPLAY set to a private Xvfb server started for it and stopped after it,
 # by its process id. The server picks a free display number itself (-displayfd), so parallel test
 # runs, and other users of the machine, never share or collide on a display. The server and the
-# command each run under a time limit; the server's messages go to a file, shown on failure.
+# command each run under a time limit; the server's messages go to a file, shown on failure. The
+# screen is large enough for an editor at a display scale of 2 or more (Velmora's is 808 x 1268 at 2).
 #   tools/with-xvfb.sh [--timeout SECONDS] COMMAND [ARGS...]
 set -euo pipefail
 limit=600
@@ -13,7 +14,7 @@ fi
 (($#)) || { echo "usage: with-xvfb.sh [--timeout SECONDS] COMMAND [ARGS...]" >&2; exit 2; }
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/with-xvfb.XXXXXX")
-timeout $((limit + 30)) Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+timeout $((limit + 30)) Xvfb -displayfd 3 -screen 0 2560x2048x24 -nolisten tcp -noreset \
   3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
 server=$!
 stop() {

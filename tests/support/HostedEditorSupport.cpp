@@ -1,6 +1,11 @@
 #include "tests/support/HostedEditorSupport.h"
 
+#include "VelmoraResources.h"
+#include "bitmap/LICE_Blit.h"
+#include "bitmap/LICE_SysBitmap.h"
 #include "framework/graphics/IGraphics.h"
+#include "framework/graphics/platform/headless/IGraphicsHeadless.h"
+#include "tests/framework/TestPlug.h"
 
 #include "plugin/VelmoraSteps.h"
 #include "tools/vst3host/Module.h"
@@ -105,18 +110,45 @@ void ProcessLoudAudio(vst3host::Instance& instance, double seconds) {
   }
 }
 
-int DifferingPixels(const LICE_IBitmap& a, const LICE_IBitmap& b, const IRect& rect, int bx, int by) {
+bool HeadlessPanel(double scale, const std::vector<std::pair<int, int>>& steps, LICE_MemBitmap* out,
+                   LICE_MemBitmap* repainted) {
+  TestPlug plug;  // constructed as Velmora is
+  for (const auto& [index, step] : steps) plug.GetParam(index)->SetClamped(step);
+  auto* graphics = new IGraphicsHeadless(&plug, kEditorWidth, kEditorHeight, kEditorFrameRate, VelmoraResources());
+  LayOutVelmoraEditor(*graphics, &plug);
+  plug.AttachGraphics(graphics);
+  graphics->SetDrawScale(scale);
+  graphics->DrawPass(IRect(0, 0, kEditorWidth, kEditorHeight));
+  const LICE_IBitmap* drawn = graphics->BackBuffer();
+  if (!drawn) return false;
+  out->Resize(drawn->Width(), drawn->Height());
+  BlitBitmap(out, drawn, 0, 0, nullptr, 1.0f, LICE_BLIT_COPY);
+  if (repainted) {
+    graphics->DrawPass(IRect(0, 0, kEditorWidth, kEditorHeight));
+    repainted->Resize(drawn->Width(), drawn->Height());
+    BlitBitmap(repainted, graphics->BackBuffer(), 0, 0, nullptr, 1.0f, LICE_BLIT_COPY);
+  }
+  return true;
+}
+
+int DeviceCoordAt(double scale, int panel) { return static_cast<int>(std::floor(panel * scale + 0.5)); }
+
+int DifferingPixels(const LICE_IBitmap& a, const LICE_IBitmap& b, const IRect& rect, int bx, int by,
+                    const LICE_IBitmap* sameIn) {
   if (bx < 0) bx = rect.L;
   if (by < 0) by = rect.T;
   const int w = rect.R - rect.L, h = rect.B - rect.T;
   if (rect.L < 0 || rect.T < 0 || rect.R > a.Width() || rect.B > a.Height() || bx + w > b.Width() ||
       by + h > b.Height())
     return w * h;
+  if (sameIn && (sameIn->Width() != b.Width() || sameIn->Height() != b.Height())) return w * h;
   int differing = 0;
   for (int y = 0; y < h; ++y) {
     const LICE_pixel* pa = LICE_RowAddress(a, rect.T + y) + rect.L;
     const LICE_pixel* pb = LICE_RowAddress(b, by + y) + bx;
-    for (int x = 0; x < w; ++x) differing += ((pa[x] ^ pb[x]) & 0xFFFFFFu) != 0;
+    const LICE_pixel* ps = sameIn ? LICE_RowAddress(*sameIn, by + y) + bx : nullptr;
+    for (int x = 0; x < w; ++x)
+      differing += ((pa[x] ^ pb[x]) & 0xFFFFFFu) != 0 && (!ps || ((pb[x] ^ ps[x]) & 0xFFFFFFu) == 0);
   }
   return differing;
 }

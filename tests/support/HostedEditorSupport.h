@@ -4,6 +4,7 @@
 // calls, and pixel comparison.
 
 #include "bitmap/LICE_IBitmap.h"
+#include "bitmap/LICE_MemBitmap.h"
 #include "framework/graphics/IRect.h"
 #include "plugin/VelmoraEditor.h"
 #include "tools/vst3host/ComponentHandler.h"
@@ -44,8 +45,20 @@ std::string GestureText(const std::vector<vst3host::HandlerCall>& calls);
 // Refresh ticks after which a wheel burst's gesture ends at the latest (the editor's pause).
 int WheelPauseTicks();
 
+// Velmora's panel at the steps as the graphics core draws it without a window, at a display scale
+// (DeviceCoord of the panel's size): what an editor window at that scale must show. repainted, when
+// given, receives the same drawing painted over itself once more: where the two differ, a pixel
+// depends on how often it was painted (a blend over no background), which a window's paints do not
+// fix, so only the pixels the two share can be compared with a screen.
+bool HeadlessPanel(double scale, const std::vector<std::pair<int, int>>& steps, LICE_MemBitmap* out,
+                   LICE_MemBitmap* repainted = nullptr);
+// A panel coordinate in device pixels at scale, as IGraphics::DeviceCoord maps it.
+int DeviceCoordAt(double scale, int panel);
+
 // Pixels whose colour (alpha aside) differs between a and b inside rect (a's coordinates for a,
 // at (bx, by) in b); every pixel of rect when either is too small.
-int DifferingPixels(const LICE_IBitmap& a, const LICE_IBitmap& b, const IRect& rect, int bx = -1, int by = -1);
+// With sameIn (b's size), only the pixels where b and sameIn agree count.
+int DifferingPixels(const LICE_IBitmap& a, const LICE_IBitmap& b, const IRect& rect, int bx = -1, int by = -1,
+                    const LICE_IBitmap* sameIn = nullptr);
 
 }  // namespace editortest

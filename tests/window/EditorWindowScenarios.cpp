@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 using namespace Steinberg;
@@ -18,8 +19,10 @@ using vst3host::HandlerCall;
 
 namespace {
 
+using editortest::DeviceCoordAt;
 using editortest::DifferingPixels;
 using editortest::GestureText;
+using editortest::HeadlessPanel;
 using editortest::Knob;
 using editortest::KnobRect;
 using editortest::StepNormalized;
@@ -41,15 +44,18 @@ protected:
     return editor;
   }
 
-  // Runs the host until rect of the editor's window equals rect of picture.
-  bool ScreenShows(const DrivenEditor& editor, const LICE_IBitmap& picture, const IRect& rect) {
+  // Runs the host until rect of the editor's window equals rect of picture (where picture and
+  // sameIn agree, when sameIn is given).
+  bool ScreenShows(const DrivenEditor& editor, const LICE_IBitmap& picture, const IRect& rect,
+                   const LICE_IBitmap* sameIn = nullptr) {
     int differing = -1;
     const bool shown = driver->RunUntil([&] {
       LICE_MemBitmap screen;
-      differing = driver->Capture(editor, &screen) ? DifferingPixels(screen, picture, rect) : -1;
+      differing = driver->Capture(editor, &screen) ? DifferingPixels(screen, picture, rect, -1, -1, sameIn) : -1;
       return differing == 0;
     });
     if (!shown) ADD_FAILURE() << differing << " pixels differ from the expected picture";
+
     return shown;
   }
 
@@ -383,3 +389,103 @@ TEST_F(EditorWindow, AHostsMistakesNeitherCrashNorDisturbIt) {
   ASSERT_TRUE(next);
   EXPECT_EQ(next->Removed(), kResultOk);
 }
+
+// ---- At a display scale ----
+// The host gives the view its scale before it asks the size, so its window is the panel's size in
+// device pixels. The window shows what the graphics core draws without a window at that scale, and
+// the panel keeps its own (1x) pixels for everything it does: a drag of N panel pixels (N x scale
+// on the screen) edits exactly as a drag of N at 1x.
+
+namespace {
+
+class EditorWindowAtScale : public EditorWindow, public ::testing::WithParamInterface<double> {
+protected:
+  static IRect DeviceRectAt(double scale, const IRect& r) {
+    return IRect(DeviceCoordAt(scale, r.L), DeviceCoordAt(scale, r.T), DeviceCoordAt(scale, r.R),
+                 DeviceCoordAt(scale, r.B));
+  }
+
+  // Drags the Ratio knob of an editor opened at scale up by kTravel panel pixels in four moves;
+  // answers the values of its edits.
+  std::vector<double> DragRatioKnob(double scale, int* newStep) {
+    std::vector<double> values;
+    std::unique_ptr<DrivenEditor> editor = driver->NewEditor(0, 0, true, scale);
+    if (!editor) return values;
+    EXPECT_EQ(editor->Attach(), kResultOk);
+    LICE_MemBitmap opened, repainted;
+    EXPECT_TRUE(HeadlessPanel(scale, {}, &opened, &repainted));
+    EXPECT_TRUE(ScreenShows(*editor, opened, DeviceRectAt(scale, kWholeEditor), &repainted)) << "at scale " << scale;
+    const IRect rect = KnobRect(Knob(kParamRatio));
+    const int cx = (rect.L + rect.R) / 2, cy = (rect.T + rect.B) / 2;
+    // The device pixel where a panel coordinate starts.
+    auto at = [&](int panelY) {
+      return std::make_pair(editor->ScreenX() + DeviceCoordAt(scale, cx),
+                            editor->ScreenY() + DeviceCoordAt(scale, panelY));
+    };
+    driver->PointAt(at(cy).first, at(cy).second);
+    driver->Press(Button::kLeft);
+    EXPECT_TRUE(driver->RunUntil([&] { return driver->PointerHeld(*editor); }));
+    for (int dy = kTravel / 4; dy <= kTravel; dy += kTravel / 4) {
+      const size_t before = editor->CallsOf(HandlerCall::kPerformEdit).size();
+      driver->PointAt(at(cy - dy).first, at(cy - dy).second);
+      EXPECT_TRUE(driver->RunUntil([&] { return editor->CallsOf(HandlerCall::kPerformEdit).size() > before; }));
+    }
+    driver->Release(Button::kLeft);
+    EXPECT_TRUE(driver->RunUntil([&] { return !editor->CallsOf(HandlerCall::kEndEdit).empty(); }));
+    for (const HandlerCall& c : editor->CallsOf(HandlerCall::kPerformEdit)) values.push_back(c.value);
+    const double value = editor->PlugIn().Controller()->getParamNormalized(kParamRatio);
+    *newStep = static_cast<int>(std::lround(value * kParamDefinitions[kParamRatio].maxStep));
+    // The knob shows its new frame as drawn at the scale.
+    LICE_MemBitmap expected;
+    EXPECT_TRUE(HeadlessPanel(scale, {{kParamRatio, *newStep}}, &expected, &repainted));
+    EXPECT_TRUE(ScreenShows(*editor, expected, DeviceRectAt(scale, rect), &repainted)) << "at scale " << scale;
+    editor->Removed();
+    return values;
+  }
+
+  static constexpr int kTravel = 40;
+};
+
+}  // namespace
+
+TEST_P(EditorWindowAtScale, ShowsThePanelAsTheCoreDrawsItWithoutAWindowAtTheSameScale) {
+  const double scale = GetParam();
+  std::unique_ptr<DrivenEditor> editor = driver->NewEditor(16, 16, true, scale);
+  ASSERT_TRUE(editor);
+  ViewRect size;
+  ASSERT_EQ(editor->View().getSize(&size), kResultOk);
+  EXPECT_EQ(size.getWidth(), DeviceCoordAt(scale, kEditorWidth));
+  EXPECT_EQ(size.getHeight(), DeviceCoordAt(scale, kEditorHeight));
+
+  const std::vector<std::pair<int, int>> steps = {{kParamRatio, 3}, {kParamCompressorThreshold, 5}};
+  editor->SetSteps(steps);
+  LICE_MemBitmap expected, repainted;
+  ASSERT_TRUE(HeadlessPanel(scale, steps, &expected, &repainted));
+  ASSERT_EQ(expected.Width(), size.getWidth());
+  ASSERT_EQ(editor->Attach(), kResultOk);
+  EXPECT_TRUE(ScreenShows(*editor, expected, IRect(0, 0, size.getWidth(), size.getHeight()), &repainted));
+  EXPECT_EQ(editor->Removed(), kResultOk);
+
+  // The drawing compared with is the editor's own: at 1x it is the snapshot tool's picture.
+  LICE_MemBitmap headless, snapshot;
+  ASSERT_TRUE(HeadlessPanel(1.0, steps, &headless));
+  std::vector<std::string> sets;
+  for (const auto& [index, step] : steps) sets.push_back(StepSetting(index, step));
+  ASSERT_TRUE(driver->Snapshot(sets, &snapshot));
+  EXPECT_EQ(DifferingPixels(headless, snapshot, kWholeEditor), 0);
+}
+
+TEST_P(EditorWindowAtScale, ADragOfNPanelPixelsEditsExactlyAsTheSameDragAtOneTimes) {
+  int stepAtOne = -1, stepAtScale = -1;
+  const std::vector<double> atOne = DragRatioKnob(1.0, &stepAtOne);
+  const std::vector<double> atScale = DragRatioKnob(GetParam(), &stepAtScale);
+  ASSERT_EQ(atOne.size(), 4u) << "one edit per move";
+  EXPECT_EQ(atScale, atOne);
+  EXPECT_EQ(stepAtScale, stepAtOne);
+  EXPECT_GT(stepAtOne, kParamDefinitions[kParamRatio].defaultStep);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, EditorWindowAtScale, ::testing::Values(2.0, 1.5),
+                         [](const ::testing::TestParamInfo<double>& scale) {
+                           return scale.param == 2.0 ? std::string("Two") : std::string("OneAndAHalf");
+                         });

@@ -92,9 +92,10 @@ public:
 
   // ---- The host ----
   // A set-up instance in a host window of the editor's size at (x, y) on the screen; its frame
-  // offers the host's run loop unless offerRunLoop is false. Null, with a test failure, when the
-  // host cannot make one.
-  virtual std::unique_ptr<DrivenEditor> NewEditor(int x, int y, bool offerRunLoop = true) = 0;
+  // offers the host's run loop unless offerRunLoop is false. The host gives the view its display
+  // scale before it asks the size (as a host on a scaled screen does), so the window is the
+  // editor's size in device pixels. Null, with a test failure, when the host cannot make one.
+  virtual std::unique_ptr<DrivenEditor> NewEditor(int x, int y, bool offerRunLoop = true, double scale = 1.0) = 0;
   // Whether this platform's editors run in a run loop the host's frame offers (so that a frame
   // offering none gets no window), rather than in the system's own message loop.
   virtual bool EditorsRunInTheHostsRunLoop() const = 0;

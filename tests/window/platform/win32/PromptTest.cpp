@@ -24,9 +24,13 @@ constexpr int kEnumParam = PromptTestPlug::kEnumParam;
 
 class Win32Prompt : public ::testing::Test {
 protected:
-  Win32Prompt() : window(0, 0, PromptTestPlug::kWidth, PromptTestPlug::kHeight) {
+  // scale: the display scale a host gives the editor, in a host window of its size in device pixels.
+  explicit Win32Prompt(double scale = 1.0)
+      : window(0, 0, static_cast<int>(PromptTestPlug::kWidth * scale + 0.5),
+               static_cast<int>(PromptTestPlug::kHeight * scale + 0.5)) {
     graphics = new IGraphicsWin(&plug, PromptTestPlug::kWidth, PromptTestPlug::kHeight, 25);
     plug.AttachPromptGraphics(graphics);
+    if (scale != 1.0) graphics->SetDrawScaleFromHost(scale);
     control = plug.intControl;
     enumControl = plug.enumControl;
     EXPECT_NE(graphics->OpenEditorWindow(window.Handle()), nullptr);
@@ -223,3 +227,60 @@ TEST_F(Win32Prompt, ANewLayoutEndsAnOpenTextEntryWithoutAResult) {
   host.RunFor(200);
   EXPECT_TRUE(plug.reports.empty());
 }
+
+// At a display scale the box and the menu open where their control is on the screen; what they do
+// is the same.
+class Win32PromptAtScale : public Win32Prompt, public ::testing::WithParamInterface<double> {
+protected:
+  Win32PromptAtScale() : Win32Prompt(GetParam()) {}
+  int Device(int panel) const { return graphics->DeviceCoord(panel); }
+};
+
+TEST_P(Win32PromptAtScale, TextEntryCoversItsControlsRectangleOnTheScreen) {
+  HWND box = OpenEntry();  // over IRect(30, 30, 70, 46)
+  RECT r;
+  GetWindowRect(box, &r);
+  MapWindowPoints(HWND_DESKTOP, static_cast<HWND>(graphics->NativeWindow()), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, Device(30));
+  EXPECT_EQ(r.top, Device(30));
+  EXPECT_EQ(r.right, Device(71));  // the right and bottom edges included
+  EXPECT_EQ(r.bottom, Device(47));
+  Type("12");
+  Win32TestHost::Key(VK_RETURN);
+  EXPECT_TRUE(Reported(kIntParam, plug.GetParam(kIntParam)->ToNormalized(12)));
+  EXPECT_TRUE(EntryClosed(box));
+}
+
+TEST_P(Win32PromptAtScale, MenuOpensBelowItsControlOnTheScreen) {
+  IParam* param = plug.GetParam(kEnumParam);
+  const IRect rect(20, 70, 120, 90);
+  POINT expected = {Device(rect.L), Device(rect.B)};
+  ClientToScreen(static_cast<HWND>(graphics->NativeWindow()), &expected);
+  std::atomic<long> left{-1}, top{-1};
+  std::thread hand([&] {
+    HWND menu = nullptr;
+    for (int i = 0; i < 500 && !menu; ++i) {
+      menu = FindWindowA("#32768", nullptr);
+      if (menu && !IsWindowVisible(menu)) menu = nullptr;
+      if (!menu) Sleep(10);
+    }
+    if (menu) {
+      RECT r;
+      GetWindowRect(menu, &r);
+      left = r.left, top = r.top;
+    }
+    Win32TestHost::Key(VK_DOWN);
+    Win32TestHost::Key(VK_DOWN);
+    Win32TestHost::Key(VK_RETURN);
+  });
+  graphics->PromptParamEdit(enumControl, param, rect);
+  hand.join();
+  EXPECT_EQ(left, expected.x);
+  EXPECT_EQ(top, expected.y);
+  EXPECT_TRUE(Reported(kEnumParam, param->ToNormalized(1)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, Win32PromptAtScale, ::testing::Values(2.0, 1.5),
+                         [](const ::testing::TestParamInfo<double>& scale) {
+                           return scale.param == 2.0 ? std::string("Two") : std::string("OneAndAHalf");
+                         });

@@ -2,6 +2,7 @@
 
 #include "bitmap/LICE_Png.h"
 #include "tests/support/TempFolder.h"
+#include "tools/vst3host/ViewScale.h"
 
 #include <gtest/gtest.h>
 
@@ -100,12 +101,15 @@ Win32TestHost::Win32TestHost() { mHostApp = new vst3host::HostApplication("Velmo
 
 Win32TestHost::~Win32TestHost() { mHostApp->release(); }
 
-std::unique_ptr<HostedEditor> Win32TestHost::NewEditor(int x, int y) {
+std::unique_ptr<HostedEditor> Win32TestHost::NewEditor(int x, int y, double scale) {
   auto editor = std::make_unique<HostedEditor>();
   editor->handler = owned(new vst3host::RecordingComponentHandler());
   editor->instance = editortest::NewVelmoraInstance(VELMORA_BUNDLE_DIR, mHostApp->Context(), editor->handler);
   if (!editor->instance) return nullptr;
   editor->view = owned(editor->instance->Controller()->createView(ViewType::kEditor));
+  if (scale != 1.0) {
+    EXPECT_TRUE(vst3host::OfferContentScale(editor->view, scale));
+  }
   ViewRect size;
   editor->view->getSize(&size);
   editor->window = std::make_unique<HostWindow>(x, y, size.getWidth(), size.getHeight());

@@ -86,7 +86,7 @@ public:
   Win32TestHost& operator=(const Win32TestHost&) = delete;
 
   // A set-up, not yet attached instance in a host window of the editor's size at (x, y).
-  std::unique_ptr<HostedEditor> NewEditor(int x, int y);
+  std::unique_ptr<HostedEditor> NewEditor(int x, int y, double scale = 1.0);
 
   // Runs the message loop until done() or five seconds; true when done.
   bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000);

@@ -94,8 +94,8 @@ const wintest::HostedEditor& HostedOf(const DrivenEditor& editor) {
 class Win32WindowDriver : public WindowDriver {
 public:
   // A Windows host's frame offers no run loop: editors run in the system's message loop.
-  std::unique_ptr<DrivenEditor> NewEditor(int x, int y, bool) override {
-    std::unique_ptr<wintest::HostedEditor> hosted = mHost.NewEditor(x, y);
+  std::unique_ptr<DrivenEditor> NewEditor(int x, int y, bool, double scale) override {
+    std::unique_ptr<wintest::HostedEditor> hosted = mHost.NewEditor(x, y, scale);
     if (!hosted) return nullptr;
     return std::make_unique<Win32DrivenEditor>(std::move(hosted));
   }

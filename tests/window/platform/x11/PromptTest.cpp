@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 using namespace x11test;
@@ -23,14 +24,16 @@ constexpr int kEnumParam = PromptTestPlug::kEnumParam;
 
 class X11Prompt : public ::testing::Test {
 protected:
-  X11Prompt() {
+  // scale: the display scale the editor opens at, in a host window of its size in device pixels.
+  explicit X11Prompt(double scale = 1.0) {
     graphics = new IGraphicsX11(&plug, PromptTestPlug::kWidth, PromptTestPlug::kHeight, 25);
     plug.AttachPromptGraphics(graphics);
+    graphics->SetDrawScale(scale);
     control = plug.intControl;
     enumControl = plug.enumControl;
 
     std::string error;
-    window = vst3host::HostWindow::Open(0, 0, 200, 120, "prompt", &error);
+    window = vst3host::HostWindow::Open(0, 0, graphics->DeviceWidth(), graphics->DeviceHeight(), "prompt", &error);
     frame = Steinberg::owned(new vst3host::PlugFrame(&host.Loop()));
     runLoop = ConnectHostRunLoop(frame);
     graphics->SetHostRunLoop(runLoop.get());
@@ -129,3 +132,51 @@ TEST_F(X11Prompt, ANewLayoutEndsAnOpenTextEntryWithoutAResult) {
   host.RunFor(200);
   EXPECT_TRUE(plug.reports.empty());
 }
+
+// At a display scale the menu and the entry open where their control is on the screen, at the
+// scale's size; what they do is the same.
+class X11PromptAtScale : public X11Prompt, public ::testing::WithParamInterface<double> {
+protected:
+  X11PromptAtScale() : X11Prompt(GetParam()) {}
+  int Device(int panel) const { return graphics->DeviceCoord(panel); }
+  // The menu's measures at this scale, as it draws them.
+  int Scaled(int value) const { return static_cast<int>(std::lround(value * GetParam())); }
+};
+
+TEST_P(X11PromptAtScale, TextEntryCoversItsControlsRectangleOnTheScreen) {
+  IParam* param = plug.GetParam(kIntParam);
+  const IRect rect(30, 30, 70, 46);
+  graphics->PromptParamEdit(control, param, rect);
+  const auto editor = static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(graphics->NativeWindow()));
+  ASSERT_TRUE(host.RunUntil([&] { return host.ChildCount(editor) == 1; }));
+  const IRect box = host.FirstChildRect(editor);
+  EXPECT_EQ(box.L, Device(rect.L));
+  EXPECT_EQ(box.T, Device(rect.T));
+  EXPECT_EQ(box.R, Device(rect.R + 1));  // the right and bottom edges included
+  EXPECT_EQ(box.B, Device(rect.B + 1));
+  Type("12");
+  host.Key(host.KeyCode(kReturn));
+  EXPECT_TRUE(Reported(kIntParam, param->ToNormalized(12)));
+  EXPECT_TRUE(EntryClosed());
+}
+
+TEST_P(X11PromptAtScale, MenuOpensBelowItsControlAndChoosesByTheScaledRows) {
+  IParam* param = plug.GetParam(kEnumParam);
+  const IRect rect(20, 70, 120, 90);
+  std::thread hand([&] {
+    for (int i = 0; i < 500 && !host.PopupShown(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Rows of 18 panel pixels (each scaled) below the control's bottom-left corner on the screen,
+    // after a border; the third is "Hard".
+    host.MoveTo(Device(rect.L) + Scaled(30), Device(rect.B) + Scaled(1) + Scaled(18) * 2 + Scaled(9));
+    host.Click(1);
+  });
+  graphics->PromptParamEdit(enumControl, param, rect);
+  hand.join();
+  EXPECT_TRUE(Reported(kEnumParam, param->ToNormalized(2)));
+  EXPECT_FALSE(host.PopupShown());
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, X11PromptAtScale, ::testing::Values(2.0, 1.5),
+                         [](const ::testing::TestParamInfo<double>& scale) {
+                           return scale.param == 2.0 ? std::string("Two") : std::string("OneAndAHalf");
+                         });

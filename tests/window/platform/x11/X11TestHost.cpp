@@ -2,6 +2,7 @@
 
 #include "bitmap/LICE_Png.h"
 #include "tests/support/TempFolder.h"
+#include "tools/vst3host/ViewScale.h"
 
 #include <xcb/xtest.h>
 
@@ -63,12 +64,15 @@ X11TestHost::~X11TestHost() {
 }
 
 std::unique_ptr<HostedEditor> X11TestHost::NewEditor(int x, int y, bool offerRunLoop,
-                                                     vst3host::HostWindow::Embedding embedding) {
+                                                     vst3host::HostWindow::Embedding embedding, double scale) {
   auto editor = std::make_unique<HostedEditor>();
   editor->handler = owned(new vst3host::RecordingComponentHandler());
   editor->instance = editortest::NewVelmoraInstance(VELMORA_BUNDLE_DIR, mHostApp->Context(), editor->handler);
   if (!editor->instance) return nullptr;
   editor->view = owned(editor->instance->Controller()->createView(ViewType::kEditor));
+  if (scale != 1.0) {
+    EXPECT_TRUE(vst3host::OfferContentScale(editor->view, scale));
+  }
   ViewRect size;
   editor->view->getSize(&size);
   std::string error;
@@ -228,6 +232,17 @@ int X11TestHost::ChildCount(xcb_window_t window) const {
   const int count = tree ? xcb_query_tree_children_length(tree) : 0;
   std::free(tree);
   return count;
+}
+
+IRect X11TestHost::FirstChildRect(xcb_window_t window) const {
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(mInput, xcb_query_tree(mInput, window), nullptr);
+  const xcb_window_t child = tree && xcb_query_tree_children_length(tree) > 0 ? xcb_query_tree_children(tree)[0] : 0;
+  std::free(tree);
+  if (!child) return IRect();
+  xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(mInput, xcb_get_geometry(mInput, child), nullptr);
+  const IRect rect = g ? IRect(g->x, g->y, g->x + g->width, g->y + g->height) : IRect();
+  std::free(g);
+  return rect;
 }
 
 bool X11TestHost::Snapshot(const std::vector<std::string>& sets, LICE_MemBitmap* out) {

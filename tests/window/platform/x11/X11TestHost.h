@@ -63,10 +63,11 @@ public:
   X11TestHost& operator=(const X11TestHost&) = delete;
 
   // A set-up, not yet attached instance in a host window of the editor's size at (x, y); its
-  // frame offers the run loop only when asked to.
+  // frame offers the run loop only when asked to. A scale other than 1 is given to the view before
+  // its size is asked.
   std::unique_ptr<HostedEditor> NewEditor(
       int x, int y, bool offerRunLoop = true,
-      vst3host::HostWindow::Embedding embedding = vst3host::HostWindow::Embedding::kXEmbedStrict);
+      vst3host::HostWindow::Embedding embedding = vst3host::HostWindow::Embedding::kXEmbedStrict, double scale = 1.0);
 
   vst3host::RunLoop& Loop() { return *mLoop; }
   const vst3host::RunLoop& Loop() const { return *mLoop; }
@@ -98,6 +99,8 @@ public:
   bool PopupShown() const;
   // How many windows window holds.
   int ChildCount(xcb_window_t window) const;
+  // Where window's first child sits inside it, and its size; empty when it has none.
+  IRect FirstChildRect(xcb_window_t window) const;
 
   // Velmora's editor drawn off screen by velmora-snapshot at these steps ("Title=step" each).
   static bool Snapshot(const std::vector<std::string>& sets, LICE_MemBitmap* out);

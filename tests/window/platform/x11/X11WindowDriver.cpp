@@ -59,8 +59,9 @@ const x11test::HostedEditor& HostedOf(const DrivenEditor& editor) {
 
 class X11WindowDriver : public WindowDriver {
 public:
-  std::unique_ptr<DrivenEditor> NewEditor(int x, int y, bool offerRunLoop) override {
-    std::unique_ptr<x11test::HostedEditor> hosted = mHost.NewEditor(x, y, offerRunLoop);
+  std::unique_ptr<DrivenEditor> NewEditor(int x, int y, bool offerRunLoop, double scale) override {
+    std::unique_ptr<x11test::HostedEditor> hosted =
+        mHost.NewEditor(x, y, offerRunLoop, vst3host::HostWindow::Embedding::kXEmbedStrict, scale);
     if (!hosted) return nullptr;
     return std::make_unique<X11DrivenEditor>(std::move(hosted));
   }
