@@ -82,8 +82,9 @@ public:
   virtual void WindowResized(int /*width*/, int /*height*/) {}
 
   // ---- Editor edits and host services (the binding supplies the pure ones) ----
-  // A right-click on a control bound to paramIdx at editor position (x, y): the host's own
-  // parameter menu. The graphics core, UI thread, not under the lock. Default: nothing.
+  // A right-click on a control bound to paramIdx at view position (x, y), in the view's device
+  // pixels (the panel position times the display scale): the host's own parameter menu. The graphics core, UI thread,
+  // not under the lock. Default: nothing.
   virtual void ShowHostParamMenu(int /*paramIdx*/, int /*x*/, int /*y*/) {}
   // A control moved: enters the value with the editor origin (sets the parameter, reports the edit
   // to the host, calls ParamChanged). The controls (MarkDirty), UI thread; takes the lock itself.

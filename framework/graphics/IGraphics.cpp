@@ -293,7 +293,8 @@ void IGraphics::OnPress(int x, int y, const IModifiers& mods) {
   if (hostMenu && p >= 0) {
     // The host owns the right-click menu of a bound control; the control never sees the press.
     DropMouseCapture();
-    mPlugin->ShowHostParamMenu(p, x, y);
+    // The host places its menu in the view's own pixels.
+    mPlugin->ShowHostParamMenu(p, DeviceCoord(x), DeviceCoord(y));
     return;
   }
   // The gesture begins with the control's first edit (EditGesture).

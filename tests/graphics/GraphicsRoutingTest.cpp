@@ -75,6 +75,18 @@ TEST_F(Routing, RightPressOnABoundControlOpensTheHostMenuInstead) {
   EXPECT_EQ(plug.calls, (std::vector<std::string>{"menu 4 20,20"}));
 }
 
+TEST_F(Routing, TheHostMenuOpensAtTheViewsPixelsAtEveryScale) {
+  g.CreateDrawBitmaps();
+  for (const auto& [scale, expected] :
+       {std::pair{2.0, "menu 4 40,40"}, {1.5, "menu 4 30,30"}, {1.25, "menu 4 25,25"}}) {
+    plug.calls.clear();
+    g.SetDrawScale(scale);
+    g.OnPress(20, 20, right);  // panel coordinates, as the window hands them on
+    g.OnRelease(20, 20, right);
+    EXPECT_EQ(plug.calls, (std::vector<std::string>{expected})) << scale;
+  }
+}
+
 TEST_F(Routing, RightPressOnAnUnboundControlReachesIt) {
   g.OnPress(60, 60, right);
   EXPECT_EQ(b->events, (std::vector<std::string>{"press 60,60"}));
