@@ -63,6 +63,18 @@ TEST(VelmoraHostEdit, OpensThePanelPrintsEachChangeAndClosesOnRequest) {
                                            [](const VelmoraKnob& k) { return k.paramIdx == kParamRatio; });
   X11TestHost host;
   const int x = ratio.x + ratio.image.width / 2, y = ratio.y + 30;
+  // "open" comes once the view is attached; the windows may reach the screen a moment later, and a
+  // press before that would land on the bare root.
+  bool shown = false;
+  for (int i = 0; i < 500 && !shown; ++i) {
+    shown = host.WindowDepthAt(x, y) >= 2;  // the host's window and the editor inside it
+    if (!shown) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!shown) {
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    FAIL() << "the editor never appeared under the pointer: " << ReadText(err);
+  }
   host.MoveTo(x, y);
   host.Press(1);
   host.MoveTo(x, y - 40);

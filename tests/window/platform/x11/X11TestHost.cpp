@@ -245,6 +245,23 @@ IRect X11TestHost::FirstChildRect(xcb_window_t window) const {
   return rect;
 }
 
+int X11TestHost::WindowDepthAt(int rootX, int rootY) const {
+  // Each step asks for the mapped child of the window found so far that holds the point.
+  int depth = 0;
+  xcb_window_t window = mRoot;
+  for (;;) {
+    xcb_translate_coordinates_reply_t* r = xcb_translate_coordinates_reply(
+        mInput,
+        xcb_translate_coordinates(mInput, mRoot, window, static_cast<int16_t>(rootX), static_cast<int16_t>(rootY)),
+        nullptr);
+    const xcb_window_t child = r ? r->child : 0;
+    std::free(r);
+    if (!child) return depth;
+    window = child;
+    ++depth;
+  }
+}
+
 bool X11TestHost::Snapshot(const std::vector<std::string>& sets, LICE_MemBitmap* out) {
   TempFolder folder;
   const std::string path = folder.Path("snapshot.png");

@@ -99,6 +99,9 @@ public:
   bool PopupShown() const;
   // How many windows window holds.
   int ChildCount(xcb_window_t window) const;
+  // How deep the mapped windows under a point of the screen are stacked: 0 for the bare root, 1
+  // for a top-level window, 2 and more for windows inside it.
+  int WindowDepthAt(int rootX, int rootY) const;
   // Where window's first child sits inside it, and its size; empty when it has none.
   IRect FirstChildRect(xcb_window_t window) const;
 
