@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
 
 using velmora_host::AudioData;
 using velmora_host::AudioDifference;
@@ -14,8 +17,26 @@ namespace {
 
 AudioDifference compare(const AudioData& a, const AudioData& b, double tolerance = 0.0) {
   MemorySource sa(a), sb(b);
-  return CompareAudio(sa, sb, tolerance);
+  std::string error;
+  const std::optional<AudioDifference> d = CompareAudio(sa, sb, tolerance, &error);
+  EXPECT_TRUE(d) << error;
+  return d.value_or(AudioDifference{});
 }
+
+// Audio held in memory whose reading fails once `failAt` frames are delivered.
+class FailingSource : public MemorySource {
+public:
+  FailingSource(const AudioData& audio, std::size_t failAt) : MemorySource(audio), mLeft(failAt) {}
+  std::size_t Read(double* const* out, std::size_t n, std::string* error) override {
+    const std::size_t got = MemorySource::Read(out, std::min(n, mLeft), error);
+    mLeft -= got;
+    if (got < n) *error = "cannot read audio file broken.wav: Unspecified internal error.";
+    return got;
+  }
+
+private:
+  std::size_t mLeft;
+};
 
 // Long enough to span several of the comparison's blocks.
 AudioData ramp(std::size_t frames) {
@@ -76,6 +97,21 @@ TEST(CompareAudio, ShorterAudioContinuesAsSilence) {
   const AudioDifference strict = compare(b, a);
   EXPECT_EQ(strict.firstFrame, 12000u);
   EXPECT_EQ(strict.firstB, a.channels[0][12000]);
+}
+
+// A source that cannot be read to its end is answered with its reason, whichever side it is on,
+// and not taken for a shorter file.
+TEST(CompareAudio, ReadFailureIsAnsweredWithItsReason) {
+  const AudioData audio = ramp(20000);
+  for (const bool failingFirst : {true, false}) {
+    MemorySource intact(audio);
+    FailingSource broken(audio, 10000);
+    std::string error;
+    const std::optional<AudioDifference> d =
+        failingFirst ? CompareAudio(broken, intact, 0.0, &error) : CompareAudio(intact, broken, 0.0, &error);
+    EXPECT_FALSE(d) << failingFirst;
+    EXPECT_EQ(error, "cannot read audio file broken.wav: Unspecified internal error.") << failingFirst;
+  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // helper can fail turned into one line that says what happened.
 #include "tests/support/TempFolder.h"
 #include "tools/support/ChildProcess.h"
-#include "tools/support/HostError.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,6 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
-using velmora_host::HostError;
 using velmora_host::RunChildProcess;
 
 namespace {
@@ -26,14 +24,12 @@ protected:
     return path.string();
   }
 
-  // The failure message, or "" when the run succeeded.
+  // The failure message, or "" when the run succeeded (and said so).
   static std::string failure(const std::vector<std::string>& argv) {
-    try {
-      RunChildProcess(argv);
-    } catch (const HostError& error) {
-      return error.what();
-    }
-    return std::string();
+    std::string error;
+    const bool ran = RunChildProcess(argv, &error);
+    EXPECT_EQ(ran, error.empty()) << error;
+    return error;
   }
 
   TempFolder temp;

@@ -17,11 +17,11 @@ namespace fs = std::filesystem;
 using host_test::fileBytes;
 using host_test::HostRun;
 using host_test::HostTest;
+using host_test::readAudio;
 using host_test::rmsDb;
 using host_test::runHost;
 using host_test::sine;
 using host_test::writeWav;
-using velmora_host::ReadAudioFile;
 
 namespace {
 
@@ -32,7 +32,7 @@ TEST_F(HostTest, RenderAtDefaultsKeepsFormatAndPrintsSummary) {
   EXPECT_NE(run.out.find("peak in"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("channel 2"), std::string::npos) << run.out;
 
-  const auto out = ReadAudioFile(path("out.wav"));
+  const auto out = readAudio(path("out.wav"));
   ASSERT_EQ(out.ChannelCount(), 2u);
   EXPECT_EQ(out.FrameCount(), 22050u);
   EXPECT_EQ(out.sampleRate, 44100.0);
@@ -76,7 +76,7 @@ TEST_F(HostTest, ParametersByTitleIdAndNormalisedValueAgree) {
   render("in.wav", "norm.wav", {"--set-norm", "Compressor Threshold=0", "--set-norm", "ratio=1.0"});
   EXPECT_EQ(fileBytes(dir / "title.wav"), fileBytes(dir / "id.wav"));
   EXPECT_EQ(fileBytes(dir / "title.wav"), fileBytes(dir / "norm.wav"));
-  const auto compressed = ReadAudioFile(path("title.wav"));
+  const auto compressed = readAudio(path("title.wav"));
   EXPECT_LT(rmsDb(compressed, 0.2), rmsDb(defaults, 0.2) - 6.0);
 }
 
@@ -88,10 +88,10 @@ TEST_F(HostTest, ExternalSidechainLowersQuietMainOnlyWhenKeyIsLoud) {
   // Without a key file the aux input is silent (and render says so; see RenderSafetyTest).
   const HostRun unkeyed = host({"render", path("quiet.wav"), path("alone.wav"), "--set", "External Sidechain=1"});
   ASSERT_EQ(unkeyed.exitCode, 0) << unkeyed.err;
-  const auto alone = ReadAudioFile(path("alone.wav"));
+  const auto alone = readAudio(path("alone.wav"));
   const auto keyed =
       render("quiet.wav", "keyed.wav", {"--set", "External Sidechain=1", "--sidechain", path("loud.wav")});
-  const double quietIn = rmsDb(ReadAudioFile(path("quiet.wav")), 0.2);
+  const double quietIn = rmsDb(readAudio(path("quiet.wav")), 0.2);
   EXPECT_NEAR(rmsDb(alone, 0.2), quietIn, 0.5);  // nothing in the key: unreduced
   EXPECT_LT(rmsDb(keyed, 0.2), quietIn - 4.0);   // the loud key pulls it down
 
@@ -99,7 +99,7 @@ TEST_F(HostTest, ExternalSidechainLowersQuietMainOnlyWhenKeyIsLoud) {
   const auto loudOwn = render("loud.wav", "own.wav");
   const auto loudKeyedSilent =
       render("loud.wav", "silentkey.wav", {"--set", "External Sidechain=1", "--sidechain", path("silent.wav")});
-  const double loudIn = rmsDb(ReadAudioFile(path("loud.wav")), 0.2);
+  const double loudIn = rmsDb(readAudio(path("loud.wav")), 0.2);
   EXPECT_NEAR(rmsDb(loudKeyedSilent, 0.2), loudIn, 0.5);
   EXPECT_LT(rmsDb(loudOwn, 0.2), loudIn - 4.0);
 }
@@ -222,7 +222,7 @@ TEST_F(HostTest, DemoWritesItsFilesAndTable) {
   for (const char* stem : {"1-defaults", "2-heavy-compression", "3-limiter-only", "4-ducking"}) {
     const std::string s = stem;
     SCOPED_TRACE(s);
-    const auto audio = ReadAudioFile(path("demo/" + s + ".wav"));
+    const auto audio = readAudio(path("demo/" + s + ".wav"));
     EXPECT_EQ(audio.ChannelCount(), 2u);
     EXPECT_GT(audio.FrameCount(), 44100u * 7u);
     const std::unique_ptr<LICE_IBitmap> plot(DecodePngFile(path("demo/" + s + "-levels.png").c_str(), true));
@@ -259,8 +259,8 @@ TEST_F(HostTest, OtherEffectsWorkTheSameWay) {
   const auto out = render(
       "in.wav", "out.wav",
       {"--module", gain, "--set", "Level=1.5", "--sidechain", path("key.wav"), "--save-state", path("gain.state")});
-  const auto in = ReadAudioFile(path("in.wav"));
-  const auto key = ReadAudioFile(path("key.wav"));
+  const auto in = readAudio(path("in.wav"));
+  const auto key = readAudio(path("key.wav"));
   ASSERT_EQ(out.FrameCount(), in.FrameCount());
   double largest = 0.0;
   for (std::size_t c = 0; c < 2; ++c)

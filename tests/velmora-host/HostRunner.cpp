@@ -7,10 +7,14 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
+#include <utility>
 
 extern char** environ;
 
@@ -99,8 +103,16 @@ velmora_host::AudioData sine(double dbfs, double frequency, double seconds, int 
 
 void writeWav(const std::filesystem::path& path, const velmora_host::AudioData& audio) {
   velmora_host::OutputFile file(path.string());
-  velmora_host::WriteWavFile(file, audio, velmora_host::SampleFormat::Float32);
-  file.Commit();
+  std::string error;
+  ASSERT_TRUE(velmora_host::WriteWavFile(file, audio, velmora_host::SampleFormat::Float32, &error)) << error;
+  ASSERT_TRUE(file.Commit(&error)) << error;
+}
+
+velmora_host::AudioData readAudio(const std::filesystem::path& path) {
+  std::string error;
+  std::optional<velmora_host::AudioData> audio = velmora_host::ReadAudioFile(path.string(), &error);
+  EXPECT_TRUE(audio) << error;
+  return audio ? std::move(*audio) : velmora_host::AudioData{};
 }
 
 std::vector<char> fileBytes(const std::filesystem::path& path) {

@@ -38,6 +38,8 @@ velmora_host::AudioData sine(double dbfs, double frequency, double seconds, int 
                              double sampleRate = 44100.0);
 
 void writeWav(const std::filesystem::path& path, const velmora_host::AudioData& audio);
+// The audio of a file; a failed read fails the test and answers no audio.
+velmora_host::AudioData readAudio(const std::filesystem::path& path);
 std::vector<char> fileBytes(const std::filesystem::path& path);
 
 // RMS over all channels from `skipSeconds` on (so parameter and filter settling is left out).

@@ -26,7 +26,7 @@ protected:
     const HostRun run = host(args);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(run.err.empty()) << run.err;
-    return velmora_host::ReadAudioFile(path(out));
+    return readAudio(path(out));
   }
 
   TempFolder temp;

@@ -20,12 +20,12 @@ namespace fs = std::filesystem;
 using host_test::fileBytes;
 using host_test::HostRun;
 using host_test::HostTest;
+using host_test::readAudio;
 using host_test::rmsDb;
 using host_test::runHost;
 using host_test::sine;
 using host_test::writeWav;
 using velmora_host::AudioData;
-using velmora_host::ReadAudioFile;
 using Json = nlohmann::json;
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 using velmora_host::Loudness;
@@ -70,6 +71,32 @@ TEST(LoudnessMeter, SilenceAndShortAudioHaveNoLoudness) {
   const Loudness blip = measure(0.2, [](std::size_t n) { return sine997(n, -6.0); });  // under one 400 ms block
   EXPECT_TRUE(std::isinf(blip.integratedLufs));
   EXPECT_NEAR(blip.truePeakDbtp, -6.0, 0.1);
+}
+
+// What the measurement cannot take is said before any audio, with the reason; a meter made for it
+// anyway measures silence instead of failing.
+TEST(LoudnessMeter, SaysWhatItCannotMeasure) {
+  struct Case {
+    std::size_t channels;
+    double rate;
+    const char* refusal;  // null: measurable
+  };
+  for (const Case& c : {Case{2, kRate, nullptr}, Case{1, 8000.0, nullptr},
+                        Case{0, kRate, "cannot measure loudness of 0 channels at 48000 Hz"},
+                        Case{2, 8.0, "cannot measure loudness of 2 channels at 8 Hz"}}) {
+    std::string error;
+    EXPECT_EQ(LoudnessMeter::Measurable(c.channels, c.rate, &error), c.refusal == nullptr)
+        << c.channels << " " << c.rate;
+    EXPECT_EQ(error, c.refusal ? c.refusal : "");
+    if (!c.refusal) continue;
+    LoudnessMeter meter(c.channels, c.rate);
+    std::vector<std::vector<double>> audio(c.channels, std::vector<double>(64, 0.5));
+    std::vector<double*> pointers;
+    for (auto& channel : audio) pointers.push_back(channel.data());
+    meter.Add(pointers.data(), 64);
+    const Loudness none = meter.Result();
+    EXPECT_TRUE(std::isinf(none.integratedLufs) && std::isinf(none.truePeakDbtp));
+  }
 }
 
 double libebur128TruePeak(const std::vector<double>& left, const std::vector<double>& right, double rate) {

@@ -15,11 +15,11 @@
 using host_test::fileBytes;
 using host_test::HostRun;
 using host_test::HostTest;
+using host_test::readAudio;
 using host_test::runHost;
 using host_test::sine;
 using host_test::writeWav;
 using velmora_host::AudioData;
-using velmora_host::ReadAudioFile;
 using Json = nlohmann::json;
 
 namespace {
@@ -152,8 +152,8 @@ TEST_F(HostTest, OutputTypeFollowsTheExtension) {
     }
   }
   render("in.wav", "b.wav", {"--format", "pcm16"});
-  EXPECT_EQ(ReadAudioFile(path("b.flac")).channels, ReadAudioFile(path("b.wav")).channels);
-  EXPECT_EQ(ReadAudioFile(path("A.AIF")).channels, ReadAudioFile(path("a.wav")).channels);
+  EXPECT_EQ(readAudio(path("b.flac")).channels, readAudio(path("b.wav")).channels);
+  EXPECT_EQ(readAudio(path("A.AIF")).channels, readAudio(path("a.wav")).channels);
 }
 
 // Title, artist, date and comment (and the other texts libsndfile knows) go from the input into an
@@ -203,7 +203,7 @@ TEST_F(HostTest, StandardInputAndOutputCarryStreams) {
   const HostRun toStdout = runHost({"render", path("in.wav"), "-", "--type", "au"}, dir, {}, dir / "stdout.au");
   ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
   EXPECT_NE(toStdout.err.find("peak out"), std::string::npos) << toStdout.err;
-  EXPECT_EQ(ReadAudioFile(path("stdout.au")).channels, ReadAudioFile(path("reference.wav")).channels);
+  EXPECT_EQ(readAudio(path("stdout.au")).channels, readAudio(path("reference.wav")).channels);
 
   // Through real pipes: a WAV stream in, FLAC out; WAV cannot be written to a pipe, FLAC not read.
   const std::string host = "'" + std::string(VELMORA_HOST_EXE) + "'";
@@ -219,8 +219,8 @@ TEST_F(HostTest, StandardInputAndOutputCarryStreams) {
   };
   const HostRun flacOut = piped("cat in.wav | ", "render - - --type flac --no-loudness", " | cat > piped.flac");
   EXPECT_EQ(flacOut.exitCode, 0) << flacOut.err;
-  EXPECT_EQ(ReadAudioFile(path("piped.flac")).channels.size(), 2u);
-  EXPECT_EQ(ReadAudioFile(path("piped.flac")).FrameCount(), ReadAudioFile(path("reference.wav")).FrameCount());
+  EXPECT_EQ(readAudio(path("piped.flac")).channels.size(), 2u);
+  EXPECT_EQ(readAudio(path("piped.flac")).FrameCount(), readAudio(path("reference.wav")).FrameCount());
   const HostRun wavOut = piped("", "render in.wav - --type wav", " | cat > /dev/null");
   EXPECT_EQ(wavOut.exitCode, 1);
   EXPECT_EQ(wavOut.err.rfind("velmora-host: cannot write WAV to standard output: ", 0), 0u) << wavOut.err;

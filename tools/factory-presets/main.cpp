@@ -80,7 +80,9 @@ int Run(const std::vector<std::string>& argv) {
         *instance, effect, velmora_host::PresetMetaInfo(preset.name, preset.description, effect));
     velmora_host::WriteBinaryFile(files.emplace_back((folder / fs::u8path(name)).u8string()), bytes);
   }
-  for (velmora_host::OutputFile& file : files) file.Commit();
+  std::string error;
+  for (velmora_host::OutputFile& file : files)
+    if (!file.Commit(&error)) throw HostError(error);
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
     if (entry.path().extension() == velmora_host::kPresetExtension &&
         !written.count(entry.path().filename().u8string()))

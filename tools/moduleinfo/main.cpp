@@ -57,7 +57,8 @@ int Run(const std::vector<std::string>& argv) {
   if (ec) throw velmora_host::HostError("cannot make " + folder.u8string() + ": " + ec.message());
   velmora_host::OutputFile file(out);
   velmora_host::WriteBinaryFile(file, std::vector<char>(text.begin(), text.end()));
-  file.Commit();
+  std::string error;
+  if (!file.Commit(&error)) throw velmora_host::HostError(error);
   return 0;
 }
 

@@ -160,9 +160,11 @@ void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   std::size_t tailLeft = latency;  // silence still to feed after the input, to flush the delay
   std::size_t skipLeft = latency;  // delayed output frames still to drop
   std::size_t position = 0;
+  std::string streamError;
   for (;;) {
     ThrowIfCancelled();
-    std::size_t n = mainDone ? 0 : main.Read(mainBlock.pointers.data(), block);
+    std::size_t n = mainDone ? 0 : main.Read(mainBlock.pointers.data(), block, &streamError);
+    if (!streamError.empty()) throw HostError(streamError);
     const std::size_t fromInput = n;
     mainDone = mainDone || n < block;
     if (mainDone) {
@@ -175,7 +177,8 @@ void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     // The sidechain is read only alongside real input, so a longer one is cut at the input's end.
     std::size_t fromSide = 0;
     if (!sideDone) {
-      fromSide = sidechain->Read(sideBlock.pointers.data(), fromInput);
+      fromSide = sidechain->Read(sideBlock.pointers.data(), fromInput, &streamError);
+      if (!streamError.empty()) throw HostError(streamError);
       sideDone = fromSide < fromInput;
     }
     sideBlock.Zero(fromSide, n);
@@ -221,7 +224,7 @@ void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     skipLeft -= drop;
     if (n > drop) {
       for (std::size_t c = 0; c < outFrom.size(); ++c) outFrom[c] = outBlock.pointers[c] + drop;
-      output.Write(outFrom.data(), n - drop);
+      if (!output.Write(outFrom.data(), n - drop, &streamError)) throw HostError(streamError);
     }
     position += n;
     if (mSettings.progress) mSettings.progress->Advance(static_cast<double>(fromInput) / mSampleRate);

@@ -20,15 +20,20 @@ struct Block {
 
 }  // namespace
 
-AudioDifference CompareAudio(AudioSource& a, AudioSource& b, double tolerance) {
+std::optional<AudioDifference> CompareAudio(AudioSource& a, AudioSource& b, double tolerance, std::string* error) {
   const int channels = a.Channels();
   Block blockA(channels), blockB(channels);
   AudioDifference d;
   double sumSquares = 0.0;
   bool doneA = false, doneB = false;
   for (std::size_t position = 0;; position += kBlock) {
-    const std::size_t gotA = doneA ? 0 : a.Read(blockA.pointers.data(), kBlock);
-    const std::size_t gotB = doneB ? 0 : b.Read(blockB.pointers.data(), kBlock);
+    std::string failure;
+    const std::size_t gotA = doneA ? 0 : a.Read(blockA.pointers.data(), kBlock, &failure);
+    const std::size_t gotB = doneB || !failure.empty() ? 0 : b.Read(blockB.pointers.data(), kBlock, &failure);
+    if (!failure.empty()) {
+      *error = failure;
+      return std::nullopt;
+    }
     doneA = doneA || gotA < kBlock;
     doneB = doneB || gotB < kBlock;
     d.framesA += gotA;

@@ -6,6 +6,8 @@
 #include "tools/support/AudioStream.h"
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 namespace velmora_host {
 
@@ -22,7 +24,8 @@ struct AudioDifference {
   double firstA = 0.0, firstB = 0.0;
 };
 
-// Both sources must have the same channel count (the caller checks).
-AudioDifference CompareAudio(AudioSource& a, AudioSource& b, double tolerance);
+// Both sources must have the same channel count (the caller checks). Empty when either cannot be
+// read to its end, with the reason in `error`.
+std::optional<AudioDifference> CompareAudio(AudioSource& a, AudioSource& b, double tolerance, std::string* error);
 
 }  // namespace velmora_host

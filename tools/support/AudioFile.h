@@ -1,7 +1,8 @@
 #pragma once
 // Reading any format libsndfile knows, writing the kinds OutputType names; block by block for
 // renders, whole files for the demo and the tests. "-" is standard input or output, for the formats
-// libsndfile reads or writes as a stream. Failures throw HostError naming the file.
+// libsndfile reads or writes as a stream. Failures answer false or null, with a reason that names
+// the file.
 #include "tools/support/AudioData.h"
 #include "tools/support/AudioStream.h"
 #include "tools/support/BufferedSoundFile.h"
@@ -34,11 +35,12 @@ std::string AudioFileName(const std::string& path, int mode);
 
 class AudioFileReader : public AudioSource {
 public:
-  explicit AudioFileReader(const std::string& path);
+  // The file opened for reading; null when it cannot be read, with the reason in `error`.
+  static std::unique_ptr<AudioFileReader> Open(const std::string& path, std::string* error);
   int Channels() const override { return mChannels; }
   double SampleRate() const override { return mSampleRate; }
   std::size_t Frames() const { return mFrames; }  // as libsndfile counts them before reading
-  std::size_t Read(double* const* out, std::size_t n) override;
+  std::size_t Read(double* const* out, std::size_t n, std::string* error) override;
 
   // Whether the audio ends before its header says it does: known on opening a file, for a stream
   // once it has been read to its end.
@@ -48,6 +50,8 @@ public:
   const AudioMetadata& Metadata() const { return mMetadata; }
 
 private:
+  explicit AudioFileReader(std::string name) : mPath(std::move(name)) {}
+
   std::string mPath;
   std::unique_ptr<SNDFILE, SndfileCloser> mFile;
   int mChannels = 0;
@@ -67,18 +71,21 @@ private:
 // (16-bit) dithered by a SampleQuantizer; what the file holds can be metered on its way out.
 class AudioFileWriter : public AudioSink {
 public:
-  // `output` null: standard output.
-  AudioFileWriter(const OutputFile* output, std::size_t channels, double sampleRate, const OutputType& type,
-                  bool dither = true, const AudioMetadata& metadata = {});
-  void Write(const double* const* in, std::size_t n) override;
+  // `output` null: standard output. Null when the file cannot be written, with the reason in `error`.
+  static std::unique_ptr<AudioFileWriter> Open(const OutputFile* output, std::size_t channels, double sampleRate,
+                                               const OutputType& type, std::string* error, bool dither = true,
+                                               const AudioMetadata& metadata = {});
+  bool Write(const double* const* in, std::size_t n, std::string* error) override;
   // Every sample written also goes, as the file holds it, to `meter` (null: none).
   void MeterWith(LevelMeter* meter) { mMeter = meter; }
   // What the conversion did: clipped samples per channel, whether it dithered.
   const SampleQuantizer& Quantizer() const { return mQuantizer; }
-  // Completes the file; throws HostError if anything could not be written.
-  void Close();
+  // Completes the file; false, with the reason in `error`, if anything could not be written.
+  bool Close(std::string* error);
 
 private:
+  AudioFileWriter(std::string name, std::size_t channels, SampleFormat sample, bool dither);
+
   std::string mPath;
   std::size_t mChannels;
   std::unique_ptr<BufferedSoundFile> mDisk;  // outlives mFile, which writes into it; none for standard output
@@ -95,7 +102,8 @@ private:
 // Whether libsndfile reads `bytes` as audio (a header it knows, at least one channel).
 bool IsAudioData(const std::vector<char>& bytes);
 
-AudioData ReadAudioFile(const std::string& path);
-void WriteWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format);
+// Null or false when the file cannot be read or written, with the reason in `error`.
+std::optional<AudioData> ReadAudioFile(const std::string& path, std::string* error);
+bool WriteWavFile(const OutputFile& output, const AudioData& audio, SampleFormat format, std::string* error);
 
 }  // namespace velmora_host

@@ -5,7 +5,7 @@
 
 namespace velmora_host {
 
-std::size_t MemorySource::Read(double* const* out, std::size_t n) {
+std::size_t MemorySource::Read(double* const* out, std::size_t n, std::string*) {
   const std::size_t count = std::min(n, mAudio.FrameCount() - std::min(mPosition, mAudio.FrameCount()));
   for (std::size_t c = 0; c < mAudio.ChannelCount(); ++c)
     std::copy_n(mAudio.channels[c].begin() + static_cast<std::ptrdiff_t>(mPosition), count, out[c]);
@@ -18,23 +18,24 @@ MemorySink::MemorySink(std::size_t channels, double sampleRate) {
   mAudio.channels.assign(channels, {});
 }
 
-void MemorySink::Write(const double* const* in, std::size_t n) {
+bool MemorySink::Write(const double* const* in, std::size_t n, std::string*) {
   for (std::size_t c = 0; c < mAudio.ChannelCount(); ++c)
     mAudio.channels[c].insert(mAudio.channels[c].end(), in[c], in[c] + n);
+  return true;
 }
 
 SpreadSource::SpreadSource(AudioSource& source, int channels) : mSource(source), mChannels(channels) {
   if (source.Channels() != 1) mChannels = source.Channels();
 }
 
-std::size_t SpreadSource::Read(double* const* out, std::size_t n) {
-  const std::size_t got = mSource.Read(out, n);
+std::size_t SpreadSource::Read(double* const* out, std::size_t n, std::string* error) {
+  const std::size_t got = mSource.Read(out, n, error);
   if (mSource.Channels() == 1)
     for (int c = 1; c < mChannels; ++c) std::copy_n(out[0], got, out[c]);
   return got;
 }
 
-void MonoFoldSink::Write(const double* const* in, std::size_t n) {
+bool MonoFoldSink::Write(const double* const* in, std::size_t n, std::string* error) {
   if (mMono.size() < n) mMono.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
     double sum = 0.0;
@@ -46,7 +47,7 @@ void MonoFoldSink::Write(const double* const* in, std::size_t n) {
     mMono[i] = alike ? in[0][i] : sum / static_cast<double>(mChannels);
   }
   const double* mono = mMono.data();
-  mSink.Write(&mono, n);
+  return mSink.Write(&mono, n, error);
 }
 
 LevelMeter::LevelMeter(std::size_t channels, double sampleRate, bool loudness)
@@ -103,8 +104,8 @@ std::vector<Levels> LevelMeter::ChannelLevels() const {
   return result;
 }
 
-std::size_t MeteredSource::Read(double* const* out, std::size_t n) {
-  const std::size_t got = mSource.Read(out, n);
+std::size_t MeteredSource::Read(double* const* out, std::size_t n, std::string* error) {
+  const std::size_t got = mSource.Read(out, n, error);
   mMeter.Add(out, static_cast<std::size_t>(Channels()), got);
   return got;
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace velmora_host {
@@ -18,15 +19,16 @@ public:
   virtual ~AudioSource() = default;
   virtual int Channels() const = 0;
   virtual double SampleRate() const = 0;
-  // Fills out[c][0 .. n) for every channel; answers the frames delivered, fewer than n only at
-  // the end of the audio.
-  virtual std::size_t Read(double* const* out, std::size_t n) = 0;
+  // Fills out[c][0 .. n) for every channel; answers the frames delivered, fewer than n at the end
+  // of the audio, or when reading fails: then with the reason in `error`.
+  virtual std::size_t Read(double* const* out, std::size_t n, std::string* error) = 0;
 };
 
 class AudioSink {
 public:
   virtual ~AudioSink() = default;
-  virtual void Write(const double* const* in, std::size_t n) = 0;
+  // Takes n frames of in[c]; false, with the reason in `error`, when they cannot be written.
+  virtual bool Write(const double* const* in, std::size_t n, std::string* error) = 0;
 };
 
 // Reads from audio held in memory.
@@ -35,7 +37,7 @@ public:
   explicit MemorySource(const AudioData& audio) : mAudio(audio) {}
   int Channels() const override { return static_cast<int>(mAudio.ChannelCount()); }
   double SampleRate() const override { return mAudio.sampleRate; }
-  std::size_t Read(double* const* out, std::size_t n) override;
+  std::size_t Read(double* const* out, std::size_t n, std::string* error) override;
 
 private:
   const AudioData& mAudio;
@@ -46,7 +48,7 @@ private:
 class MemorySink : public AudioSink {
 public:
   MemorySink(std::size_t channels, double sampleRate);
-  void Write(const double* const* in, std::size_t n) override;
+  bool Write(const double* const* in, std::size_t n, std::string* error) override;
   const AudioData& Audio() const { return mAudio; }
 
 private:
@@ -59,7 +61,7 @@ public:
   SpreadSource(AudioSource& source, int channels);
   int Channels() const override { return mChannels; }
   double SampleRate() const override { return mSource.SampleRate(); }
-  std::size_t Read(double* const* out, std::size_t n) override;
+  std::size_t Read(double* const* out, std::size_t n, std::string* error) override;
 
 private:
   AudioSource& mSource;
@@ -71,7 +73,7 @@ private:
 class MonoFoldSink : public AudioSink {
 public:
   MonoFoldSink(AudioSink& sink, std::size_t channels) : mSink(sink), mChannels(channels) {}
-  void Write(const double* const* in, std::size_t n) override;
+  bool Write(const double* const* in, std::size_t n, std::string* error) override;
 
 private:
   AudioSink& mSink;
@@ -83,6 +85,7 @@ private:
 // peak, measured on a thread of their own (they cost about as much as Velmora's processing).
 class LevelMeter {
 public:
+  // `loudness`: measure it too (for what LoudnessMeter::Measurable() accepts).
   LevelMeter(std::size_t channels, double sampleRate, bool loudness);
   void Add(const double* const* frames, std::size_t channels, std::size_t n);
   std::vector<Levels> ChannelLevels() const;
@@ -102,7 +105,7 @@ public:
       : mSource(source), mMeter(static_cast<std::size_t>(source.Channels()), source.SampleRate(), loudness) {}
   int Channels() const override { return mSource.Channels(); }
   double SampleRate() const override { return mSource.SampleRate(); }
-  std::size_t Read(double* const* out, std::size_t n) override;
+  std::size_t Read(double* const* out, std::size_t n, std::string* error) override;
   LevelMeter& Meter() { return mMeter; }
 
 private:

@@ -1,6 +1,5 @@
 #include "tools/support/ChildProcess.h"
 
-#include "tools/support/HostError.h"
 #include "tools/support/HostPlatform.h"
 
 namespace velmora_host {
@@ -27,21 +26,30 @@ std::string FirstLine(const std::string& text) {
 
 }  // namespace
 
-void RunChildProcess(const std::vector<std::string>& argv) {
-  if (argv.empty() || argv.front().empty()) throw HostError("no program to run");
+bool RunChildProcess(const std::vector<std::string>& argv, std::string* error) {
+  if (argv.empty() || argv.front().empty()) {
+    *error = "no program to run";
+    return false;
+  }
   const std::string& program = argv.front();
   const std::string name = ProgramName(program);
 
   const ChildOutcome outcome = RunToCompletion(argv);
-  if (!outcome.startError.empty()) throw HostError("cannot start " + program + ": " + outcome.startError);
-  if (!outcome.signalled && outcome.status == 0) return;
+  if (!outcome.startError.empty()) {
+    *error = "cannot start " + program + ": " + outcome.startError;
+    return false;
+  }
+  if (!outcome.signalled && outcome.status == 0) return true;
 
   const std::string said = FirstLine(outcome.errorOutput);
   if (outcome.signalled)
-    throw HostError(name + " was ended by signal " + std::to_string(outcome.status) + " (" + outcome.signalName + ")" +
-                    (said.empty() ? std::string() : ": " + said));
-  if (!said.empty()) throw HostError(said);
-  throw HostError(name + " failed with exit status " + std::to_string(outcome.status));
+    *error = name + " was ended by signal " + std::to_string(outcome.status) + " (" + outcome.signalName + ")" +
+             (said.empty() ? std::string() : ": " + said);
+  else if (!said.empty())
+    *error = said;
+  else
+    *error = name + " failed with exit status " + std::to_string(outcome.status);
+  return false;
 }
 
 }  // namespace velmora_host

@@ -7,9 +7,9 @@
 
 namespace velmora_host {
 
-// argv[0] is the program's path. Returns when the program exited with status 0; otherwise
-// throws HostError with one line: the program's own first line of error output, or how it
-// ended (exit status, signal) when it said nothing, or why it could not be started.
-void RunChildProcess(const std::vector<std::string>& argv);
+// argv[0] is the program's path. True when the program exited with status 0; otherwise false with
+// one line in `error`: the program's own first line of error output, or how it ended (exit status,
+// signal) when it said nothing, or why it could not be started.
+bool RunChildProcess(const std::vector<std::string>& argv, std::string* error);
 
 }  // namespace velmora_host

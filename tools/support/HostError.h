@@ -1,7 +1,7 @@
 #pragma once
-// The one failure type of the command-line host. Every fault the user can cause (a missing module,
-// an unreadable file, an unknown parameter) becomes one of these with a message that fits on one
-// line; main() prints it and exits non-zero, so no code path needs its own error reporting.
+// The one failure type of the command-line host's programs. The libraries answer a failure with a
+// status and a one-line reason; a program turns it into one of these at its edge (a command), and
+// main() prints it and exits non-zero, so no code path needs its own error reporting.
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -23,5 +23,13 @@ public:
 private:
   std::string mCommand;
 };
+
+// A library's null or empty answer as a HostError with the reason it gave: `auto reader =
+// OrThrow(AudioFileReader::Open(path, &error), error);`.
+template <typename Result>
+Result OrThrow(Result result, const std::string& error) {
+  if (!result) throw HostError(error);
+  return result;
+}
 
 }  // namespace velmora_host

@@ -1,7 +1,5 @@
 #include "tools/support/Loudness.h"
 
-#include "tools/support/HostError.h"
-
 #include <ebur128.h>
 
 #include <algorithm>
@@ -22,19 +20,33 @@ struct LoudnessMeter::State {
   ~State() { ebur128_destroy(&library); }
 };
 
+namespace {
+ebur128_state* NewLibraryState(std::size_t channels, double sampleRate) {
+  return ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(std::lround(sampleRate)), kMode);
+}
+}  // namespace
+
+bool LoudnessMeter::Measurable(std::size_t channels, double sampleRate, std::string* error) {
+  // The library alone knows its limits: it is asked by making a state.
+  ebur128_state* library = NewLibraryState(channels, sampleRate);
+  if (library) {
+    ebur128_destroy(&library);
+    return true;
+  }
+  *error = "cannot measure loudness of " + std::to_string(channels) + " channels at " +
+           std::to_string(std::lround(sampleRate)) + " Hz";
+  return false;
+}
+
 LoudnessMeter::LoudnessMeter(std::size_t channels, double sampleRate)
     : mChannels(channels), mInterleaved(kChunkFrames * channels), mTruePeak(channels, sampleRate) {
-  ebur128_state* library =
-      ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(std::lround(sampleRate)), kMode);
-  if (library) mState.reset(new State{library});
-  if (!mState)
-    throw HostError("cannot measure loudness of " + std::to_string(channels) + " channels at " +
-                    std::to_string(std::lround(sampleRate)) + " Hz");
+  if (ebur128_state* library = NewLibraryState(channels, sampleRate)) mState.reset(new State{library});
 }
 
 LoudnessMeter::~LoudnessMeter() = default;
 
 void LoudnessMeter::Add(const double* const* frames, std::size_t n) {
+  if (!mState) return;
   mTruePeak.Add(frames, n);
   for (std::size_t start = 0; start < n; start += kChunkFrames) {
     const std::size_t count = std::min(kChunkFrames, n - start);
@@ -50,6 +62,7 @@ void LoudnessMeter::Add(const double* const* frames, std::size_t n) {
 Loudness LoudnessMeter::Result() const {
   constexpr double kSilent = -std::numeric_limits<double>::infinity();
   Loudness loudness{kSilent, 0.0, kSilent};
+  if (!mState) return loudness;
   double value = 0.0;
   if (ebur128_loudness_global(mState->library, &value) == EBUR128_SUCCESS && std::isfinite(value))
     loudness.integratedLufs = value;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace velmora_host {
@@ -21,7 +22,10 @@ struct Loudness {
 
 class LoudnessMeter {
 public:
-  // Throws HostError when the rate or channel count is beyond what the measurement supports.
+  // Whether loudness can be measured at this channel count and rate; when not, the reason is in
+  // `error`.
+  static bool Measurable(std::size_t channels, double sampleRate, std::string* error);
+  // For what Measurable() accepts; anything else measures as silence.
   LoudnessMeter(std::size_t channels, double sampleRate);
   ~LoudnessMeter();
   LoudnessMeter(const LoudnessMeter&) = delete;

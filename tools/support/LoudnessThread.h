@@ -17,7 +17,7 @@ namespace velmora_host {
 
 class LoudnessThread {
 public:
-  // Throws HostError, as LoudnessMeter does, before any thread starts.
+  // For what LoudnessMeter::Measurable() accepts, as LoudnessMeter is.
   LoudnessThread(std::size_t channels, double sampleRate);
   // Stops the thread, whether or not everything was measured (a failed render).
   ~LoudnessThread();

@@ -1,7 +1,5 @@
 #include "tools/support/OutputFile.h"
 
-#include "tools/support/HostError.h"
-
 #include "base/FileSystem.h"
 
 #include <cerrno>
@@ -22,12 +20,14 @@ OutputFile::~OutputFile() {
   if (!mCommitted) velmora_base::RemoveFile(mTempPath.c_str());
 }
 
-void OutputFile::Commit() {
+bool OutputFile::Commit(std::string* error) {
   if (!velmora_base::RenameOver(mTempPath.c_str(), mFinalPath.c_str())) {
     const std::string reason = std::strerror(errno);
-    throw HostError("cannot write " + mFinalPath + ": " + reason);
+    *error = "cannot write " + mFinalPath + ": " + reason;
+    return false;
   }
   mCommitted = true;
+  return true;
 }
 
 }  // namespace velmora_host

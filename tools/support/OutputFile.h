@@ -18,8 +18,8 @@ public:
   const std::string& TempPath() const { return mTempPath; }
   const std::string& FinalPath() const { return mFinalPath; }
 
-  // Renames the temporary file to the final name; throws HostError if that fails.
-  void Commit();
+  // Renames the temporary file to the final name; false, with the reason in `error`, if that fails.
+  bool Commit(std::string* error);
 
 private:
   std::string mFinalPath;

@@ -1,7 +1,5 @@
 #include "tools/support/OutputType.h"
 
-#include "tools/support/HostError.h"
-
 #include <sndfile.h>
 
 #include <algorithm>
@@ -63,21 +61,29 @@ int OutputType::SndfileFormat() const { return container | (sample ? SampleBits(
 
 const char* OutputTypeList() { return "wav, aiff, flac, caf, w64, rf64, au, ogg, opus or mp3"; }
 
-OutputType ChooseOutputType(const std::string& path, const std::string& typeOption,
-                            const std::optional<SampleFormat>& format) {
+std::optional<OutputType> ChooseOutputType(const std::string& path, const std::string& typeOption,
+                                           const std::optional<SampleFormat>& format, std::string* error) {
   std::string word = Lower(typeOption);
   if (word.empty()) {
-    if (path == "-") throw HostError(std::string("standard output needs --type (") + OutputTypeList() + ")");
+    if (path == "-") {
+      *error = std::string("standard output needs --type (") + OutputTypeList() + ")";
+      return std::nullopt;
+    }
     const std::string::size_type slash = path.find_last_of("/\\");
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::string::size_type dot = base.rfind('.');
     word = dot == std::string::npos || dot == 0 ? "wav" : Lower(base.substr(dot + 1));
-    if (!FindContainer(word))
-      throw HostError("cannot tell what kind of audio file " + path + " is to be from '." + word +
-                      "' (name it with --type: " + OutputTypeList() + ")");
+    if (!FindContainer(word)) {
+      *error = "cannot tell what kind of audio file " + path + " is to be from '." + word +
+               "' (name it with --type: " + OutputTypeList() + ")";
+      return std::nullopt;
+    }
   }
   const Container* c = FindContainer(word);
-  if (!c) throw HostError("unknown --type '" + typeOption + "' (use " + OutputTypeList() + ")");
+  if (!c) {
+    *error = "unknown --type '" + typeOption + "' (use " + OutputTypeList() + ")";
+    return std::nullopt;
+  }
 
   OutputType type;
   type.key = std::string(c->extensions).substr(0, std::string(c->extensions).find(' '));
@@ -86,12 +92,17 @@ OutputType ChooseOutputType(const std::string& path, const std::string& typeOpti
   type.codec = c->codec;
   type.holdsFloat = !c->fixedOnly;
   if (c->codec != 0) {
-    if (format) throw HostError(type.name + " output has no sample type to choose: leave --format out");
+    if (format) {
+      *error = type.name + " output has no sample type to choose: leave --format out";
+      return std::nullopt;
+    }
     return type;
   }
   type.sample = format.value_or(c->standard);
-  if (c->fixedOnly && (*type.sample == SampleFormat::Float32 || *type.sample == SampleFormat::Float64))
-    throw HostError(type.name + " holds 16- or 24-bit samples: use --format pcm16 or pcm24");
+  if (c->fixedOnly && (*type.sample == SampleFormat::Float32 || *type.sample == SampleFormat::Float64)) {
+    *error = type.name + " holds 16- or 24-bit samples: use --format pcm16 or pcm24";
+    return std::nullopt;
+  }
   return type;
 }
 

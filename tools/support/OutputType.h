@@ -21,11 +21,11 @@ struct OutputType {
 };
 
 // `typeOption` (--type, may be empty) or else the extension of `path` chooses the container; a
-// name without an extension is WAV. `format` is --format when given. Throws HostError for an
-// unknown type, for standard output ("-") without --type, and for a sample type the container does
-// not hold.
-OutputType ChooseOutputType(const std::string& path, const std::string& typeOption,
-                            const std::optional<SampleFormat>& format);
+// name without an extension is WAV. `format` is --format when given. Empty, with the reason in
+// `error`, for an unknown type, for standard output ("-") without --type, and for a sample type the
+// container does not hold.
+std::optional<OutputType> ChooseOutputType(const std::string& path, const std::string& typeOption,
+                                           const std::optional<SampleFormat>& format, std::string* error);
 
 // The --type words, for messages and the help.
 const char* OutputTypeList();

@@ -144,9 +144,11 @@ void ParseOption(CommandLine& line, const std::string& option, const std::string
     r.savePreset = value();
   else if (option == "--block-size")
     r.blockSize = ParseInteger(option, value(), 1, 65536);
-  else if (option == "--format")
-    r.format = ParseSampleFormat(value());
-  else if (option == "--type")
+  else if (option == "--format") {
+    std::string error;
+    r.format = ParseSampleFormat(value(), &error);
+    if (!r.format) throw HostError(error);
+  } else if (option == "--type")
     r.type = value();
   else if (option == "--precision") {
     r.precision = ParseInteger(option, value(), 32, 64);

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,11 @@ std::string Seconds(std::size_t frame, double rate) {
 }  // namespace
 
 int RunCompare(const CompareOptions& options, bool json) {
-  AudioFileReader a(options.first);
-  AudioFileReader b(options.second);
+  std::string error;
+  const std::unique_ptr<AudioFileReader> openedA = OrThrow(AudioFileReader::Open(options.first, &error), error);
+  const std::unique_ptr<AudioFileReader> openedB = OrThrow(AudioFileReader::Open(options.second, &error), error);
+  AudioFileReader& a = *openedA;
+  AudioFileReader& b = *openedB;
   if (a.Channels() != b.Channels())
     throw HostError("cannot compare " + options.first + " (" + std::to_string(a.Channels()) + " channels) with " +
                     options.second + " (" + std::to_string(b.Channels()) + " channels)");
@@ -34,7 +38,7 @@ int RunCompare(const CompareOptions& options, bool json) {
     throw HostError("cannot compare " + options.first + " (" + std::to_string(std::lround(a.SampleRate())) +
                     " Hz) with " + options.second + " (" + std::to_string(std::lround(b.SampleRate())) + " Hz)");
   const double rate = a.SampleRate();
-  const AudioDifference d = CompareAudio(a, b, options.tolerance);
+  const AudioDifference d = OrThrow(CompareAudio(a, b, options.tolerance, &error), error).value();
   // A file cut short compares as shorter; that is worth a word of its own.
   std::vector<std::string> warnings;
   for (const AudioFileReader* file : {&a, &b})

@@ -81,7 +81,10 @@ AudioData Sum(const AudioData& a, const AudioData& b) {
   return result;
 }
 
-void WriteFile(const OutputFile& file, const AudioData& audio) { WriteWavFile(file, audio, SampleFormat::Float32); }
+void WriteFile(const OutputFile& file, const AudioData& audio) {
+  std::string error;
+  if (!WriteWavFile(file, audio, SampleFormat::Float32, &error)) throw HostError(error);
+}
 
 std::string AbsolutePath(const std::string& path) {
   std::error_code error;
@@ -106,11 +109,10 @@ void WriteEditorSnapshot(const std::string& tool, const ScratchDirectory& scratc
   for (const char* step : scenario.steps) argv.insert(argv.end(), {"--set", step});
   argv.insert(argv.end(), {"--input", AbsolutePath(input)});
   if (sidechain) argv.insert(argv.end(), {"--sidechain", AbsolutePath(*sidechain)});
-  try {
-    RunChildProcess(argv);
-  } catch (const HostError& error) {
+  std::string error;
+  if (!RunChildProcess(argv, &error)) {
     ThrowIfCancelled();  // Ctrl+C reaches the helper too; that is no failure of its own
-    throw HostError("editor snapshot of \"" + std::string(scenario.name) + "\" failed: " + error.what());
+    throw HostError("editor snapshot of \"" + std::string(scenario.name) + "\" failed: " + error);
   }
   if (!velmora_base::RenameOver(picture.c_str(), file.TempPath().c_str())) {
     const std::string reason = std::strerror(errno);
@@ -155,7 +157,9 @@ int RunDemo(const HostSetup& setup, const std::string& directory) {
   std::deque<OutputFile> files;
   const std::string dir = directory + "/";
   auto newFile = [&](const std::string& name) -> const OutputFile& { return files.emplace_back(dir + name); };
-  const ScratchDirectory scratch(directory);
+  std::string scratchError;
+  const std::unique_ptr<ScratchDirectory> scratch = ScratchDirectory::Create(directory, &scratchError);
+  if (!scratch) throw HostError(scratchError);
 
   const DemoProgram program = SynthesiseDemoProgram(kDemoRate);
   const AudioData padAndBass = Sum(program.pad, program.bass);
@@ -188,7 +192,7 @@ int RunDemo(const HostSetup& setup, const std::string& directory) {
     const std::string stem = scenario.stem;
     WriteFile(newFile(stem + ".wav"), output);
     WriteLevelPlot(newFile(stem + "-levels.png"), scenario, input, output);
-    WriteEditorSnapshot(tool, scratch, newFile(stem + "-editor.png"), scenario,
+    WriteEditorSnapshot(tool, *scratch, newFile(stem + "-editor.png"), scenario,
                         (mix ? mixFile : padAndBassFile).TempPath(),
                         scenario.drumsAsSidechain ? &drumsFile.TempPath() : nullptr);
 
@@ -200,7 +204,9 @@ int RunDemo(const HostSetup& setup, const std::string& directory) {
                 FormatDb(EstimateMaxGainReductionDb(input, output, scenario.makeupDb), 8).c_str());
   }
   ThrowIfCancelled();
-  for (OutputFile& file : files) file.Commit();
+  std::string commitError;
+  for (OutputFile& file : files)
+    if (!file.Commit(&commitError)) throw HostError(commitError);
 
   std::printf("\nlevels in dBFS; max GR: largest drop of the 10 ms level below the input, make-up gain added back\n");
   PrintFiles(directory);

@@ -12,6 +12,7 @@
 #include "tools/support/AudioFile.h"
 #include "tools/support/Cancellation.h"
 #include "tools/support/HostError.h"
+#include "tools/support/Loudness.h"
 #include "tools/support/OutputFile.h"
 #include "tools/support/OutputType.h"
 #include "tools/support/ProgressBar.h"
@@ -105,6 +106,14 @@ std::vector<std::string> SettingWarnings(const ClassDescription& effect, const R
   return warnings;
 }
 
+OutputType OutputTypeOf(const std::string& path, const std::string& typeOption,
+                        const std::optional<SampleFormat>& format) {
+  std::string error;
+  std::optional<OutputType> type = ChooseOutputType(path, typeOption, format, &error);
+  if (!type) throw HostError(error);
+  return *type;
+}
+
 // The outputs of the command line: OUT for one input, or DIR/<input name>.<type> for each, and the
 // kind of file each is.
 std::vector<RenderJob> PlanJobs(const RenderOptions& options) {
@@ -113,9 +122,9 @@ std::vector<RenderJob> PlanJobs(const RenderOptions& options) {
   if (stdinTwice) throw HostError("standard input (\"-\") can feed the input or the sidechain, not both");
   if (options.outDir.empty()) {
     const std::string& output = options.outputPath;
-    return {RenderJob{options.inputs.front(), output, ChooseOutputType(output, options.type, options.format)}};
+    return {RenderJob{options.inputs.front(), output, OutputTypeOf(output, options.type, options.format)}};
   }
-  const OutputType type = ChooseOutputType("", options.type.empty() ? "wav" : options.type, options.format);
+  const OutputType type = OutputTypeOf("", options.type.empty() ? "wav" : options.type, options.format);
   std::vector<RenderJob> jobs;
   std::map<std::string, std::string> inputOf;
   for (const std::string& input : options.inputs) {
@@ -174,11 +183,8 @@ void CheckSingleOutputIsNoInput(const RenderOptions& options) {
   const std::string& output = options.outputPath;
   std::error_code ec;
   if (!fs::is_regular_file(fs::u8path(output), ec)) return;
-  try {
-    AudioFileReader existing(output);
-  } catch (const HostError&) {
-    return;  // no audio in it: an output named in advance (by mktemp, say)
-  }
+  std::string notAudio;
+  if (!AudioFileReader::Open(output, &notAudio)) return;  // an output named in advance (by mktemp, say)
   throw UsageError(output +
                        " exists and holds audio: several inputs need --out-dir DIR, and --overwrite "
                        "replaces an existing output",
@@ -213,10 +219,12 @@ PreparedInstance PrepareInstance(const PluginModule& module, const ClassDescript
 RenderReport RenderFile(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
                         const RenderJob& job, ProgressBar& progress) {
   const RenderOptions& options = plan.options;
-  AudioFileReader input(job.input);
+  std::string error;
+  const std::unique_ptr<AudioFileReader> opened = OrThrow(AudioFileReader::Open(job.input, &error), error);
+  AudioFileReader& input = *opened;
   std::unique_ptr<AudioFileReader> sidechain;
   if (!options.sidechainPath.empty()) {
-    sidechain = std::make_unique<AudioFileReader>(options.sidechainPath);
+    sidechain = OrThrow(AudioFileReader::Open(options.sidechainPath, &error), error);
     if (sidechain->SampleRate() != input.SampleRate())
       throw HostError("sidechain file " + options.sidechainPath + " runs at " +
                       std::to_string(std::lround(sidechain->SampleRate())) + " Hz, the input at " +
@@ -245,6 +253,9 @@ RenderReport RenderFile(const PluginModule& module, const ClassDescription& effe
   CheckBusChannels(input.Channels(), renderer.MainInputChannels(), "input " + AudioFileName(job.input, SFM_READ),
                    renderer.MainInputName());
   SpreadSource main(input, renderer.MainInputChannels());
+  if (options.loudness &&
+      !LoudnessMeter::Measurable(static_cast<std::size_t>(main.Channels()), main.SampleRate(), &error))
+    throw HostError(error);
   MeteredSource meteredMain(main, options.loudness);
   std::unique_ptr<SpreadSource> side;
   if (sidechain) {
@@ -259,15 +270,20 @@ RenderReport RenderFile(const PluginModule& module, const ClassDescription& effe
   const std::size_t outputChannels = input.Channels() == 1 ? 1 : busChannels;
   std::unique_ptr<OutputFile> audioFile;
   if (job.output != "-") audioFile = std::make_unique<OutputFile>(job.output);
-  AudioFileWriter writer(audioFile.get(), outputChannels, input.SampleRate(), job.type, options.dither,
-                         input.Metadata());
+  const std::unique_ptr<AudioFileWriter> openedWriter =
+      OrThrow(AudioFileWriter::Open(audioFile.get(), outputChannels, input.SampleRate(), job.type, &error,
+                                    options.dither, input.Metadata()),
+              error);
+  AudioFileWriter& writer = *openedWriter;
   // The summary describes the file as written: after rounding, dither and clipping.
+  if (options.loudness && !LoudnessMeter::Measurable(outputChannels, input.SampleRate(), &error))
+    throw HostError(error);
   LevelMeter outputMeter(outputChannels, input.SampleRate(), options.loudness);
   writer.MeterWith(&outputMeter);
   MonoFoldSink mono(writer, busChannels);
   renderer.Run(meteredMain, side.get(), outputChannels == busChannels ? static_cast<AudioSink&>(writer) : mono,
                prepared.changes, prepared.automation->Empty() ? nullptr : &*prepared.automation);
-  writer.Close();
+  if (!writer.Close(&error)) throw HostError(error);
   RenderReport report;
   report.warnings = plan.warnings;
   report.settings = startingSettings;
@@ -284,9 +300,9 @@ RenderReport RenderFile(const PluginModule& module, const ClassDescription& effe
   }
   // Asked to stop during the last block: nothing takes its final name.
   ThrowIfCancelled();
-  if (audioFile) audioFile->Commit();
-  if (stateFile) stateFile->Commit();
-  if (presetFile) presetFile->Commit();
+  std::string commitError;
+  for (OutputFile* file : {audioFile.get(), stateFile.get(), presetFile.get()})
+    if (file && !file->Commit(&commitError)) throw HostError(commitError);
 
   report.input = job.input;
   report.output = job.output;
@@ -327,11 +343,9 @@ double TotalSeconds(const std::vector<RenderJob>& jobs, bool* streams) {
       *streams = true;
       continue;
     }
-    try {
-      const AudioFileReader reader(job.input);
-      seconds += static_cast<double>(reader.Frames()) / reader.SampleRate();
-    } catch (const HostError&) {
-    }
+    std::string error;
+    if (const std::unique_ptr<AudioFileReader> reader = AudioFileReader::Open(job.input, &error))
+      seconds += static_cast<double>(reader->Frames()) / reader->SampleRate();
   }
   return seconds;
 }
