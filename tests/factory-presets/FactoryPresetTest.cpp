@@ -38,7 +38,9 @@ const PluginModule& Velmora() {
 std::unique_ptr<vst3host::Instance> WithPreset(const std::string& name) {
   auto instance = Velmora().CreateEffect();
   const std::string path = std::string(kFolder) + "/" + name + ".vstpreset";
-  RestorePreset(*instance, Velmora().EffectClass(), ReadBinaryFile(path), path);
+  std::string error;
+  const std::optional<std::vector<char>> bytes = ReadBinaryFile(path, &error);
+  EXPECT_TRUE(bytes && RestorePreset(*instance, Velmora().EffectClass(), *bytes, path, &error)) << error;
   return instance;
 }
 
@@ -159,9 +161,13 @@ TEST(FactoryPresets, EachDoesWhatItsNameSaysOnTheDemoProgramme) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.preset) + (c.sidechain ? " with the drums on the sidechain" : ""));
     const auto instance = WithPreset(c.preset);
-    Renderer renderer(*instance, Velmora().EffectClass(), 44100.0, c.sidechain != nullptr, RenderSettings{});
-    const AudioData out = renderer.Run(*c.input, c.sidechain, {});
-    c.expect(Measure(*c.input, out, c.makeupDb));
+    std::string error;
+    const auto renderer =
+        Renderer::Create(*instance, Velmora().EffectClass(), 44100.0, c.sidechain != nullptr, RenderSettings{}, &error);
+    ASSERT_TRUE(renderer) << error;
+    const std::optional<AudioData> out = renderer->Run(*c.input, c.sidechain, {}, &error);
+    ASSERT_TRUE(out) << error;
+    c.expect(Measure(*c.input, *out, c.makeupDb));
   }
 }
 

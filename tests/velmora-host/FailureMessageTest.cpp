@@ -18,6 +18,7 @@ namespace {
 
 TEST_F(HostTest, FailuresSayWhatIsWrongInOneLine) {
   writeWav(dir / "in.wav", sine(-12.0, 440.0, 0.1));
+  writeWav(dir / "three.wav", sine(-12.0, 440.0, 0.1, 3));
   std::ofstream(dir / "empty.state").flush();
   std::ofstream(dir / "garbage.vstpreset") << "garbage\n";
   std::ofstream(dir / "two-fields.csv") << "0,Ratio\n";
@@ -53,6 +54,7 @@ TEST_F(HostTest, FailuresSayWhatIsWrongInOneLine) {
       // Input files.
       {{"render", "empty.state", "out.wav"}, 1, "cannot read audio file empty.state: Format not recognised."},
       {{"compare", "in.wav", "empty.state"}, 2, "cannot read audio file empty.state: Format not recognised."},
+      {{"render", "three.wav", "out.wav"}, 1, "input three.wav has 3 channels, but the \"Main Input\" bus takes 2"},
       // Parameters and automation.
       {{"render", "in.wav", "out.wav", "--set", "Ratio=99"},
        1,

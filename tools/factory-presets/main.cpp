@@ -76,9 +76,12 @@ int Run(const std::vector<std::string>& argv) {
           Steinberg::kResultOk)
         throw HostError("the effect refused parameter " + std::to_string(i) + " of \"" + preset.name + "\"");
     }
-    const std::vector<char> bytes = velmora_host::CapturePreset(
-        *instance, effect, velmora_host::PresetMetaInfo(preset.name, preset.description, effect));
-    velmora_host::WriteBinaryFile(files.emplace_back((folder / fs::u8path(name)).u8string()), bytes);
+    std::string error;
+    const std::optional<std::vector<char>> bytes = velmora_host::CapturePreset(
+        *instance, effect, velmora_host::PresetMetaInfo(preset.name, preset.description, effect), &error);
+    if (!bytes ||
+        !velmora_host::WriteBinaryFile(files.emplace_back((folder / fs::u8path(name)).u8string()), *bytes, &error))
+      throw HostError(error);
   }
   std::string error;
   for (velmora_host::OutputFile& file : files)

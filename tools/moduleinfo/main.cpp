@@ -56,9 +56,9 @@ int Run(const std::vector<std::string>& argv) {
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
   if (ec) throw velmora_host::HostError("cannot make " + folder.u8string() + ": " + ec.message());
   velmora_host::OutputFile file(out);
-  velmora_host::WriteBinaryFile(file, std::vector<char>(text.begin(), text.end()));
   std::string error;
-  if (!file.Commit(&error)) throw velmora_host::HostError(error);
+  if (!velmora_host::WriteBinaryFile(file, std::vector<char>(text.begin(), text.end()), &error) || !file.Commit(&error))
+    throw velmora_host::HostError(error);
   return 0;
 }
 

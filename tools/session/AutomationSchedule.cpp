@@ -1,7 +1,5 @@
 #include "tools/session/AutomationSchedule.h"
 
-#include "tools/support/HostError.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -21,35 +19,41 @@ std::size_t Densest(const std::vector<std::size_t>& frames, std::size_t span) {
 
 }  // namespace
 
-AutomationSchedule::AutomationSchedule(const vst3host::Instance& instance,
-                                       const std::vector<vst3host::ParameterDescription>& parameters,
-                                       const std::vector<AutomationLane>& lanes,
-                                       const std::vector<ParameterValue>& fixed, double sampleRate,
-                                       std::size_t blockSize)
-    : mBlockSize(blockSize) {
+std::optional<AutomationSchedule> AutomationSchedule::Create(
+    const vst3host::Instance& instance, const std::vector<vst3host::ParameterDescription>& parameters,
+    const std::vector<AutomationLane>& lanes, const std::vector<ParameterValue>& fixed, double sampleRate,
+    std::size_t blockSize, std::string* error) {
+  AutomationSchedule schedule(blockSize);
   for (const AutomationLane& source : lanes) {
     Lane lane{};
     lane.ramps = source.normalised;
     std::vector<std::size_t> frames;
     for (const AutomationPoint& point : source.points) {
       ParamAssignment assignment{source.target, point.value, source.normalised, point.where, {}, true};
-      const ParameterValue resolved = ResolveAssignment(instance, parameters, assignment);
-      lane.id = resolved.id;
+      const std::optional<ParameterValue> resolved = ResolveAssignment(instance, parameters, assignment, error);
+      if (!resolved) return std::nullopt;
+      lane.id = resolved->id;
       const auto frame = static_cast<std::size_t>(std::llround(point.seconds * sampleRate));
-      lane.points.push_back(Point{frame, resolved.normalized});
+      lane.points.push_back(Point{frame, resolved->normalized});
       frames.push_back(frame);
     }
     const std::string& where = source.points.front().where;
-    for (const Lane& other : mLanes)
-      if (other.id == lane.id) throw HostError(where + ": parameter \"" + source.target + "\" is automated twice");
+    for (const Lane& other : schedule.mLanes)
+      if (other.id == lane.id) {
+        *error = where + ": parameter \"" + source.target + "\" is automated twice";
+        return std::nullopt;
+      }
     for (const ParameterValue& value : fixed)
-      if (value.id == lane.id)
-        throw HostError(where + ": parameter \"" + source.target + "\" is both set and automated; use one");
+      if (value.id == lane.id) {
+        *error = where + ": parameter \"" + source.target + "\" is both set and automated; use one";
+        return std::nullopt;
+      }
     // A held change costs two points, the old value before it and the new one on it, and the
     // block may also start or end a lane: two more.
-    mMaxPoints = std::max(mMaxPoints, static_cast<int>(2 * Densest(frames, blockSize + 1) + 2));
-    mLanes.push_back(std::move(lane));
+    schedule.mMaxPoints = std::max(schedule.mMaxPoints, static_cast<int>(2 * Densest(frames, blockSize + 1) + 2));
+    schedule.mLanes.push_back(std::move(lane));
   }
+  return schedule;
 }
 
 double AutomationSchedule::ValueAt(const Lane& lane, std::size_t frame) {

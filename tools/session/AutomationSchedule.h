@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace velmora_host {
@@ -21,11 +22,13 @@ namespace velmora_host {
 class AutomationSchedule {
 public:
   // Resolves every lane's parameter and values (steps checked against the parameter's step count)
-  // and converts times to frames at `sampleRate`. Throws HostError naming the offending point, or
-  // a parameter automated twice or also fixed by `fixed` (the --set values).
-  AutomationSchedule(const vst3host::Instance& instance, const std::vector<vst3host::ParameterDescription>& parameters,
-                     const std::vector<AutomationLane>& lanes, const std::vector<ParameterValue>& fixed,
-                     double sampleRate, std::size_t blockSize);
+  // and converts times to frames at `sampleRate`. Empty, with the reason in `error`, for an
+  // offending point, or a parameter automated twice or also fixed by `fixed` (the --set values).
+  static std::optional<AutomationSchedule> Create(const vst3host::Instance& instance,
+                                                  const std::vector<vst3host::ParameterDescription>& parameters,
+                                                  const std::vector<AutomationLane>& lanes,
+                                                  const std::vector<ParameterValue>& fixed, double sampleRate,
+                                                  std::size_t blockSize, std::string* error);
 
   bool Empty() const { return mLanes.empty(); }
   std::size_t LaneCount() const { return mLanes.size(); }
@@ -53,6 +56,7 @@ private:
     std::size_t next = 0;  // first point not yet delivered
     double sent = 0.0;     // the value the plug-in last received
   };
+  explicit AutomationSchedule(std::size_t blockSize) : mBlockSize(blockSize) {}
   static double ValueAt(const Lane& lane, std::size_t frame);
 
   std::vector<Lane> mLanes;

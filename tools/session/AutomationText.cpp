@@ -1,7 +1,5 @@
 #include "tools/session/AutomationText.h"
 
-#include "tools/support/HostError.h"
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -30,17 +28,23 @@ std::string Trim(const std::string& text) {
 }
 
 // Adds a point to a lane, keeping time order; `where` names it in messages.
-void AddPoint(AutomationLane& lane, double seconds, double value, const std::string& where) {
-  if (seconds < 0.0) throw HostError(where + ": a time of " + std::to_string(seconds) + " s lies before the start");
-  if (!lane.points.empty() && seconds < lane.points.back().seconds)
-    throw HostError(where + ": points of \"" + lane.target + "\" must come in time order");
-  if (lane.normalised && (value < 0.0 || value > 1.0))
-    throw HostError(where + ": a normalised value lies between 0 and 1");
-  lane.points.push_back(AutomationPoint{seconds, value, where});
+bool AddPoint(AutomationLane& lane, double seconds, double value, const std::string& where, std::string* error) {
+  if (seconds < 0.0)
+    *error = where + ": a time of " + std::to_string(seconds) + " s lies before the start";
+  else if (!lane.points.empty() && seconds < lane.points.back().seconds)
+    *error = where + ": points of \"" + lane.target + "\" must come in time order";
+  else if (lane.normalised && (value < 0.0 || value > 1.0))
+    *error = where + ": a normalised value lies between 0 and 1";
+  else {
+    lane.points.push_back(AutomationPoint{seconds, value, where});
+    return true;
+  }
+  return false;
 }
 
 // Splits one CSV line; quoted fields may hold commas and doubled quotes.
-std::vector<std::string> SplitCsv(const std::string& line, const std::string& where) {
+std::optional<std::vector<std::string>> SplitCsv(const std::string& line, const std::string& where,
+                                                 std::string* error) {
   std::vector<std::string> fields(1);
   bool quoted = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
@@ -63,17 +67,22 @@ std::vector<std::string> SplitCsv(const std::string& line, const std::string& wh
       fields.back() += c;
     }
   }
-  if (quoted) throw HostError(where + ": a quoted field is not closed");
+  if (quoted) {
+    *error = where + ": a quoted field is not closed";
+    return std::nullopt;
+  }
   return fields;
 }
 
 }  // namespace
 
-AutomationLane ParseAutomateOption(const std::string& text, bool normalised) {
+std::optional<AutomationLane> ParseAutomateOption(const std::string& text, bool normalised, std::string* error) {
   const std::string where = std::string(normalised ? "--automate-norm " : "--automate ") + text;
   const std::string::size_type eq = text.rfind('=');
-  if (eq == std::string::npos || eq == 0 || eq + 1 == text.size())
-    throw HostError(where + ": expected NAME=TIME:VALUE,TIME:VALUE,...");
+  if (eq == std::string::npos || eq == 0 || eq + 1 == text.size()) {
+    *error = where + ": expected NAME=TIME:VALUE,TIME:VALUE,...";
+    return std::nullopt;
+  }
   AutomationLane lane;
   lane.target = text.substr(0, eq);
   lane.normalised = normalised;
@@ -85,18 +94,24 @@ AutomationLane ParseAutomateOption(const std::string& text, bool normalised) {
     const std::string::size_type colon = pair.find(':');
     double seconds = 0.0, value = 0.0;
     if (colon == std::string::npos || !ParseNumber(pair.substr(0, colon), seconds) ||
-        !ParseNumber(pair.substr(colon + 1), value))
-      throw HostError(where + ": '" + pair + "' is not TIME:VALUE (seconds and a number)");
-    AddPoint(lane, seconds, value, where);
+        !ParseNumber(pair.substr(colon + 1), value)) {
+      *error = where + ": '" + pair + "' is not TIME:VALUE (seconds and a number)";
+      return std::nullopt;
+    }
+    if (!AddPoint(lane, seconds, value, where, error)) return std::nullopt;
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
   return lane;
 }
 
-std::vector<AutomationLane> ReadAutomationFile(const std::string& path, bool normalised) {
+std::optional<std::vector<AutomationLane>> ReadAutomationFile(const std::string& path, bool normalised,
+                                                              std::string* error) {
   std::ifstream in(std::filesystem::u8path(path));
-  if (!in) throw HostError("cannot read automation file " + path);
+  if (!in) {
+    *error = "cannot read automation file " + path;
+    return std::nullopt;
+  }
   std::vector<AutomationLane> lanes;
   std::string line;
   bool first = true;
@@ -104,7 +119,9 @@ std::vector<AutomationLane> ReadAutomationFile(const std::string& path, bool nor
     const std::string where = path + ":" + std::to_string(number);
     const std::string content = Trim(line);
     if (content.empty() || content[0] == '#') continue;
-    const std::vector<std::string> fields = SplitCsv(line, where);
+    const std::optional<std::vector<std::string>> split = SplitCsv(line, where, error);
+    if (!split) return std::nullopt;
+    const std::vector<std::string>& fields = *split;
     double seconds = 0.0, value = 0.0;
     const bool timed = fields.size() == 3 && ParseNumber(fields[0], seconds);
     if (!timed && first && fields.size() == 3) {  // a header line
@@ -112,11 +129,20 @@ std::vector<AutomationLane> ReadAutomationFile(const std::string& path, bool nor
       continue;
     }
     first = false;
-    if (fields.size() != 3) throw HostError(where + ": expected time,parameter,value");
-    if (!timed) throw HostError(where + ": '" + Trim(fields[0]) + "' is not a time in seconds");
-    if (!ParseNumber(fields[2], value)) throw HostError(where + ": '" + Trim(fields[2]) + "' is not a number");
-    const std::string target = Trim(fields[1]);
-    if (target.empty()) throw HostError(where + ": no parameter named");
+    const std::string target = fields.size() == 3 ? Trim(fields[1]) : std::string();
+    std::string fault;
+    if (fields.size() != 3)
+      fault = "expected time,parameter,value";
+    else if (!timed)
+      fault = "'" + Trim(fields[0]) + "' is not a time in seconds";
+    else if (!ParseNumber(fields[2], value))
+      fault = "'" + Trim(fields[2]) + "' is not a number";
+    else if (target.empty())
+      fault = "no parameter named";
+    if (!fault.empty()) {
+      *error = where + ": " + fault;
+      return std::nullopt;
+    }
     AutomationLane* lane = nullptr;
     for (AutomationLane& existing : lanes)
       if (existing.target == target) lane = &existing;
@@ -124,11 +150,15 @@ std::vector<AutomationLane> ReadAutomationFile(const std::string& path, bool nor
       lanes.push_back(AutomationLane{target, normalised, {}});
       lane = &lanes.back();
     }
-    AddPoint(*lane, seconds, value, where);
+    if (!AddPoint(*lane, seconds, value, where, error)) return std::nullopt;
   }
-  if (in.bad()) throw HostError("cannot read automation file " + path);
-  if (lanes.empty()) throw HostError("automation file " + path + " holds no points");
-  return lanes;
+  if (in.bad())
+    *error = "cannot read automation file " + path;
+  else if (lanes.empty())
+    *error = "automation file " + path + " holds no points";
+  else
+    return lanes;
+  return std::nullopt;
 }
 
 }  // namespace velmora_host

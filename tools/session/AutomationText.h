@@ -7,6 +7,7 @@
 // ramp linearly between points, as a DAW's automation lane does. Before its first point a lane
 // holds the first point's value, after its last the last one.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,13 +25,16 @@ struct AutomationLane {
   std::vector<AutomationPoint> points;  // in time order (equal times allowed: a jump)
 };
 
-// "NAME=T:V,T:V,..." (split at the last '='). Throws HostError naming the argument.
-AutomationLane ParseAutomateOption(const std::string& text, bool normalised);
+// "NAME=T:V,T:V,..." (split at the last '='). Empty when it is not that, with the reason, naming the
+// argument, in `error`.
+std::optional<AutomationLane> ParseAutomateOption(const std::string& text, bool normalised, std::string* error);
 
 // A CSV file of "time,parameter,value" lines; blank lines and lines starting with '#' are skipped,
 // as is a first line whose time is not a number (a header). A field may be quoted ("a, b", with ""
-// for a quote). One lane per parameter, in order of first appearance. Throws HostError naming the
-// file and line.
-std::vector<AutomationLane> ReadAutomationFile(const std::string& path, bool normalised);
+// for a quote). One lane per parameter, in order of first appearance. Empty when the file cannot be
+// read or holds no points or a line that is none, with the reason, naming the file and line, in
+// `error`.
+std::optional<std::vector<AutomationLane>> ReadAutomationFile(const std::string& path, bool normalised,
+                                                              std::string* error);
 
 }  // namespace velmora_host

@@ -1,7 +1,5 @@
 #include "tools/session/ParameterLookup.h"
 
-#include "tools/support/HostError.h"
-
 #include "plugin/VelmoraStepTexts.h"
 
 #include <strings.h>
@@ -25,12 +23,12 @@ bool ParseId(const std::string& text, Vst::ParamID& id) {
   return true;
 }
 
-const vst3host::ParameterDescription& FindParameter(const std::vector<vst3host::ParameterDescription>& parameters,
-                                                    const ParamAssignment& assignment) {
+const vst3host::ParameterDescription* FindParameter(const std::vector<vst3host::ParameterDescription>& parameters,
+                                                    const ParamAssignment& assignment, std::string* error) {
   Vst::ParamID id = 0;
   if (ParseId(assignment.target, id))
     for (const vst3host::ParameterDescription& p : parameters)
-      if (p.id == id) return p;
+      if (p.id == id) return &p;
 
   // Exact titles first; case only matters when it tells two parameters apart.
   for (const bool exact : {true, false}) {
@@ -38,24 +36,28 @@ const vst3host::ParameterDescription& FindParameter(const std::vector<vst3host::
     for (const vst3host::ParameterDescription& p : parameters)
       if (exact ? p.title == assignment.target : strcasecmp(p.title.c_str(), assignment.target.c_str()) == 0)
         matches.push_back(&p);
-    if (matches.size() == 1) return *matches.front();
+    if (matches.size() == 1) return matches.front();
     if (matches.size() > 1) {
       std::string ids;
       for (const vst3host::ParameterDescription* p : matches) ids += (ids.empty() ? "" : ", ") + std::to_string(p->id);
-      throw HostError(assignment.where + ": parameter title '" + assignment.target + "' is shared by ids " + ids +
-                      "; name the parameter by id");
+      *error = assignment.where + ": parameter title '" + assignment.target + "' is shared by ids " + ids +
+               "; name the parameter by id";
+      return nullptr;
     }
   }
-  throw HostError(assignment.where + ": unknown parameter '" + assignment.target +
-                  "' (velmora-host list shows the titles and ids)");
+  *error =
+      assignment.where + ": unknown parameter '" + assignment.target + "' (velmora-host list shows the titles and ids)";
+  return nullptr;
 }
 
 }  // namespace
 
-ParameterValue ResolveAssignment(const vst3host::Instance& instance,
-                                 const std::vector<vst3host::ParameterDescription>& parameters,
-                                 const ParamAssignment& assignment, bool velmora) {
-  const vst3host::ParameterDescription& p = FindParameter(parameters, assignment);
+std::optional<ParameterValue> ResolveAssignment(const vst3host::Instance& instance,
+                                                const std::vector<vst3host::ParameterDescription>& parameters,
+                                                const ParamAssignment& assignment, std::string* error, bool velmora) {
+  const vst3host::ParameterDescription* found = FindParameter(parameters, assignment, error);
+  if (!found) return std::nullopt;
+  const vst3host::ParameterDescription& p = *found;
   const std::string& where = assignment.where;
   ParameterValue result;
   result.id = p.id;
@@ -63,25 +65,34 @@ ParameterValue ResolveAssignment(const vst3host::Instance& instance,
   if (!assignment.normalised && hasMeanings) {
     // A step number, or what a step means, as the plug-in itself reads typed values.
     int step = 0;
-    if (!VelmoraStepFromText(static_cast<int>(p.id), assignment.text.c_str(), &step))
-      throw HostError(where + ": '" + assignment.text + "' is no step of \"" + p.title + "\" (a step from 0 to " +
-                      std::to_string(p.stepCount) + ", or a value velmora-host list shows)");
+    if (!VelmoraStepFromText(static_cast<int>(p.id), assignment.text.c_str(), &step)) {
+      *error = where + ": '" + assignment.text + "' is no step of \"" + p.title + "\" (a step from 0 to " +
+               std::to_string(p.stepCount) + ", or a value velmora-host list shows)";
+      return std::nullopt;
+    }
     result.normalized = static_cast<double>(step) / p.stepCount;
     return result;
   }
-  if (!assignment.numeric) throw HostError(where + ": '" + assignment.text + "' is not a number");
+  if (!assignment.numeric) {
+    *error = where + ": '" + assignment.text + "' is not a number";
+    return std::nullopt;
+  }
   if (assignment.normalised) {
     result.normalized = assignment.value;
   } else if (p.stepCount > 0) {
     const double step = assignment.value;
-    if (step != std::floor(step) || step < 0 || step > p.stepCount)
-      throw HostError(where + ": \"" + p.title + "\" takes a whole step from 0 to " + std::to_string(p.stepCount));
+    if (step != std::floor(step) || step < 0 || step > p.stepCount) {
+      *error = where + ": \"" + p.title + "\" takes a whole step from 0 to " + std::to_string(p.stepCount);
+      return std::nullopt;
+    }
     result.normalized = step / p.stepCount;
   } else {
     // A continuous parameter: the value is a plain value in the plug-in's own units.
     result.normalized = instance.Controller()->plainParamToNormalized(p.id, assignment.value);
-    if (!(result.normalized >= 0.0 && result.normalized <= 1.0))
-      throw HostError(where + ": value lies outside the range of \"" + p.title + "\"");
+    if (!(result.normalized >= 0.0 && result.normalized <= 1.0)) {
+      *error = where + ": value lies outside the range of \"" + p.title + "\"";
+      return std::nullopt;
+    }
   }
   return result;
 }

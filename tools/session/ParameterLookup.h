@@ -6,6 +6,8 @@
 #include "tools/session/SessionOptions.h"
 #include "tools/vst3host/Instance.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace velmora_host {
@@ -15,11 +17,13 @@ struct ParameterValue {
   double normalized = 0.0;
 };
 
-// Throws HostError naming the offending argument. With `velmora` (the instance is a Velmora), a
-// value may also be what a step of one of its thirteen parameters means ("-24dB", "4:1", "Auto 1"),
-// read with the plug-in's own table (plugin/VelmoraStepTexts.h).
-ParameterValue ResolveAssignment(const vst3host::Instance& instance,
-                                 const std::vector<vst3host::ParameterDescription>& parameters,
-                                 const ParamAssignment& assignment, bool velmora = false);
+// Empty when the parameter or value is not there, with the reason, naming the offending argument,
+// in `error`. With `velmora` (the instance is a Velmora), a value may also be what a step of one of
+// its thirteen parameters means ("-24dB", "4:1", "Auto 1"), read with the plug-in's own table
+// (plugin/VelmoraStepTexts.h).
+std::optional<ParameterValue> ResolveAssignment(const vst3host::Instance& instance,
+                                                const std::vector<vst3host::ParameterDescription>& parameters,
+                                                const ParamAssignment& assignment, std::string* error,
+                                                bool velmora = false);
 
 }  // namespace velmora_host

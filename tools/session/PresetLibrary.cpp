@@ -1,7 +1,6 @@
 #include "tools/session/PresetLibrary.h"
 
 #include "tools/session/StateFiles.h"
-#include "tools/support/HostError.h"
 #include "tools/support/HostPlatform.h"
 
 #include "public.sdk/source/common/memorystream.h"
@@ -12,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <system_error>
 
 namespace velmora_host {
@@ -111,8 +111,9 @@ std::vector<PresetEntry> FindPresets(const PluginModule& module, const ClassDesc
   return list;
 }
 
-std::string ResolvePresetFile(const std::string& nameOrPath, const PluginModule& module, const ClassDescription& effect,
-                              const std::vector<std::string>& roots) {
+std::optional<std::string> ResolvePresetFile(const std::string& nameOrPath, const PluginModule& module,
+                                             const ClassDescription& effect, const std::vector<std::string>& roots,
+                                             std::string* error) {
   std::error_code ec;
   if (fs::exists(fs::u8path(nameOrPath), ec) || nameOrPath.find_first_of("/\\") != std::string::npos) return nameOrPath;
   std::string name = nameOrPath;
@@ -123,8 +124,9 @@ std::string ResolvePresetFile(const std::string& nameOrPath, const PluginModule&
   for (const bool exact : {true, false})
     for (const PresetEntry& preset : presets)
       if (exact ? preset.name == name : strcasecmp(preset.name.c_str(), name.c_str()) == 0) return preset.path;
-  throw HostError("no preset file or preset named '" + nameOrPath + "' for \"" + effect.name +
-                  "\" (velmora-host presets lists them)");
+  *error = "no preset file or preset named '" + nameOrPath + "' for \"" + effect.name +
+           "\" (velmora-host presets lists them)";
+  return std::nullopt;
 }
 
 std::string PresetMetaInfo(const std::string& presetName, const std::string& description,
@@ -139,13 +141,10 @@ std::string PresetMetaInfo(const std::string& presetName, const std::string& des
 }
 
 std::string PresetDescription(const std::string& path) {
-  std::vector<char> bytes;
-  try {
-    bytes = ReadBinaryFile(path);
-  } catch (const HostError&) {
-    return {};
-  }
-  IPtr<MemoryStream> stream = owned(new MemoryStream(bytes.data(), static_cast<TSize>(bytes.size())));
+  std::string unreadable;
+  std::optional<std::vector<char>> bytes = ReadBinaryFile(path, &unreadable);
+  if (!bytes) return {};
+  IPtr<MemoryStream> stream = owned(new MemoryStream(bytes->data(), static_cast<TSize>(bytes->size())));
   PresetFile preset(stream);
   int32 size = 0;
   if (!preset.readChunkList() || !preset.readMetaInfo(nullptr, size) || size <= 0) return {};

@@ -5,6 +5,7 @@
 // meta info, as preset browsers read it.
 #include "tools/session/PluginModule.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,11 @@ std::vector<PresetEntry> FindPresets(const PluginModule& module, const ClassDesc
                                      const std::vector<std::string>& roots);
 
 // `nameOrPath` as a file when one is there (or when it holds a path separator), otherwise the preset of that
-// name, exact or in any case, from FindPresets. Throws HostError when neither exists.
-std::string ResolvePresetFile(const std::string& nameOrPath, const PluginModule& module, const ClassDescription& effect,
-                              const std::vector<std::string>& roots);
+// name, exact or in any case, from FindPresets. Empty when neither exists, with the reason in
+// `error`.
+std::optional<std::string> ResolvePresetFile(const std::string& nameOrPath, const PluginModule& module,
+                                             const ClassDescription& effect, const std::vector<std::string>& roots,
+                                             std::string* error);
 
 // The meta info a preset file carries: the preset's name and description, the plug-in's name and
 // category. Texts are escaped for XML.

@@ -1,7 +1,6 @@
 #include "tools/session/Renderer.h"
 
 #include "tools/support/Cancellation.h"
-#include "tools/support/HostError.h"
 #include "tools/vst3host/EventList.h"
 #include "tools/vst3host/ParameterChanges.h"
 #include "tools/vst3host/ProcessBuffers.h"
@@ -38,24 +37,48 @@ struct Scratch {
 
 }  // namespace
 
-void CheckBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName) {
-  if (sourceChannels == busChannels || sourceChannels == 1) return;
-  throw HostError(what + " has " + std::to_string(sourceChannels) + " channels, but the \"" + busName +
-                  "\" bus takes " + std::to_string(busChannels));
+bool CheckBusChannels(int sourceChannels, int busChannels, const std::string& what, const std::string& busName,
+                      std::string* error) {
+  if (sourceChannels == busChannels || sourceChannels == 1) return true;
+  *error = what + " has " + std::to_string(sourceChannels) + " channels, but the \"" + busName + "\" bus takes " +
+           std::to_string(busChannels);
+  return false;
 }
 
-Renderer::Renderer(vst3host::Instance& instance, const ClassDescription& effect, double sampleRate, bool useSidechain,
+Renderer::Renderer(vst3host::Instance& instance, const ClassDescription& effect, double sampleRate,
                    const RenderSettings& settings)
-    : mInstance(instance), mEffectName(effect.name), mSampleRate(sampleRate), mSettings(settings) {
+    : mInstance(instance), mEffectName(effect.name), mSampleRate(sampleRate), mSettings(settings) {}
+
+std::unique_ptr<Renderer> Renderer::Create(vst3host::Instance& instance, const ClassDescription& effect,
+                                           double sampleRate, bool useSidechain, const RenderSettings& settings,
+                                           std::string* error) {
+  std::unique_ptr<Renderer> renderer(new Renderer(instance, effect, sampleRate, settings));
+  if (!renderer->SetUp(useSidechain, error)) return nullptr;
+  return renderer;
+}
+
+bool Renderer::SetUp(bool useSidechain, std::string* error) {
+  vst3host::Instance& instance = mInstance;
+  const RenderSettings& settings = mSettings;
+  const double sampleRate = mSampleRate;
   const std::string name = "the effect \"" + mEffectName + "\"";
   mInputs = instance.AudioBuses(kInput);
   mOutputs = instance.AudioBuses(kOutput);
-  if (mOutputs.empty()) throw HostError(name + " has no audio output");
-  if (mInputs.empty()) throw HostError(name + " has no audio input");
+  if (mOutputs.empty()) {
+    *error = name + " has no audio output";
+    return false;
+  }
+  if (mInputs.empty()) {
+    *error = name + " has no audio input";
+    return false;
+  }
   for (std::size_t i = 0; i < mInputs.size(); ++i)
     if (mInputs[i].aux && mAuxInput < 0) mAuxInput = static_cast<int>(i);
   mMainInput = mAuxInput == 0 && mInputs.size() > 1 ? 1 : 0;
-  if (useSidechain && mAuxInput < 0) throw HostError(name + " has no sidechain (aux) input bus");
+  if (useSidechain && mAuxInput < 0) {
+    *error = name + " has no sidechain (aux) input bus";
+    return false;
+  }
 
   // The arrangements the effect declares, offered back as a host confirms them. Some effects
   // answer false when nothing changes; the buses stay as declared either way.
@@ -66,8 +89,10 @@ Renderer::Renderer(vst3host::Instance& instance, const ClassDescription& effect,
                                            static_cast<int32>(outs.size()));
   mInputs = instance.AudioBuses(kInput);
   mOutputs = instance.AudioBuses(kOutput);
-  if (mMainInput >= mInputs.size() || (mAuxInput >= 0 && static_cast<std::size_t>(mAuxInput) >= mInputs.size()))
-    throw HostError(name + " changed its buses when they were confirmed");
+  if (mMainInput >= mInputs.size() || (mAuxInput >= 0 && static_cast<std::size_t>(mAuxInput) >= mInputs.size())) {
+    *error = name + " changed its buses when they were confirmed";
+    return false;
+  }
 
   IComponent* component = instance.Component();
   for (std::size_t i = 0; i < mInputs.size(); ++i) {
@@ -79,12 +104,17 @@ Renderer::Renderer(vst3host::Instance& instance, const ClassDescription& effect,
   mSidechainActive = useSidechain;
 
   const int32 sampleSize = settings.precision == 64 ? kSample64 : kSample32;
-  if (instance.Processor()->canProcessSampleSize(sampleSize) != kResultOk)
-    throw HostError(name + " cannot process " + std::to_string(settings.precision) + "-bit samples");
+  if (instance.Processor()->canProcessSampleSize(sampleSize) != kResultOk) {
+    *error = name + " cannot process " + std::to_string(settings.precision) + "-bit samples";
+    return false;
+  }
   ProcessSetup setup{kOffline, sampleSize, settings.blockSize, sampleRate};
-  if (instance.Processor()->setupProcessing(setup) != kResultOk)
-    throw HostError(name + " refused offline processing at " + std::to_string(static_cast<long>(sampleRate)) +
-                    " Hz with blocks of " + std::to_string(settings.blockSize));
+  if (instance.Processor()->setupProcessing(setup) != kResultOk) {
+    *error = name + " refused offline processing at " + std::to_string(static_cast<long>(sampleRate)) +
+             " Hz with blocks of " + std::to_string(settings.blockSize);
+    return false;
+  }
+  return true;
 }
 
 Renderer::~Renderer() {
@@ -94,19 +124,23 @@ Renderer::~Renderer() {
   }
 }
 
-void Renderer::Run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
-                   const std::vector<ParameterValue>& changes, AutomationSchedule* automation) {
-  if (mInstance.Component()->setActive(true) != kResultOk)
-    throw HostError("the effect \"" + mEffectName + "\" failed to activate");
+bool Renderer::Run(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+                   const std::vector<ParameterValue>& changes, AutomationSchedule* automation, std::string* error) {
+  if (mInstance.Component()->setActive(true) != kResultOk) {
+    *error = "the effect \"" + mEffectName + "\" failed to activate";
+    return false;
+  }
   mActive = true;
   mInstance.Processor()->setProcessing(true);  // optional for an effect; the result does not matter
-  RunBlocks(main, sidechain, output, changes, automation);
+  const bool rendered = RunBlocks(main, sidechain, output, changes, automation, error);
   mInstance.Processor()->setProcessing(false);
   mInstance.Component()->setActive(false);
   mActive = false;
+  return rendered;
 }
 
-AudioData Renderer::Run(const AudioData& main, const AudioData* sidechain, const std::vector<ParameterValue>& changes) {
+std::optional<AudioData> Renderer::Run(const AudioData& main, const AudioData* sidechain,
+                                       const std::vector<ParameterValue>& changes, std::string* error) {
   MemorySource mainSource(main);
   SpreadSource mainSpread(mainSource, MainInputChannels());
   std::unique_ptr<MemorySource> sideSource;
@@ -116,12 +150,13 @@ AudioData Renderer::Run(const AudioData& main, const AudioData* sidechain, const
     sideSpread = std::make_unique<SpreadSource>(*sideSource, SidechainChannels());
   }
   MemorySink sink(static_cast<std::size_t>(OutputChannels()), mSampleRate);
-  Run(mainSpread, sideSpread.get(), sink, changes);
+  if (!Run(mainSpread, sideSpread.get(), sink, changes, nullptr, error)) return std::nullopt;
   return sink.Audio();
 }
 
-void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
-                         const std::vector<ParameterValue>& changes, AutomationSchedule* automation) {
+bool Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& output,
+                         const std::vector<ParameterValue>& changes, AutomationSchedule* automation,
+                         std::string* error) {
   const std::size_t latency = mInstance.Processor()->getLatencySamples();
   const auto block = static_cast<std::size_t>(mSettings.blockSize);
 
@@ -164,7 +199,10 @@ void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
   for (;;) {
     ThrowIfCancelled();
     std::size_t n = mainDone ? 0 : main.Read(mainBlock.pointers.data(), block, &streamError);
-    if (!streamError.empty()) throw HostError(streamError);
+    if (!streamError.empty()) {
+      *error = streamError;
+      return false;
+    }
     const std::size_t fromInput = n;
     mainDone = mainDone || n < block;
     if (mainDone) {
@@ -178,7 +216,10 @@ void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     std::size_t fromSide = 0;
     if (!sideDone) {
       fromSide = sidechain->Read(sideBlock.pointers.data(), fromInput, &streamError);
-      if (!streamError.empty()) throw HostError(streamError);
+      if (!streamError.empty()) {
+        *error = streamError;
+        return false;
+      }
       sideDone = fromSide < fromInput;
     }
     sideBlock.Zero(fromSide, n);
@@ -211,8 +252,10 @@ void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
       data.outputParameterChanges = outputChanges;
       data.outputEvents = outputEvents;
 
-      if (mInstance.Processor()->process(data) != kResultOk)
-        throw HostError(name + " failed to process the block at sample " + std::to_string(position + from));
+      if (mInstance.Processor()->process(data) != kResultOk) {
+        *error = name + " failed to process the block at sample " + std::to_string(position + from);
+        return false;
+      }
       inputChanges->Clear();
       outputChanges->Clear();
       outputEvents->Clear();
@@ -224,11 +267,12 @@ void Renderer::RunBlocks(AudioSource& main, AudioSource* sidechain, AudioSink& o
     skipLeft -= drop;
     if (n > drop) {
       for (std::size_t c = 0; c < outFrom.size(); ++c) outFrom[c] = outBlock.pointers[c] + drop;
-      if (!output.Write(outFrom.data(), n - drop, &streamError)) throw HostError(streamError);
+      if (!output.Write(outFrom.data(), n - drop, error)) return false;
     }
     position += n;
     if (mSettings.progress) mSettings.progress->Advance(static_cast<double>(fromInput) / mSampleRate);
   }
+  return true;
 }
 
 }  // namespace velmora_host

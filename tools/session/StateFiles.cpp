@@ -1,7 +1,6 @@
 #include "tools/session/StateFiles.h"
 
 #include "tools/support/AudioFile.h"
-#include "tools/support/HostError.h"
 #include "tools/vst3host/ClassIdText.h"
 
 #include "base/FileSystem.h"
@@ -42,24 +41,35 @@ struct ReadStream {
 
 }  // namespace
 
-std::vector<char> CaptureState(vst3host::Instance& instance, const ClassDescription& effect) {
+std::optional<std::vector<char>> CaptureState(vst3host::Instance& instance, const ClassDescription& effect,
+                                              std::string* error) {
   if (IPtr<MemoryStream> stream = ComponentState(instance)) return BytesOf(*stream);
   IPtr<MemoryStream> stream = owned(new MemoryStream);
-  if (instance.Controller()->getState(stream) != kResultOk)
-    throw HostError("the effect \"" + effect.name + "\" did not hand out its state");
+  if (instance.Controller()->getState(stream) != kResultOk) {
+    *error = "the effect \"" + effect.name + "\" did not hand out its state";
+    return std::nullopt;
+  }
   return BytesOf(*stream);
 }
 
-void CheckStateFile(const std::vector<char>& bytes, const std::string& source) {
-  if (bytes.empty()) throw HostError("state file " + source + " is empty");
-  if (bytes.size() >= 4 && std::memcmp(bytes.data(), "VST3", 4) == 0)
-    throw HostError(source + " is a VST3 preset file, not a raw state (load it with --load-preset)");
-  if (IsAudioData(bytes)) throw HostError(source + " is an audio file, not a raw state");
+bool CheckStateFile(const std::vector<char>& bytes, const std::string& source, std::string* error) {
+  if (bytes.empty())
+    *error = "state file " + source + " is empty";
+  else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "VST3", 4) == 0)
+    *error = source + " is a VST3 preset file, not a raw state (load it with --load-preset)";
+  else if (IsAudioData(bytes))
+    *error = source + " is an audio file, not a raw state";
+  else
+    return true;
+  return false;
 }
 
-void RestoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
-                  const std::string& source) {
-  if (bytes.empty()) throw HostError("state file " + source + " is empty");
+bool RestoreState(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+                  const std::string& source, std::string* error) {
+  if (bytes.empty()) {
+    *error = "state file " + source + " is empty";
+    return false;
+  }
   ReadStream in(bytes);
   tresult result = kResultFalse;
   if (ComponentState(instance)) {
@@ -71,53 +81,72 @@ void RestoreState(vst3host::Instance& instance, const ClassDescription& effect, 
   } else {
     result = instance.Controller()->setState(in.stream);
   }
-  if (result != kResultOk) throw HostError("the effect \"" + effect.name + "\" refused the state in " + source);
+  if (result == kResultOk) return true;
+  *error = "the effect \"" + effect.name + "\" refused the state in " + source;
+  return false;
 }
 
-std::vector<char> CapturePreset(vst3host::Instance& instance, const ClassDescription& effect,
-                                const std::string& metaInfo) {
+std::optional<std::vector<char>> CapturePreset(vst3host::Instance& instance, const ClassDescription& effect,
+                                               const std::string& metaInfo, std::string* error) {
   IPtr<MemoryStream> stream = owned(new MemoryStream);
   const FUID classId = FUID::fromTUID(effect.cid);
   if (!PresetFile::savePreset(stream, classId, instance.Component(), instance.Controller(),
-                              metaInfo.empty() ? nullptr : metaInfo.c_str(), static_cast<int32>(metaInfo.size())))
-    throw HostError("the effect \"" + effect.name + "\" could not be saved as a preset");
+                              metaInfo.empty() ? nullptr : metaInfo.c_str(), static_cast<int32>(metaInfo.size()))) {
+    *error = "the effect \"" + effect.name + "\" could not be saved as a preset";
+    return std::nullopt;
+  }
   return BytesOf(*stream);
 }
 
-void RestorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
-                   const std::string& source) {
+bool RestorePreset(vst3host::Instance& instance, const ClassDescription& effect, const std::vector<char>& bytes,
+                   const std::string& source, std::string* error) {
   ReadStream in(bytes);
   PresetFile preset(in.stream);
-  if (!preset.readChunkList()) throw HostError(source + " is not a VST3 preset file");
+  if (!preset.readChunkList()) {
+    *error = source + " is not a VST3 preset file";
+    return false;
+  }
   // The file names the class in the text form of the platform that saved it; both are this class.
   char classIdText[40] = {};
   preset.getClassID().toString(classIdText);
-  if (!vst3host::ClassIdTextNames(classIdText, effect.cid))
-    throw HostError("preset " + source + " belongs to another effect class than \"" + effect.name + "\"");
+  if (!vst3host::ClassIdTextNames(classIdText, effect.cid)) {
+    *error = "preset " + source + " belongs to another effect class than \"" + effect.name + "\"";
+    return false;
+  }
   // The same order PresetFile::loadPreset uses, step by step so a failure can be named.
   const bool ok = preset.restoreComponentState(instance.Component()) &&
                   (instance.IsSingleComponent() || preset.restoreComponentState(instance.Controller())) &&
                   (!preset.contains(kControllerState) || preset.restoreControllerState(instance.Controller()));
-  if (!ok) throw HostError("the effect \"" + effect.name + "\" refused the preset " + source);
+  if (ok) return true;
+  *error = "the effect \"" + effect.name + "\" refused the preset " + source;
+  return false;
 }
 
-std::vector<char> ReadBinaryFile(const std::string& path) {
+std::optional<std::vector<char>> ReadBinaryFile(const std::string& path, std::string* error) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(path.c_str(), "rb"), &std::fclose);
-  if (!file) throw HostError("cannot read " + path + ": " + std::strerror(errno));
+  if (!file) {
+    *error = "cannot read " + path + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
   std::vector<char> bytes;
   char buffer[65536];
   std::size_t got = 0;
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
-  if (std::ferror(file.get())) throw HostError("cannot read " + path);
+  if (std::ferror(file.get())) {
+    *error = "cannot read " + path;
+    return std::nullopt;
+  }
   return bytes;
 }
 
-void WriteBinaryFile(const OutputFile& output, const std::vector<char>& bytes) {
+bool WriteBinaryFile(const OutputFile& output, const std::vector<char>& bytes, std::string* error) {
   const std::string& path = output.FinalPath();
   std::unique_ptr<FILE, int (*)(FILE*)> file(velmora_base::OpenFile(output.TempPath().c_str(), "wb"), &std::fclose);
-  if (!file) throw HostError("cannot write " + path + ": " + std::strerror(errno));
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
-    throw HostError("cannot write " + path + ": " + std::strerror(errno));
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0) {
+    *error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace velmora_host

@@ -126,11 +126,10 @@ void ParseOption(CommandLine& line, const std::string& option, const std::string
     r.assignments.push_back(ParseAssignment(value(), false));
   else if (option == "--set-norm")
     r.assignments.push_back(ParseAssignment(value(), true));
-  else if (option == "--automate")
-    r.automation.push_back(ParseAutomateOption(value(), false));
-  else if (option == "--automate-norm")
-    r.automation.push_back(ParseAutomateOption(value(), true));
-  else if (option == "--automation")
+  else if (option == "--automate" || option == "--automate-norm") {
+    std::string error;
+    r.automation.push_back(OrThrow(ParseAutomateOption(value(), option == "--automate-norm", &error), error).value());
+  } else if (option == "--automation")
     r.automationFiles.push_back(AutomationFile{value(), false});
   else if (option == "--automation-norm")
     r.automationFiles.push_back(AutomationFile{value(), true});

@@ -174,6 +174,7 @@ int RunDemo(const HostSetup& setup, const std::string& directory) {
               static_cast<double>(program.mix.FrameCount()) / kDemoRate, kDemoRate, directory.c_str());
   std::printf("\n%-18s %-50s %9s %9s %9s %9s %8s\n", "scenario", "settings", "peak in", "RMS in", "peak out", "RMS out",
               "max GR");
+  std::string failure;
   for (const Scenario& scenario : Scenarios()) {
     ThrowIfCancelled();
     const bool mix = scenario.main == Source::Mix;
@@ -183,12 +184,16 @@ int RunDemo(const HostSetup& setup, const std::string& directory) {
     const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
     std::vector<ParameterValue> changes;
     for (const char* step : scenario.steps)
-      changes.push_back(ResolveAssignment(instance, parameters, ParseAssignment(step, false)));
+      changes.push_back(
+          OrThrow(ResolveAssignment(instance, parameters, ParseAssignment(step, false), &failure), failure).value());
     for (const ParameterValue& change : changes)
       instance.Controller()->setParamNormalized(change.id, change.normalized);
 
-    Renderer renderer(instance, effect, kDemoRate, scenario.drumsAsSidechain, RenderSettings{});
-    const AudioData output = renderer.Run(input, scenario.drumsAsSidechain ? &program.drums : nullptr, changes);
+    const std::unique_ptr<Renderer> renderer = OrThrow(
+        Renderer::Create(instance, effect, kDemoRate, scenario.drumsAsSidechain, RenderSettings{}, &failure), failure);
+    const AudioData output =
+        OrThrow(renderer->Run(input, scenario.drumsAsSidechain ? &program.drums : nullptr, changes, &failure), failure)
+            .value();
     const std::string stem = scenario.stem;
     WriteFile(newFile(stem + ".wav"), output);
     WriteLevelPlot(newFile(stem + "-levels.png"), scenario, input, output);

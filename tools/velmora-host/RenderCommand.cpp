@@ -197,16 +197,18 @@ PreparedInstance PrepareInstance(const PluginModule& module, const ClassDescript
   prepared.instance = module.CreateEffect();
   vst3host::Instance& instance = *prepared.instance;
   const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
+  std::string error;
   for (const ParamAssignment& assignment : plan.options.assignments)
-    prepared.changes.push_back(ResolveAssignment(instance, parameters, assignment, IsVelmora(effect)));
-  prepared.automation.emplace(instance, parameters, plan.automation, prepared.changes, sampleRate,
-                              static_cast<std::size_t>(plan.options.blockSize));
-  if (!plan.stateSource.empty()) {
-    if (plan.stateIsPreset)
-      RestorePreset(instance, effect, plan.stateToLoad, plan.stateSource);
-    else
-      RestoreState(instance, effect, plan.stateToLoad, plan.stateSource);
-  }
+    prepared.changes.push_back(
+        OrThrow(ResolveAssignment(instance, parameters, assignment, &error, IsVelmora(effect)), error).value());
+  prepared.automation =
+      OrThrow(AutomationSchedule::Create(instance, parameters, plan.automation, prepared.changes, sampleRate,
+                                         static_cast<std::size_t>(plan.options.blockSize), &error),
+              error);
+  if (!plan.stateSource.empty() &&
+      !(plan.stateIsPreset ? RestorePreset(instance, effect, plan.stateToLoad, plan.stateSource, &error)
+                           : RestoreState(instance, effect, plan.stateToLoad, plan.stateSource, &error)))
+    throw HostError(error);
   for (const ParameterValue& change : prepared.changes)
     instance.Controller()->setParamNormalized(change.id, change.normalized);
   for (const ParameterValue& start : prepared.automation->InitialValues())
@@ -249,9 +251,12 @@ RenderReport RenderFile(const PluginModule& module, const ClassDescription& effe
   settings.blockSize = options.blockSize;
   settings.precision = options.precision;
   settings.progress = &progress;
-  Renderer renderer(instance, effect, input.SampleRate(), sidechain != nullptr, settings);
-  CheckBusChannels(input.Channels(), renderer.MainInputChannels(), "input " + AudioFileName(job.input, SFM_READ),
-                   renderer.MainInputName());
+  const std::unique_ptr<Renderer> created =
+      OrThrow(Renderer::Create(instance, effect, input.SampleRate(), sidechain != nullptr, settings, &error), error);
+  Renderer& renderer = *created;
+  if (!CheckBusChannels(input.Channels(), renderer.MainInputChannels(), "input " + AudioFileName(job.input, SFM_READ),
+                        renderer.MainInputName(), &error))
+    throw HostError(error);
   SpreadSource main(input, renderer.MainInputChannels());
   if (options.loudness &&
       !LoudnessMeter::Measurable(static_cast<std::size_t>(main.Channels()), main.SampleRate(), &error))
@@ -259,8 +264,9 @@ RenderReport RenderFile(const PluginModule& module, const ClassDescription& effe
   MeteredSource meteredMain(main, options.loudness);
   std::unique_ptr<SpreadSource> side;
   if (sidechain) {
-    CheckBusChannels(sidechain->Channels(), renderer.SidechainChannels(), "sidechain file " + options.sidechainPath,
-                     renderer.SidechainName());
+    if (!CheckBusChannels(sidechain->Channels(), renderer.SidechainChannels(),
+                          "sidechain file " + options.sidechainPath, renderer.SidechainName(), &error))
+      throw HostError(error);
     side = std::make_unique<SpreadSource>(*sidechain, renderer.SidechainChannels());
   }
 
@@ -281,8 +287,9 @@ RenderReport RenderFile(const PluginModule& module, const ClassDescription& effe
   LevelMeter outputMeter(outputChannels, input.SampleRate(), options.loudness);
   writer.MeterWith(&outputMeter);
   MonoFoldSink mono(writer, busChannels);
-  renderer.Run(meteredMain, side.get(), outputChannels == busChannels ? static_cast<AudioSink&>(writer) : mono,
-               prepared.changes, prepared.automation->Empty() ? nullptr : &*prepared.automation);
+  if (!renderer.Run(meteredMain, side.get(), outputChannels == busChannels ? static_cast<AudioSink&>(writer) : mono,
+                    prepared.changes, prepared.automation->Empty() ? nullptr : &*prepared.automation, &error))
+    throw HostError(error);
   if (!writer.Close(&error)) throw HostError(error);
   RenderReport report;
   report.warnings = plan.warnings;
@@ -292,11 +299,13 @@ RenderReport RenderFile(const PluginModule& module, const ClassDescription& effe
   std::unique_ptr<OutputFile> stateFile, presetFile;
   if (!options.saveState.empty()) {
     stateFile = std::make_unique<OutputFile>(options.saveState);
-    WriteBinaryFile(*stateFile, CaptureState(instance, effect));
+    if (!WriteBinaryFile(*stateFile, OrThrow(CaptureState(instance, effect, &error), error).value(), &error))
+      throw HostError(error);
   }
   if (!options.savePreset.empty()) {
     presetFile = std::make_unique<OutputFile>(options.savePreset);
-    WriteBinaryFile(*presetFile, CapturePreset(instance, effect));
+    if (!WriteBinaryFile(*presetFile, OrThrow(CapturePreset(instance, effect, {}, &error), error).value(), &error))
+      throw HostError(error);
   }
   // Asked to stop during the last block: nothing takes its final name.
   ThrowIfCancelled();
@@ -357,21 +366,25 @@ int RunRender(const HostSetup& setup, const RenderOptions& options) {
   CheckOutputsAreNotInputs(options, jobs, {});
   CheckSingleOutputIsNoInput(options);
   RenderPlan plan{options, options.automation, {}, {}, false, {}};
-  for (const AutomationFile& file : options.automationFiles)
-    for (AutomationLane& lane : ReadAutomationFile(file.path, file.normalised))
-      plan.automation.push_back(std::move(lane));
+  std::string reason;
+  for (const AutomationFile& file : options.automationFiles) {
+    std::vector<AutomationLane> lanes =
+        OrThrow(ReadAutomationFile(file.path, file.normalised, &reason), reason).value();
+    for (AutomationLane& lane : lanes) plan.automation.push_back(std::move(lane));
+  }
   if (!options.loadState.empty()) {
-    plan.stateToLoad = ReadBinaryFile(options.loadState);
+    plan.stateToLoad = OrThrow(ReadBinaryFile(options.loadState, &reason), reason).value();
     plan.stateSource = options.loadState;
-    CheckStateFile(plan.stateToLoad, plan.stateSource);
+    if (!CheckStateFile(plan.stateToLoad, plan.stateSource, &reason)) throw HostError(reason);
   }
 
   PluginModule module(setup.module);
   const ClassDescription& effect = module.EffectClass();
   if (!options.loadPreset.empty()) {
-    plan.stateSource = ResolvePresetFile(options.loadPreset, module, effect, setup.presetRoots);
+    plan.stateSource =
+        OrThrow(ResolvePresetFile(options.loadPreset, module, effect, setup.presetRoots, &reason), reason).value();
     CheckOutputsAreNotInputs(options, jobs, plan.stateSource);
-    plan.stateToLoad = ReadBinaryFile(plan.stateSource);
+    plan.stateToLoad = OrThrow(ReadBinaryFile(plan.stateSource, &reason), reason).value();
     plan.stateIsPreset = true;
     if (plan.stateToLoad.empty()) throw HostError("preset file " + plan.stateSource + " is empty");
   }
