@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -30,17 +31,30 @@ namespace {
 
 constexpr const char* kFolder = VELMORA_FACTORY_PRESET_ROOT "/Corvanta/Velmora";
 
+// The built module, loaded once, and its effect; without them no test here can run.
 const PluginModule& Velmora() {
-  static const PluginModule module(ModuleOptions{VELMORA_BUNDLE_DIR, false});
-  return module;
+  static const std::unique_ptr<PluginModule> module = [] {
+    std::string error;
+    std::unique_ptr<PluginModule> opened = PluginModule::Open(ModuleOptions{VELMORA_BUNDLE_DIR, false}, &error);
+    if (!opened || !opened->EffectClass(&error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      std::abort();
+    }
+    return opened;
+  }();
+  return *module;
 }
 
+const ClassDescription& VelmoraEffect() { return *Velmora().EffectClass(nullptr); }
+
 std::unique_ptr<vst3host::Instance> WithPreset(const std::string& name) {
-  auto instance = Velmora().CreateEffect();
-  const std::string path = std::string(kFolder) + "/" + name + ".vstpreset";
   std::string error;
+  auto instance = Velmora().CreateEffect(nullptr, &error);
+  EXPECT_TRUE(instance) << error;
+  if (!instance) return instance;
+  const std::string path = std::string(kFolder) + "/" + name + ".vstpreset";
   const std::optional<std::vector<char>> bytes = ReadBinaryFile(path, &error);
-  EXPECT_TRUE(bytes && RestorePreset(*instance, Velmora().EffectClass(), *bytes, path, &error)) << error;
+  EXPECT_TRUE(bytes && RestorePreset(*instance, VelmoraEffect(), *bytes, path, &error)) << error;
   return instance;
 }
 
@@ -51,6 +65,7 @@ TEST(FactoryPresets, EveryEntryIsAFileHoldingItsStepsAndDescription) {
     EXPECT_TRUE(expected.insert(std::string(preset.name) + ".vstpreset").second) << "named twice";
     EXPECT_GT(std::string(preset.description).size(), 20u);
     const auto instance = WithPreset(preset.name);
+    ASSERT_TRUE(instance);
     for (int i = 0; i < kNumParams; ++i) {
       ASSERT_GE(preset.steps[i], 0);
       ASSERT_LE(preset.steps[i], kParamDefinitions[i].maxStep);
@@ -161,9 +176,10 @@ TEST(FactoryPresets, EachDoesWhatItsNameSaysOnTheDemoProgramme) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.preset) + (c.sidechain ? " with the drums on the sidechain" : ""));
     const auto instance = WithPreset(c.preset);
+    ASSERT_TRUE(instance);
     std::string error;
     const auto renderer =
-        Renderer::Create(*instance, Velmora().EffectClass(), 44100.0, c.sidechain != nullptr, RenderSettings{}, &error);
+        Renderer::Create(*instance, VelmoraEffect(), 44100.0, c.sidechain != nullptr, RenderSettings{}, &error);
     ASSERT_TRUE(renderer) << error;
     const std::optional<AudioData> out = renderer->Run(*c.input, c.sidechain, {}, &error);
     ASSERT_TRUE(out) << error;

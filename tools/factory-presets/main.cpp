@@ -54,8 +54,10 @@ int Run(const std::vector<std::string>& argv) {
   }
   if (root.empty() || options.path.empty()) throw HostError("usage: velmora-presetgen ROOT --module BUNDLE.vst3");
 
-  velmora_host::PluginModule module(options);
-  const velmora_host::ClassDescription& effect = module.EffectClass();
+  std::string moduleError;
+  const auto opened = velmora_host::OrThrow(velmora_host::PluginModule::Open(options, &moduleError), moduleError);
+  const velmora_host::PluginModule& module = *opened;
+  const velmora_host::ClassDescription& effect = *velmora_host::OrThrow(module.EffectClass(&moduleError), moduleError);
   if (std::memcmp(effect.cid, velmora_host::kVelmoraClassId.data(), velmora_host::kVelmoraClassId.size()) != 0)
     throw HostError(module.LibraryPath() + " is not the Velmora module");
   const fs::path folder = fs::u8path(velmora_host::PresetFolder(root, module, effect));
@@ -69,7 +71,7 @@ int Run(const std::vector<std::string>& argv) {
     const std::string name = std::string(preset.name) + velmora_host::kPresetExtension;
     if (!written.insert(name).second)
       throw HostError("two factory presets are named \"" + std::string(preset.name) + "\"");
-    const auto instance = module.CreateEffect();
+    const auto instance = velmora_host::OrThrow(module.CreateEffect(nullptr, &moduleError), moduleError);
     for (int i = 0; i < kNumParams; ++i) {
       const double normalized = static_cast<double>(preset.steps[i]) / kParamDefinitions[i].maxStep;
       if (instance->Controller()->setParamNormalized(static_cast<Steinberg::Vst::ParamID>(i), normalized) !=

@@ -48,8 +48,9 @@ int Run(const std::vector<std::string>& argv) {
   velmora_host::ModuleOptions options;
   options.path = bundle;
   const std::string text = [&] {
-    velmora_host::PluginModule module(options);
-    return moduleinfo::DescribeModule(module, bundle).dump(2) + "\n";
+    std::string error;
+    const auto module = velmora_host::OrThrow(velmora_host::PluginModule::Open(options, &error), error);
+    return moduleinfo::DescribeModule(*module, bundle).dump(2) + "\n";
   }();
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::u8path(out).parent_path();

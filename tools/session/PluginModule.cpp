@@ -1,6 +1,5 @@
 #include "tools/session/PluginModule.h"
 
-#include "tools/support/HostError.h"
 #include "tools/vst3host/ComponentHandler.h"
 #include "tools/vst3host/HostApplication.h"
 #include "tools/vst3host/HostText.h"
@@ -10,17 +9,25 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace velmora_host {
 
 using namespace Steinberg;
 
-PluginModule::PluginModule(const ModuleOptions& options) : mTrace(options.trace) {
+std::unique_ptr<PluginModule> PluginModule::Open(const ModuleOptions& options, std::string* error) {
   const std::string& path = options.path;
-  if (!vst3host::PathExists(path)) throw HostError("no VST3 module at " + path);
-  std::string error;
-  mModule = vst3host::Module::Load(path, &error);
-  if (!mModule) throw HostError(error);
+  if (!vst3host::PathExists(path)) {
+    if (error) *error = "no VST3 module at " + path;
+    return nullptr;
+  }
+  std::unique_ptr<vst3host::Module> module = vst3host::Module::Load(path, error);
+  if (!module) return nullptr;
+  return std::unique_ptr<PluginModule>(new PluginModule(std::move(module), options.trace));
+}
+
+PluginModule::PluginModule(std::unique_ptr<vst3host::Module> module, bool trace)
+    : mModule(std::move(module)), mTrace(trace) {
   ReadDescriptions();
 }
 
@@ -64,8 +71,10 @@ void PluginModule::ReadDescriptions() {
   }
 }
 
-std::unique_ptr<vst3host::Instance> PluginModule::CreateEffect(Vst::IComponentHandler* handler) const {
-  const ClassDescription& effect = EffectClass();
+std::unique_ptr<vst3host::Instance> PluginModule::CreateEffect(Vst::IComponentHandler* handler,
+                                                               std::string* error) const {
+  const ClassDescription* effect = EffectClass(error);
+  if (!effect) return nullptr;
   vst3host::HostApplication::TraceReceiver traces;
   if (mTrace) {
     traces = [](const char* operation, int /*line*/, const char* message) {
@@ -78,18 +87,19 @@ std::unique_ptr<vst3host::Instance> PluginModule::CreateEffect(Vst::IComponentHa
     recording = owned(static_cast<Vst::IComponentHandler*>(new vst3host::RecordingComponentHandler));
     handler = recording;
   }
-  std::string error;
+  std::string reason;
   const std::lock_guard<std::mutex> lock(mCreation);
   std::unique_ptr<vst3host::Instance> instance =
-      vst3host::Instance::Create(*mModule, effect.cid, host->Context(), handler, &error);
-  if (!instance) throw HostError("module " + LibraryPath() + ": effect \"" + effect.name + "\": " + error);
+      vst3host::Instance::Create(*mModule, effect->cid, host->Context(), handler, &reason);
+  if (!instance && error) *error = "module " + LibraryPath() + ": effect \"" + effect->name + "\": " + reason;
   return instance;
 }
 
-const ClassDescription& PluginModule::EffectClass() const {
+const ClassDescription* PluginModule::EffectClass(std::string* error) const {
   for (const ClassDescription& description : mClasses)
-    if (description.category == kVstAudioEffectClass) return description;
-  throw HostError("module " + LibraryPath() + " has no audio effect class");
+    if (description.category == kVstAudioEffectClass) return &description;
+  if (error) *error = "module " + LibraryPath() + " has no audio effect class";
+  return nullptr;
 }
 
 }  // namespace velmora_host

@@ -1,8 +1,8 @@
 #pragma once
 // The one failure type of the command-line host's programs. The libraries answer a failure with a
-// status and a one-line reason (only PluginModule still throws one of these itself); a program turns
-// it into one of these at its edge (a command), and main() prints it and exits non-zero, so no code
-// path needs its own error reporting.
+// status and a one-line reason and never throw one of these; a program turns it into one of these
+// at its edge (a command), and main() prints it and exits non-zero, so no code path needs its own
+// error reporting.
 #include <stdexcept>
 #include <string>
 #include <utility>

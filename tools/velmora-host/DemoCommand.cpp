@@ -133,9 +133,11 @@ void PrintFiles(const std::string& directory) {
 }  // namespace
 
 int RunDemo(const HostSetup& setup, const std::string& directory) {
-  PluginModule module(setup.module);
+  std::string moduleError;
+  const std::unique_ptr<PluginModule> opened = OrThrow(PluginModule::Open(setup.module, &moduleError), moduleError);
+  const PluginModule& module = *opened;
   // The scenarios name Velmora's parameters; another effect would fail half-way through.
-  const ClassDescription& effect = module.EffectClass();
+  const ClassDescription& effect = *OrThrow(module.EffectClass(&moduleError), moduleError);
   if (std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) != 0)
     throw HostError("the demo needs the Velmora module; " + module.LibraryPath() + " holds \"" + effect.name + "\"");
   // The editor pictures come from velmora-snapshot, built along with the host (the host itself
@@ -179,7 +181,8 @@ int RunDemo(const HostSetup& setup, const std::string& directory) {
     ThrowIfCancelled();
     const bool mix = scenario.main == Source::Mix;
     const AudioData& input = mix ? program.mix : padAndBass;
-    const std::unique_ptr<vst3host::Instance> created = module.CreateEffect();
+    const std::unique_ptr<vst3host::Instance> created =
+        OrThrow(module.CreateEffect(nullptr, &moduleError), moduleError);
     vst3host::Instance& instance = *created;
     const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
     std::vector<ParameterValue> changes;

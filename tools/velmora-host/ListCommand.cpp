@@ -3,6 +3,7 @@
 
 #include "tools/session/PluginModule.h"
 #include "tools/session/VelmoraMeanings.h"
+#include "tools/support/HostError.h"
 #include "tools/support/JsonText.h"
 #include "tools/velmora-host/StepTable.h"
 #include "tools/vst3host/ClassIdText.h"
@@ -90,10 +91,12 @@ void PrintStepTables(const std::vector<vst3host::ParameterDescription>& paramete
 }  // namespace
 
 int RunList(const HostSetup& setup) {
-  PluginModule module(setup.module);
+  std::string error;
+  const std::unique_ptr<PluginModule> opened = OrThrow(PluginModule::Open(setup.module, &error), error);
+  const PluginModule& module = *opened;
   const FactoryDescription& factory = module.FactoryInfo();
-  const ClassDescription& effect = module.EffectClass();
-  const std::unique_ptr<vst3host::Instance> created = module.CreateEffect();
+  const ClassDescription& effect = *OrThrow(module.EffectClass(&error), error);
+  const std::unique_ptr<vst3host::Instance> created = OrThrow(module.CreateEffect(nullptr, &error), error);
   const vst3host::Instance& instance = *created;
   const bool velmora = std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0;
   const std::vector<vst3host::BusDescription> inputs = instance.AudioBuses(kInput);

@@ -3,6 +3,7 @@
 
 #include "tools/session/PluginModule.h"
 #include "tools/session/PresetLibrary.h"
+#include "tools/support/HostError.h"
 #include "tools/support/JsonText.h"
 
 #include <algorithm>
@@ -11,8 +12,10 @@
 namespace velmora_host {
 
 int RunPresets(const HostSetup& setup) {
-  PluginModule module(setup.module);
-  const ClassDescription& effect = module.EffectClass();
+  std::string error;
+  const std::unique_ptr<PluginModule> opened = OrThrow(PluginModule::Open(setup.module, &error), error);
+  const PluginModule& module = *opened;
+  const ClassDescription& effect = *OrThrow(module.EffectClass(&error), error);
   const std::vector<PresetEntry> presets = FindPresets(module, effect, setup.presetRoots);
   std::vector<std::string> folders;
   for (const std::string& root : setup.presetRoots) folders.push_back(PresetFolder(root, module, effect));

@@ -194,10 +194,10 @@ void CheckSingleOutputIsNoInput(const RenderOptions& options) {
 PreparedInstance PrepareInstance(const PluginModule& module, const ClassDescription& effect, const RenderPlan& plan,
                                  double sampleRate) {
   PreparedInstance prepared;
-  prepared.instance = module.CreateEffect();
+  std::string error;
+  prepared.instance = OrThrow(module.CreateEffect(nullptr, &error), error);
   vst3host::Instance& instance = *prepared.instance;
   const std::vector<vst3host::ParameterDescription> parameters = instance.Parameters();
-  std::string error;
   for (const ParamAssignment& assignment : plan.options.assignments)
     prepared.changes.push_back(
         OrThrow(ResolveAssignment(instance, parameters, assignment, &error, IsVelmora(effect)), error).value());
@@ -378,8 +378,9 @@ int RunRender(const HostSetup& setup, const RenderOptions& options) {
     if (!CheckStateFile(plan.stateToLoad, plan.stateSource, &reason)) throw HostError(reason);
   }
 
-  PluginModule module(setup.module);
-  const ClassDescription& effect = module.EffectClass();
+  const std::unique_ptr<PluginModule> opened = OrThrow(PluginModule::Open(setup.module, &reason), reason);
+  const PluginModule& module = *opened;
+  const ClassDescription& effect = *OrThrow(module.EffectClass(&reason), reason);
   if (!options.loadPreset.empty()) {
     plan.stateSource =
         OrThrow(ResolvePresetFile(options.loadPreset, module, effect, setup.presetRoots, &reason), reason).value();

@@ -70,10 +70,12 @@ void RequestStop(int) {
 }  // namespace
 
 int RunEdit(const ModuleOptions& options, double scale) {
-  PluginModule module(options);
+  std::string moduleError;
+  const std::unique_ptr<PluginModule> module = OrThrow(PluginModule::Open(options, &moduleError), moduleError);
   IPtr<PrintingComponentHandler> handler = owned(new PrintingComponentHandler);
-  const std::unique_ptr<vst3host::Instance> instance = module.CreateEffect(handler);
-  const ClassDescription& effect = module.EffectClass();
+  const std::unique_ptr<vst3host::Instance> instance =
+      OrThrow(module->CreateEffect(handler, &moduleError), moduleError);
+  const ClassDescription& effect = *OrThrow(module->EffectClass(&moduleError), moduleError);
   handler->SetInstance(instance.get(), std::memcmp(effect.cid, kVelmoraClassId.data(), kVelmoraClassId.size()) == 0);
   const std::string name = effect.name;
 
