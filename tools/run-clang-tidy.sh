@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs clang-tidy with the repository's .clang-tidy over every C++ source the normal build compiles
 # (the compile commands of build/), our own files only; fails when any check finds something.
-# Not part of ./test.sh: a whole-tree run takes most of an hour on two cores.
+# Not part of ./test.sh: a whole-tree run takes about 15 minutes on two idle cores.
 #   tools/run-clang-tidy.sh                 every source (configures build/ first if needed)
 #   tools/run-clang-tidy.sh plugin/ kernel/ only sources under these folders
 # Output: build/clang-tidy.log; the summary (findings per check) on standard output.
